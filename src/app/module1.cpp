@@ -1,0 +1,18 @@
+#include "app/module1.h"
+
+namespace pel {
+
+db::Connection dbConnection;
+db::Recordset dbRecordset;
+db::Recordset dbRecordset2;
+
+QString LoginUserId;
+QString LoginPassword;
+int LoginAttempt = 1;
+
+bool OpenDatabase()
+{
+    return dbConnection.open(QString::fromLatin1(DatabaseFileName));
+}
+
+} // namespace pel

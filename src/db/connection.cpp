@@ -1,0 +1,99 @@
+#include "db/connection.h"
+
+#include "db/schema.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace pel::db {
+
+namespace {
+int nextConnectionNumber = 0;
+}
+
+QString errorText(const QSqlError &error)
+{
+    const QString text = error.databaseText().trimmed();
+    return text.isEmpty() ? error.text().trimmed() : text;
+}
+
+Connection::~Connection()
+{
+    close();
+}
+
+bool Connection::fail(const QString &reason)
+{
+    m_error = reason;
+    close();
+    return false;
+}
+
+bool Connection::open(const QString &filePath)
+{
+    close();
+    m_error.clear();
+    m_path = filePath;
+
+    const QFileInfo info(filePath);
+    if (!info.exists() || !info.isFile())
+        return fail(QStringLiteral("File %1 tidak ditemukan.").arg(filePath));
+
+    m_name = QStringLiteral("pelitaksa-%1").arg(++nextConnectionNumber);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    // mode=rw: SQLite opens the file only if it exists, so a vanished file is
+    // never replaced by an empty database.
+    QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+    url.setQuery(QStringLiteral("mode=rw"));
+    db.setDatabaseName(url.toString(QUrl::FullyEncoded));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open())
+        return fail(QStringLiteral("File %1 tidak dapat dibuka: %2").arg(filePath, errorText(db.lastError())));
+
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA foreign_keys = ON")))
+        return fail(QStringLiteral("File %1 bukan database PELITAKSA: %2").arg(filePath, errorText(query.lastError())));
+
+    if (!query.exec(QStringLiteral("select name from sqlite_master where type = 'table'")))
+        return fail(QStringLiteral("File %1 bukan database PELITAKSA: %2").arg(filePath, errorText(query.lastError())));
+    QStringList tables;
+    while (query.next())
+        tables << query.value(0).toString().toLower();
+    for (const QString &table : requiredTables()) {
+        if (!tables.contains(table.toLower()))
+            return fail(QStringLiteral("File %1 bukan database PELITAKSA: tabel %2 tidak ada.").arg(filePath, table));
+    }
+
+    // Take and give back a write lock: a write-protected file says so now,
+    // not when the operator saves the first record.
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return fail(QStringLiteral("File %1 tidak dapat ditulisi: %2").arg(filePath, errorText(query.lastError())));
+    query.exec(QStringLiteral("ROLLBACK"));
+    return true;
+}
+
+void Connection::close()
+{
+    if (m_name.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+    m_name.clear();
+}
+
+bool Connection::isOpen() const
+{
+    return !m_name.isEmpty() && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+QSqlDatabase Connection::database() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+} // namespace pel::db

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace pel::db {
+
+class Connection;
+
+// A client-side result: open() runs one statement and, for a query, keeps
+// every row in memory, so the record count is known at once and the cursor
+// moves freely. Insert, update and delete go through the same open() and
+// report the rows they touched. Copies share their rows (implicit sharing).
+class Recordset
+{
+public:
+    // Runs sql on conn. On failure the recordset is left closed and empty and
+    // lastError() holds the database's reason.
+    bool open(const QString &sql, const Connection &conn);
+    void close();
+
+    bool isOpen() const { return m_open; }
+    QString lastError() const { return m_error; }
+
+    int recordCount() const { return int(m_rows.size()); }
+    int rowsAffected() const { return m_rowsAffected; }
+
+    // Cursor: positions 0..recordCount()-1 are rows; bof() stands before the
+    // first row, eof() past the last. An empty result is at both.
+    bool bof() const { return m_rows.isEmpty() || m_pos < 0; }
+    bool eof() const { return m_rows.isEmpty() || m_pos >= m_rows.size(); }
+    void moveFirst() { m_pos = 0; }
+    void moveLast() { m_pos = int(m_rows.size()) - 1; }
+    void moveNext() { if (m_pos < m_rows.size()) ++m_pos; }
+    void movePrevious() { if (m_pos >= 0) --m_pos; }
+    // 1-based position of the current row, 0 when standing before or past the rows.
+    int absolutePosition() const { return bof() || eof() ? 0 : m_pos + 1; }
+    void setAbsolutePosition(int position) { m_pos = position - 1; }
+
+    int fieldCount() const { return int(m_fields.size()); }
+    const QStringList &fieldNames() const { return m_fields; }
+    // Index of a field by name, letter case ignored; -1 when there is none.
+    int fieldIndex(const QString &name) const;
+
+    // Values of the current row; a null QVariant off the rows or for an
+    // unknown field.
+    QVariant value(int field) const { return value(m_pos, field); }
+    QVariant value(const QString &field) const { return value(m_pos, fieldIndex(field)); }
+    QVariant value(int row, int field) const;
+
+private:
+    QStringList m_fields;
+    QList<QList<QVariant>> m_rows;
+    int m_pos = 0;
+    int m_rowsAffected = 0;
+    bool m_open = false;
+    QString m_error;
+};
+
+} // namespace pel::db

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "db/recordset.h"
+
+#include <QAbstractTableModel>
+
+namespace pel::db {
+
+// Read-only table model over a recordset: column headings are the field
+// names, cells the values as text. The rows stay in the recordset.
+class RecordsetModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setRecordset(const Recordset &recordset);
+    const Recordset &recordset() const { return m_recordset; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    Recordset m_recordset;
+};
+
+} // namespace pel::db

@@ -1,0 +1,26 @@
+#include "db/sqltext.h"
+
+namespace pel::db {
+
+QString quoted(const QString &value)
+{
+    QString text = value;
+    text.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + text + QLatin1Char('\'');
+}
+
+QString likeLiteral(const QString &value)
+{
+    if (!value.contains(QLatin1Char('%')) && !value.contains(QLatin1Char('_')))
+        return quoted(value);
+    QString pattern;
+    pattern.reserve(value.size() + 4);
+    for (const QChar c : value) {
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
+            pattern += QLatin1Char('\\');
+        pattern += c;
+    }
+    return quoted(pattern) + QLatin1String(" escape '\\'");
+}
+
+} // namespace pel::db

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDate>
+#include <QLineEdit>
+
+namespace pel::ui {
+
+// The masked date box: "##-##-####" with "_" in every place not yet typed.
+// Its text always reads with the dashes and the "_" prompts, the way it is
+// shown and stored: an untouched box reads "__-__-____".
+class DateBox : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit DateBox(QWidget *parent = nullptr);
+
+    // The text as shown, prompts included. (QLineEdit::text() drops them.)
+    QString text() const { return displayText(); }
+    void setDate(const QDate &date);
+    // Empties the box back to its bare mask.
+    void clearToMask();
+
+    static inline const QString Mask = QStringLiteral("##-##-####");
+    static inline const QString Empty = QStringLiteral("__-__-____");
+};
+
+} // namespace pel::ui

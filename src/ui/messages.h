@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// Every message box of the program goes through showMessage(), so that tests
+// can read each message and answer it.
+namespace pel::ui {
+
+enum class Icon { None, Information, Question, Warning, Critical };
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// The program's own title, shown by a message box that names none.
+inline const QString ApplicationTitle = QStringLiteral("PELITAKSA");
+
+struct Message
+{
+    QString text;  // exactly as the program gave it; "\r" alone breaks a line on screen
+    QString title; // the application title when none was given
+    Icon icon = Icon::None;
+    Buttons buttons = Buttons::Ok;
+};
+
+// Shows a modal message box and returns the button pressed. Closing the box
+// counts as Cancel, or No, or Ok, by its buttons.
+Answer showMessage(const QString &text, const QString &title = {}, Icon icon = Icon::None,
+                   Buttons buttons = Buttons::Ok, QWidget *parent = nullptr);
+
+// Replaces the message box by a handler (for tests); an empty handler
+// restores the real box.
+using MessageHandler = std::function<Answer(const Message &)>;
+void setMessageHandler(MessageHandler handler);
+
+} // namespace pel::ui
