@@ -1,26 +1,508 @@
 #include "app/FrmUtama.h"
 
+#include "app/access.h"
+#include "app/clock.h"
+#include "app/FrmInfo.h"
+#include "app/module1.h"
+#include "db/loginstatements.h"
+#include "ui/keys.h"
+#include "ui/messages.h"
 #include "ui/screens.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
 
 namespace pel {
 
-FrmUtama::FrmUtama(QWidget *parent) : QMainWindow(parent) {}
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+const QString WindowTitleText = QString(155, QLatin1Char(' ')) + QStringLiteral("MIRSA PELITAKSA");
+const QString LockedStatus = QStringLiteral("Silahkan Lakukan Login !");
+
+// Day names by weekday, Sunday first.
+const QStringList DayNames{QStringLiteral("Minggu"), QStringLiteral("Senin"), QStringLiteral("Selasa"),
+                           QStringLiteral("Rabu"),   QStringLiteral("Kamis"), QStringLiteral("Jumat"),
+                           QStringLiteral("Sabtu")};
+
+QString dayName(const QDate &date)
+{
+    return DayNames.at(date.dayOfWeek() % 7);
+}
+
+// The system's date separator, read off its short date format.
+QString dateSeparator()
+{
+    for (const QChar c : QLocale().dateFormat(QLocale::ShortFormat))
+        if (!c.isLetter())
+            return QString(c);
+    return QStringLiteral("/");
+}
+
+void setMenuEnabled(QMenu *menu, bool enabled)
+{
+    menu->setEnabled(enabled);
+    menu->menuAction()->setEnabled(enabled);
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(geometry);
+    return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
+
+FrmUtama::FrmUtama(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("FrmUtama"));
+    setWindowTitle(WindowTitleText);
+    buildMenus();
+    buildContents();
+
+    // Start-up.
+    LoginAttempt = 1;
+    setMenuEnabled(menu, false);
+    setMenuEnabled(report, false);
+    setMenuEnabled(utility, false);
+    OpenDatabase();
+    const QDateTime started = clock::now();
+    m_panels[0]->setText(LockedStatus);
+    m_panels[1]->setText(dayName(started.date()) + QStringLiteral(", ")
+                         + started.date().toString(QStringLiteral("dd-MM-yyyy")));
+    QString timeFormat = QLocale().timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QLatin1Char('t'));
+    m_panels[2]->setText(started.time().toString(timeFormat.trimmed()));
+    setWelcomeVisible(false);
+    datasiswa->show();
+    setMenuEnabled(Cardat, false);
+    setMenuEnabled(trans1, false);
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer3 = new QTimer(this);
+    Timer3->setObjectName(QStringLiteral("Timer3"));
+    Timer4 = new QTimer(this);
+    Timer4->setObjectName(QStringLiteral("Timer4"));
+    for (QTimer *timer : {Timer2, Timer3, Timer4})
+        timer->setInterval(100);
+    connect(Timer2, &QTimer::timeout, this, &FrmUtama::Timer2_Timer);
+    connect(Timer3, &QTimer::timeout, this, &FrmUtama::Timer3_Timer);
+    connect(Timer4, &QTimer::timeout, this, &FrmUtama::Timer4_Timer);
+    Timer4_Timer();
+    Timer2->start();
+    Timer3->start();
+    Timer4->start();
+}
 
 bool FrmUtama::start()
 {
-    ui::showScreen<FrmUtama>();
+    FrmUtama *window = ui::createScreen<FrmUtama>();
+    if (!dbConnection.isOpen()) {
+        ui::showMessage(dbConnection.lastError() + QStringLiteral("\rProgram tidak dapat dijalankan."),
+                        QString(), ui::Icon::Critical, ui::Buttons::Ok);
+        delete window;
+        return false;
+    }
+    window->show();
     return true;
 }
 
+void FrmUtama::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    auto addMenu = [bar](const char *name, const QString &title) {
+        QMenu *m = bar->addMenu(title);
+        m->setObjectName(QLatin1String(name));
+        m->menuAction()->setObjectName(QLatin1String(name));
+        return m;
+    };
+    auto addGap = [this, bar](const char *name) {
+        auto *gap = new QAction(QString(), this);
+        gap->setObjectName(QLatin1String(name));
+        bar->addAction(gap);
+    };
+    auto addSeparator = [](QMenu *m, const char *name) { m->addSeparator()->setObjectName(QLatin1String(name)); };
+    auto addItem = [this](QMenu *m, const char *name, const QString &text, void (FrmUtama::*handler)()) {
+        QAction *item = m->addAction(text);
+        item->setObjectName(QLatin1String(name));
+        connect(item, &QAction::triggered, this, handler);
+        return item;
+    };
+
+    menu = addMenu("menu", QStringLiteral("&File"));
+    addSeparator(menu, "jjk");
+    addItem(menu, "entridatamaha", QStringLiteral("&Entry Data Siswa"), &FrmUtama::entridatamaha_Click);
+    addSeparator(menu, "hh");
+    addItem(menu, "entryPelajaran", QStringLiteral("&Entry Data Mata Pelajaran"), &FrmUtama::entryPelajaran_Click);
+    addSeparator(menu, "a");
+    addGap("jk");
+
+    trans1 = addMenu("trans1", QStringLiteral("&Proses Data"));
+    addSeparator(trans1, "q");
+    addItem(trans1, "entran1", QStringLiteral("&Enty Data Nilai"), &FrmUtama::entran1_Click);
+    addSeparator(trans1, "ww");
+    addGap("b");
+
+    Cardat = addMenu("Cardat", QStringLiteral("&Cari data"));
+    addSeparator(Cardat, "ey");
+    addItem(Cardat, "searchdata", QStringLiteral("&Cari Data"), &FrmUtama::searchdata_Click);
+    addSeparator(Cardat, "line");
+    addGap("c");
+
+    report = addMenu("report", QStringLiteral("&Laporan"));
+    addSeparator(report, "r");
+    addItem(report, "reporttransaction", QStringLiteral("&Lihat Laporan"), &FrmUtama::reporttransaction_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    addGap("d");
+
+    utility = addMenu("utility", QStringLiteral("&Utility"));
+    addSeparator(utility, "m");
+    addItem(utility, "prog", QStringLiteral("&Hak Cipta"), &FrmUtama::prog_Click);
+    addSeparator(utility, "o");
+    addGap("e");
+
+    Keluar = addMenu("Keluar", QStringLiteral("&Exit"));
+    addSeparator(Keluar, "jjj");
+    addItem(Keluar, "ggg", QStringLiteral("Keluar"), &FrmUtama::ggg_Click);
+    addSeparator(Keluar, "fgg");
+}
+
+void FrmUtama::buildContents()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("FrmUtamaClient"));
+    central->setAutoFillBackground(true);
+    QPalette palette = central->palette();
+    palette.setColor(QPalette::Window, QColor(0, 0, 160));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    central->setPalette(palette);
+    central->setFixedSize(11880 / TwipsPerPixel, 8190 / TwipsPerPixel);
+    setCentralWidget(central);
+
+    QFont arial(QStringLiteral("Arial"), 10, QFont::Bold);
+    Label28 = makeLabel(central, "Label28", QString(), QRect(8, 6, 360, 20));
+    Label28->setFont(arial);
+    Label29 = makeLabel(central, "Label29", QString(), QRect(672, 6, 110, 20));
+    Label29->setFont(arial);
+    Label29->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    Fram = new QFrame(central);
+    Fram->setObjectName(QStringLiteral("Fram"));
+    Fram->setFrameShape(QFrame::Box);
+    Fram->setGeometry(6, 32, 780, 430);
+
+    datasiswa = makeLabel(central, "datasiswa", QStringLiteral("PENANGANAN DATA"), QRect(20, 44, 300, 28));
+    datasiswa->setFont(QFont(QStringLiteral("Arial"), 16, QFont::Bold));
+    datasiswa->hide();
+
+    Lbl2 = makeLabel(central, "Lbl2", QStringLiteral("TEKNOLOGI INFORMASI"), QRect(330, 60, 420, 30));
+    Lbl2->setFont(QFont(QStringLiteral("Arial"), 18, QFont::Bold));
+    Label4 = makeLabel(central, "Label4", QStringLiteral("MIRSA PELITAKSA"), QRect(330, 92, 420, 26));
+    Label4->setFont(QFont(QStringLiteral("Arial"), 14, QFont::Bold));
+    Line1 = new QFrame(central);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setGeometry(330, 122, 420, 4);
+    Label1 = makeLabel(central, "Label1", QStringLiteral("YAYASAN PELITAKSA BUDIMAJU"), QRect(330, 130, 420, 24));
+    Label1->setFont(QFont(QStringLiteral("Arial"), 12, QFont::Bold));
+    Label6 = makeLabel(central, "Label6", QStringLiteral("Selamat Bergabung Bapak / Ibu"), QRect(330, 180, 420, 24));
+    Label6->setFont(QFont(QStringLiteral("Arial"), 12));
+    Label5 = makeLabel(central, "Label5", QStringLiteral(":"), QRect(330, 206, 420, 24));
+    Label5->setFont(QFont(QStringLiteral("Arial"), 12, QFont::Bold));
+
+    Frame3 = new QGroupBox(QStringLiteral("Main Menu"), central);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    Frame3->setGeometry(20, 90, 140, 140);
+    CmdLogin = makeButton(Frame3, "CmdLogin", QStringLiteral("Log &In"), QRect(12, 24, 116, 30));
+    CmdLogout = makeButton(Frame3, "CmdLogout", QStringLiteral("Log &Out"), QRect(12, 60, 116, 30));
+    CmdKeluar = makeButton(Frame3, "CmdKeluar", QStringLiteral("&Exit"), QRect(12, 96, 116, 30));
+
+    FrLogin = new QGroupBox(QStringLiteral("Aplication Login"), central);
+    FrLogin->setObjectName(QStringLiteral("FrLogin"));
+    FrLogin->setGeometry(20, 250, 280, 130);
+    makeLabel(FrLogin, "Label2", QStringLiteral("User ID"), QRect(12, 26, 70, 22));
+    txtUser = new QLineEdit(FrLogin);
+    txtUser->setObjectName(QStringLiteral("txtUser"));
+    txtUser->setGeometry(90, 26, 176, 22);
+    makeLabel(FrLogin, "Label3", QStringLiteral("Password"), QRect(12, 56, 70, 22));
+    txtPass = new QLineEdit(FrLogin);
+    txtPass->setObjectName(QStringLiteral("txtPass"));
+    txtPass->setEchoMode(QLineEdit::Password);
+    txtPass->setGeometry(90, 56, 176, 22);
+    cmdOK = makeButton(FrLogin, "cmdOK", QStringLiteral("&Login"), QRect(90, 90, 84, 28));
+    cmdBatal = makeButton(FrLogin, "cmdBatal", QStringLiteral("&Cancel"), QRect(182, 90, 84, 28));
+    FrLogin->hide();
+
+    Label8 = makeLabel(central, "Label8", QStringLiteral("SISTEM INFORMASI PENGOLAHAN DATA NILAI"), QRect());
+    QFont title(QStringLiteral("Times New Roman"), 24, QFont::Bold);
+    Label8->setFont(title);
+    QPalette titlePalette = Label8->palette();
+    titlePalette.setColor(QPalette::WindowText, Qt::white);
+    Label8->setPalette(titlePalette);
+    Label8->adjustSize();
+    m_titleLeftTwips = central->width() * TwipsPerPixel;
+    Label8->move(m_titleLeftTwips / TwipsPerPixel, 470);
+
+    auto *bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(bar);
+    for (int i = 0; i < 3; ++i) {
+        auto *panel = new QLabel(bar);
+        panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        bar->addWidget(panel, i == 0 ? 3 : 1);
+        m_panels << panel;
+    }
+
+    connect(CmdLogin, &QPushButton::clicked, this, &FrmUtama::CmdLogin_Click);
+    connect(CmdLogout, &QPushButton::clicked, this, &FrmUtama::CmdLogout_Click);
+    connect(CmdKeluar, &QPushButton::clicked, this, &FrmUtama::CmdKeluar_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &FrmUtama::cmdOK_Click);
+    connect(cmdBatal, &QPushButton::clicked, this, &FrmUtama::cmdBatal_Click);
+    ui::onKeyPress(txtUser, [this](QKeyEvent *event) { return txtUser_KeyPress(event->key()); });
+    ui::onKeyPress(txtPass, [this](QKeyEvent *event) { return txtPass_KeyPress(event->key()); });
+    ui::pressOnEnterAll(central);
+}
+
+QString FrmUtama::statusPanel(int panel) const
+{
+    return m_panels.value(panel - 1) ? m_panels.value(panel - 1)->text() : QString();
+}
+
+void FrmUtama::setWelcomeVisible(bool visible)
+{
+    for (QWidget *widget : {static_cast<QWidget *>(Lbl2), static_cast<QWidget *>(Label4),
+                            static_cast<QWidget *>(Label1), static_cast<QWidget *>(Line1),
+                            static_cast<QWidget *>(Label6), static_cast<QWidget *>(Label5)})
+        widget->setVisible(visible);
+}
+
+void FrmUtama::setMenusEnabled(bool file, bool proses, bool cari, bool laporan, bool utilityEnabled)
+{
+    setMenuEnabled(menu, file);
+    setMenuEnabled(trans1, proses);
+    setMenuEnabled(Cardat, cari);
+    setMenuEnabled(report, laporan);
+    setMenuEnabled(utility, utilityEnabled);
+}
+
+// ---- Login ----------------------------------------------------------------
+
+void FrmUtama::CmdLogin_Click()
+{
+    FrLogin->show();
+    CmdLogin->setEnabled(false);
+    CmdLogout->setEnabled(true);
+    txtUser->setFocus(Qt::OtherFocusReason);
+}
+
+bool FrmUtama::txtUser_KeyPress(int key)
+{
+    cmdOK->setEnabled(false);
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    if (txtUser->text().isEmpty()) {
+        ui::showMessage(QStringLiteral("Anda Belum Mengisi User ID !"), QStringLiteral("Info"), ui::Icon::Critical,
+                        ui::Buttons::Ok, this);
+        txtUser->setFocus(Qt::OtherFocusReason);
+    } else {
+        txtPass->setFocus(Qt::OtherFocusReason);
+    }
+    return true;
+}
+
+bool FrmUtama::txtPass_KeyPress(int key)
+{
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    if (txtPass->text().isEmpty()) {
+        ui::showMessage(QStringLiteral("Anda Belum Mengisi Password!"), QStringLiteral("Info"), ui::Icon::Critical,
+                        ui::Buttons::Ok, this);
+        txtPass->setFocus(Qt::OtherFocusReason);
+    } else {
+        cmdOK->setEnabled(true);
+        cmdOK->setFocus(Qt::OtherFocusReason);
+    }
+    return true;
+}
+
+void FrmUtama::cmdOK_Click()
+{
+    FrLogin->hide();
+    LoginUserId = txtUser->text();
+    LoginPassword = txtPass->text();
+    // A login that cannot reach the database says why and leaves the frame
+    // with what was typed, so the operator can try again.
+    if (!OpenDatabase()) {
+        ui::showMessage(dbConnection.lastError(), QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
+        FrLogin->show();
+        return;
+    }
+    dbRecordset = db::Recordset();
+    if (!dbRecordset.open(db::selectOperators(), dbConnection)) {
+        ui::showMessage(dbRecordset.lastError(), QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
+        FrLogin->show();
+        return;
+    }
+    const int row = findOperatorRow(dbRecordset, LoginUserId, LoginPassword);
+    if (row < 0)
+        refuseLogin();
+    else
+        grantLogin(row);
+}
+
+void FrmUtama::refuseLogin()
+{
+    FrLogin->show();
+    const ui::Answer answer = ui::showMessage(QStringLiteral(" Hak Akses Anda Belum Terdaftar  !\r Login ke : ")
+                                                  + QString::number(LoginAttempt),
+                                              QString(), ui::Icon::None, ui::Buttons::OkCancel, this);
+    if (answer != ui::Answer::Ok) {
+        ui::endProgram();
+        return;
+    }
+    if (LoginAttempt == 3) {
+        ui::showMessage(QStringLiteral(" Anda tidak berhak mengakses program !!"), QStringLiteral("Informasi User ID"),
+                        ui::Icon::Critical, ui::Buttons::Ok, this);
+        ui::endProgram();
+        return;
+    }
+    ++LoginAttempt;
+    dbRecordset.close();
+    txtUser->clear();
+    txtPass->clear();
+    txtUser->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmUtama::grantLogin(int row)
+{
+    dbRecordset.setAbsolutePosition(row + 1);
+    if (const auto rights = rightsForLevel(dbRecordset.value(3).toString())) {
+        setMenusEnabled(rights->file, rights->proses, rights->cari, rights->laporan, rights->utility);
+        setWelcomeVisible(true);
+    }
+    txtUser->clear();
+    txtPass->clear();
+
+    db::Recordset named;
+    if (named.open(db::selectOperatorByUserId(LoginUserId), dbConnection) && named.recordCount() > 0) {
+        const QString name = named.value(1).toString();
+        m_panels[0]->setText(QStringLiteral("USER : ") + name);
+        Label5->setText(QStringLiteral(": ") + name);
+    }
+}
+
+void FrmUtama::cmdBatal_Click()
+{
+    FrLogin->hide();
+    txtUser->clear();
+    txtPass->clear();
+}
+
+void FrmUtama::CmdLogout_Click()
+{
+    CmdLogout->setEnabled(false);
+    CmdLogin->setEnabled(true);
+    CmdKeluar->setEnabled(true);
+    m_panels[0]->setText(LockedStatus);
+    setMenuEnabled(menu, false);
+    setMenuEnabled(Cardat, false);
+    setMenuEnabled(utility, false);
+    setWelcomeVisible(false);
+    setMenuEnabled(trans1, false);
+    setMenuEnabled(report, false);
+    FrLogin->hide();
+}
+
+void FrmUtama::CmdKeluar_Click()
+{
+    ui::endProgram();
+}
+
+// ---- Menu items -------------------------------------------------------------
+
 void FrmUtama::entridatamaha_Click() {}
+
 void FrmUtama::entryPelajaran_Click() {}
+
 void FrmUtama::entran1_Click() {}
+
 void FrmUtama::searchdata_Click() {}
+
 void FrmUtama::reporttransaction_Click() {}
-void FrmUtama::prog_Click() {}
-void FrmUtama::ggg_Click() {}
+
+void FrmUtama::prog_Click()
+{
+    ui::showScreen<FrmInfo>();
+}
+
+void FrmUtama::ggg_Click()
+{
+    close();
+}
+
+// ---- Timers -----------------------------------------------------------------
+
+void FrmUtama::Timer2_Timer()
+{
+    if (m_titleResting)
+        return;
+    const int innerWidth = centralWidget()->width() * TwipsPerPixel;
+    const int titleWidth = Label8->width() * TwipsPerPixel;
+    if (m_titleLeftTwips > innerWidth - titleWidth) {
+        m_titleLeftTwips -= 100;
+        Label8->move(m_titleLeftTwips / TwipsPerPixel, Label8->y());
+        return;
+    }
+    // Fully in view: rest, then start again just beyond the right edge. The
+    // window keeps answering while the title rests.
+    m_titleResting = true;
+    QTimer::singleShot(TitlePauseMs, this, [this] {
+        m_titleLeftTwips = centralWidget()->width() * TwipsPerPixel;
+        Label8->move(m_titleLeftTwips / TwipsPerPixel, Label8->y());
+        m_titleResting = false;
+    });
+}
+
+void FrmUtama::Timer3_Timer()
+{
+    const QString caption = windowTitle();
+    if (!caption.isEmpty())
+        setWindowTitle(caption.mid(1) + caption.left(1));
+}
+
+void FrmUtama::Timer4_Timer()
+{
+    const QDateTime moment = clock::now();
+    const QString separator = dateSeparator();
+    Label28->setText(QLocale().dayName(moment.date().dayOfWeek(), QLocale::LongFormat) + QStringLiteral(", ")
+                     + moment.date().toString(QStringLiteral("MM%1dd%1yyyy").arg(separator)));
+    Label29->setText(moment.time().toString(QStringLiteral("HH:mm:ss")));
+}
 
 namespace ui {
+
 QWidget *showMainWindow()
 {
     return showScreen<FrmUtama>();
@@ -31,6 +513,7 @@ void hideMainWindow()
     if (auto *window = openScreen<FrmUtama>())
         window->hide();
 }
+
 } // namespace ui
 
 } // namespace pel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 
 class QAction;
 class QFrame;
@@ -9,7 +10,6 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QStatusBar;
 class QTimer;
 
 namespace pel {
@@ -22,11 +22,21 @@ class FrmUtama : public QMainWindow
 public:
     explicit FrmUtama(QWidget *parent = nullptr);
 
-    // Shows the main window through the screen registry; when the database
-    // cannot be opened, says so and returns false.
+    // Opens the main window through the screen registry. When the database
+    // cannot be opened, says so, naming the file, and returns false.
     static bool start();
 
-    // Menu item handlers.
+    // The text of status bar panel 1, 2 or 3.
+    QString statusPanel(int panel) const;
+
+    // Handlers, named after their control and event.
+    void CmdLogin_Click();
+    void CmdLogout_Click();
+    void CmdKeluar_Click();
+    void cmdOK_Click();
+    void cmdBatal_Click();
+    bool txtUser_KeyPress(int key);
+    bool txtPass_KeyPress(int key);
     void entridatamaha_Click();
     void entryPelajaran_Click();
     void entran1_Click();
@@ -34,6 +44,56 @@ public:
     void reporttransaction_Click();
     void prog_Click();
     void ggg_Click();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void Timer4_Timer();
+
+    // The title's rest after it has slid fully into view.
+    static constexpr int TitlePauseMs = 1500;
+
+private:
+    void buildMenus();
+    void buildContents();
+    void setWelcomeVisible(bool visible);
+    void setMenusEnabled(bool file, bool proses, bool cari, bool laporan, bool utility);
+    void refuseLogin();
+    void grantLogin(int row);
+
+    QMenu *menu = nullptr;
+    QMenu *trans1 = nullptr;
+    QMenu *Cardat = nullptr;
+    QMenu *report = nullptr;
+    QMenu *utility = nullptr;
+    QMenu *Keluar = nullptr;
+
+    QFrame *Fram = nullptr;
+    QLabel *Label28 = nullptr;
+    QLabel *Label29 = nullptr;
+    QLabel *Label8 = nullptr;
+    QLabel *datasiswa = nullptr;
+    QLabel *Lbl2 = nullptr;
+    QLabel *Label4 = nullptr;
+    QFrame *Line1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label6 = nullptr;
+    QLabel *Label5 = nullptr;
+
+    QGroupBox *FrLogin = nullptr;
+    QLineEdit *txtUser = nullptr;
+    QLineEdit *txtPass = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdBatal = nullptr;
+    QGroupBox *Frame3 = nullptr;
+    QPushButton *CmdLogin = nullptr;
+    QPushButton *CmdLogout = nullptr;
+    QPushButton *CmdKeluar = nullptr;
+
+    QList<QLabel *> m_panels;
+    QTimer *Timer2 = nullptr;
+    QTimer *Timer3 = nullptr;
+    QTimer *Timer4 = nullptr;
+    int m_titleLeftTwips = 0;
+    bool m_titleResting = false;
 };
 
 } // namespace pel

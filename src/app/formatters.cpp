@@ -66,7 +66,7 @@ std::optional<double> asNumber(const QVariant &value)
     double number = QLocale::c().toDouble(text, &ok);
     if (ok)
         return number;
-    number = QLocale::system().toDouble(text, &ok);
+    number = QLocale().toDouble(text, &ok);
     if (ok)
         return number;
     return std::nullopt;
@@ -97,7 +97,7 @@ QString formatDate(const QDate &date, const QString &mask)
 
 QString formatNumber(double number, const QString &mask)
 {
-    const QLocale locale = QLocale::system();
+    const QLocale locale; // the default locale: the system's unless a test sets another
     const int dot = mask.indexOf(QLatin1Char('.'));
     const QString intMask = dot < 0 ? mask : mask.left(dot);
     const QString decMask = dot < 0 ? QString() : mask.mid(dot + 1);

@@ -1,5 +1,7 @@
 #include "app/module1.h"
 
+#include <QDir>
+
 namespace pel {
 
 db::Connection dbConnection;
@@ -12,7 +14,7 @@ int LoginAttempt = 1;
 
 bool OpenDatabase()
 {
-    return dbConnection.open(QString::fromLatin1(DatabaseFileName));
+    return dbConnection.open(QDir::current().absoluteFilePath(QString::fromLatin1(DatabaseFileName)));
 }
 
 } // namespace pel

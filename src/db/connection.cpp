@@ -19,6 +19,33 @@ QString errorText(const QSqlError &error)
     return text.isEmpty() ? error.text().trimmed() : text;
 }
 
+namespace {
+
+// Why an opened file cannot serve as this program's database, or an empty
+// text when it can. Also switches the foreign keys on for the connection.
+QString checkDatabase(const QSqlDatabase &db, const QString &filePath)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA foreign_keys = ON"))
+        || !query.exec(QStringLiteral("select name from sqlite_master where type = 'table'")))
+        return QStringLiteral("File %1 bukan database PELITAKSA: %2").arg(filePath, errorText(query.lastError()));
+    QStringList tables;
+    while (query.next())
+        tables << query.value(0).toString().toLower();
+    for (const QString &table : requiredTables()) {
+        if (!tables.contains(table.toLower()))
+            return QStringLiteral("File %1 bukan database PELITAKSA: tabel %2 tidak ada.").arg(filePath, table);
+    }
+    // Take and give back a write lock: a write-protected file says so now,
+    // not when the operator saves the first record.
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return QStringLiteral("File %1 tidak dapat ditulisi: %2").arg(filePath, errorText(query.lastError()));
+    query.exec(QStringLiteral("ROLLBACK"));
+    return {};
+}
+
+} // namespace
+
 Connection::~Connection()
 {
     close();
@@ -52,25 +79,9 @@ bool Connection::open(const QString &filePath)
     if (!db.open())
         return fail(QStringLiteral("File %1 tidak dapat dibuka: %2").arg(filePath, errorText(db.lastError())));
 
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA foreign_keys = ON")))
-        return fail(QStringLiteral("File %1 bukan database PELITAKSA: %2").arg(filePath, errorText(query.lastError())));
-
-    if (!query.exec(QStringLiteral("select name from sqlite_master where type = 'table'")))
-        return fail(QStringLiteral("File %1 bukan database PELITAKSA: %2").arg(filePath, errorText(query.lastError())));
-    QStringList tables;
-    while (query.next())
-        tables << query.value(0).toString().toLower();
-    for (const QString &table : requiredTables()) {
-        if (!tables.contains(table.toLower()))
-            return fail(QStringLiteral("File %1 bukan database PELITAKSA: tabel %2 tidak ada.").arg(filePath, table));
-    }
-
-    // Take and give back a write lock: a write-protected file says so now,
-    // not when the operator saves the first record.
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return fail(QStringLiteral("File %1 tidak dapat ditulisi: %2").arg(filePath, errorText(query.lastError())));
-    query.exec(QStringLiteral("ROLLBACK"));
+    const QString problem = checkDatabase(db, filePath);
+    if (!problem.isEmpty())
+        return fail(problem);
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 // The screen registry: each screen exists at most once. showScreen<T>()
 // creates T when it is not open (its constructor is the load), or brings the
 // open one up again; a closed screen is deleted and made anew next time.
@@ -22,23 +24,36 @@ T *openScreen()
     return screenSlot<T>().data();
 }
 
+// The open instance of T, created (loaded) when there is none, not yet shown.
 template <class T>
-T *showScreen()
+T *createScreen()
 {
     QPointer<T> &slot = screenSlot<T>();
     if (!slot) {
         slot = new T;
         slot->setAttribute(Qt::WA_DeleteOnClose);
     }
-    slot->show();
-    slot->raise();
-    slot->activateWindow();
     return slot.data();
+}
+
+template <class T>
+T *showScreen()
+{
+    T *screen = createScreen<T>();
+    screen->show();
+    screen->raise();
+    screen->activateWindow();
+    return screen;
 }
 
 // Shows the main window: the open one, or a fresh one when it was closed.
 QWidget *showMainWindow();
 // Hides the main window when it is open.
 void hideMainWindow();
+
+// Ends the program at once: every screen closes and the event loop stops.
+// Tests replace the ending so that the test program goes on.
+void endProgram();
+void setEndProgramHandler(std::function<void()> handler);
 
 } // namespace pel::ui

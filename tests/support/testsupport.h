@@ -71,13 +71,20 @@ public:
     ~FixedClock();
 };
 
-// The child of root with this object name, or nullptr (and a test warning).
+// The widget of root (or root itself) with this object name, or nullptr (and a test warning).
 QWidget *findNamed(QWidget *root, const QString &name);
 
+// The object of type T under root (or root itself) with this object name,
+// or nullptr (and a test warning).
 template <class T = QWidget>
-T *child(QWidget *root, const QString &name)
+T *child(QObject *root, const QString &name)
 {
-    return qobject_cast<T *>(findNamed(root, name));
+    if (auto *self = qobject_cast<T *>(root); self && root->objectName() == name)
+        return self;
+    T *found = root ? root->findChild<T *>(name) : nullptr;
+    if (!found)
+        qWarning("no %s named %s", T::staticMetaObject.className(), qPrintable(name));
+    return found;
 }
 
 // Puts the focus into the named control, replaces its text by text as typed

@@ -1,0 +1,492 @@
+// The main window: start-up, login and access levels, logout, menus, the
+// screen registry, the credits screen and the timers.
+#include "app/FrmInfo.h"
+#include "app/FrmUtama.h"
+#include "app/module1.h"
+#include "testsupport.h"
+#include "ui/screens.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace pel;
+using test::child;
+
+namespace {
+
+const QDateTime Monday(QDate(2026, 12, 7), QTime(9, 30, 15));
+
+struct MenuState
+{
+    bool file, proses, cari, laporan, utility;
+};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void startUpState();
+    void menuBarLayout();
+    void loginGrantsByLevel_data();
+    void loginGrantsByLevel();
+    void blanksAroundUserIdGrantWithoutName();
+    void emptyBoxesAreReported();
+    void threeRefusalsEndTheProgramAcrossLogout();
+    void cancelOnRefusalEndsTheProgram();
+    void logoutLocksAgain();
+    void cancelInLoginFrame();
+    void startFailsWithoutDatabase();
+    void startFailsOnForeignFile();
+    void registryKeepsOneScreen();
+    void credits();
+    void timersMoveTexts();
+    void clockInIndonesian();
+
+private:
+    FrmUtama *openMain();
+    void login(FrmUtama *window, const QString &user, const QString &password);
+    void closeAll();
+
+    test::TestDatabase *m_db = nullptr;
+    test::ScriptedMessages *m_messages = nullptr;
+    test::FixedClock *m_clock = nullptr;
+    int m_ends = 0;
+};
+
+void TestMainWindow::init()
+{
+    m_db = new test::TestDatabase;
+    m_db->addOperator(QStringLiteral("entri"), QStringLiteral("SITI"), QStringLiteral("e1"), QStringLiteral("Entri"));
+    m_db->addOperator(QStringLiteral("op"), QStringLiteral("BAMBANG"), QStringLiteral("o1"), QStringLiteral("Operator"));
+    m_db->addOperator(QStringLiteral("act"), QStringLiteral("DEWI"), QStringLiteral("a1"), QStringLiteral("Activasi"));
+    m_db->addOperator(QStringLiteral("boss"), QStringLiteral("HARTONO"), QStringLiteral("m1"), QStringLiteral(" Manager "));
+    m_db->addOperator(QStringLiteral("low"), QStringLiteral("LOWER"), QStringLiteral("l1"), QStringLiteral("manager"));
+    m_messages = new test::ScriptedMessages;
+    m_clock = new test::FixedClock(Monday);
+    m_ends = 0;
+    ui::setEndProgramHandler([this] { ++m_ends; });
+}
+
+void TestMainWindow::cleanup()
+{
+    closeAll();
+    ui::setEndProgramHandler({});
+    QLocale::setDefault(QLocale::system());
+    delete m_clock;
+    delete m_messages;
+    delete m_db;
+}
+
+void TestMainWindow::closeAll()
+{
+    if (auto *info = ui::openScreen<FrmInfo>())
+        info->close();
+    if (auto *main = ui::openScreen<FrmUtama>())
+        main->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+FrmUtama *TestMainWindow::openMain()
+{
+    auto *window = static_cast<FrmUtama *>(ui::showMainWindow());
+    [&] { QVERIFY(QTest::qWaitForWindowActive(window)); }();
+    return window;
+}
+
+void TestMainWindow::login(FrmUtama *window, const QString &user, const QString &password)
+{
+    test::click(window, QStringLiteral("CmdLogin"));
+    test::typeInto(window, QStringLiteral("txtUser"), user);
+    test::pressEnter(window, QStringLiteral("txtUser"));
+    test::typeInto(window, QStringLiteral("txtPass"), password);
+    test::pressEnter(window, QStringLiteral("txtPass"));
+    test::pressEnter(window, QStringLiteral("cmdOK"));
+}
+
+static MenuState menus(QWidget *window)
+{
+    auto enabled = [window](const char *name) {
+        return child<QMenu>(window, QLatin1String(name))->menuAction()->isEnabled();
+    };
+    return {enabled("menu"), enabled("trans1"), enabled("Cardat"), enabled("report"), enabled("utility")};
+}
+
+static bool welcomeShown(QWidget *window)
+{
+    bool all = true, any = false;
+    for (const char *name : {"Lbl2", "Label4", "Label1", "Line1", "Label6", "Label5"}) {
+        const bool visible = child<QWidget>(window, QLatin1String(name))->isVisible();
+        all = all && visible;
+        any = any || visible;
+    }
+    if (all != any)
+        qWarning("welcome block half shown");
+    return all;
+}
+
+void TestMainWindow::startUpState()
+{
+    LoginAttempt = 7;
+    FrmUtama *window = openMain();
+    QCOMPARE(LoginAttempt, 1);
+    const MenuState state = menus(window);
+    QVERIFY(!state.file && !state.proses && !state.cari && !state.laporan && !state.utility);
+    QVERIFY(child<QMenu>(window, QStringLiteral("Keluar"))->menuAction()->isEnabled());
+    QCOMPARE(window->statusPanel(1), QStringLiteral("Silahkan Lakukan Login !"));
+    QCOMPARE(window->statusPanel(2), QStringLiteral("Senin, 07-12-2026"));
+    QVERIFY(window->statusPanel(3).startsWith(QStringLiteral("09:30")));
+    QVERIFY(!welcomeShown(window));
+    QVERIFY(child<QLabel>(window, QStringLiteral("datasiswa"))->isVisible());
+    QVERIFY(!child<QGroupBox>(window, QStringLiteral("FrLogin"))->isVisible());
+    QVERIFY(child<QPushButton>(window, QStringLiteral("CmdLogin"))->isEnabled());
+    QVERIFY(child<QPushButton>(window, QStringLiteral("CmdLogout"))->isEnabled());
+    QCOMPARE(window->windowTitle(), QString(155, QLatin1Char(' ')) + QStringLiteral("MIRSA PELITAKSA"));
+    QCOMPARE(window->centralWidget()->size(), QSize(792, 546));
+    QCOMPARE(m_messages->count(), 0);
+}
+
+void TestMainWindow::menuBarLayout()
+{
+    FrmUtama *window = openMain();
+    QStringList bar;
+    for (QAction *action : window->menuBar()->actions())
+        bar << action->objectName() + QLatin1Char('=') + action->text();
+    QCOMPARE(bar, QStringList({"menu=&File", "jk=", "trans1=&Proses Data", "b=", "Cardat=&Cari data", "c=",
+                               "report=&Laporan", "d=", "utility=&Utility", "e=", "Keluar=&Exit"}));
+    auto items = [window](const char *menu) {
+        QStringList result;
+        for (QAction *action : child<QMenu>(window, QLatin1String(menu))->actions())
+            result << action->objectName() + (action->isSeparator() ? QStringLiteral("|-") : QLatin1Char('=') + action->text());
+        return result;
+    };
+    QCOMPARE(items("menu"), QStringList({"jjk|-", "entridatamaha=&Entry Data Siswa", "hh|-",
+                                         "entryPelajaran=&Entry Data Mata Pelajaran", "a|-"}));
+    QCOMPARE(items("trans1"), QStringList({"q|-", "entran1=&Enty Data Nilai", "ww|-"}));
+    QCOMPARE(items("Cardat"), QStringList({"ey|-", "searchdata=&Cari Data", "line|-"}));
+    QCOMPARE(items("report"), QStringList({"r|-", "reporttransaction=&Lihat Laporan"}));
+    QCOMPARE(items("utility"), QStringList({"m|-", "prog=&Hak Cipta", "o|-"}));
+    QCOMPARE(items("Keluar"), QStringList({"jjj|-", "ggg=Keluar", "fgg|-"}));
+    QCOMPARE(child<QAction>(window, QStringLiteral("reporttransaction"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
+}
+
+void TestMainWindow::loginGrantsByLevel_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<bool>>("enabled");
+    QTest::addColumn<bool>("welcome");
+    QTest::newRow("Entri") << "entri" << "e1" << "SITI" << QList<bool>{true, false, false, false, true} << true;
+    QTest::newRow("Operator") << "op" << "o1" << "BAMBANG" << QList<bool>{false, false, true, false, true} << true;
+    QTest::newRow("Activasi") << "act" << "a1" << "DEWI" << QList<bool>{false, true, false, true, true} << true;
+    QTest::newRow("Manager, level with blanks") << "boss" << "m1" << "HARTONO" << QList<bool>{true, true, true, true, true} << true;
+    QTest::newRow("unknown level") << "low" << "l1" << "LOWER" << QList<bool>{false, false, false, false, false} << false;
+}
+
+void TestMainWindow::loginGrantsByLevel()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(QString, name);
+    QFETCH(QList<bool>, enabled);
+    QFETCH(bool, welcome);
+    FrmUtama *window = openMain();
+    login(window, user, password);
+    QCOMPARE(m_messages->count(), 0);
+    const MenuState state = menus(window);
+    QCOMPARE((QList<bool>{state.file, state.proses, state.cari, state.laporan, state.utility}), enabled);
+    QCOMPARE(welcomeShown(window), welcome);
+    QCOMPARE(window->statusPanel(1), QStringLiteral("USER : ") + name);
+    QCOMPARE(child<QLabel>(window, QStringLiteral("Label5"))->text(), QStringLiteral(": ") + name);
+    QVERIFY(!child<QGroupBox>(window, QStringLiteral("FrLogin"))->isVisible());
+    QVERIFY(!child<QPushButton>(window, QStringLiteral("CmdLogin"))->isEnabled());
+    QVERIFY(child<QPushButton>(window, QStringLiteral("CmdLogout"))->isEnabled());
+    QVERIFY(child<QLineEdit>(window, QStringLiteral("txtUser"))->text().isEmpty());
+    QVERIFY(child<QLineEdit>(window, QStringLiteral("txtPass"))->text().isEmpty());
+    QCOMPARE(LoginUserId, user);
+}
+
+void TestMainWindow::blanksAroundUserIdGrantWithoutName()
+{
+    FrmUtama *window = openMain();
+    login(window, QStringLiteral("  boss "), QStringLiteral(" m1"));
+    QCOMPARE(m_messages->count(), 0);
+    QVERIFY(menus(window).file);
+    QCOMPARE(window->statusPanel(1), QStringLiteral("Silahkan Lakukan Login !"));
+    QCOMPARE(child<QLabel>(window, QStringLiteral("Label5"))->text(), QStringLiteral(":"));
+}
+
+void TestMainWindow::emptyBoxesAreReported()
+{
+    FrmUtama *window = openMain();
+    test::click(window, QStringLiteral("CmdLogin"));
+    auto *ok = child<QPushButton>(window, QStringLiteral("cmdOK"));
+    auto *user = child<QLineEdit>(window, QStringLiteral("txtUser"));
+    auto *pass = child<QLineEdit>(window, QStringLiteral("txtPass"));
+    QVERIFY(child<QGroupBox>(window, QStringLiteral("FrLogin"))->isVisible());
+    QVERIFY(user->hasFocus());
+
+    test::pressEnter(window, QStringLiteral("txtUser"));
+    QCOMPARE(m_messages->count(), 1);
+    QCOMPARE(m_messages->last().text, QStringLiteral("Anda Belum Mengisi User ID !"));
+    QCOMPARE(m_messages->last().title, QStringLiteral("Info"));
+    QCOMPARE(m_messages->last().icon, ui::Icon::Critical);
+    QCOMPARE(m_messages->last().buttons, ui::Buttons::Ok);
+    QVERIFY(user->hasFocus());
+    QVERIFY(!ok->isEnabled());
+
+    test::typeInto(window, QStringLiteral("txtUser"), QStringLiteral("boss"));
+    test::pressEnter(window, QStringLiteral("txtUser"));
+    QVERIFY(pass->hasFocus());
+    test::pressEnter(window, QStringLiteral("txtPass"));
+    QCOMPARE(m_messages->last().text, QStringLiteral("Anda Belum Mengisi Password!"));
+    QCOMPARE(m_messages->last().title, QStringLiteral("Info"));
+    QVERIFY(pass->hasFocus());
+    QVERIFY(!ok->isEnabled());
+
+    test::typeInto(window, QStringLiteral("txtPass"), QStringLiteral("m1"));
+    test::pressEnter(window, QStringLiteral("txtPass"));
+    QVERIFY(ok->isEnabled());
+    QVERIFY(ok->hasFocus());
+    // Any key in the user box locks the Login button again.
+    QTest::keyClick(user, Qt::Key_A);
+    QVERIFY(!ok->isEnabled());
+}
+
+void TestMainWindow::threeRefusalsEndTheProgramAcrossLogout()
+{
+    FrmUtama *window = openMain();
+    login(window, QStringLiteral("boss"), QStringLiteral("wrong"));
+    QCOMPARE(m_messages->last().text, QStringLiteral(" Hak Akses Anda Belum Terdaftar  !\r Login ke : 1"));
+    QCOMPARE(m_messages->last().title, QStringLiteral("PELITAKSA"));
+    QCOMPARE(m_messages->last().icon, ui::Icon::None);
+    QCOMPARE(m_messages->last().buttons, ui::Buttons::OkCancel);
+    QVERIFY(child<QGroupBox>(window, QStringLiteral("FrLogin"))->isVisible());
+    QVERIFY(child<QLineEdit>(window, QStringLiteral("txtUser"))->text().isEmpty());
+    QVERIFY(child<QLineEdit>(window, QStringLiteral("txtUser"))->hasFocus());
+    QCOMPARE(LoginAttempt, 2);
+
+    // Letter case counts in the check.
+    test::typeInto(window, QStringLiteral("txtUser"), QStringLiteral("BOSS"));
+    test::pressEnter(window, QStringLiteral("txtUser"));
+    test::typeInto(window, QStringLiteral("txtPass"), QStringLiteral("m1"));
+    test::pressEnter(window, QStringLiteral("txtPass"));
+    test::pressEnter(window, QStringLiteral("cmdOK"));
+    QCOMPARE(m_messages->last().text, QStringLiteral(" Hak Akses Anda Belum Terdaftar  !\r Login ke : 2"));
+    QCOMPARE(LoginAttempt, 3);
+
+    test::typeInto(window, QStringLiteral("txtUser"), QStringLiteral("boss"));
+    test::pressEnter(window, QStringLiteral("txtUser"));
+    test::typeInto(window, QStringLiteral("txtPass"), QStringLiteral("m1"));
+    test::pressEnter(window, QStringLiteral("txtPass"));
+    test::pressEnter(window, QStringLiteral("cmdOK"));
+    QCOMPARE(m_messages->count(), 2);
+    QVERIFY(menus(window).file);
+
+    test::click(window, QStringLiteral("CmdLogout"));
+    QCOMPARE(LoginAttempt, 3);
+    login(window, QStringLiteral("nobody"), QStringLiteral("x"));
+    QCOMPARE(m_messages->count(), 4);
+    QCOMPARE(m_messages->messages().at(2).text, QStringLiteral(" Hak Akses Anda Belum Terdaftar  !\r Login ke : 3"));
+    QCOMPARE(m_messages->last().text, QStringLiteral(" Anda tidak berhak mengakses program !!"));
+    QCOMPARE(m_messages->last().title, QStringLiteral("Informasi User ID"));
+    QCOMPARE(m_messages->last().icon, ui::Icon::Critical);
+    QCOMPARE(m_ends, 1);
+}
+
+void TestMainWindow::cancelOnRefusalEndsTheProgram()
+{
+    FrmUtama *window = openMain();
+    m_messages->plan(ui::Answer::Cancel);
+    login(window, QStringLiteral("boss"), QStringLiteral("wrong"));
+    QCOMPARE(m_messages->count(), 1);
+    QCOMPARE(m_ends, 1);
+    QCOMPARE(LoginAttempt, 1);
+}
+
+void TestMainWindow::logoutLocksAgain()
+{
+    FrmUtama *window = openMain();
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    test::click(window, QStringLiteral("CmdLogout"));
+    const MenuState state = menus(window);
+    QVERIFY(!state.file && !state.proses && !state.cari && !state.laporan && !state.utility);
+    QVERIFY(!welcomeShown(window));
+    QCOMPARE(window->statusPanel(1), QStringLiteral("Silahkan Lakukan Login !"));
+    QCOMPARE(child<QLabel>(window, QStringLiteral("Label5"))->text(), QStringLiteral(": HARTONO"));
+    QVERIFY(child<QPushButton>(window, QStringLiteral("CmdLogin"))->isEnabled());
+    QVERIFY(!child<QPushButton>(window, QStringLiteral("CmdLogout"))->isEnabled());
+    QVERIFY(child<QPushButton>(window, QStringLiteral("CmdKeluar"))->isEnabled());
+    test::click(window, QStringLiteral("CmdKeluar"));
+    QCOMPARE(m_ends, 1);
+}
+
+void TestMainWindow::cancelInLoginFrame()
+{
+    FrmUtama *window = openMain();
+    test::click(window, QStringLiteral("CmdLogin"));
+    test::typeInto(window, QStringLiteral("txtUser"), QStringLiteral("boss"));
+    test::click(window, QStringLiteral("cmdBatal"));
+    QVERIFY(!child<QGroupBox>(window, QStringLiteral("FrLogin"))->isVisible());
+    QVERIFY(child<QLineEdit>(window, QStringLiteral("txtUser"))->text().isEmpty());
+    auto *loginButton = child<QPushButton>(window, QStringLiteral("CmdLogin"));
+    QVERIFY(!loginButton->isEnabled());
+    loginButton->click();
+    QVERIFY(!child<QGroupBox>(window, QStringLiteral("FrLogin"))->isVisible());
+}
+
+void TestMainWindow::startFailsWithoutDatabase()
+{
+    dbConnection.close();
+    QVERIFY(QFile::remove(m_db->filePath()));
+    QVERIFY(!FrmUtama::start());
+    QCOMPARE(m_messages->count(), 1);
+    QVERIFY(m_messages->last().text.contains(m_db->filePath()));
+    QCOMPARE(m_messages->last().icon, ui::Icon::Critical);
+    QVERIFY(!QFile::exists(m_db->filePath()));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!ui::openScreen<FrmUtama>());
+}
+
+void TestMainWindow::startFailsOnForeignFile()
+{
+    dbConnection.close();
+    QVERIFY(QFile::remove(m_db->filePath()));
+    QFile foreign(m_db->filePath());
+    QVERIFY(foreign.open(QIODevice::WriteOnly));
+    // The start of a database file of another engine.
+    foreign.write(QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(2048, 'x'));
+    foreign.close();
+    QVERIFY(!FrmUtama::start());
+    QCOMPARE(m_messages->count(), 1);
+    QVERIFY(m_messages->last().text.contains(m_db->filePath()));
+    QCOMPARE(QFileInfo(m_db->filePath()).size(), qint64(2068));
+
+    // An SQLite file without this program's tables is refused as well.
+    QVERIFY(QFile::remove(m_db->filePath()));
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(m_db->filePath());
+        QVERIFY(other.open());
+        QSqlQuery(other).exec(QStringLiteral("create table SISWA (x)"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    QVERIFY(!FrmUtama::start());
+    QVERIFY2(m_messages->last().text.contains(QStringLiteral("Pelajaran")), qPrintable(m_messages->last().text));
+}
+
+void TestMainWindow::registryKeepsOneScreen()
+{
+    FrmUtama *first = openMain();
+    QCOMPARE(ui::showMainWindow(), first);
+    QCOMPARE(ui::openScreen<FrmUtama>(), first);
+    login(first, QStringLiteral("boss"), QStringLiteral("m1"));
+    ui::hideMainWindow();
+    QVERIFY(!first->isVisible());
+    QCOMPARE(ui::showMainWindow(), first);
+    QVERIFY(menus(first).file);
+
+    // Keluar closes the main window; a later show builds a fresh, locked one.
+    first->findChild<QAction *>(QStringLiteral("ggg"))->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!ui::openScreen<FrmUtama>());
+    LoginAttempt = 3;
+    FrmUtama *second = openMain();
+    QVERIFY(!menus(second).file);
+    QCOMPARE(LoginAttempt, 1);
+}
+
+void TestMainWindow::credits()
+{
+    FrmUtama *window = openMain();
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    child<QAction>(window, QStringLiteral("prog"))->trigger();
+    FrmInfo *info = ui::openScreen<FrmInfo>();
+    QVERIFY(info && info->isVisible());
+    QVERIFY(window->isVisible());
+    QCOMPARE(info->windowTitle(), QStringLiteral("Programer"));
+    QCOMPARE(info->size(), QSize(567, 566));
+    auto *img = child<QLabel>(info, QStringLiteral("img"));
+    QCOMPARE(img->size(), QSize(578, 845));
+    QCOMPARE(img->pos(), QPoint(8, 512));
+
+    QCOMPARE(info->pictureTopTwips(), 7680);
+    info->Timer1_Timer();
+    QCOMPARE(info->pictureTopTwips(), 7650);
+    for (int i = 0; i < 255; ++i)
+        info->Timer1_Timer();
+    QCOMPARE(info->pictureTopTwips(), 0);
+    info->Timer1_Timer();
+    QCOMPARE(info->pictureTopTwips(), info->height() * 15);
+
+    // With the credits open, Keluar leaves the program running; Exit on the
+    // credits brings up a fresh, locked main window.
+    child<QAction>(window, QStringLiteral("ggg"))->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!ui::openScreen<FrmUtama>());
+    test::click(info, QStringLiteral("Command1"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!ui::openScreen<FrmInfo>());
+    FrmUtama *fresh = ui::openScreen<FrmUtama>();
+    QVERIFY(fresh && fresh->isVisible());
+    QVERIFY(!menus(fresh).utility);
+}
+
+void TestMainWindow::timersMoveTexts()
+{
+    FrmUtama *window = openMain();
+    const QString caption = window->windowTitle();
+    window->Timer3_Timer();
+    QCOMPARE(window->windowTitle(), caption.mid(1) + caption.left(1));
+    for (int i = 1; i < caption.size(); ++i)
+        window->Timer3_Timer();
+    QCOMPARE(window->windowTitle(), caption);
+
+    window->Timer4_Timer();
+    QCOMPARE(child<QLabel>(window, QStringLiteral("Label29"))->text(), QStringLiteral("09:30:15"));
+    QVERIFY(child<QLabel>(window, QStringLiteral("Label28"))->text().contains(QStringLiteral("12")));
+
+    auto *title = child<QLabel>(window, QStringLiteral("Label8"));
+    const int width = window->centralWidget()->width();
+    QCOMPARE(title->x(), width);
+    window->Timer2_Timer();
+    QCOMPARE(title->x(), (width * 15 - 100) / 15);
+    int ticks = 1;
+    while (title->x() * 15 > (width - title->width()) * 15 && ticks < 10000) {
+        window->Timer2_Timer();
+        ++ticks;
+    }
+    const int restingAt = title->x();
+    // The rest: ticks do not move it, and the window keeps answering.
+    window->Timer2_Timer();
+    window->Timer2_Timer();
+    QCOMPARE(title->x(), restingAt);
+    test::click(window, QStringLiteral("CmdLogin"));
+    QVERIFY(child<QGroupBox>(window, QStringLiteral("FrLogin"))->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(title->x(), width, FrmUtama::TitlePauseMs + 3000);
+}
+
+void TestMainWindow::clockInIndonesian()
+{
+    QLocale::setDefault(QLocale(QLocale::Indonesian, QLocale::Indonesia));
+    FrmUtama *window = openMain();
+    window->Timer4_Timer();
+    QVERIFY2(child<QLabel>(window, QStringLiteral("Label28"))->text().startsWith(QStringLiteral("Senin, 12")),
+             qPrintable(child<QLabel>(window, QStringLiteral("Label28"))->text()));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
