@@ -5,6 +5,11 @@
 #include "app/FrmInfo.h"
 #include "app/module1.h"
 #include "db/loginstatements.h"
+#include "grades/frmtransaksi.h"
+#include "reports/frmLaporan.h"
+#include "search/FrmCari.h"
+#include "students/FrmEntri.h"
+#include "subjects/frmentrymatpel.h"
 #include "ui/keys.h"
 #include "ui/messages.h"
 #include "ui/screens.h"
@@ -46,6 +51,12 @@ QString dateSeparator()
         if (!c.isLetter())
             return QString(c);
     return QStringLiteral("/");
+}
+
+void focusNamed(QWidget *screen, const char *name)
+{
+    if (auto *control = screen->findChild<QWidget *>(QLatin1String(name)))
+        control->setFocus(Qt::OtherFocusReason);
 }
 
 void setMenuEnabled(QMenu *menu, bool enabled)
@@ -442,15 +453,36 @@ void FrmUtama::CmdKeluar_Click()
 
 // ---- Menu items -------------------------------------------------------------
 
-void FrmUtama::entridatamaha_Click() {}
+void FrmUtama::entridatamaha_Click()
+{
+    focusNamed(ui::showScreen<FrmEntri>(), "txtnis");
+    ui::hideMainWindow();
+}
 
-void FrmUtama::entryPelajaran_Click() {}
+void FrmUtama::entryPelajaran_Click()
+{
+    focusNamed(ui::showScreen<frmentrymatpel>(), "txtkopel");
+}
 
-void FrmUtama::entran1_Click() {}
+void FrmUtama::entran1_Click()
+{
+    focusNamed(ui::showScreen<frmtransaksi>(), "txtNoreg");
+    ui::hideMainWindow();
+}
 
-void FrmUtama::searchdata_Click() {}
+void FrmUtama::searchdata_Click()
+{
+    FrmCari *search = ui::showScreen<FrmCari>();
+    focusNamed(search, "textData");
+    search->resetSearchButtons();
+}
 
-void FrmUtama::reporttransaction_Click() {}
+void FrmUtama::reporttransaction_Click()
+{
+    frmLaporan *reports = ui::showScreen<frmLaporan>();
+    if (QWidget *focused = reports->focusWidget())
+        ui::selectWholeText(focused);
+}
 
 void FrmUtama::prog_Click()
 {

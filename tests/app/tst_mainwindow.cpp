@@ -3,10 +3,16 @@
 #include "app/FrmInfo.h"
 #include "app/FrmUtama.h"
 #include "app/module1.h"
+#include "grades/frmtransaksi.h"
+#include "reports/frmLaporan.h"
+#include "search/FrmCari.h"
+#include "students/FrmEntri.h"
+#include "subjects/frmentrymatpel.h"
 #include "testsupport.h"
 #include "ui/screens.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,6 +57,7 @@ private slots:
     void startFailsOnForeignFile();
     void registryKeepsOneScreen();
     void credits();
+    void menuItemsOpenScreens();
     void timersMoveTexts();
     void clockInIndonesian();
 
@@ -443,6 +450,66 @@ void TestMainWindow::credits()
     FrmUtama *fresh = ui::openScreen<FrmUtama>();
     QVERIFY(fresh && fresh->isVisible());
     QVERIFY(!menus(fresh).utility);
+}
+
+void TestMainWindow::menuItemsOpenScreens()
+{
+    FrmUtama *window = openMain();
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    auto open = [window](const char *item) {
+        child<QAction>(window, QLatin1String(item))->trigger();
+        QCoreApplication::processEvents();
+    };
+    auto focusedName = []() {
+        QWidget *focused = QApplication::focusWidget();
+        return focused ? focused->objectName() : QString();
+    };
+
+    open("entridatamaha");
+    QVERIFY(ui::openScreen<FrmEntri>());
+    QVERIFY(QTest::qWaitForWindowActive(ui::openScreen<FrmEntri>()));
+    QCOMPARE(focusedName(), QStringLiteral("txtnis"));
+    QVERIFY(!window->isVisible());
+    test::click(ui::openScreen<FrmEntri>(), QStringLiteral("cmdKeluar"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!ui::openScreen<FrmEntri>());
+    QVERIFY(window->isVisible());
+
+    open("entran1");
+    QVERIFY(QTest::qWaitForWindowActive(ui::openScreen<frmtransaksi>()));
+    QCOMPARE(focusedName(), QStringLiteral("txtNoreg"));
+    QVERIFY(!window->isVisible());
+    test::click(ui::openScreen<frmtransaksi>(), QStringLiteral("cmdKeluar"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(window->isVisible());
+
+    open("entryPelajaran");
+    QVERIFY(QTest::qWaitForWindowActive(ui::openScreen<frmentrymatpel>()));
+    QCOMPARE(focusedName(), QStringLiteral("txtkopel"));
+    QVERIFY(window->isVisible());
+    ui::openScreen<frmentrymatpel>()->close();
+
+    // The search item shows only the NIS button, every time it is chosen.
+    open("searchdata");
+    FrmCari *search = ui::openScreen<FrmCari>();
+    QVERIFY(QTest::qWaitForWindowActive(search));
+    QCOMPARE(focusedName(), QStringLiteral("textData"));
+    QVERIFY(window->isVisible());
+    const QStringList others{"cmdalamat", "cmdasalsekolah", "Cmdjeniskelamin", "Cmdagama", "cmdtptlahir",
+                             "CmdTglMasuk", "CmdProgram", "CmdJekel", "Cmdnama", "cmdtgllahir"};
+    child<QWidget>(search, QStringLiteral("Cmdnama"))->show();
+    open("searchdata");
+    QCOMPARE(ui::openScreen<FrmCari>(), search);
+    QVERIFY(child<QWidget>(search, QStringLiteral("cmdnis"))->isEnabled());
+    for (const QString &name : others)
+        QVERIFY2(child<QWidget>(search, name)->isHidden(), qPrintable(name));
+    search->close();
+
+    open("reporttransaction");
+    QVERIFY(ui::openScreen<frmLaporan>());
+    QVERIFY(window->isVisible());
+    ui::openScreen<frmLaporan>()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void TestMainWindow::timersMoveTexts()
