@@ -1,0 +1,36 @@
+#pragma once
+
+#include "db/studentstatements.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace pel::db {
+class Recordset;
+}
+
+// The rules of the student entry screen that need no widgets.
+namespace pel::students {
+
+// The current row of a SISWA result as box texts; a column without a value
+// reads as the empty text.
+db::StudentRecord studentFromRecordset(const db::Recordset &rs);
+
+// True when a stored date can go back into a date box unchanged: the empty
+// text, or "dd-mm-yyyy" with a digit or "_" in each of the eight places.
+bool fitsDateBox(const QString &text);
+
+// True when the database refused a deletion because grade rows still refer
+// to the student.
+bool isReferenceRefusal(const QString &reason);
+
+// A key that types a character (letters, digits, Backspace, Enter and the
+// like); the arrow keys, Tab, Delete and the bare modifier keys are none.
+bool isCharacterKey(int key, const QString &text);
+
+// The clock labels: "Monday, 12/07/2026" (the weekday in the system's
+// language) and "14:05:09".
+QString clockDateText(const QDateTime &moment);
+QString clockTimeText(const QDateTime &moment);
+
+} // namespace pel::students
