@@ -1,0 +1,499 @@
+// The subject entry screen driven by keys and clicks on a real database:
+// the Enter flow, the lookup, Save, Update, Delete, Cancel, Exit and the
+// moving label.
+#include "app/FrmUtama.h"
+#include "app/module1.h"
+#include "subjects/frmentrymatpel.h"
+#include "testsupport.h"
+#include "ui/datebox.h"
+#include "ui/screens.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace pel;
+using test::child;
+
+namespace {
+
+const QString StoredCodeMessage =
+    QStringLiteral("Kode Matapelajaran tersebut sudah ada, \rTapi silakan kalau anda ingin melakukan edit data...!");
+const QString SaveFailedMessage = QStringLiteral("Salah Proses, isi dulu fieldnya..!");
+const QStringList TextBoxes{"txtkopel", "txtmapel", "txtlokal", "txtinstruktur", "txtsks"};
+
+// A fresh database, a fixed date (07-12-2026), scripted messages and the
+// screen shown and active.
+struct Fixture
+{
+    test::TestDatabase db;
+    test::FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 30))};
+    test::ScriptedMessages messages;
+    frmentrymatpel *screen = nullptr;
+
+    Fixture()
+    {
+        screen = ui::showScreen<frmentrymatpel>();
+        QVERIFY(QTest::qWaitForWindowActive(screen));
+        child<QWidget>(screen, "txtkopel")->setFocus();
+    }
+    ~Fixture() { delete ui::openScreen<frmentrymatpel>(); }
+
+    QString text(const QString &name) const
+    {
+        auto *box = child<QLineEdit>(screen, name);
+        if (auto *date = qobject_cast<ui::DateBox *>(box))
+            return date->text();
+        return box->text();
+    }
+    QString focused() const { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
+    void type(const QString &name, const QString &text) { test::typeInto(screen, name, text); }
+    void enter(const QString &name) { test::pressEnter(screen, name); }
+    // Fills the six boxes as typed, without Enter.
+    void fill(const QStringList &texts)
+    {
+        const QStringList names{"txtkopel", "txtmapel", "MstglEntry", "txtlokal", "txtinstruktur", "txtsks"};
+        for (int i = 0; i < names.size(); ++i)
+            type(names.at(i), texts.at(i));
+    }
+    QStringList all() const
+    {
+        QStringList result;
+        for (const char *name : {"txtkopel", "txtmapel", "MstglEntry", "txtlokal", "txtinstruktur", "txtsks"})
+            result << text(QString::fromLatin1(name));
+        return result;
+    }
+    QList<QVariantList> subjects() { return db.rows(QStringLiteral("select * from Pelajaran order by KdMatpel")); }
+};
+
+} // namespace
+
+class TestSubjectScreen : public QObject
+{
+    Q_OBJECT
+private slots:
+    void opensWithTodayAndLetterhead();
+    void enterInEmptyBoxWarns_data();
+    void enterInEmptyBoxWarns();
+    void enterFlowCapitalisesAndMovesOn();
+    void newCodeKeepsOtherBoxes();
+    void storedCodeFillsBoxes_data();
+    void storedCodeFillsBoxes();
+    void lookupFailureKeepsBoxes();
+    void saveStoresTypedTexts();
+    void saveFailures_data();
+    void saveFailures();
+    void updateEmptiesBoxesFocusStays();
+    void updateFailureKeepsBoxes();
+    void deleteYes();
+    void deleteNo();
+    void deleteFailureKeepsBoxes();
+    void cancelEmptiesTextBoxes();
+    void exitShowsMainWindow();
+    void labelSlidesRestsAndRestarts();
+};
+
+void TestSubjectScreen::opensWithTodayAndLetterhead()
+{
+    Fixture f;
+    QCOMPARE(f.screen->objectName(), QStringLiteral("frmentrymatpel"));
+    QCOMPARE(f.text("MstglEntry"), QStringLiteral("07-12-2026"));
+    QCOMPARE(child<QLabel>(f.screen, "Label6")->text(), QStringLiteral("ENTRY DATA PELAJARAN"));
+    QCOMPARE(child<QLabel>(f.screen, "Label1")->text(), QStringLiteral("YAYASAN PELITAKSA BUDIMAJU "));
+    QCOMPARE(child<QLabel>(f.screen, "Label5")->text(), QStringLiteral("Silakan Entrikan Data Pelajaran"));
+    const QStringList captions{"&Save", "&Update", "&Delete", "&Cancel", "&Exit"};
+    const QStringList buttons{"cmdSimpan", "CmdUpdate", "CmdDelete", "cmdBatal", "cmdKeluar"};
+    for (int i = 0; i < buttons.size(); ++i)
+        QCOMPARE(child<QPushButton>(f.screen, buttons.at(i))->text(), captions.at(i));
+    QVERIFY(child<QTimer>(f.screen, "Timer2")->isActive());
+    QCOMPARE(child<QTimer>(f.screen, "Timer2")->interval(), 90);
+}
+
+void TestSubjectScreen::enterInEmptyBoxWarns_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("code") << "txtkopel" << "Masukkan Kode Matapelajaran !";
+    QTest::newRow("name") << "txtmapel" << "Masukkan Nama Pelajaran !";
+    QTest::newRow("room") << "txtlokal" << "Masukkan Nama Ruangan !";
+    QTest::newRow("instructor") << "txtinstruktur" << "Masukkan Nama Instruktur !";
+    QTest::newRow("credit units") << "txtsks" << "Masukkan Jumlah SKS !";
+}
+
+void TestSubjectScreen::enterInEmptyBoxWarns()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, message);
+    Fixture f;
+    f.db.addSubject(QStringLiteral("MP01"));
+    f.enter(box);
+    QCOMPARE(f.messages.count(), 1);
+    QCOMPARE(f.messages.last().text, message);
+    QCOMPARE(f.messages.last().title, QStringLiteral("Pesan"));
+    QCOMPARE(f.messages.last().icon, ui::Icon::Critical);
+    QCOMPARE(f.messages.last().buttons, ui::Buttons::Ok);
+    QCOMPARE(f.focused(), box);
+    QCOMPARE(f.text(box), QString());
+}
+
+void TestSubjectScreen::enterFlowCapitalisesAndMovesOn()
+{
+    Fixture f;
+    f.type("txtkopel", "mp01");
+    f.enter("txtkopel");
+    QCOMPARE(f.focused(), QStringLiteral("txtmapel"));
+    QCOMPARE(f.text("txtkopel"), QStringLiteral("mp01")); // the code keeps its letter case
+
+    f.type("txtmapel", "matematika");
+    f.enter("txtmapel");
+    QCOMPARE(f.text("txtmapel"), QStringLiteral("MATEMATIKA"));
+    QCOMPARE(f.focused(), QStringLiteral("MstglEntry"));
+
+    // An emptied date box still moves on, without a message.
+    child<ui::DateBox>(f.screen, "MstglEntry")->clearToMask();
+    f.enter("MstglEntry");
+    QCOMPARE(f.text("MstglEntry"), ui::DateBox::Empty);
+    QCOMPARE(f.focused(), QStringLiteral("txtlokal"));
+
+    f.type("txtlokal", "r. 2b");
+    f.enter("txtlokal");
+    QCOMPARE(f.text("txtlokal"), QStringLiteral("R. 2B"));
+    QCOMPARE(f.focused(), QStringLiteral("txtinstruktur"));
+
+    f.type("txtinstruktur", "o'neil");
+    f.enter("txtinstruktur");
+    QCOMPARE(f.text("txtinstruktur"), QStringLiteral("O'NEIL"));
+    QCOMPARE(f.focused(), QStringLiteral("txtsks"));
+
+    // No box filters keys: letters go into the credit units as typed.
+    f.type("txtsks", "3a");
+    f.enter("txtsks");
+    QCOMPARE(f.text("txtsks"), QStringLiteral("3A"));
+    QCOMPARE(f.focused(), QStringLiteral("cmdSimpan"));
+    QCOMPARE(f.messages.count(), 0);
+
+    // Leaving a box with Tab keeps its text as typed.
+    f.type("txtmapel", "fisika");
+    QTest::keyClick(child<QWidget>(f.screen, "txtmapel"), Qt::Key_Tab);
+    QCOMPARE(f.text("txtmapel"), QStringLiteral("fisika"));
+}
+
+void TestSubjectScreen::newCodeKeepsOtherBoxes()
+{
+    Fixture f;
+    f.db.addSubject(QStringLiteral("MP01"), QStringLiteral("FISIKA"), 2);
+    f.type("txtkopel", "MP01");
+    f.enter("txtkopel");
+    QCOMPARE(f.messages.count(), 1);
+    f.messages.clear();
+
+    f.type("txtkopel", "MP02");
+    f.enter("txtkopel");
+    QCOMPARE(f.messages.count(), 0);
+    QCOMPARE(f.focused(), QStringLiteral("txtmapel"));
+    QCOMPARE(f.all(), (QStringList{"MP02", "FISIKA", "01-01-2026", "R1", "BUDI", "2"}));
+}
+
+void TestSubjectScreen::storedCodeFillsBoxes_data()
+{
+    QTest::addColumn<QString>("storedDate");
+    QTest::addColumn<QString>("shownDate");
+    QTest::addColumn<int>("messageCount");
+    QTest::newRow("full date") << "03-04-2025" << "03-04-2025" << 1;
+    QTest::newRow("half typed date") << "03-0_-____" << "03-0_-____" << 1;
+    QTest::newRow("bare mask") << "__-__-____" << "__-__-____" << 1;
+    // A date not written by this screen leaves the date box as it was, and says so.
+    QTest::newRow("foreign date") << "2025/04/03" << "07-12-2026" << 2;
+}
+
+void TestSubjectScreen::storedCodeFillsBoxes()
+{
+    QFETCH(QString, storedDate);
+    QFETCH(QString, shownDate);
+    QFETCH(int, messageCount);
+    Fixture f;
+    f.db.exec(QStringLiteral("insert into Pelajaran values ('MP01', 'Fisika', '%1', 'R''1', 'O''NEIL', 2.5)")
+                  .arg(storedDate));
+    f.type("txtkopel", "mp01");
+    f.enter("txtkopel");
+    QCOMPARE(f.messages.count(), messageCount);
+    const ui::Message first = f.messages.messages().first();
+    QCOMPARE(first.text, StoredCodeMessage);
+    QCOMPARE(first.title, ui::ApplicationTitle);
+    QCOMPARE(first.icon, ui::Icon::Critical);
+    QCOMPARE(first.buttons, ui::Buttons::Ok);
+    if (messageCount == 2)
+        QVERIFY(f.messages.last().text.contains(storedDate));
+    QCOMPARE(f.all(), (QStringList{"mp01", "Fisika", shownDate, "R'1", "O'NEIL", "2.5"}));
+    QCOMPARE(f.focused(), QStringLiteral("txtkopel"));
+    QCOMPARE(child<QLineEdit>(f.screen, "txtkopel")->selectedText(), QStringLiteral("mp01"));
+}
+
+void TestSubjectScreen::lookupFailureKeepsBoxes()
+{
+    Fixture f;
+    f.fill({"MP01", "FISIKA", "01-02-2026", "R1", "ANI", "2"});
+    f.db.exec(QStringLiteral("drop table Nilai"));
+    f.db.exec(QStringLiteral("drop table Pelajaran"));
+    f.enter("txtkopel");
+    QCOMPARE(f.messages.count(), 1);
+    QVERIFY2(f.messages.last().text.contains(QStringLiteral("Pelajaran")), qPrintable(f.messages.last().text));
+    QCOMPARE(f.messages.last().icon, ui::Icon::Critical);
+    QCOMPARE(f.all(), (QStringList{"MP01", "FISIKA", "01-02-2026", "R1", "ANI", "2"}));
+    QCOMPARE(f.focused(), QStringLiteral("txtkopel"));
+}
+
+void TestSubjectScreen::saveStoresTypedTexts()
+{
+    Fixture f;
+    f.fill({"mp'01", "jum'at", "01-02-2026", "r1", "o'neil", "3"});
+    f.enter("txtsks");
+    QCOMPARE(f.focused(), QStringLiteral("cmdSimpan"));
+    QTest::keyClick(child<QWidget>(f.screen, "cmdSimpan"), Qt::Key_Return);
+    QCOMPARE(f.messages.count(), 1);
+    QCOMPARE(f.messages.last().title, QStringLiteral("Informasi"));
+    QCOMPARE(f.messages.last().icon, ui::Icon::Information);
+    QCOMPARE(f.messages.last().buttons, ui::Buttons::Ok);
+    QCOMPARE(f.messages.last().text, QStringLiteral("Data mata pelajaran telah disimpan"));
+    // Stored as the boxes held them: only Enter capitalised, quotes kept.
+    QCOMPARE(f.subjects(), (QList<QVariantList>{{QStringLiteral("mp'01"), QStringLiteral("jum'at"),
+                                                  QStringLiteral("01-02-2026"), QStringLiteral("r1"),
+                                                  QStringLiteral("o'neil"), 3.0}}));
+    QCOMPARE(f.all(), (QStringList{"", "", "01-02-2026", "", "", ""}));
+    QCOMPARE(f.focused(), QStringLiteral("txtkopel"));
+}
+
+void TestSubjectScreen::saveFailures_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("sks");
+    QTest::newRow("stored code") << "mp01" << "2";
+    QTest::newRow("letters in credit units") << "MP02" << "DUA";
+    QTest::newRow("empty credit units") << "MP02" << "";
+    QTest::newRow("empty code") << "" << "2";
+}
+
+void TestSubjectScreen::saveFailures()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, sks);
+    Fixture f;
+    f.db.addSubject(QStringLiteral("MP01"), QStringLiteral("FISIKA"));
+    f.fill({code, "KIMIA", "01-02-2026", "R2", "ANI", sks});
+    child<QWidget>(f.screen, "cmdSimpan")->setFocus();
+    QTest::keyClick(child<QWidget>(f.screen, "cmdSimpan"), Qt::Key_Return);
+    QCOMPARE(f.messages.count(), 1);
+    QCOMPARE(f.messages.last().text, SaveFailedMessage);
+    QCOMPARE(f.messages.last().title, ui::ApplicationTitle);
+    QCOMPARE(f.messages.last().icon, ui::Icon::None);
+    QCOMPARE(f.all(), (QStringList{code, "KIMIA", "01-02-2026", "R2", "ANI", sks}));
+    QCOMPARE(f.focused(), QStringLiteral("cmdSimpan"));
+    QCOMPARE(f.subjects().size(), 1);
+    QCOMPARE(f.subjects().first().at(1).toString(), QStringLiteral("FISIKA"));
+}
+
+void TestSubjectScreen::updateEmptiesBoxesFocusStays()
+{
+    Fixture f;
+    f.db.addSubject(QStringLiteral("MP01"), QStringLiteral("FISIKA"));
+    f.db.addSubject(QStringLiteral("MP02"), QStringLiteral("KIMIA"));
+    f.type("txtkopel", "mp01");
+    f.enter("txtkopel");
+    f.messages.clear();
+    f.type("txtmapel", "fisika dasar");
+    f.enter("txtmapel");
+    f.type("MstglEntry", "15082026");
+    f.type("txtsks", "4");
+    child<QWidget>(f.screen, "CmdUpdate")->setFocus();
+    QTest::keyClick(child<QWidget>(f.screen, "CmdUpdate"), Qt::Key_Return);
+    QCOMPARE(f.messages.count(), 1);
+    QCOMPARE(f.messages.last().text, QStringLiteral("Data mata pelajaran telah diubah"));
+    QCOMPARE(f.messages.last().title, ui::ApplicationTitle);
+    QCOMPARE(f.messages.last().icon, ui::Icon::Information);
+    QCOMPARE(f.subjects(), (QList<QVariantList>{
+                               {QStringLiteral("MP01"), QStringLiteral("FISIKA DASAR"), QStringLiteral("15-08-2026"),
+                                QStringLiteral("R1"), QStringLiteral("BUDI"), 4.0},
+                               {QStringLiteral("MP02"), QStringLiteral("KIMIA"), QStringLiteral("01-01-2026"),
+                                QStringLiteral("R1"), QStringLiteral("BUDI"), 3.0}}));
+    QCOMPARE(f.all(), (QStringList{"", "", "15-08-2026", "", "", ""}));
+    QCOMPARE(f.focused(), QStringLiteral("CmdUpdate"));
+}
+
+void TestSubjectScreen::updateFailureKeepsBoxes()
+{
+    Fixture f;
+    f.db.addSubject(QStringLiteral("MP01"), QStringLiteral("FISIKA"));
+    f.fill({"MP01", "KIMIA", "01-02-2026", "R2", "ANI", "2"});
+    f.db.exec(QStringLiteral("PRAGMA query_only = ON"));
+    test::click(f.screen, "CmdUpdate");
+    QCOMPARE(f.messages.count(), 1);
+    QVERIFY2(f.messages.last().text.contains(QStringLiteral("readonly"), Qt::CaseInsensitive)
+                 || f.messages.last().text.contains(QStringLiteral("read-only"), Qt::CaseInsensitive)
+                 || f.messages.last().text.contains(QStringLiteral("query_only"), Qt::CaseInsensitive),
+             qPrintable(f.messages.last().text));
+    QCOMPARE(f.messages.last().icon, ui::Icon::Critical);
+    QCOMPARE(f.all(), (QStringList{"MP01", "KIMIA", "01-02-2026", "R2", "ANI", "2"}));
+
+    // Letters in the credit units are refused too, and the boxes stay.
+    f.db.exec(QStringLiteral("PRAGMA query_only = OFF"));
+    f.messages.clear();
+    f.type("txtsks", "DUA");
+    test::click(f.screen, "CmdUpdate");
+    QCOMPARE(f.messages.count(), 1);
+    QVERIFY(f.messages.last().text.startsWith(QStringLiteral("Data mata pelajaran gagal diubah.\r")));
+    QCOMPARE(f.text("txtsks"), QStringLiteral("DUA"));
+    QCOMPARE(f.subjects().first().at(1).toString(), QStringLiteral("FISIKA"));
+}
+
+void TestSubjectScreen::deleteYes()
+{
+    Fixture f;
+    for (const char *code : {"MP01", "MP010", "%", "M_01"})
+        f.db.addSubject(QString::fromLatin1(code));
+    f.fill({"%", "FISIKA", "01-02-2026", "R2", "ANI", "2"});
+    test::click(f.screen, "CmdDelete");
+    QCOMPARE(f.messages.count(), 2);
+    const ui::Message question = f.messages.messages().first();
+    QCOMPARE(question.text, QStringLiteral("Benar data akan dihapus ?"));
+    QCOMPARE(question.title, ui::ApplicationTitle);
+    QCOMPARE(question.icon, ui::Icon::None);
+    QCOMPARE(question.buttons, ui::Buttons::YesNo);
+    QCOMPARE(f.messages.last().text, QStringLiteral("Data telah dihapus"));
+    QCOMPARE(f.messages.last().title, QStringLiteral("Informasi"));
+    QCOMPARE(f.messages.last().icon, ui::Icon::Information);
+    QCOMPARE(f.db.scalar(QStringLiteral("select group_concat(KdMatpel, ' ') from "
+                                        "(select KdMatpel from Pelajaran order by KdMatpel)"))
+                 .toString(),
+             QStringLiteral("M_01 MP01 MP010"));
+    QCOMPARE(f.all(), (QStringList{"", "", "01-02-2026", "", "", ""}));
+    QCOMPARE(f.focused(), QStringLiteral("txtkopel"));
+
+    f.messages.clear();
+    f.type("txtkopel", "mp01");
+    test::click(f.screen, "CmdDelete");
+    QCOMPARE(f.db.scalar(QStringLiteral("select group_concat(KdMatpel, ' ') from "
+                                        "(select KdMatpel from Pelajaran order by KdMatpel)"))
+                 .toString(),
+             QStringLiteral("M_01 MP010"));
+}
+
+void TestSubjectScreen::deleteNo()
+{
+    Fixture f;
+    f.db.addSubject(QStringLiteral("MP01"));
+    f.fill({"MP01", "FISIKA", "01-02-2026", "R2", "ANI", "2"});
+    f.messages.plan(ui::Answer::No);
+    test::click(f.screen, "CmdDelete");
+    QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("Benar data akan dihapus ?")});
+    QCOMPARE(f.subjects().size(), 1);
+    QCOMPARE(f.all(), (QStringList{"", "", ui::DateBox::Empty, "", "", "2"}));
+    QCOMPARE(f.focused(), QStringLiteral("txtkopel"));
+}
+
+void TestSubjectScreen::deleteFailureKeepsBoxes()
+{
+    Fixture f;
+    f.db.addSubject(QStringLiteral("MP01"));
+    f.fill({"MP01", "FISIKA", "01-02-2026", "R2", "ANI", "2"});
+    f.db.exec(QStringLiteral("PRAGMA query_only = ON"));
+    test::click(f.screen, "CmdDelete");
+    QCOMPARE(f.messages.count(), 2);
+    QVERIFY(f.messages.last().text.startsWith(QStringLiteral("Data mata pelajaran gagal dihapus.\r")));
+    QVERIFY(f.messages.last().text.size() > QStringLiteral("Data mata pelajaran gagal dihapus.\r").size());
+    QCOMPARE(f.all(), (QStringList{"MP01", "FISIKA", "01-02-2026", "R2", "ANI", "2"}));
+    f.db.exec(QStringLiteral("PRAGMA query_only = OFF"));
+    QCOMPARE(f.subjects().size(), 1);
+}
+
+void TestSubjectScreen::cancelEmptiesTextBoxes()
+{
+    Fixture f;
+    f.fill({"MP01", "FISIKA", "01-02-2026", "R2", "ANI", "2"});
+    child<QWidget>(f.screen, "txtlokal")->setFocus();
+    test::click(f.screen, "cmdBatal");
+    QCOMPARE(f.all(), (QStringList{"", "", "01-02-2026", "", "", ""}));
+    QCOMPARE(f.focused(), QStringLiteral("txtlokal"));
+    QCOMPARE(f.messages.count(), 0);
+}
+
+void TestSubjectScreen::exitShowsMainWindow()
+{
+    Fixture f;
+    QVERIFY(!ui::openScreen<FrmUtama>());
+    f.type("txtkopel", "MP01");
+    test::click(f.screen, "cmdKeluar");
+    QWidget *main = ui::openScreen<FrmUtama>();
+    QVERIFY(main);
+    QVERIFY(main->isVisible());
+    QTRY_VERIFY(!ui::openScreen<frmentrymatpel>());
+    QCOMPARE(f.subjects().size(), 0);
+    // Opened again, the screen is made anew.
+    frmentrymatpel *again = ui::showScreen<frmentrymatpel>();
+    QCOMPARE(child<QLineEdit>(again, "txtkopel")->text(), QString());
+    main->close();
+}
+
+void TestSubjectScreen::labelSlidesRestsAndRestarts()
+{
+    Fixture f;
+    auto *timer = child<QTimer>(f.screen, "Timer2");
+    auto *rest = child<QTimer>(f.screen, "Timer2Rest");
+    auto *label = child<QLabel>(f.screen, "Label5");
+    // The test drives the ticks itself.
+    timer->stop();
+    const int inner = f.screen->width() * 15;
+    const int width = label->width() * 15;
+    QVERIFY(width < inner);
+
+    // It starts fully inside, near the left edge: the first tick rests at once.
+    const int start = f.screen->label5Left();
+    QVERIFY(start >= 0 && start <= inner - width);
+    f.screen->Timer2_Timer();
+    QCOMPARE(f.screen->label5Left(), start);
+    QVERIFY(rest->isActive());
+    QVERIFY(!timer->isActive());
+
+    // The screen takes input while the label rests.
+    bool typedDuringRest = false;
+    QTimer::singleShot(0, f.screen, [&] {
+        f.type("txtmapel", "fisika");
+        f.enter("txtmapel");
+        typedDuringRest = rest->isActive();
+    });
+    QSignalSpy restEnded(rest, &QTimer::timeout);
+    QVERIFY(restEnded.wait(f.screen->Label5RestMs * 20));
+    QVERIFY(typedDuringRest);
+    QCOMPARE(f.text("txtmapel"), QStringLiteral("FISIKA"));
+    QCOMPARE(f.focused(), QStringLiteral("MstglEntry"));
+
+    // After the rest it starts again just beyond the right edge ...
+    timer->stop();
+    QCOMPARE(f.screen->label5Left(), inner);
+    QCOMPARE(label->x(), inner / 15);
+    // ... and slides 100 twips a tick until its right end is inside.
+    int expected = inner;
+    int ticks = 0;
+    while (expected > inner - width) {
+        f.screen->Timer2_Timer();
+        expected -= 100;
+        ++ticks;
+        QCOMPARE(f.screen->label5Left(), expected);
+        QCOMPARE(label->x(), expected / 15);
+        QVERIFY(!rest->isActive());
+    }
+    QCOMPARE(ticks, (width + 99) / 100);
+    // Then it rests where it stands.
+    f.screen->Timer2_Timer();
+    QCOMPARE(f.screen->label5Left(), expected);
+    QVERIFY(rest->isActive());
+    f.screen->Timer2Rest_Timeout();
+    QCOMPARE(f.screen->label5Left(), inner);
+    QVERIFY(timer->isActive());
+}
+
+QTEST_MAIN(TestSubjectScreen)
+#include "tst_subjectscreen.moc"

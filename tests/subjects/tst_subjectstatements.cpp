@@ -1,0 +1,257 @@
+// The statements of the subject catalogue, their exact texts and what they do
+// on the engine; the conversion of stored rows to box texts; the steps of the
+// moving label.
+#include "app/module1.h"
+#include "db/recordset.h"
+#include "db/subjectstatements.h"
+#include "subjects/labelslide.h"
+#include "subjects/subjectvalues.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+using namespace pel;
+
+namespace {
+
+db::SubjectText subject(const QString &code, const QString &name = QStringLiteral("MATEMATIKA"),
+                        const QString &sks = QStringLiteral("3"))
+{
+    return {code, name, QStringLiteral("07-12-2026"), QStringLiteral("R.2"), QStringLiteral("BUDI"), sks};
+}
+
+bool run(const QString &sql)
+{
+    const bool ok = dbRecordset.open(sql, dbConnection);
+    if (!ok)
+        qWarning("%s: %s", qPrintable(sql), qPrintable(dbRecordset.lastError()));
+    return ok;
+}
+
+} // namespace
+
+class TestSubjectStatements : public QObject
+{
+    Q_OBJECT
+private slots:
+    void exactTexts_data();
+    void exactTexts();
+    void deleteRemovesExactlyTheCode_data();
+    void deleteRemovesExactlyTheCode();
+    void creditUnitsMustBeANumber_data();
+    void creditUnitsMustBeANumber();
+    void storedRowBecomesBoxTexts();
+    void dateMask_data();
+    void dateMask();
+    void slideSteps_data();
+    void slideSteps();
+};
+
+void TestSubjectStatements::exactTexts_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("lookup");
+    QTest::addColumn<QString>("insert");
+    QTest::addColumn<QString>("update");
+    QTest::addColumn<QString>("remove");
+
+    QTest::newRow("plain") << "MP01" << "MATEMATIKA"
+        << "select * from Pelajaran where KdMatpel ='MP01'"
+        << "insert into Pelajaran(KdMatpel,NmMatpel,TglEntry,Lokal,Instruktur, SKS) "
+           "values('MP01','MATEMATIKA', '07-12-2026', 'R.2', 'BUDI', '3')"
+        << "update Pelajaran  set NmMatpel='MATEMATIKA', TglEntry='07-12-2026', Lokal='R.2', "
+           "Instruktur='BUDI', SKS='3' where KdMatpel='MP01'"
+        << "delete from Pelajaran where(KdMatpel like 'MP01')";
+    QTest::newRow("quotes") << "M'1" << "JUM'AT"
+        << "select * from Pelajaran where KdMatpel ='M''1'"
+        << "insert into Pelajaran(KdMatpel,NmMatpel,TglEntry,Lokal,Instruktur, SKS) "
+           "values('M''1','JUM''AT', '07-12-2026', 'R.2', 'BUDI', '3')"
+        << "update Pelajaran  set NmMatpel='JUM''AT', TglEntry='07-12-2026', Lokal='R.2', "
+           "Instruktur='BUDI', SKS='3' where KdMatpel='M''1'"
+        << "delete from Pelajaran where(KdMatpel like 'M''1')";
+    QTest::newRow("wildcards") << "M%_1" << "A_%"
+        << "select * from Pelajaran where KdMatpel ='M%_1'"
+        << "insert into Pelajaran(KdMatpel,NmMatpel,TglEntry,Lokal,Instruktur, SKS) "
+           "values('M%_1','A_%', '07-12-2026', 'R.2', 'BUDI', '3')"
+        << "update Pelajaran  set NmMatpel='A_%', TglEntry='07-12-2026', Lokal='R.2', "
+           "Instruktur='BUDI', SKS='3' where KdMatpel='M%_1'"
+        << "delete from Pelajaran where(KdMatpel like 'M\\%\\_1' escape '\\')";
+    QTest::newRow("empty") << "" << ""
+        << "select * from Pelajaran where KdMatpel =''"
+        << "insert into Pelajaran(KdMatpel,NmMatpel,TglEntry,Lokal,Instruktur, SKS) "
+           "values('','', '07-12-2026', 'R.2', 'BUDI', '3')"
+        << "update Pelajaran  set NmMatpel='', TglEntry='07-12-2026', Lokal='R.2', "
+           "Instruktur='BUDI', SKS='3' where KdMatpel=''"
+        << "delete from Pelajaran where(KdMatpel like '')";
+}
+
+void TestSubjectStatements::exactTexts()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    QFETCH(QString, lookup);
+    QFETCH(QString, insert);
+    QFETCH(QString, update);
+    QFETCH(QString, remove);
+    QCOMPARE(db::subjectLookupSql(code), lookup);
+    QCOMPARE(db::subjectInsertSql(subject(code, name)), insert);
+    QCOMPARE(db::subjectUpdateSql(subject(code, name)), update);
+    QCOMPARE(db::subjectDeleteSql(code), remove);
+
+    // On the engine: each value is stored and matched as typed, the lookup
+    // ignores letter case, and no statement touches another subject.
+    test::TestDatabase db;
+    db.addSubject(QStringLiteral("LAIN"), QStringLiteral("LAIN"));
+    const bool storable = !code.isEmpty(); // the key may not be empty
+    QCOMPARE(dbRecordset.open(insert, dbConnection), storable);
+    QVERIFY(run(db::subjectLookupSql(code.toLower())));
+    QCOMPARE(dbRecordset.recordCount(), storable ? 1 : 0);
+    if (storable) {
+        const db::SubjectText stored = subjects::subjectFromRecord(dbRecordset);
+        QCOMPARE(stored.code, code);
+        QCOMPARE(stored.name, name);
+        QCOMPARE(stored.sks, QStringLiteral("3"));
+    }
+    QVERIFY(run(db::subjectUpdateSql(subject(code, name + QStringLiteral("'2"), QStringLiteral("4")))));
+    QCOMPARE(dbRecordset.rowsAffected(), storable ? 1 : 0);
+    if (storable)
+        QCOMPARE(db.rows(QStringLiteral("select NmMatpel, SKS from Pelajaran where KdMatpel <> 'LAIN'")),
+                 (QList<QVariantList>{{name + QStringLiteral("'2"), 4.0}}));
+    QVERIFY(run(remove));
+    QCOMPARE(dbRecordset.rowsAffected(), storable ? 1 : 0);
+    QCOMPARE(db.rows(QStringLiteral("select KdMatpel, NmMatpel from Pelajaran")),
+             (QList<QVariantList>{{QStringLiteral("LAIN"), QStringLiteral("LAIN")}}));
+}
+
+void TestSubjectStatements::deleteRemovesExactlyTheCode_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QStringList>("left");
+    // Stored: A1, A10, %, A_1, AB1.
+    QTest::newRow("plain") << "A1" << QStringList{"%", "A10", "A_1", "AB1"};
+    QTest::newRow("letter case") << "ab1" << QStringList{"%", "A1", "A10", "A_1"};
+    QTest::newRow("percent alone") << "%" << QStringList{"A1", "A10", "A_1", "AB1"};
+    QTest::newRow("underscore") << "A_1" << QStringList{"%", "A1", "A10", "AB1"};
+    QTest::newRow("percent not stored") << "A%" << QStringList{"%", "A1", "A10", "A_1", "AB1"};
+    QTest::newRow("underscore not stored") << "_1" << QStringList{"%", "A1", "A10", "A_1", "AB1"};
+    QTest::newRow("quote") << "A'1" << QStringList{"%", "A1", "A10", "A_1", "AB1"};
+}
+
+void TestSubjectStatements::deleteRemovesExactlyTheCode()
+{
+    QFETCH(QString, code);
+    QFETCH(QStringList, left);
+    test::TestDatabase db;
+    for (const char *stored : {"A1", "A10", "%", "A_1", "AB1"})
+        db.addSubject(QString::fromLatin1(stored));
+    QVERIFY(run(db::subjectDeleteSql(code)));
+    QStringList codes;
+    for (const QVariantList &row : db.rows(QStringLiteral("select KdMatpel from Pelajaran order by KdMatpel")))
+        codes << row.first().toString();
+    QCOMPARE(codes, left);
+}
+
+void TestSubjectStatements::creditUnitsMustBeANumber_data()
+{
+    QTest::addColumn<QString>("sks");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("whole") << "3" << true;
+    QTest::newRow("decimal point") << "2.5" << true;
+    QTest::newRow("letters") << "TIGA" << false;
+    QTest::newRow("digits and letters") << "3A" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestSubjectStatements::creditUnitsMustBeANumber()
+{
+    QFETCH(QString, sks);
+    QFETCH(bool, stored);
+    test::TestDatabase db;
+    QCOMPARE(dbRecordset.open(db::subjectInsertSql(subject(QStringLiteral("MP01"), QStringLiteral("X"), sks)),
+                              dbConnection),
+             stored);
+    QCOMPARE(dbRecordset.lastError().isEmpty(), stored);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from Pelajaran")).toInt(), stored ? 1 : 0);
+
+    // An update to such a value is refused the same way and changes nothing.
+    db.addSubject(QStringLiteral("MP02"), QStringLiteral("KIMIA"), 2);
+    QCOMPARE(dbRecordset.open(db::subjectUpdateSql(subject(QStringLiteral("MP02"), QStringLiteral("X"), sks)),
+                              dbConnection),
+             stored);
+    QCOMPARE(db.scalar(QStringLiteral("select NmMatpel from Pelajaran where KdMatpel='MP02'")).toString(),
+             stored ? QStringLiteral("X") : QStringLiteral("KIMIA"));
+}
+
+void TestSubjectStatements::storedRowBecomesBoxTexts()
+{
+    test::TestDatabase db;
+    db.exec(QStringLiteral("insert into Pelajaran values ('MP01', 'FISIKA', '__-__-____', 'R1', null, 2.5)"));
+    db.exec(QStringLiteral("insert into Pelajaran values ('MP02', null, null, null, 'ANI', null)"));
+    QVERIFY(run(QStringLiteral("select * from Pelajaran order by KdMatpel")));
+    db::SubjectText first = subjects::subjectFromRecord(dbRecordset);
+    QCOMPARE(first.code, QStringLiteral("MP01"));
+    QCOMPARE(first.name, QStringLiteral("FISIKA"));
+    QCOMPARE(first.entryDate, QStringLiteral("__-__-____"));
+    QCOMPARE(first.room, QStringLiteral("R1"));
+    QCOMPARE(first.instructor, QString());
+    QCOMPARE(first.sks, QStringLiteral("2.5"));
+    dbRecordset.moveNext();
+    db::SubjectText second = subjects::subjectFromRecord(dbRecordset);
+    QCOMPARE(second.code, QStringLiteral("MP02"));
+    QCOMPARE(second.name, QString());
+    QCOMPARE(second.entryDate, QString());
+    QCOMPARE(second.instructor, QStringLiteral("ANI"));
+    QCOMPARE(second.sks, QString());
+}
+
+void TestSubjectStatements::dateMask_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("full date") << "07-12-2026" << true;
+    QTest::newRow("bare mask") << "__-__-____" << true;
+    QTest::newRow("half typed") << "07-1_-____" << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("slashes") << "07/12/2026" << false;
+    QTest::newRow("year first") << "2026-12-07" << false;
+    QTest::newRow("short year") << "07-12-26" << false;
+    QTest::newRow("letters") << "ab-cd-efgh" << false;
+    QTest::newRow("too long") << "07-12-20260" << false;
+}
+
+void TestSubjectStatements::dateMask()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, fits);
+    QCOMPARE(subjects::fitsDateMask(text), fits);
+}
+
+void TestSubjectStatements::slideSteps_data()
+{
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("labelWidth");
+    QTest::addColumn<int>("innerWidth");
+    QTest::addColumn<int>("next"); // -1: rests
+    QTest::newRow("at the right edge") << 9000 << 3000 << 9000 << 8900;
+    QTest::newRow("one twip out") << 6001 << 3000 << 9000 << 5901;
+    QTest::newRow("just inside") << 6000 << 3000 << 9000 << -1;
+    QTest::newRow("near the left edge") << 120 << 3000 << 9000 << -1;
+    QTest::newRow("label wider than screen") << -500 << 9500 << 9000 << -1;
+    QTest::newRow("label wider, still out") << -400 << 9500 << 9000 << -500;
+}
+
+void TestSubjectStatements::slideSteps()
+{
+    QFETCH(int, left);
+    QFETCH(int, labelWidth);
+    QFETCH(int, innerWidth);
+    QFETCH(int, next);
+    const std::optional<int> step = subjects::nextSlideLeft(left, labelWidth, innerWidth);
+    QCOMPARE(step.has_value(), next != -1);
+    if (step)
+        QCOMPARE(*step, next);
+}
+
+QTEST_GUILESS_MAIN(TestSubjectStatements)
+#include "tst_subjectstatements.moc"
