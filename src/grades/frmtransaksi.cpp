@@ -1,0 +1,344 @@
+#include "grades/frmtransaksi.h"
+
+#include "app/clock.h"
+#include "app/module1.h"
+#include "grades/gradenumbers.h"
+#include "grades/gradestore.h"
+#include "grades/grading.h"
+#include "ui/datebox.h"
+#include "ui/keys.h"
+#include "ui/letterhead.h"
+#include "ui/messages.h"
+#include "ui/screens.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace pel {
+
+namespace {
+
+const QString Pesan = QStringLiteral("Pesan");
+const QString SalahProses = QStringLiteral("SALAH PROSES, Isikan dengan benar");
+
+QLineEdit *newBox(const char *name, QWidget *parent)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    return box;
+}
+
+// A box with its label and the ":" label, on one row of a frame's grid.
+void addRow(QGridLayout *grid, const QString &label, QWidget *box)
+{
+    const int row = grid->rowCount();
+    grid->addWidget(new QLabel(label), row, 0);
+    grid->addWidget(new QLabel(QStringLiteral(":")), row, 1);
+    grid->addWidget(box, row, 2);
+}
+
+// Enter in an empty box: the box's message, and the focus stays there.
+bool refusedEmpty(QLineEdit *box, const QString &message)
+{
+    if (!box->text().isEmpty())
+        return false;
+    ui::showMessage(message, Pesan, ui::Icon::Critical, ui::Buttons::Ok, box->window());
+    box->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+} // namespace
+
+frmtransaksi::frmtransaksi(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmtransaksi"));
+    setWindowTitle(QStringLiteral("Proses Nilai Mahasiswa"));
+    buildControls();
+    wireControls();
+
+    MstglProses->setDate(clock::today());
+    drawRegistrationNumber();
+    txtNoreg->setFocus(Qt::OtherFocusReason);
+}
+
+void frmtransaksi::buildControls()
+{
+    txtNoreg = newBox("txtNoreg", this);
+    MstglProses = new ui::DateBox(this);
+    MstglProses->setObjectName(QStringLiteral("MstglProses"));
+    txtnis = newBox("txtnis", this);
+    txtnama = newBox("txtnama", this);
+    txtprogram = newBox("txtprogram", this);
+    txtlevel = newBox("txtlevel", this);
+    txtkopel = newBox("txtkopel", this);
+    txtmapel = newBox("txtmapel", this);
+    txtsks = newBox("txtsks", this);
+    txtinstruktur = newBox("txtinstruktur", this);
+    txtNilangka = newBox("txtNilangka", this);
+    txtNilhuruf = newBox("txtNilhuruf", this);
+    txtbobot = newBox("txtbobot", this);
+    txtmutu = newBox("txtmutu", this);
+    txtPredik = newBox("txtPredik", this);
+    txtket = newBox("txtket", this);
+
+    auto *heading = new QGridLayout;
+    addRow(heading, QStringLiteral("No. Reg"), txtNoreg);
+    addRow(heading, QStringLiteral("Tgl Proses"), MstglProses);
+
+    auto *student = new QGroupBox(QStringLiteral("Inputkan NIS !!"), this);
+    auto *studentGrid = new QGridLayout(student);
+    addRow(studentGrid, QStringLiteral("N I S"), txtnis);
+    addRow(studentGrid, QStringLiteral("Nama Siswa"), txtnama);
+
+    auto *programme = new QGroupBox(this);
+    auto *programmeGrid = new QGridLayout(programme);
+    addRow(programmeGrid, QStringLiteral("Program/Jurusan"), txtprogram);
+    addRow(programmeGrid, QStringLiteral("Level/Tahap"), txtlevel);
+
+    auto *subject = new QGroupBox(QStringLiteral("Inputkan Mapel !!"), this);
+    auto *subjectGrid = new QGridLayout(subject);
+    addRow(subjectGrid, QStringLiteral("Kd_Mapel"), txtkopel);
+    addRow(subjectGrid, QStringLiteral("Nama Mapel"), txtmapel);
+    addRow(subjectGrid, QStringLiteral("Lama Belajar"), txtsks);
+    addRow(subjectGrid, QStringLiteral("Tentor"), txtinstruktur);
+
+    auto *grade = new QGroupBox(QStringLiteral("Proses Data"), this);
+    auto *gradeGrid = new QGridLayout(grade);
+    addRow(gradeGrid, QStringLiteral("NIlai angka"), txtNilangka);
+    addRow(gradeGrid, QStringLiteral("Nilai Huruf"), txtNilhuruf);
+    addRow(gradeGrid, QStringLiteral("Bobot"), txtbobot);
+    addRow(gradeGrid, QStringLiteral("Nilai Mutu"), txtmutu);
+    addRow(gradeGrid, QStringLiteral("PREDIKET"), txtPredik);
+    addRow(gradeGrid, QStringLiteral("KET"), txtket);
+
+    auto *buttons = new QGroupBox(QStringLiteral("Proses Data"), this);
+    auto *buttonRow = new QHBoxLayout(buttons);
+    const auto newButton = [buttons, buttonRow](const char *name, const QString &caption) {
+        auto *button = new QPushButton(caption, buttons);
+        button->setObjectName(QLatin1String(name));
+        button->setAutoDefault(false);
+        buttonRow->addWidget(button);
+        return button;
+    };
+    cmdSimpan = newButton("cmdSimpan", QStringLiteral("&Save"));
+    CmdUpdate = newButton("CmdUpdate", QStringLiteral("&Update"));
+    CmdDelete = newButton("CmdDelete", QStringLiteral("&Delete"));
+    cmdBatal = newButton("cmdBatal", QStringLiteral("&Cancel"));
+    cmdKeluar = newButton("cmdKeluar", QStringLiteral("&Exit"));
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(student);
+    left->addWidget(programme);
+    left->addWidget(subject);
+    auto *columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addWidget(grade, 0, Qt::AlignTop);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new ui::Letterhead(QStringLiteral("PROSES  NILAI"), this));
+    layout->addLayout(heading);
+    layout->addLayout(columns);
+    layout->addWidget(buttons);
+
+    const QList<QWidget *> tabOrder{txtnis,      txtnama,   txtlevel,     txtprogram,    cmdKeluar, cmdBatal,
+                                    cmdSimpan,   txtmapel,  txtkopel,     txtinstruktur, txtsks,    txtPredik,
+                                    txtbobot,    txtNilangka, txtNilhuruf, txtket,       txtNoreg,  MstglProses,
+                                    CmdUpdate,   CmdDelete, txtmutu};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
+}
+
+void frmtransaksi::wireControls()
+{
+    ui::onEnter(txtNoreg, [this] { txtNoreg_KeyPress(); });
+    ui::onEnter(txtnis, [this] { txtnis_KeyPress(); });
+    ui::onEnter(txtkopel, [this] { txtkopel_KeyPress(); });
+    ui::onEnter(txtNilangka, [this] { txtNilangka_KeyPress(); });
+    ui::onEnter(txtmutu, [this] { txtmutu_KeyPress(); });
+    ui::pressOnEnterAll(this);
+    connect(cmdSimpan, &QPushButton::clicked, this, &frmtransaksi::cmdSimpan_Click);
+    connect(CmdUpdate, &QPushButton::clicked, this, &frmtransaksi::CmdUpdate_Click);
+    connect(CmdDelete, &QPushButton::clicked, this, &frmtransaksi::CmdDelete_Click);
+    connect(cmdBatal, &QPushButton::clicked, this, &frmtransaksi::cmdBatal_Click);
+    connect(cmdKeluar, &QPushButton::clicked, this, &frmtransaksi::cmdKeluar_Click);
+}
+
+void frmtransaksi::reportFailure(const QString &text, const QString &reason)
+{
+    const QString shown = reason.isEmpty() ? text : text + QLatin1Char('\r') + reason;
+    ui::showMessage(shown, {}, ui::Icon::Information, ui::Buttons::Ok, this);
+}
+
+void frmtransaksi::drawRegistrationNumber()
+{
+    QString error;
+    const QString number = NextRegistrationNumber(&error);
+    if (number.isEmpty())
+        reportFailure(SalahProses, error);
+    txtNoreg->setText(number);
+}
+
+db::GradeRowValues frmtransaksi::rowFromBoxes() const
+{
+    return {txtNoreg->text(),      MstglProses->text(), txtnis->text(),     txtprogram->text(),
+            txtlevel->text(),      txtkopel->text(),    txtsks->text(),     txtinstruktur->text(),
+            txtNilangka->text(),   txtNilhuruf->text(), txtbobot->text(),   txtmutu->text(),
+            txtPredik->text(),     txtket->text()};
+}
+
+void frmtransaksi::txtNoreg_KeyPress()
+{
+    if (refusedEmpty(txtNoreg, QStringLiteral("Masukkan Nomor Registrasi !")))
+        return;
+    if (!dbRecordset.open(db::RegistrationCheckStatement(txtNoreg->text()), dbConnection)) {
+        reportFailure(QStringLiteral("Salah Proses"), dbRecordset.lastError());
+        return;
+    }
+    if (dbRecordset.recordCount() > 0) {
+        ui::showMessage(QStringLiteral("Noreg Tersebut Sudah Ada"), {}, ui::Icon::Information, ui::Buttons::Ok,
+                        this);
+        ui::focusAndSelect(txtNoreg);
+        return;
+    }
+    txtnis->setFocus(Qt::OtherFocusReason);
+}
+
+void frmtransaksi::txtnis_KeyPress()
+{
+    if (refusedEmpty(txtnis, QStringLiteral("Masukkan Nomor Induk Siswa !")))
+        return;
+    if (!dbRecordset.open(db::GradeStudentLookupStatement(txtnis->text()), dbConnection)) {
+        reportFailure(SalahProses, dbRecordset.lastError());
+        return;
+    }
+    if (dbRecordset.recordCount() == 0) {
+        ui::showMessage(QStringLiteral("Nis tersebut tidak ada...!"), Pesan, ui::Icon::Critical, ui::Buttons::Ok,
+                        this);
+        ui::focusAndSelect(txtnis);
+        return;
+    }
+    // A missing (null) value shows as an empty box.
+    txtnama->setText(dbRecordset.value(QStringLiteral("NamaSiswa")).toString());
+    txtprogram->setText(dbRecordset.value(QStringLiteral("ProgamJurusan")).toString());
+    txtlevel->setText(dbRecordset.value(QStringLiteral("LevelTahap")).toString());
+    ui::focusAndSelect(txtkopel);
+}
+
+void frmtransaksi::txtkopel_KeyPress()
+{
+    if (refusedEmpty(txtkopel, QStringLiteral("Masukkan Kode Pelajaran !")))
+        return;
+    if (!dbRecordset.open(db::GradeSubjectLookupStatement(txtkopel->text()), dbConnection)) {
+        reportFailure(SalahProses, dbRecordset.lastError());
+        return;
+    }
+    if (dbRecordset.recordCount() == 0) {
+        ui::showMessage(QStringLiteral("Kode tersebut tidak ada tersebut tidak ada...!"), Pesan, ui::Icon::Critical,
+                        ui::Buttons::Ok, this);
+        ui::focusAndSelect(txtkopel);
+        return;
+    }
+    txtmapel->setText(dbRecordset.value(QStringLiteral("NmMatpel")).toString());
+    const QVariant sks = dbRecordset.value(QStringLiteral("SKS"));
+    // Credit units in the boxes' number form, so that the quality points read them back.
+    txtsks->setText(sks.isNull() ? QString() : grades::FormatNumber(sks.toDouble()));
+    txtinstruktur->setText(dbRecordset.value(QStringLiteral("Instruktur")).toString());
+    ui::focusAndSelect(txtNilangka);
+}
+
+void frmtransaksi::txtNilangka_KeyPress()
+{
+    const QString numberMissing = QStringLiteral("Masukkan Nilai Angka !");
+    if (refusedEmpty(txtNilangka, numberMissing))
+        return;
+    const std::optional<double> score = grades::ReadNumber(txtNilangka->text());
+    if (!score) {
+        // Not a number: nothing is graded, and the operator types over it.
+        ui::showMessage(numberMissing, Pesan, ui::Icon::Critical, ui::Buttons::Ok, this);
+        ui::focusAndSelect(txtNilangka);
+        return;
+    }
+    const Grade grade = GradeForScore(*score);
+    txtNilhuruf->setText(grade.letter);
+    txtket->setText(grade.remark);
+    txtPredik->setText(grade.predicate);
+    txtbobot->setText(QString::number(grade.weight));
+    txtmutu->setFocus(Qt::OtherFocusReason);
+}
+
+void frmtransaksi::txtmutu_KeyPress()
+{
+    const std::optional<double> weight = grades::ReadNumber(txtbobot->text());
+    const std::optional<double> credits = grades::ReadNumber(txtsks->text());
+    const double points = weight && credits ? QualityPoints(*weight, *credits) : NAN;
+    if (!std::isfinite(points)) {
+        ui::showMessage(QStringLiteral("Isikan Nilai angka, kemudian silakan enter"), {}, ui::Icon::Information,
+                        ui::Buttons::Ok, this);
+        return;
+    }
+    txtmutu->setText(FormatQualityPoints(points));
+    cmdSimpan->setFocus(Qt::OtherFocusReason);
+}
+
+void frmtransaksi::cmdSimpan_Click()
+{
+    QString error;
+    if (!grades::SaveGradeRow(rowFromBoxes(), &error)) {
+        reportFailure(SalahProses, error);
+        return;
+    }
+    ui::showMessage(QStringLiteral("Data Nilai Sudah di Simpan"), {}, ui::Icon::None, ui::Buttons::Ok, this);
+    // The registration, date and student stay for the next subject.
+    for (QLineEdit *box : {txtkopel, txtmapel, txtsks, txtbobot, txtinstruktur, txtNilangka, txtNilhuruf, txtmutu,
+                           txtPredik, txtket})
+        box->clear();
+    txtkopel->setFocus(Qt::OtherFocusReason);
+}
+
+void frmtransaksi::CmdUpdate_Click()
+{
+    QString error;
+    if (!grades::UpdateGradeRows(rowFromBoxes(), &error)) {
+        reportFailure(SalahProses, error);
+        return;
+    }
+    ui::showMessage(QStringLiteral("Data Nilai Telah Diubah"), {}, ui::Icon::Information, ui::Buttons::Ok, this);
+}
+
+void frmtransaksi::CmdDelete_Click()
+{
+    if (ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None, ui::Buttons::YesNo, this)
+        != ui::Answer::Yes)
+        return;
+    QString error;
+    if (!grades::DeleteGradeRows(txtNoreg->text(), &error)) {
+        reportFailure(SalahProses, error);
+        return;
+    }
+    ui::showMessage(QStringLiteral("Data telah dihapus"), QStringLiteral("Informasi"), ui::Icon::Information,
+                    ui::Buttons::Ok, this);
+}
+
+void frmtransaksi::cmdBatal_Click()
+{
+    for (QLineEdit *box : {txtNoreg, txtnis, txtnama, txtprogram, txtlevel, txtkopel, txtmapel, txtsks,
+                           txtinstruktur, txtNilangka, txtNilhuruf, txtbobot, txtmutu, txtPredik, txtket})
+        box->clear();
+    MstglProses->setDate(clock::today());
+    drawRegistrationNumber();
+}
+
+void frmtransaksi::cmdKeluar_Click()
+{
+    close();
+    ui::showMainWindow();
+}
+
+} // namespace pel

@@ -1,0 +1,46 @@
+#include "grades/gradenumbers.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace pel::grades {
+
+namespace {
+
+QLocale boxLocale()
+{
+    QLocale locale;
+    // "1.000" in Indonesian must not silently become a thousand, nor
+    // "1,5" in English fifteen.
+    locale.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    return locale;
+}
+
+} // namespace
+
+std::optional<double> ReadNumber(const QString &text)
+{
+    bool ok = false;
+    const double value = boxLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+QString FormatNumber(double value)
+{
+    if (value == 0)
+        value = 0; // no "-0"
+    return boxLocale().toString(value, 'g', 15);
+}
+
+QString StoredNumber(const QString &text)
+{
+    const std::optional<double> value = ReadNumber(text);
+    if (!value)
+        return text;
+    return QLocale::c().toString(*value, 'g', QLocale::FloatingPointShortest);
+}
+
+} // namespace pel::grades
