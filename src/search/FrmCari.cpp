@@ -1,0 +1,306 @@
+#include "search/FrmCari.h"
+
+#include "app/module1.h"
+#include "db/recordsetmodel.h"
+#include "db/searchstatements.h"
+#include "search/searchbuttons.h"
+#include "ui/keys.h"
+#include "ui/messages.h"
+#include "ui/screens.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace pel {
+
+namespace {
+
+std::function<void()> &beepHandler()
+{
+    static std::function<void()> handler;
+    return handler;
+}
+
+void beep()
+{
+    if (beepHandler())
+        beepHandler()();
+    else
+        QApplication::beep();
+}
+
+QPushButton *makeButton(const QString &name, const QString &caption, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+} // namespace
+
+void FrmCari::setBeepHandler(std::function<void()> handler)
+{
+    beepHandler() = std::move(handler);
+}
+
+FrmCari::FrmCari(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FrmCari"));
+    setWindowTitle(QStringLiteral("Search Data"));
+    resize(820, 600);
+
+    auto *title = new QLabel(QStringLiteral("CARI DATA SISWA"), this);
+    title->setObjectName(QStringLiteral("lblJudul"));
+    title->setAlignment(Qt::AlignHCenter);
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSize(titleFont.pointSize() + 6);
+    title->setFont(titleFont);
+
+    textData = new QLineEdit(this);
+    textData->setObjectName(QStringLiteral("textData"));
+    CmbOrder = new QComboBox(this);
+    CmbOrder->setObjectName(QStringLiteral("CmbOrder"));
+    CmbOrder->addItems(search::searchCategories());
+    CmbOrder->setCurrentIndex(-1);
+
+    cmdRef = makeButton(QStringLiteral("cmdRef"), QStringLiteral("&All"), this);
+    cmdKeluar = makeButton(QStringLiteral("cmdKeluar"), QStringLiteral("&Exit"), this);
+
+    auto *form = new QGridLayout;
+    form->addWidget(new QLabel(QStringLiteral("Data"), this), 0, 0);
+    form->addWidget(textData, 0, 1);
+    form->addWidget(new QLabel(QStringLiteral("Order"), this), 1, 0);
+    form->addWidget(CmbOrder, 1, 1);
+    // The eleven search buttons stand in one place; the category decides
+    // which one is seen.
+    const QList<search::SearchButton> &buttons = search::searchButtons();
+    for (int i = 0; i < buttons.size(); ++i) {
+        QPushButton *button = makeButton(buttons.at(i).name, QStringLiteral("&Search"), this);
+        form->addWidget(button, 1, 2);
+        m_searchButtons << button;
+        connect(button, &QPushButton::clicked, this, [this, i] { SearchStudents(search::searchButtons().at(i)); });
+    }
+    form->addWidget(cmdRef, 1, 3);
+    form->addWidget(cmdKeluar, 1, 4);
+    form->setColumnStretch(1, 1);
+
+    m_model = new db::RecordsetModel(this);
+    dgData = new QTableView(this);
+    dgData->setObjectName(QStringLiteral("dgData"));
+    dgData->setModel(m_model);
+    dgData->setSelectionBehavior(QAbstractItemView::SelectRows);
+    dgData->setSelectionMode(QAbstractItemView::SingleSelection);
+    dgData->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dgData->setWordWrap(false);
+    // Every row has the same height, so that a result of many thousand rows
+    // lays out and scrolls without measuring its rows.
+    dgData->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    dgData->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    connect(dgData->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { dgData_RowColChange(current.row()); });
+
+    PicTgl = new QFrame(this);
+    PicTgl->setObjectName(QStringLiteral("PicTgl"));
+    PicTgl->setFrameShape(QFrame::StyledPanel);
+    AwlResi = makeButton(QStringLiteral("AwlResi"), QStringLiteral("<<"), PicTgl);
+    MdrResi = makeButton(QStringLiteral("MdrResi"), QStringLiteral("<"), PicTgl);
+    MjuResi = makeButton(QStringLiteral("MjuResi"), QStringLiteral(">"), PicTgl);
+    AkhResi = makeButton(QStringLiteral("AkhResi"), QStringLiteral(">>"), PicTgl);
+    lblTgl = new QLabel(PicTgl);
+    lblTgl->setObjectName(QStringLiteral("lblTgl"));
+    auto *bar = new QHBoxLayout(PicTgl);
+    for (QPushButton *button : {AwlResi, MdrResi, MjuResi, AkhResi})
+        bar->addWidget(button);
+    bar->addWidget(lblTgl, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(title);
+    layout->addLayout(form);
+    layout->addWidget(dgData, 1);
+    layout->addWidget(PicTgl);
+
+    QList<QWidget *> tabOrder{dgData, cmdRef, PicTgl, AwlResi, MdrResi, MjuResi, AkhResi, cmdKeluar};
+    for (const char *name : {"CmdProgram", "CmbOrder", "textData", "CmdTglMasuk", "CmdJekel", "Cmdnama", "cmdnis",
+                             "cmdtptlahir", "Cmdjeniskelamin", "Cmdagama", "cmdasalsekolah", "cmdalamat",
+                             "cmdtgllahir"})
+        tabOrder << findChild<QWidget *>(QString::fromLatin1(name));
+    for (int i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
+
+    ui::enterMovesTo(textData, CmbOrder, search::EmptySearchTextMessage, true);
+    connect(CmbOrder, &QComboBox::activated, this, &FrmCari::CmbOrder_Click);
+    connect(cmdRef, &QPushButton::clicked, this, &FrmCari::cmdRef_Click);
+    connect(AwlResi, &QPushButton::clicked, this, &FrmCari::AwlResi_Click);
+    connect(MdrResi, &QPushButton::clicked, this, &FrmCari::MdrResi_Click);
+    connect(MjuResi, &QPushButton::clicked, this, &FrmCari::MjuResi_Click);
+    connect(AkhResi, &QPushButton::clicked, this, &FrmCari::AkhResi_Click);
+    connect(cmdKeluar, &QPushButton::clicked, this, &FrmCari::cmdKeluar_Click);
+    ui::pressOnEnterAll(this);
+
+    resetSearchButtons();
+    textData->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmCari::resetSearchButtons()
+{
+    for (QPushButton *button : std::as_const(m_searchButtons)) {
+        const bool nis = button->objectName() == search::NisButtonName;
+        button->setVisible(nis);
+        if (nis)
+            button->setEnabled(true);
+    }
+}
+
+void FrmCari::CmbOrder_Click(int index)
+{
+    const search::SearchButton *chosen = search::searchButtonForCategory(CmbOrder->itemText(index));
+    if (!chosen)
+        return;
+    QPushButton *forward = nullptr;
+    for (QPushButton *button : std::as_const(m_searchButtons)) {
+        if (button->objectName() == chosen->name)
+            forward = button;
+        else
+            button->hide();
+    }
+    forward->setVisible(true);
+    forward->setEnabled(true);
+    forward->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmCari::SearchStudents(const search::SearchButton &button)
+{
+    if (!dbRecordset.open(db::searchStudentsStatement(button.column, textData->text()), dbConnection)) {
+        reportFailure();
+        return;
+    }
+    if (dbRecordset.recordCount() == 0) {
+        m_gridShowsRecordset = false;
+        ui::showMessage(search::notFoundMessage(button), search::NotFoundTitle, ui::Icon::Critical, ui::Buttons::Ok,
+                        this);
+    } else {
+        bindGrid();
+    }
+    ShowRecordPosition();
+}
+
+void FrmCari::cmdRef_Click()
+{
+    if (!dbRecordset.open(db::listAllStudentsStatement(), dbConnection)) {
+        reportFailure();
+        return;
+    }
+    if (dbRecordset.recordCount() == 0) {
+        m_gridShowsRecordset = false;
+        ui::showMessage(search::listAllNotFoundMessage(), search::NotFoundTitle, ui::Icon::Critical, ui::Buttons::Ok,
+                        this);
+    } else {
+        bindGrid();
+    }
+    ShowRecordPosition();
+}
+
+void FrmCari::reportFailure()
+{
+    // The grid keeps the rows it shows; the label counted a result that is gone.
+    m_gridShowsRecordset = false;
+    lblTgl->clear();
+    ui::showMessage(dbRecordset.lastError(), QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
+}
+
+void FrmCari::AwlResi_Click()
+{
+    moveRecord(search::RecordMove::First);
+}
+
+void FrmCari::MdrResi_Click()
+{
+    moveRecord(search::RecordMove::Previous);
+}
+
+void FrmCari::MjuResi_Click()
+{
+    moveRecord(search::RecordMove::Next);
+}
+
+void FrmCari::AkhResi_Click()
+{
+    moveRecord(search::RecordMove::Last);
+}
+
+void FrmCari::cmdKeluar_Click()
+{
+    close();
+    ui::showMainWindow();
+}
+
+void FrmCari::moveRecord(search::RecordMove move)
+{
+    const search::MoveOutcome outcome = search::moveRecord(dbRecordset, move);
+    if (!outcome.ok) {
+        ui::showMessage(outcome.error, QString(), ui::Icon::None, ui::Buttons::Ok, this);
+        return;
+    }
+    if (outcome.beep)
+        beep();
+    showCurrentRowInGrid();
+    ShowRecordPosition();
+}
+
+void FrmCari::ShowRecordPosition()
+{
+    const QString reason = search::unreadableReason(dbRecordset);
+    if (!reason.isEmpty()) {
+        ui::showMessage(reason, QString(), ui::Icon::None, ui::Buttons::Ok, this);
+        return;
+    }
+    lblTgl->setText(search::recordPositionText(dbRecordset));
+}
+
+void FrmCari::bindGrid()
+{
+    m_movingGrid = true;
+    m_model->setRecordset(dbRecordset);
+    m_movingGrid = false;
+    m_gridShowsRecordset = true;
+    dgData->resizeColumnsToContents();
+    showCurrentRowInGrid();
+}
+
+void FrmCari::showCurrentRowInGrid()
+{
+    if (!m_gridShowsRecordset)
+        return;
+    const int row = dbRecordset.absolutePosition() - 1;
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const QModelIndex index = m_model->index(row, qMax(0, dgData->currentIndex().column()));
+    m_movingGrid = true;
+    dgData->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    dgData->scrollTo(index);
+    m_movingGrid = false;
+}
+
+void FrmCari::dgData_RowColChange(int row)
+{
+    // Picking a row in the grid makes it the result's current row, as long as
+    // the grid shows the result the record bar moves through.
+    if (m_movingGrid || !m_gridShowsRecordset || row < 0)
+        return;
+    if (!dbRecordset.isOpen() || dbRecordset.recordCount() != m_model->rowCount())
+        return;
+    dbRecordset.setAbsolutePosition(row + 1);
+    ShowRecordPosition();
+}
+
+} // namespace pel

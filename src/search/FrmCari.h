@@ -1,0 +1,82 @@
+#pragma once
+
+#include "search/recordbar.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <functional>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace pel {
+
+namespace db {
+class RecordsetModel;
+}
+namespace search {
+struct SearchButton;
+}
+
+// The student search screen: finds students by one attribute, lists them in
+// the grid and steps through the result with the record bar. It only reads.
+class FrmCari : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FrmCari(QWidget *parent = nullptr);
+
+    // What the main window's "&Cari Data" item does to the search buttons:
+    // the NIS search button, enabled, is the only one seen.
+    void resetSearchButtons();
+
+    // Replaces the system beep of the record bar (for tests); an empty
+    // handler restores the real beep.
+    static void setBeepHandler(std::function<void()> handler);
+
+private:
+    void CmbOrder_Click(int index);
+    void SearchStudents(const search::SearchButton &button);
+    void cmdRef_Click();
+    void AwlResi_Click();
+    void MdrResi_Click();
+    void MjuResi_Click();
+    void AkhResi_Click();
+    void cmdKeluar_Click();
+    void dgData_RowColChange(int row);
+
+    void ShowRecordPosition();
+    void moveRecord(search::RecordMove move);
+    // Shows the search's failure and leaves the grid as it is.
+    void reportFailure();
+    // The grid shows dbRecordset, its current row that of the recordset.
+    void bindGrid();
+    void showCurrentRowInGrid();
+
+    QLineEdit *textData = nullptr;
+    QComboBox *CmbOrder = nullptr;
+    QList<QPushButton *> m_searchButtons; // in the order of search::searchButtons()
+    QPushButton *cmdRef = nullptr;
+    QPushButton *cmdKeluar = nullptr;
+    QTableView *dgData = nullptr;
+    QFrame *PicTgl = nullptr;
+    QPushButton *AwlResi = nullptr;
+    QPushButton *MdrResi = nullptr;
+    QPushButton *MjuResi = nullptr;
+    QPushButton *AkhResi = nullptr;
+    QLabel *lblTgl = nullptr;
+
+    db::RecordsetModel *m_model = nullptr;
+    // The grid shows the result dbRecordset holds (not an older one kept
+    // after a search that found nothing).
+    bool m_gridShowsRecordset = false;
+    // Set while the screen itself moves the grid's current row.
+    bool m_movingGrid = false;
+};
+
+} // namespace pel
