@@ -44,15 +44,6 @@ QString dayName(const QDate &date)
     return DayNames.at(date.dayOfWeek() % 7);
 }
 
-// The system's date separator, read off its short date format.
-QString dateSeparator()
-{
-    for (const QChar c : QLocale().dateFormat(QLocale::ShortFormat))
-        if (!c.isLetter())
-            return QString(c);
-    return QStringLiteral("/");
-}
-
 void focusNamed(QWidget *screen, const char *name)
 {
     if (auto *control = screen->findChild<QWidget *>(QLatin1String(name)))
@@ -527,10 +518,8 @@ void FrmUtama::Timer3_Timer()
 void FrmUtama::Timer4_Timer()
 {
     const QDateTime moment = clock::now();
-    const QString separator = dateSeparator();
-    Label28->setText(QLocale().dayName(moment.date().dayOfWeek(), QLocale::LongFormat) + QStringLiteral(", ")
-                     + moment.date().toString(QStringLiteral("MM%1dd%1yyyy").arg(separator)));
-    Label29->setText(moment.time().toString(QStringLiteral("HH:mm:ss")));
+    Label28->setText(clock::dayDateText(moment));
+    Label29->setText(clock::timeText(moment));
 }
 
 namespace ui {

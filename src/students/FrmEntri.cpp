@@ -392,8 +392,8 @@ void FrmEntri::cmdKeluar_Click()
 void FrmEntri::Timer1_Timer()
 {
     const QDateTime moment = clock::now();
-    Label28->setText(students::clockDateText(moment));
-    Label29->setText(students::clockTimeText(moment));
+    Label28->setText(clock::dayDateText(moment));
+    Label29->setText(clock::timeText(moment));
 }
 
 } // namespace pel

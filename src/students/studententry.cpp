@@ -57,16 +57,4 @@ bool isCharacterKey(int key, const QString &text)
     }
 }
 
-QString clockDateText(const QDateTime &moment)
-{
-    const QDate date = moment.date();
-    return QLocale::system().dayName(date.dayOfWeek(), QLocale::LongFormat) + QStringLiteral(", ")
-        + date.toString(QStringLiteral("MM/dd/yyyy"));
-}
-
-QString clockTimeText(const QDateTime &moment)
-{
-    return moment.time().toString(QStringLiteral("HH:mm:ss"));
-}
-
 } // namespace pel::students

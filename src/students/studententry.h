@@ -28,9 +28,4 @@ bool isReferenceRefusal(const QString &reason);
 // like); the arrow keys, Tab, Delete and the bare modifier keys are none.
 bool isCharacterKey(int key, const QString &text);
 
-// The clock labels: "Monday, 12/07/2026" (the weekday in the system's
-// language) and "14:05:09".
-QString clockDateText(const QDateTime &moment);
-QString clockTimeText(const QDateTime &moment);
-
 } // namespace pel::students

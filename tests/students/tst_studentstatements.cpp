@@ -65,7 +65,6 @@ private slots:
     void dateBoxFit();
     void characterKeys_data();
     void characterKeys();
-    void clockTexts();
 };
 
 void TestStudentStatements::exactTexts()
@@ -250,15 +249,6 @@ void TestStudentStatements::characterKeys()
     QFETCH(QString, text);
     QFETCH(bool, character);
     QCOMPARE(students::isCharacterKey(key, text), character);
-}
-
-void TestStudentStatements::clockTexts()
-{
-    const QDateTime moment(QDate(2026, 12, 7), QTime(14, 5, 9));
-    QCOMPARE(students::clockDateText(moment),
-             QLocale::system().dayName(1) + QStringLiteral(", 12/07/2026"));
-    QCOMPARE(students::clockTimeText(moment), QStringLiteral("14:05:09"));
-    QCOMPARE(students::clockTimeText(QDateTime(QDate(2026, 1, 2), QTime(0, 0, 1))), QStringLiteral("00:00:01"));
 }
 
 QTEST_MAIN(TestStudentStatements)
