@@ -163,6 +163,7 @@ void frmtransaksi::wireControls()
     ui::onEnter(txtNilangka, [this] { txtNilangka_KeyPress(); });
     ui::onEnter(txtmutu, [this] { txtmutu_KeyPress(); });
     ui::pressOnEnterAll(this);
+    ui::returnToMainWindowOnClose(this);
     connect(cmdSimpan, &QPushButton::clicked, this, &frmtransaksi::cmdSimpan_Click);
     connect(CmdUpdate, &QPushButton::clicked, this, &frmtransaksi::CmdUpdate_Click);
     connect(CmdDelete, &QPushButton::clicked, this, &frmtransaksi::CmdDelete_Click);

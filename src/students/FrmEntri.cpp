@@ -222,6 +222,7 @@ void FrmEntri::wireEnterFlow()
         return false;
     });
     ui::pressOnEnterAll(this);
+    ui::returnToMainWindowOnClose(this);
 }
 
 bool FrmEntri::txtnis_KeyPress(QKeyEvent *event)

@@ -51,6 +51,10 @@ QWidget *showMainWindow();
 // Hides the main window when it is open.
 void hideMainWindow();
 
+// A screen that hides the main window brings it back however the screen is
+// closed, its close box included, unless the program is ending.
+void returnToMainWindowOnClose(QWidget *screen);
+
 // Ends the program at once: every screen closes and the event loop stops.
 // Tests replace the ending so that the test program goes on.
 void endProgram();

@@ -483,6 +483,14 @@ void TestMainWindow::menuItemsOpenScreens()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(window->isVisible());
 
+    // The close box of a screen that hid the main window brings it back too.
+    open("entran1");
+    QVERIFY(!window->isVisible());
+    ui::openScreen<frmtransaksi>()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(window->isVisible());
+    QCOMPARE(ui::openScreen<FrmUtama>(), window);
+
     open("entryPelajaran");
     QVERIFY(QTest::qWaitForWindowActive(ui::openScreen<frmentrymatpel>()));
     QCOMPARE(focusedName(), QStringLiteral("txtkopel"));
