@@ -275,7 +275,7 @@ bool FrmEntri::fillBoxes(const db::StudentRecord &s)
     // A stored date that the date box cannot show as it is would come back
     // altered and be written so by Update: say so and leave the boxes alone.
     for (const QString &date : {s.tglLahir, s.tglMasuk}) {
-        if (!students::fitsDateBox(date)) {
+        if (!ui::DateBox::canHold(date)) {
             ui::showMessage(QStringLiteral("Tanggal yang tersimpan tidak dapat ditampilkan: ") + date, {},
                             ui::Icon::Critical, ui::Buttons::Ok, this);
             return false;

@@ -2,8 +2,6 @@
 
 #include "db/recordset.h"
 
-#include <QLocale>
-#include <QRegularExpression>
 
 namespace pel::students {
 
@@ -27,12 +25,6 @@ db::StudentRecord studentFromRecordset(const db::Recordset &rs)
     s.asalSekolah = text("AsalSekolah");
     s.telpHp = text("TelpHp");
     return s;
-}
-
-bool fitsDateBox(const QString &text)
-{
-    static const QRegularExpression pattern(QStringLiteral("^[0-9_]{2}-[0-9_]{2}-[0-9_]{4}$"));
-    return text.isEmpty() || pattern.match(text).hasMatch();
 }
 
 bool isReferenceRefusal(const QString &reason)

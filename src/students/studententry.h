@@ -16,10 +16,6 @@ namespace pel::students {
 // reads as the empty text.
 db::StudentRecord studentFromRecordset(const db::Recordset &rs);
 
-// True when a stored date can go back into a date box unchanged: the empty
-// text, or "dd-mm-yyyy" with a digit or "_" in each of the eight places.
-bool fitsDateBox(const QString &text);
-
 // True when the database refused a deletion because grade rows still refer
 // to the student.
 bool isReferenceRefusal(const QString &reason);

@@ -275,7 +275,7 @@ db::SubjectText frmentrymatpel::boxes() const
 void frmentrymatpel::showSubject(const db::SubjectText &subject)
 {
     txtmapel->setText(subject.name);
-    const bool dateFits = subjects::fitsDateMask(subject.entryDate);
+    const bool dateFits = ui::DateBox::canHold(subject.entryDate);
     if (dateFits)
         MstglEntry->setText(subject.entryDate);
     txtlokal->setText(subject.room);

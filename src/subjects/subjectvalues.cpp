@@ -11,20 +11,4 @@ db::SubjectText subjectFromRecord(const db::Recordset &record)
             text("Lokal"),    text("Instruktur"), text("SKS")};
 }
 
-bool fitsDateMask(const QString &text)
-{
-    if (text.size() != 10)
-        return false;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (i == 2 || i == 5) {
-            if (c != QLatin1Char('-'))
-                return false;
-        } else if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')) && c != QLatin1Char('_')) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace pel::subjects

@@ -15,9 +15,4 @@ namespace pel::subjects {
 // as text, unchanged; a column without a value gives the empty text.
 db::SubjectText subjectFromRecord(const db::Recordset &record);
 
-// True when text can stand in the date box as it is: "dd-mm-yyyy" with
-// digits or the prompt "_" in the places and the two dashes fixed, which is
-// how the screen writes every entry date.
-bool fitsDateMask(const QString &text);
-
 } // namespace pel::subjects

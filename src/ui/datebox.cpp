@@ -1,5 +1,7 @@
 #include "ui/datebox.h"
 
+#include <QRegularExpression>
+
 namespace pel::ui {
 
 DateBox::DateBox(QWidget *parent) : QLineEdit(parent)
@@ -11,6 +13,12 @@ DateBox::DateBox(QWidget *parent) : QLineEdit(parent)
 void DateBox::setDate(const QDate &date)
 {
     QLineEdit::setText(date.toString(QStringLiteral("dd-MM-yyyy")));
+}
+
+bool DateBox::canHold(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[0-9_]{2}-[0-9_]{2}-[0-9_]{4}$"));
+    return text.isEmpty() || pattern.match(text).hasMatch();
 }
 
 void DateBox::clearToMask()

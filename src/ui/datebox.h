@@ -20,6 +20,10 @@ public:
     // Empties the box back to its bare mask.
     void clearToMask();
 
+    // True when a stored text can stand in the box unchanged: the empty
+    // text, or "dd-mm-yyyy" with a digit or "_" in each of the eight places.
+    static bool canHold(const QString &text);
+
     static inline const QString Mask = QStringLiteral("##-##-####");
     static inline const QString Empty = QStringLiteral("__-__-____");
 };

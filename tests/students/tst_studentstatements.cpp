@@ -61,8 +61,6 @@ private slots:
     void deleteMatchesTypedNisLiterally_data();
     void deleteMatchesTypedNisLiterally();
     void recordFromRowAndNullColumns();
-    void dateBoxFit_data();
-    void dateBoxFit();
     void characterKeys_data();
     void characterKeys();
 };
@@ -202,29 +200,6 @@ void TestStudentStatements::recordFromRowAndNullColumns()
     QCOMPARE(s.namaSiswa, QStringLiteral("NONA"));
     QVERIFY(s.tglLahir.isEmpty());
     QVERIFY(s.telpHp.isEmpty());
-    QVERIFY(students::fitsDateBox(s.tglMasuk));
-}
-
-void TestStudentStatements::dateBoxFit_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("fits");
-    QTest::newRow("date") << "07-12-2026" << true;
-    QTest::newRow("untouched") << "__-__-____" << true;
-    QTest::newRow("half typed") << "1_-0_-2___" << true;
-    QTest::newRow("empty") << "" << true;
-    QTest::newRow("year first") << "2026-12-07" << false;
-    QTest::newRow("slashes") << "07/12/2026" << false;
-    QTest::newRow("short year") << "07-12-26" << false;
-    QTest::newRow("letters") << "ab-cd-efgh" << false;
-    QTest::newRow("trailing blank") << "07-12-2026 " << false;
-}
-
-void TestStudentStatements::dateBoxFit()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, fits);
-    QCOMPARE(students::fitsDateBox(text), fits);
 }
 
 void TestStudentStatements::characterKeys_data()

@@ -41,8 +41,6 @@ private slots:
     void creditUnitsMustBeANumber_data();
     void creditUnitsMustBeANumber();
     void storedRowBecomesBoxTexts();
-    void dateMask_data();
-    void dateMask();
     void slideSteps_data();
     void slideSteps();
 };
@@ -203,28 +201,6 @@ void TestSubjectStatements::storedRowBecomesBoxTexts()
     QCOMPARE(second.entryDate, QString());
     QCOMPARE(second.instructor, QStringLiteral("ANI"));
     QCOMPARE(second.sks, QString());
-}
-
-void TestSubjectStatements::dateMask_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("fits");
-    QTest::newRow("full date") << "07-12-2026" << true;
-    QTest::newRow("bare mask") << "__-__-____" << true;
-    QTest::newRow("half typed") << "07-1_-____" << true;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("slashes") << "07/12/2026" << false;
-    QTest::newRow("year first") << "2026-12-07" << false;
-    QTest::newRow("short year") << "07-12-26" << false;
-    QTest::newRow("letters") << "ab-cd-efgh" << false;
-    QTest::newRow("too long") << "07-12-20260" << false;
-}
-
-void TestSubjectStatements::dateMask()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, fits);
-    QCOMPARE(subjects::fitsDateMask(text), fits);
 }
 
 void TestSubjectStatements::slideSteps_data()
