@@ -2,6 +2,7 @@
 
 #include "db/schema.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -48,7 +49,11 @@ QString checkDatabase(const QSqlDatabase &db, const QString &filePath)
 
 Connection::~Connection()
 {
-    close();
+    // The program's own connection outlives the application object; by then
+    // Qt's connection registry is gone and the file has nothing left to
+    // write, so only a connection closed while Qt still runs is removed.
+    if (QCoreApplication::instance())
+        close();
 }
 
 bool Connection::fail(const QString &reason)
