@@ -12,6 +12,7 @@
 #include "subjects/frmentrymatpel.h"
 #include "ui/keys.h"
 #include "ui/messages.h"
+#include "ui/named.h"
 #include "ui/screens.h"
 
 #include <QAction>
@@ -56,20 +57,22 @@ void setMenuEnabled(QMenu *menu, bool enabled)
     menu->menuAction()->setEnabled(enabled);
 }
 
+template <class T>
+T *placed(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+{
+    T *control = ui::named<T>(QLatin1String(name), parent, text);
+    control->setGeometry(geometry);
+    return control;
+}
+
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(geometry);
-    return label;
+    return placed<QLabel>(parent, name, text, geometry);
 }
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
 {
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    return button;
+    return placed<QPushButton>(parent, name, text, geometry);
 }
 
 } // namespace

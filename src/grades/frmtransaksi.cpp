@@ -9,6 +9,7 @@
 #include "ui/keys.h"
 #include "ui/letterhead.h"
 #include "ui/messages.h"
+#include "ui/named.h"
 #include "ui/screens.h"
 
 #include <QGridLayout>
@@ -27,13 +28,6 @@ namespace {
 
 const QString Pesan = QStringLiteral("Pesan");
 const QString SalahProses = QStringLiteral("SALAH PROSES, Isikan dengan benar");
-
-QLineEdit *newBox(const char *name, QWidget *parent)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(QLatin1String(name));
-    return box;
-}
 
 // A box with its label and the ":" label, on one row of a frame's grid.
 void addRow(QGridLayout *grid, const QString &label, QWidget *box)
@@ -70,23 +64,23 @@ frmtransaksi::frmtransaksi(QWidget *parent) : QWidget(parent)
 
 void frmtransaksi::buildControls()
 {
-    txtNoreg = newBox("txtNoreg", this);
+    txtNoreg = ui::named<QLineEdit>(QStringLiteral("txtNoreg"), this);
     MstglProses = new ui::DateBox(this);
     MstglProses->setObjectName(QStringLiteral("MstglProses"));
-    txtnis = newBox("txtnis", this);
-    txtnama = newBox("txtnama", this);
-    txtprogram = newBox("txtprogram", this);
-    txtlevel = newBox("txtlevel", this);
-    txtkopel = newBox("txtkopel", this);
-    txtmapel = newBox("txtmapel", this);
-    txtsks = newBox("txtsks", this);
-    txtinstruktur = newBox("txtinstruktur", this);
-    txtNilangka = newBox("txtNilangka", this);
-    txtNilhuruf = newBox("txtNilhuruf", this);
-    txtbobot = newBox("txtbobot", this);
-    txtmutu = newBox("txtmutu", this);
-    txtPredik = newBox("txtPredik", this);
-    txtket = newBox("txtket", this);
+    txtnis = ui::named<QLineEdit>(QStringLiteral("txtnis"), this);
+    txtnama = ui::named<QLineEdit>(QStringLiteral("txtnama"), this);
+    txtprogram = ui::named<QLineEdit>(QStringLiteral("txtprogram"), this);
+    txtlevel = ui::named<QLineEdit>(QStringLiteral("txtlevel"), this);
+    txtkopel = ui::named<QLineEdit>(QStringLiteral("txtkopel"), this);
+    txtmapel = ui::named<QLineEdit>(QStringLiteral("txtmapel"), this);
+    txtsks = ui::named<QLineEdit>(QStringLiteral("txtsks"), this);
+    txtinstruktur = ui::named<QLineEdit>(QStringLiteral("txtinstruktur"), this);
+    txtNilangka = ui::named<QLineEdit>(QStringLiteral("txtNilangka"), this);
+    txtNilhuruf = ui::named<QLineEdit>(QStringLiteral("txtNilhuruf"), this);
+    txtbobot = ui::named<QLineEdit>(QStringLiteral("txtbobot"), this);
+    txtmutu = ui::named<QLineEdit>(QStringLiteral("txtmutu"), this);
+    txtPredik = ui::named<QLineEdit>(QStringLiteral("txtPredik"), this);
+    txtket = ui::named<QLineEdit>(QStringLiteral("txtket"), this);
 
     auto *heading = new QGridLayout;
     addRow(heading, QStringLiteral("No. Reg"), txtNoreg);

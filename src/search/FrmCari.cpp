@@ -6,6 +6,7 @@
 #include "search/searchbuttons.h"
 #include "ui/keys.h"
 #include "ui/messages.h"
+#include "ui/named.h"
 #include "ui/screens.h"
 
 #include <QApplication>
@@ -38,13 +39,6 @@ void beep()
         QApplication::beep();
 }
 
-QPushButton *makeButton(const QString &name, const QString &caption, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
-
 } // namespace
 
 void FrmCari::setBeepHandler(std::function<void()> handler)
@@ -73,8 +67,8 @@ FrmCari::FrmCari(QWidget *parent) : QWidget(parent)
     CmbOrder->addItems(search::searchCategories());
     CmbOrder->setCurrentIndex(-1);
 
-    cmdRef = makeButton(QStringLiteral("cmdRef"), QStringLiteral("&All"), this);
-    cmdKeluar = makeButton(QStringLiteral("cmdKeluar"), QStringLiteral("&Exit"), this);
+    cmdRef = ui::named<QPushButton>(QStringLiteral("cmdRef"), this, QStringLiteral("&All"));
+    cmdKeluar = ui::named<QPushButton>(QStringLiteral("cmdKeluar"), this, QStringLiteral("&Exit"));
 
     auto *form = new QGridLayout;
     form->addWidget(new QLabel(QStringLiteral("Data"), this), 0, 0);
@@ -85,7 +79,7 @@ FrmCari::FrmCari(QWidget *parent) : QWidget(parent)
     // which one is seen.
     const QList<search::SearchButton> &buttons = search::searchButtons();
     for (int i = 0; i < buttons.size(); ++i) {
-        QPushButton *button = makeButton(buttons.at(i).name, QStringLiteral("&Search"), this);
+        QPushButton *button = ui::named<QPushButton>(buttons.at(i).name, this, QStringLiteral("&Search"));
         form->addWidget(button, 1, 2);
         m_searchButtons << button;
         connect(button, &QPushButton::clicked, this, [this, i] { SearchStudents(search::searchButtons().at(i)); });
@@ -112,10 +106,10 @@ FrmCari::FrmCari(QWidget *parent) : QWidget(parent)
     PicTgl = new QFrame(this);
     PicTgl->setObjectName(QStringLiteral("PicTgl"));
     PicTgl->setFrameShape(QFrame::StyledPanel);
-    AwlResi = makeButton(QStringLiteral("AwlResi"), QStringLiteral("<<"), PicTgl);
-    MdrResi = makeButton(QStringLiteral("MdrResi"), QStringLiteral("<"), PicTgl);
-    MjuResi = makeButton(QStringLiteral("MjuResi"), QStringLiteral(">"), PicTgl);
-    AkhResi = makeButton(QStringLiteral("AkhResi"), QStringLiteral(">>"), PicTgl);
+    AwlResi = ui::named<QPushButton>(QStringLiteral("AwlResi"), PicTgl, QStringLiteral("<<"));
+    MdrResi = ui::named<QPushButton>(QStringLiteral("MdrResi"), PicTgl, QStringLiteral("<"));
+    MjuResi = ui::named<QPushButton>(QStringLiteral("MjuResi"), PicTgl, QStringLiteral(">"));
+    AkhResi = ui::named<QPushButton>(QStringLiteral("AkhResi"), PicTgl, QStringLiteral(">>"));
     lblTgl = new QLabel(PicTgl);
     lblTgl->setObjectName(QStringLiteral("lblTgl"));
     auto *bar = new QHBoxLayout(PicTgl);

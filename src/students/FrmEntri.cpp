@@ -7,6 +7,7 @@
 #include "ui/keys.h"
 #include "ui/letterhead.h"
 #include "ui/messages.h"
+#include "ui/named.h"
 #include "ui/screens.h"
 
 #include <QComboBox>
@@ -29,16 +30,14 @@ const QString Informasi = QStringLiteral("Informasi");
 
 QLineEdit *newTextBox(const char *name, const char *prompt, QWidget *parent)
 {
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
+    auto *box = ui::named<QLineEdit>(QString::fromLatin1(name), parent);
     box->setToolTip(QString::fromLatin1(prompt));
     return box;
 }
 
 QComboBox *newCombo(const char *name, const QStringList &entries, QWidget *parent)
 {
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(QString::fromLatin1(name));
+    auto *combo = ui::named<QComboBox>(QString::fromLatin1(name), parent);
     combo->setToolTip(QStringLiteral("Silakan Pilih pada Combo"));
     combo->setEditable(true);
     // Typed text stays as typed: no completion from the list, and Enter

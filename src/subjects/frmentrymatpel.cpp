@@ -8,6 +8,7 @@
 #include "ui/keys.h"
 #include "ui/letterhead.h"
 #include "ui/messages.h"
+#include "ui/named.h"
 #include "ui/screens.h"
 
 #include <QGridLayout>
@@ -23,20 +24,6 @@
 namespace pel {
 
 namespace {
-
-QLineEdit *textBox(const char *name, QWidget *parent)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
-}
-
-QPushButton *button(const char *name, const QString &caption, QWidget *parent)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
 
 // One row of the input frame: the label text, a separate ":" and the box.
 void addRow(QGridLayout *grid, int row, int column, const QString &text, QWidget *box)
@@ -65,13 +52,13 @@ frmentrymatpel::frmentrymatpel(QWidget *parent)
 
     Frame1 = new QGroupBox(QStringLiteral("Inputkan Matapelajaran !!"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    txtkopel = textBox("txtkopel", Frame1);
-    txtmapel = textBox("txtmapel", Frame1);
+    txtkopel = ui::named<QLineEdit>(QStringLiteral("txtkopel"), Frame1);
+    txtmapel = ui::named<QLineEdit>(QStringLiteral("txtmapel"), Frame1);
     MstglEntry = new ui::DateBox(Frame1);
     MstglEntry->setObjectName(QStringLiteral("MstglEntry"));
-    txtlokal = textBox("txtlokal", Frame1);
-    txtinstruktur = textBox("txtinstruktur", Frame1);
-    txtsks = textBox("txtsks", Frame1);
+    txtlokal = ui::named<QLineEdit>(QStringLiteral("txtlokal"), Frame1);
+    txtinstruktur = ui::named<QLineEdit>(QStringLiteral("txtinstruktur"), Frame1);
+    txtsks = ui::named<QLineEdit>(QStringLiteral("txtsks"), Frame1);
     auto *frameLayout = new QVBoxLayout(Frame1);
     frameLayout->setContentsMargins(0, 0, 0, 4);
     auto *boxesPanel = new QWidget(Frame1);
@@ -100,11 +87,11 @@ frmentrymatpel::frmentrymatpel(QWidget *parent)
 
     auto *Frame2 = new QGroupBox(QStringLiteral("Proses Data"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    cmdSimpan = button("cmdSimpan", QStringLiteral("&Save"), Frame2);
-    CmdUpdate = button("CmdUpdate", QStringLiteral("&Update"), Frame2);
-    CmdDelete = button("CmdDelete", QStringLiteral("&Delete"), Frame2);
-    cmdBatal = button("cmdBatal", QStringLiteral("&Cancel"), Frame2);
-    cmdKeluar = button("cmdKeluar", QStringLiteral("&Exit"), Frame2);
+    cmdSimpan = ui::named<QPushButton>(QStringLiteral("cmdSimpan"), Frame2, QStringLiteral("&Save"));
+    CmdUpdate = ui::named<QPushButton>(QStringLiteral("CmdUpdate"), Frame2, QStringLiteral("&Update"));
+    CmdDelete = ui::named<QPushButton>(QStringLiteral("CmdDelete"), Frame2, QStringLiteral("&Delete"));
+    cmdBatal = ui::named<QPushButton>(QStringLiteral("cmdBatal"), Frame2, QStringLiteral("&Cancel"));
+    cmdKeluar = ui::named<QPushButton>(QStringLiteral("cmdKeluar"), Frame2, QStringLiteral("&Exit"));
     auto *buttons = new QHBoxLayout(Frame2);
     for (QPushButton *b : {cmdSimpan, CmdUpdate, CmdDelete, cmdBatal, cmdKeluar})
         buttons->addWidget(b);
