@@ -3,10 +3,16 @@
 #include "db/schema.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
 
 namespace pel::db {
 
@@ -37,11 +43,6 @@ QString checkDatabase(const QSqlDatabase &db, const QString &filePath)
         if (!tables.contains(table.toLower()))
             return QStringLiteral("File %1 bukan database PELITAKSA: tabel %2 tidak ada.").arg(filePath, table);
     }
-    // Take and give back a write lock: a write-protected file says so now,
-    // not when the operator saves the first record.
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return QStringLiteral("File %1 tidak dapat ditulisi: %2").arg(filePath, errorText(query.lastError()));
-    query.exec(QStringLiteral("ROLLBACK"));
     return {};
 }
 
@@ -72,6 +73,13 @@ bool Connection::open(const QString &filePath)
     const QFileInfo info(filePath);
     if (!info.exists() || !info.isFile())
         return fail(QStringLiteral("File %1 tidak ditemukan.").arg(filePath));
+
+    // A write-protected file, or a folder where SQLite cannot keep its
+    // journal, says so now, not when the operator saves the first record.
+    const QByteArray nativePath = QFile::encodeName(info.absoluteFilePath());
+    const QByteArray nativeFolder = QFile::encodeName(info.absolutePath());
+    if (::access(nativePath.constData(), W_OK) != 0 || ::access(nativeFolder.constData(), W_OK) != 0)
+        return fail(QStringLiteral("File %1 tidak dapat ditulisi: %2").arg(filePath, QString::fromLocal8Bit(std::strerror(errno))));
 
     m_name = QStringLiteral("pelitaksa-%1").arg(++nextConnectionNumber);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
