@@ -3,7 +3,6 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
-#include <QRegularExpression>
 
 #include <cmath>
 #include <optional>
@@ -123,7 +122,10 @@ QString formatNumber(double number, const QString &mask)
     QString integer = digits.left(digits.size() - decimals);
     QString fraction = digits.right(decimals);
 
-    integer.remove(QRegularExpression(QStringLiteral("^0+")));
+    qsizetype leadingZeros = 0;
+    while (leadingZeros < integer.size() && integer.at(leadingZeros) == QLatin1Char('0'))
+        ++leadingZeros;
+    integer.remove(0, leadingZeros);
     while (integer.size() < requiredIntegers)
         integer.prepend(QLatin1Char('0'));
     if (intMask.contains(QLatin1Char(',')) && integer.size() > 3) {
@@ -143,6 +145,11 @@ QString formatNumber(double number, const QString &mask)
 
 } // namespace
 
+bool ReadsAsNumber(const QVariant &value)
+{
+    return asNumber(value).has_value();
+}
+
 bool IsPositiveValue(const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
@@ -161,10 +168,10 @@ QString FormatWithMask(const QVariant &value, const QString &mask)
             return formatDate(*date, mask);
         return value.toString();
     }
-    if (isNumericMask(mask) && !isDateType(value)) {
-        if (const auto number = asNumber(value))
-            return formatNumber(*number, mask);
-    }
+    // Numbers take the picture; a text prints as it is stored, even when it
+    // reads as a number, so a telephone number or a NIS keeps its leading zeros.
+    if (isNumericMask(mask) && isNumberType(value))
+        return formatNumber(value.toDouble(), mask);
     if (value.typeId() == QMetaType::QDate)
         return value.toDate().toString(QStringLiteral("dd-MM-yyyy"));
     return value.toString();

@@ -24,8 +24,14 @@ QString PadLeftFormat(const QVariant &value, const QString &mask);
 // other non-empty text. Not positive: zero, below zero, empty, missing.
 bool IsPositiveValue(const QVariant &value);
 
-// The value formatted with the picture, without padding. A text that reads
-// neither as a number nor, under the date picture, as a date comes back unchanged.
+// True for a number, or a text that reads as one in the C or in the
+// system's notation.
+bool ReadsAsNumber(const QVariant &value);
+
+// The value formatted with the picture, without padding. Numbers take a
+// numeric picture, dates and day-month-year texts the date picture; any other
+// text comes back unchanged, also one that reads as a number ("0812" stays
+// "0812"), since a report must show a stored text as it was stored.
 QString FormatWithMask(const QVariant &value, const QString &mask);
 
 } // namespace pel

@@ -42,6 +42,8 @@ void TestFormatters::padRight_data()
     QTest::newRow("hash rounds down") << QVariant(2.49) << "###" << "2  ";
     QTest::newRow("hash prints nothing for a value rounding to zero") << QVariant(0.4) << "###" << "   ";
     QTest::newRow("text reading as number") << QVariant("12") << "####" << "12  ";
+    QTest::newRow("text keeps leading zeros") << QVariant("0812") << "######" << "0812  ";
+    QTest::newRow("numeric text keeps its decimals") << QVariant("2.5") << "###" << "2.5";
     QTest::newRow("text reading as zero") << QVariant("0") << "###" << "   ";
     QTest::newRow("text reading as negative") << QVariant("-3") << "###" << "   ";
     QTest::newRow("grouping") << QVariant(1234) << "###,###" << "1,234  ";
@@ -118,8 +120,9 @@ void TestFormatters::indonesianSeparators()
     QLocale::setDefault(QLocale(QLocale::Indonesian, QLocale::Indonesia));
     QCOMPARE(PadLeftFormat(23.0 / 8.0, QStringLiteral("0.00")), QStringLiteral("2,88"));
     QCOMPARE(PadRightFormat(1234, QStringLiteral("###,###")), QStringLiteral("1.234  "));
-    QCOMPARE(PadLeftFormat(QStringLiteral("2,5"), QStringLiteral("0.00")), QStringLiteral("2,50"));
-    QCOMPARE(PadLeftFormat(QStringLiteral("2.5"), QStringLiteral("0.00")), QStringLiteral("2,50"));
+    // A text reading as a number counts as positive in either notation, and prints as stored.
+    QCOMPARE(PadLeftFormat(QStringLiteral("2,5"), QStringLiteral("0.00")), QStringLiteral(" 2,5"));
+    QCOMPARE(PadLeftFormat(QStringLiteral("0,0"), QStringLiteral("0.00")), QStringLiteral("   0"));
 }
 
 QTEST_APPLESS_MAIN(TestFormatters)
