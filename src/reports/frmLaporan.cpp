@@ -1,0 +1,326 @@
+#include "reports/frmLaporan.h"
+
+#include "app/clock.h"
+#include "reports/printing.h"
+#include "reports/reportrunner.h"
+#include "ui/keys.h"
+#include "ui/messages.h"
+#include "ui/screens.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPrinterInfo>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+namespace pel {
+
+namespace {
+
+// The window is repainted every this many rows while a file report is written.
+constexpr int RowsBetweenRepaints = 250;
+
+const QString NisHint = QStringLiteral("Untuk melihat nilai siswa, pilih NIS lalu tekan Enter ");
+
+template <class T>
+T *named(T *widget, const char *name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QPushButton *button(const QString &caption, const char *name, QWidget *parent)
+{
+    return named(new QPushButton(caption, parent), name);
+}
+
+QComboBox *nisBox(const char *name, QWidget *parent)
+{
+    QComboBox *box = named(new QComboBox(parent), name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMinimumContentsLength(12);
+    return box;
+}
+
+} // namespace
+
+frmLaporan::frmLaporan(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmLaporan"));
+    setWindowTitle(QStringLiteral("Laporan"));
+    resize(1000, 680);
+
+    LblJudul = named(new QLabel(QStringLiteral("LAPORAN"), this), "LblJudul");
+    QFont titleFont = LblJudul->font();
+    titleFont.setBold(true);
+    titleFont.setPointSize(titleFont.pointSize() + 4);
+    LblJudul->setFont(titleFont);
+    Line1 = named(new QFrame(this), "Line1");
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Sunken);
+
+    Frame2 = named(new QGroupBox(QStringLiteral("[ Pilih laporan yang akan ditampilkan ]"), this), "Frame2");
+    cmdLihat = button(QStringLiteral("&Data Siswa"), "cmdLihat", Frame2);
+    cmdLht = button(QStringLiteral("&Data Nilai Siswa"), "cmdLht", Frame2);
+    cmdIPK = button(QStringLiteral("&Data IPK Siswa"), "cmdIPK", Frame2);
+    cmdSrt = button(QStringLiteral("&Sertifikat"), "cmdSrt", Frame2);
+    cmdKsg = button(QStringLiteral("&Hapus Layar"), "cmdKsg", Frame2);
+    cmdCetak = button(QStringLiteral("&Cetak"), "cmdCetak", Frame2);
+    cmdPdf = button(QStringLiteral("Simpan &PDF"), "cmdPdf", Frame2);
+    cmdExit = button(QStringLiteral("&Keluar"), "cmdExit", Frame2);
+    auto *buttons = new QGridLayout(Frame2);
+    buttons->addWidget(cmdLihat, 0, 0);
+    buttons->addWidget(cmdLht, 0, 1);
+    buttons->addWidget(cmdIPK, 0, 2);
+    buttons->addWidget(cmdSrt, 0, 3);
+    buttons->addWidget(cmdKsg, 1, 0);
+    buttons->addWidget(cmdCetak, 1, 1);
+    buttons->addWidget(cmdPdf, 1, 2);
+    buttons->addWidget(cmdExit, 1, 3);
+
+    // The two NIS boxes, and their hints, share one place; one pair shows at a time.
+    frBantu1 = named(new QGroupBox(QStringLiteral("[ Pilih NIS ]"), this), "frBantu1");
+    Label1 = named(new QLabel(QStringLiteral("NIS"), frBantu1), "Label1");
+    cmbNis = nisBox("cmbNis", frBantu1);
+    cmbNis1 = nisBox("cmbNis1", frBantu1);
+    lblInfo1 = named(new QLabel(NisHint, frBantu1), "lblInfo1");
+    lblInfo2 = named(new QLabel(NisHint, frBantu1), "lblInfo2");
+    auto *nisPanel = new QGridLayout(frBantu1);
+    nisPanel->addWidget(Label1, 0, 0);
+    nisPanel->addWidget(cmbNis, 0, 1);
+    nisPanel->addWidget(cmbNis1, 0, 1);
+    nisPanel->addWidget(lblInfo1, 1, 0, 1, 2);
+    nisPanel->addWidget(lblInfo2, 1, 0, 1, 2);
+    frBantu1->hide();
+
+    Frame1 = named(new QGroupBox(QStringLiteral("Jenis Printer"), this), "Frame1");
+    cmbPrinter1 = named(new QComboBox(Frame1), "cmbPrinter1");
+    cmbPrinter1->setMinimumContentsLength(20);
+    (new QVBoxLayout(Frame1))->addWidget(cmbPrinter1);
+
+    Frame5 = named(new QFrame(this), "Frame5");
+    Frame5->setFrameShape(QFrame::StyledPanel);
+    rtfLap2 = named(new QPlainTextEdit(Frame5), "rtfLap2");
+    QFont courier(QStringLiteral("Courier New"), 9);
+    courier.setStyleHint(QFont::TypeWriter);
+    courier.setFixedPitch(true);
+    rtfLap2->setFont(courier);
+    // A report line is up to about 200 characters: never wrap.
+    rtfLap2->setLineWrapMode(QPlainTextEdit::NoWrap);
+    rtfLap2->setWordWrapMode(QTextOption::NoWrap);
+    // A report of a hundred thousand rows would be kept twice by an undo history.
+    rtfLap2->setUndoRedoEnabled(false);
+    rtfLap2->setReadOnly(true);
+    rtfLap2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    prgBar3 = named(new QProgressBar(Frame5), "prgBar3");
+    prgBar3->hide();
+    auto *viewer = new QVBoxLayout(Frame5);
+    viewer->addWidget(rtfLap2, 1);
+    viewer->addWidget(prgBar3);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(Frame2);
+    top->addWidget(frBantu1);
+    top->addStretch(1);
+    top->addWidget(Frame1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(LblJudul);
+    layout->addWidget(Line1);
+    layout->addLayout(top);
+    layout->addWidget(Frame5, 1);
+
+    connect(cmdLihat, &QPushButton::clicked, this, &frmLaporan::cmdLihat_Click);
+    connect(cmdLht, &QPushButton::clicked, this, &frmLaporan::cmdLht_Click);
+    connect(cmdIPK, &QPushButton::clicked, this, &frmLaporan::cmdIPK_Click);
+    connect(cmdSrt, &QPushButton::clicked, this, &frmLaporan::cmdSrt_Click);
+    connect(cmdKsg, &QPushButton::clicked, this, &frmLaporan::cmdKsg_Click);
+    connect(cmdCetak, &QPushButton::clicked, this, &frmLaporan::cmdCetak_Click);
+    connect(cmdPdf, &QPushButton::clicked, this, &frmLaporan::cmdPdf_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmLaporan::cmdExit_Click);
+    ui::onEnter(cmbNis, [this] { cmbNis_KeyPress(); });
+    ui::onEnter(cmbNis1, [this] { cmbNis1_KeyPress(); });
+    ui::pressOnEnterAll(Frame2);
+
+    Form_Load();
+}
+
+void frmLaporan::Form_Load()
+{
+    if (cmbPrinter1->count() == 0)
+        cmbPrinter1->addItems(QPrinterInfo::availablePrinterNames());
+    cmbPrinter1->setCurrentIndex(cmbPrinter1->findText(QPrinterInfo::defaultPrinterName()));
+
+    QStringList nisList;
+    QString error;
+    if (!reports::studentNisList(&nisList, &error)) {
+        ui::showMessage(QStringLiteral("Daftar NIS tidak dapat dibaca dari database:\r%1").arg(error),
+                        QStringLiteral("Kesalahan Database"), ui::Icon::Critical, ui::Buttons::Ok, this);
+        return;
+    }
+    cmbNis->addItems(nisList);
+    cmbNis1->addItems(nisList);
+    // With no student the boxes stay empty; a typed NIS still runs its report.
+    if (!nisList.isEmpty()) {
+        cmbNis->setCurrentIndex(0);
+        cmbNis1->setCurrentIndex(0);
+    }
+}
+
+QString frmLaporan::reportText() const
+{
+    QString text = rtfLap2->toPlainText();
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+void frmLaporan::appendToViewer(const QString &text)
+{
+    QTextCursor cursor = rtfLap2->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    rtfLap2->setTextCursor(cursor);
+}
+
+void frmLaporan::showFailure(const reports::ReportResult &result)
+{
+    switch (result.outcome) {
+    case reports::Outcome::Done:
+        return;
+    case reports::Outcome::NoData:
+        ui::showMessage(reports::NoDataMessage, reports::NoDataTitle, ui::Icon::Critical, ui::Buttons::Ok, this);
+        return;
+    case reports::Outcome::DatabaseFailed:
+        ui::showMessage(result.error, QStringLiteral("Kesalahan Database"), ui::Icon::Critical, ui::Buttons::Ok, this);
+        return;
+    case reports::Outcome::FileFailed:
+        ui::showMessage(result.error, QStringLiteral("Kesalahan File"), ui::Icon::Critical, ui::Buttons::Ok, this);
+        return;
+    }
+}
+
+void frmLaporan::runFileReport(reports::ReportResult (*run)(const QDate &, const reports::Progress &))
+{
+    if (m_busy)
+        return;
+    m_busy = true;
+    reports::Progress progress;
+    progress.started = [this](int count) {
+        prgBar3->setMinimum(0);
+        prgBar3->setMaximum(count);
+        prgBar3->setValue(0);
+        rtfLap2->hide();
+    };
+    progress.rowWritten = [this](int rows) {
+        prgBar3->setValue(rows);
+        prgBar3->setVisible(true);
+        // Keep the window painted; clicks and keys wait until the report is done.
+        if (rows % RowsBetweenRepaints == 0)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    const reports::ReportResult result = run(clock::today(), progress);
+    // The header replaces whatever the viewer held.
+    if (result.done())
+        rtfLap2->setPlainText(result.text);
+    rtfLap2->show();
+    prgBar3->setValue(0);
+    prgBar3->hide();
+    m_busy = false;
+    showFailure(result);
+}
+
+void frmLaporan::runStudentReport(reports::ReportResult (*run)(const QString &, const QDate &), QComboBox *box)
+{
+    const reports::ReportResult result = run(box->currentText(), clock::today());
+    if (!result.done()) {
+        showFailure(result);
+        box->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    appendToViewer(result.text);
+    frBantu1->hide();
+}
+
+void frmLaporan::cmdLihat_Click()
+{
+    runFileReport(reports::runStudentList);
+}
+
+void frmLaporan::cmdIPK_Click()
+{
+    runFileReport(reports::runIpkList);
+}
+
+void frmLaporan::cmdLht_Click()
+{
+    frBantu1->show();
+    lblInfo2->hide();
+    cmbNis1->hide();
+    lblInfo1->show();
+    cmbNis->show();
+    cmbNis->setFocus(Qt::OtherFocusReason);
+}
+
+void frmLaporan::cmdSrt_Click()
+{
+    frBantu1->show();
+    lblInfo1->hide();
+    cmbNis->hide();
+    lblInfo2->show();
+    cmbNis1->show();
+    cmbNis1->setFocus(Qt::OtherFocusReason);
+}
+
+void frmLaporan::cmbNis_KeyPress()
+{
+    runStudentReport(reports::runGradeStatement, cmbNis);
+}
+
+void frmLaporan::cmbNis1_KeyPress()
+{
+    runStudentReport(reports::runCertificate, cmbNis1);
+}
+
+void frmLaporan::cmdKsg_Click()
+{
+    rtfLap2->setPlainText(QString());
+    frBantu1->hide();
+}
+
+void frmLaporan::cmdCetak_Click()
+{
+    if (reports::printViewerText(reportText(), this) == reports::AfterPrint::ClearText)
+        rtfLap2->setPlainText(QString());
+}
+
+void frmLaporan::cmdPdf_Click()
+{
+    reports::saveViewerTextAsPdf(reportText(), this);
+}
+
+void frmLaporan::cmdExit_Click()
+{
+    close();
+    ui::showMainWindow();
+}
+
+void frmLaporan::closeEvent(QCloseEvent *event)
+{
+    // A file report runs to its end before the screen can close.
+    if (m_busy) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+} // namespace pel

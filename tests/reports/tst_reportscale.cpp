@@ -1,0 +1,135 @@
+// A whole institution: 100,000 students and a million grade rows. The two
+// file reports run through the screen, with the window kept painted and the
+// progress bar moving, and come out whole: every row, every page, the file
+// equal to the text and one CR LF. Durations are printed, not asserted.
+#include "app/module1.h"
+#include "reports/frmLaporan.h"
+#include "testsupport.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace pel;
+
+namespace {
+
+constexpr int Students = 100000;
+constexpr int GradesPerStudent = 10;
+
+void build(test::TestDatabase &db)
+{
+    QSqlQuery query(dbConnection.database());
+    QVERIFY(query.exec(QStringLiteral("begin")));
+    QVERIFY(query.prepare(QStringLiteral("insert into SISWA values (?, ?, 'JAKARTA', '01-02-2000', 'JL. MAWAR 1', "
+                                         "'LAKI-LAKI', 'ISLAM', '01-07-2020', 'KOMPUTER', 'DASAR', 'SMA 1', '0812')")));
+    for (int i = 0; i < Students; ++i) {
+        query.addBindValue(QString::number(1000000 + i));
+        query.addBindValue(QStringLiteral("SISWA NOMOR %1").arg(i));
+        QVERIFY(query.exec());
+    }
+    for (int s = 0; s < GradesPerStudent; ++s)
+        db.addSubject(QStringLiteral("M%1").arg(s), QStringLiteral("MATPEL %1").arg(s), 2);
+    QVERIFY(query.prepare(QStringLiteral("insert into Nilai values ('R1', '09-03-2026', ?, 'KOMPUTER', 'DASAR', ?, 2, "
+                                         "'BUDI', 80, 'A', 4, 8, 'Sangat Baik', '')")));
+    for (int i = 0; i < Students; ++i) {
+        for (int s = 0; s < GradesPerStudent; ++s) {
+            query.addBindValue(QString::number(1000000 + i));
+            query.addBindValue(QStringLiteral("M%1").arg(s));
+            QVERIFY(query.exec());
+        }
+    }
+    QVERIFY(query.exec(QStringLiteral("commit")));
+}
+
+} // namespace
+
+class TestReportScale : public QObject
+{
+    Q_OBJECT
+private slots:
+    void wholeInstitution();
+};
+
+void TestReportScale::wholeInstitution()
+{
+    test::TestDatabase db;
+    QElapsedTimer timer;
+    timer.start();
+    build(db);
+    qInfo("database of %d students and %d grades built in %lld ms", Students, Students * GradesPerStudent,
+          timer.elapsed());
+
+    test::FixedClock clock(QDateTime(QDate(2026, 3, 9), QTime(10, 0)));
+    test::ScriptedMessages messages;
+    frmLaporan screen;
+    screen.show();
+    auto *bar = test::child<QProgressBar>(&screen, QStringLiteral("prgBar3"));
+    auto *viewer = test::child<QPlainTextEdit>(&screen, QStringLiteral("rtfLap2"));
+
+    // The window is painted again while the report is written.
+    int paints = 0;
+    int shownValues = 0;
+    struct PaintCounter : QObject
+    {
+        int *count;
+        explicit PaintCounter(int *c) : count(c) {}
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                ++*count;
+            return false;
+        }
+    } counter(&paints);
+    bar->installEventFilter(&counter);
+    connect(bar, &QProgressBar::valueChanged, &screen, [&](int value) {
+        if (value > 0 && bar->isVisible())
+            ++shownValues;
+    });
+
+    const struct
+    {
+        const char *button;
+        const char *file;
+        int lineWidth;
+    } reports[] = {{"cmdLihat", "Data Siswa.txt", 197}, {"cmdIPK", "IPK.txt", 56}};
+    for (const auto &report : reports) {
+        paints = 0;
+        shownValues = 0;
+        timer.restart();
+        test::click(&screen, QLatin1String(report.button));
+        qInfo("%s: %lld ms", report.button, timer.elapsed());
+        QCOMPARE(messages.count(), 0);
+        QVERIFY(shownValues >= Students - 1);
+        QVERIFY2(paints > 10, qPrintable(QString::number(paints)));
+        QVERIFY(!bar->isVisible());
+        QVERIFY(viewer->isVisible());
+
+        const QString text = screen.reportText();
+        QFile file(QLatin1String(report.file));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), (text + QStringLiteral("\r\n")).toUtf8());
+        const QStringList lines = text.split(QStringLiteral("\r\n"));
+        // Row 100,000 needs six digits: its number takes the spaces after
+        // it, keeping one; the NIS moves right by one and the gap after it
+        // brings the name back to its column.
+        QVERIFY(text.contains(QStringLiteral("\r\n 100000 1099999 SISWA NOMOR 999")));
+        // The last page break comes before row 99,996, on page 20,000.
+        QVERIFY(text.contains(QStringLiteral(" Sub Total= ") + QLocale::system().toString(99995) + QStringLiteral(" \r\n")));
+        QVERIFY(text.contains(QStringLiteral("Halaman: 20000\r\n")));
+        QVERIFY(text.contains(QStringLiteral(" Total= 100000\r\n")));
+        int rows = 0;
+        for (const QString &line : lines) {
+            if (line.size() >= report.lineWidth && line.at(1).isDigit())
+                ++rows;
+        }
+        QCOMPARE(rows, Students);
+    }
+}
+
+QTEST_MAIN(TestReportScale)
+#include "tst_reportscale.moc"
