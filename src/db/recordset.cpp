@@ -28,11 +28,9 @@ bool Recordset::open(const QString &sql, const Connection &conn)
         m_fields << record.fieldName(i);
     if (query.isSelect()) {
         while (query.next()) {
-            QList<QVariant> row;
-            row.reserve(columns);
             for (int i = 0; i < columns; ++i)
-                row << query.value(i);
-            m_rows << std::move(row);
+                m_cells.append(query.value(i));
+            ++m_count;
         }
         if (query.lastError().isValid()) {
             const QString error = errorText(query.lastError());
@@ -51,7 +49,8 @@ bool Recordset::open(const QString &sql, const Connection &conn)
 void Recordset::close()
 {
     m_fields.clear();
-    m_rows.clear();
+    m_cells.clear();
+    m_count = 0;
     m_pos = 0;
     m_rowsAffected = 0;
     m_open = false;
@@ -68,9 +67,9 @@ int Recordset::fieldIndex(const QString &name) const
 
 QVariant Recordset::value(int row, int field) const
 {
-    if (row < 0 || row >= m_rows.size() || field < 0 || field >= m_fields.size())
+    if (row < 0 || row >= m_count || field < 0 || field >= m_fields.size())
         return {};
-    return m_rows.at(row).at(field);
+    return m_cells.at(qsizetype(row) * m_fields.size() + field);
 }
 
 } // namespace pel::db

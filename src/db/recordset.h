@@ -24,16 +24,16 @@ public:
     bool isOpen() const { return m_open; }
     QString lastError() const { return m_error; }
 
-    int recordCount() const { return int(m_rows.size()); }
+    int recordCount() const { return m_count; }
     int rowsAffected() const { return m_rowsAffected; }
 
     // Cursor: positions 0..recordCount()-1 are rows; bof() stands before the
     // first row, eof() past the last. An empty result is at both.
-    bool bof() const { return m_rows.isEmpty() || m_pos < 0; }
-    bool eof() const { return m_rows.isEmpty() || m_pos >= m_rows.size(); }
+    bool bof() const { return m_count == 0 || m_pos < 0; }
+    bool eof() const { return m_count == 0 || m_pos >= m_count; }
     void moveFirst() { m_pos = 0; }
-    void moveLast() { m_pos = int(m_rows.size()) - 1; }
-    void moveNext() { if (m_pos < m_rows.size()) ++m_pos; }
+    void moveLast() { m_pos = m_count - 1; }
+    void moveNext() { if (m_pos < m_count) ++m_pos; }
     void movePrevious() { if (m_pos >= 0) --m_pos; }
     // 1-based position of the current row, 0 when standing before or past the rows.
     int absolutePosition() const { return bof() || eof() ? 0 : m_pos + 1; }
@@ -52,7 +52,10 @@ public:
 
 private:
     QStringList m_fields;
-    QList<QList<QVariant>> m_rows;
+    // Every row's values one after another, fieldCount() to a row: one block
+    // instead of a list per row.
+    QList<QVariant> m_cells;
+    int m_count = 0;
     int m_pos = 0;
     int m_rowsAffected = 0;
     bool m_open = false;

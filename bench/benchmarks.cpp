@@ -1,0 +1,647 @@
+// Times the program's own screens and reports on a large SISWA.mdb in the
+// current folder, and the sqlite3 command-line shell doing the same queries
+// on the same file (the "Floor_" benchmarks), so that each operation can be
+// set against what the database engine alone needs.
+//
+// Every benchmark reports two counters: peak_MB, the highest resident memory
+// while it ran (the program's operations: of this process, counted from the
+// moment its loop starts; the floors: of the sqlite3 process), and before_MB,
+// the resident memory when the loop started. bench/run runs each benchmark
+// in a process of its own and prints the table.
+#include "app/FrmUtama.h"
+#include "app/formatters.h"
+#include "app/module1.h"
+#include "grades/frmtransaksi.h"
+#include "db/reportstatements.h"
+#include "db/searchstatements.h"
+#include "grades/gradestore.h"
+#include "reports/frmLaporan.h"
+#include "reports/reportrunner.h"
+#include "search/FrmCari.h"
+#include "students/FrmEntri.h"
+#include "ui/messages.h"
+#include "ui/screens.h"
+
+#include "floors.h"
+#include "generator.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using pel::ui::Answer;
+using pel::ui::Message;
+
+// A NIS from the middle of the table.
+const QString SampleNis = pel::bench::studentNis(50000);
+// The registration number the grade save writes under; removed afterwards.
+const QString BenchRegistration = QStringLiteral("BENCH-9");
+
+// ---- memory -------------------------------------------------------------
+
+double statusMegabytes(const char *field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(field) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(key, 0) == 0)
+            return std::stod(line.substr(key.size())) / 1024.0;
+    return 0;
+}
+
+// Starts counting the peak resident memory afresh from now.
+double resetPeakMemory()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return statusMegabytes("VmRSS");
+}
+
+void reportMemory(benchmark::State &state, double before)
+{
+    state.counters["peak_MB"] = statusMegabytes("VmHWM");
+    state.counters["before_MB"] = before;
+}
+
+// ---- messages -----------------------------------------------------------
+
+// Every message box is answered with OK (or Yes); the ones an operation does
+// not expect fail the benchmark.
+QList<Message> shownMessages;
+
+void answerMessages()
+{
+    pel::ui::setMessageHandler([](const Message &message) {
+        shownMessages << message;
+        return message.buttons == pel::ui::Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    });
+}
+
+bool noUnexpectedMessage(benchmark::State &state, int expected = 0)
+{
+    if (shownMessages.size() <= expected) {
+        shownMessages.clear();
+        return true;
+    }
+    const QString text = shownMessages.last().text;
+    shownMessages.clear();
+    state.SkipWithError(("message shown: " + text.toStdString()).c_str());
+    return false;
+}
+
+template <class T>
+T *named(QObject *root, const char *name)
+{
+    return root->findChild<T *>(QLatin1String(name));
+}
+
+// Shows a screen's window and waits until it is on the screen.
+bool shown(QWidget *screen)
+{
+    return QTest::qWaitForWindowExposed(screen);
+}
+
+void settle()
+{
+    QCoreApplication::processEvents();
+}
+
+template <class T>
+void closeScreen()
+{
+    if (T *screen = pel::ui::openScreen<T>())
+        delete screen;
+    settle();
+}
+
+bool openDatabase(benchmark::State &state)
+{
+    if (pel::dbConnection.isOpen() || pel::OpenDatabase())
+        return true;
+    state.SkipWithError(pel::dbConnection.lastError().toStdString().c_str());
+    return false;
+}
+
+// ---- the program's operations --------------------------------------------
+
+// Start-up: the main window's load (the database opened and checked) until
+// the window is shown on the screen.
+void StartUp(benchmark::State &state)
+{
+    pel::dbConnection.close();
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        if (!pel::FrmUtama::start()) {
+            state.SkipWithError(pel::dbConnection.lastError().toStdString().c_str());
+            break;
+        }
+        if (!shown(pel::ui::openScreen<pel::FrmUtama>())) {
+            state.SkipWithError("main window not shown");
+            break;
+        }
+        state.PauseTiming();
+        closeScreen<pel::FrmUtama>();
+        pel::dbConnection.close();
+        state.ResumeTiming();
+    }
+    reportMemory(state, before);
+}
+
+// Login: "OK" in the login frame with a Manager's user ID and password; the
+// connection is opened again and the operator table read.
+void Login(benchmark::State &state)
+{
+    if (!pel::FrmUtama::start()) {
+        state.SkipWithError(pel::dbConnection.lastError().toStdString().c_str());
+        return;
+    }
+    pel::FrmUtama *window = pel::ui::openScreen<pel::FrmUtama>();
+    settle();
+    window->CmdLogin_Click();
+    auto *user = named<QLineEdit>(window, "txtUser");
+    auto *password = named<QLineEdit>(window, "txtPass");
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        user->setText(QStringLiteral("manager"));
+        password->setText(QStringLiteral("manager123"));
+        window->cmdOK_Click();
+        if (!noUnexpectedMessage(state))
+            break;
+    }
+    reportMemory(state, before);
+    if (!window->statusPanel(1).contains(QLatin1String("PIMPINAN")))
+        state.SkipWithError("login refused");
+    closeScreen<pel::FrmUtama>();
+}
+
+pel::frmLaporan *openReportScreen(benchmark::State &state)
+{
+    if (!openDatabase(state))
+        return nullptr;
+    auto *screen = pel::ui::showScreen<pel::frmLaporan>();
+    if (!shown(screen)) {
+        state.SkipWithError("report screen not shown");
+        return nullptr;
+    }
+    if (!noUnexpectedMessage(state))
+        return nullptr;
+    return screen;
+}
+
+// Opening the report screen: its load fills both NIS lists with every student.
+void ReportScreenOpen(benchmark::State &state)
+{
+    if (!openDatabase(state))
+        return;
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        if (!shown(pel::ui::showScreen<pel::frmLaporan>())) {
+            state.SkipWithError("report screen not shown");
+            break;
+        }
+        state.PauseTiming();
+        closeScreen<pel::frmLaporan>();
+        state.ResumeTiming();
+    }
+    reportMemory(state, before);
+    noUnexpectedMessage(state);
+}
+
+// A file report: from the button's press to the file closed and the whole
+// text in the viewer, painted.
+void fileReport(benchmark::State &state, const char *buttonName, const char *firstLineOfFooter)
+{
+    pel::frmLaporan *screen = openReportScreen(state);
+    if (!screen)
+        return;
+    auto *button = named<QPushButton>(screen, buttonName);
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        button->click();
+        settle();
+        if (!noUnexpectedMessage(state))
+            break;
+    }
+    reportMemory(state, before);
+    const QString text = screen->reportText();
+    if (!text.contains(QLatin1String(firstLineOfFooter)))
+        state.SkipWithError("the report is not whole");
+    state.counters["lines"] = double(text.count(QLatin1Char('\n')) + 1);
+    closeScreen<pel::frmLaporan>();
+}
+
+void StudentList(benchmark::State &state)
+{
+    fileReport(state, "cmdLihat", " Total= 100000");
+}
+
+void IpkList(benchmark::State &state)
+{
+    fileReport(state, "cmdIPK", " Total= ");
+}
+
+// A per-student report: Enter in the NIS box until its text is added to the
+// viewer. The viewer is emptied between runs, outside the time.
+void studentReport(benchmark::State &state, const char *showButton, const char *boxName)
+{
+    pel::frmLaporan *screen = openReportScreen(state);
+    if (!screen)
+        return;
+    auto *show = named<QPushButton>(screen, showButton);
+    auto *clear = named<QPushButton>(screen, "cmdKsg");
+    auto *box = named<QComboBox>(screen, boxName);
+    auto *viewer = named<QPlainTextEdit>(screen, "rtfLap2");
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        state.PauseTiming();
+        clear->click();
+        show->click();
+        box->setCurrentText(SampleNis);
+        state.ResumeTiming();
+        QTest::keyClick(box, Qt::Key_Return);
+        settle();
+        if (!noUnexpectedMessage(state))
+            break;
+    }
+    reportMemory(state, before);
+    if (!viewer->toPlainText().contains(SampleNis))
+        state.SkipWithError("the report does not name the student");
+    closeScreen<pel::frmLaporan>();
+}
+
+void GradeStatement(benchmark::State &state)
+{
+    studentReport(state, "cmdLht", "cmbNis");
+}
+
+void Certificate(benchmark::State &state)
+{
+    studentReport(state, "cmdSrt", "cmbNis1");
+}
+
+// The next registration number, as the grade screen draws it.
+void NextRegistrationNumber(benchmark::State &state)
+{
+    if (!openDatabase(state))
+        return;
+    const double before = resetPeakMemory();
+    QString number;
+    for (auto _ : state) {
+        QString error;
+        number = pel::NextRegistrationNumber(&error);
+        if (number.isEmpty()) {
+            state.SkipWithError(error.toStdString().c_str());
+            break;
+        }
+    }
+    reportMemory(state, before);
+}
+
+// Enter in the student screen's NIS box with a NIS that exists: the lookup
+// fills the boxes (and says twice that the NIS is taken).
+void StudentLookup(benchmark::State &state)
+{
+    if (!openDatabase(state))
+        return;
+    auto *screen = pel::ui::showScreen<pel::FrmEntri>();
+    if (!shown(screen)) {
+        state.SkipWithError("screen not shown");
+        return;
+    }
+    auto *nis = named<QLineEdit>(screen, "txtnis");
+    auto *name = named<QLineEdit>(screen, "txtnama");
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        state.PauseTiming();
+        screen->cmdBatal_Click();
+        nis->setText(SampleNis);
+        nis->setFocus();
+        state.ResumeTiming();
+        QTest::keyClick(nis, Qt::Key_Return);
+        if (!noUnexpectedMessage(state, 2))
+            break;
+    }
+    reportMemory(state, before);
+    if (name->text().isEmpty())
+        state.SkipWithError("the student was not found");
+    closeScreen<pel::FrmEntri>();
+}
+
+void removeBenchGrades()
+{
+    QString error;
+    pel::grades::DeleteGradeRows(BenchRegistration, &error);
+}
+
+// "Save" on the grade screen with every box filled: one row into Nilai.
+// The rows it adds are removed afterwards.
+void SaveGradeRow(benchmark::State &state)
+{
+    if (!openDatabase(state))
+        return;
+    removeBenchGrades();
+    auto *screen = pel::ui::showScreen<pel::frmtransaksi>();
+    if (!shown(screen)) {
+        state.SkipWithError("screen not shown");
+        return;
+    }
+    noUnexpectedMessage(state);
+    const QList<std::pair<const char *, QString>> boxes{
+        {"txtNoreg", BenchRegistration}, {"txtnis", SampleNis},     {"txtprogram", QStringLiteral("NIRWA COM")},
+        {"txtlevel", "DASAR"},           {"txtkopel", "MP001"},     {"txtmapel", "MATA PELAJARAN 1"},
+        {"txtsks", "3"},                 {"txtinstruktur", "BUDI"}, {"txtNilangka", "85"},
+        {"txtNilhuruf", "A"},            {"txtbobot", "4"},         {"txtmutu", "12"},
+        {"txtPredik", "Excellent"},      {"txtket", "Lulus"}};
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const auto &[box, value] : boxes)
+            named<QLineEdit>(screen, box)->setText(value);
+        state.ResumeTiming();
+        screen->cmdSimpan_Click();
+        // One message: "Data Nilai Sudah di Simpan".
+        if (!noUnexpectedMessage(state, 1))
+            break;
+    }
+    reportMemory(state, before);
+    closeScreen<pel::frmtransaksi>();
+    removeBenchGrades();
+}
+
+// "&All" on the search screen: every student into the grid, painted.
+void SearchAll(benchmark::State &state)
+{
+    if (!openDatabase(state))
+        return;
+    auto *screen = pel::ui::showScreen<pel::FrmCari>();
+    if (!shown(screen)) {
+        state.SkipWithError("screen not shown");
+        return;
+    }
+    auto *all = named<QPushButton>(screen, "cmdRef");
+    auto *grid = named<QTableView>(screen, "dgData");
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        all->click();
+        settle();
+        if (!noUnexpectedMessage(state))
+            break;
+    }
+    reportMemory(state, before);
+    state.counters["rows"] = grid->model()->rowCount();
+    closeScreen<pel::FrmCari>();
+}
+
+// ---- details: where the time of the whole-table operations goes ------------
+
+// A statement opened on the shared recordset: every row read to the client.
+void recordsetOpen(benchmark::State &state, const QString &sql)
+{
+    if (!openDatabase(state))
+        return;
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        if (!pel::dbRecordset.open(sql, pel::dbConnection)) {
+            state.SkipWithError(pel::dbRecordset.lastError().toStdString().c_str());
+            break;
+        }
+    }
+    state.counters["rows"] = pel::dbRecordset.recordCount();
+    reportMemory(state, before);
+    pel::dbRecordset.close();
+}
+
+void Detail_StudentListQuery(benchmark::State &state)
+{
+    recordsetOpen(state, pel::db::studentListSql());
+}
+
+void Detail_SearchAllQuery(benchmark::State &state)
+{
+    recordsetOpen(state, pel::db::listAllStudentsStatement());
+}
+
+// A file report without the screen: query, text and file.
+void reportRunner(benchmark::State &state, pel::reports::ReportResult (*run)(const QDate &, const pel::reports::Progress &))
+{
+    if (!openDatabase(state))
+        return;
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        const pel::reports::ReportResult result = run(QDate::currentDate(), {});
+        if (!result.done()) {
+            state.SkipWithError(result.error.toStdString().c_str());
+            break;
+        }
+    }
+    reportMemory(state, before);
+}
+
+void Detail_StudentListNoScreen(benchmark::State &state)
+{
+    reportRunner(state, pel::reports::runStudentList);
+}
+
+void Detail_IpkListNoScreen(benchmark::State &state)
+{
+    reportRunner(state, pel::reports::runIpkList);
+}
+
+// A grade statement without the screen: query and text.
+void Detail_GradeStatementNoScreen(benchmark::State &state)
+{
+    if (!openDatabase(state))
+        return;
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        const pel::reports::ReportResult result = pel::reports::runGradeStatement(SampleNis, QDate::currentDate());
+        if (!result.done()) {
+            state.SkipWithError(result.error.toStdString().c_str());
+            break;
+        }
+    }
+    reportMemory(state, before);
+}
+
+// The student list's whole text put into a viewer like the report screen's.
+void Detail_StudentListViewer(benchmark::State &state)
+{
+    if (!openDatabase(state))
+        return;
+    const pel::reports::ReportResult result = pel::reports::runStudentList(QDate::currentDate(), {});
+    if (!result.done()) {
+        state.SkipWithError(result.error.toStdString().c_str());
+        return;
+    }
+    pel::frmLaporan *screen = openReportScreen(state);
+    if (!screen)
+        return;
+    auto *viewer = named<QPlainTextEdit>(screen, "rtfLap2");
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        viewer->setPlainText(result.text);
+        settle();
+    }
+    reportMemory(state, before);
+    closeScreen<pel::frmLaporan>();
+}
+
+// One report cell made by the shared formatter: a name in a text cell, a
+// stored date in a date cell, a count in a number cell.
+void Detail_CellName(benchmark::State &state)
+{
+    const QVariant name(QStringLiteral("LESTARI SIMANJU"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pel::PadRightFormat(name, QStringLiteral("##############")));
+}
+
+void Detail_CellDate(benchmark::State &state)
+{
+    const QVariant date(QStringLiteral("22-08-1978"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pel::PadRightFormat(date, QStringLiteral("dd-mm-yyyy")));
+}
+
+void Detail_CellCount(benchmark::State &state)
+{
+    const QVariant count(12345);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pel::PadRightFormat(count, QStringLiteral("###,###")));
+}
+
+// ---- the floors: the sqlite3 shell on the same file ------------------------
+
+// The rows of a file report, for its footer: students, or students with grades.
+int reportRows(pel::bench::Floor which)
+{
+    const QString sql = which == pel::bench::Floor::StudentList ? QStringLiteral("select count(*) from SISWA")
+                        : which == pel::bench::Floor::IpkList   ? QStringLiteral("select count(distinct Nis) from Nilai")
+                                                                : QString();
+    pel::db::Recordset count;
+    if (sql.isEmpty() || !(pel::dbConnection.isOpen() || pel::OpenDatabase()) || !count.open(sql, pel::dbConnection))
+        return 0;
+    return count.value(0).toInt();
+}
+
+void floor(benchmark::State &state, pel::bench::Floor which)
+{
+    const pel::bench::FloorScript script = pel::bench::floorScript(which, SampleNis, reportRows(which));
+    double peak = 0;
+    for (auto _ : state) {
+        const pel::bench::ShellRun run = pel::bench::runShell(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/pelitaksa-bench-shell"), QStringLiteral("SISWA.mdb"),
+            script.text);
+        if (!run.ok) {
+            state.SkipWithError(run.error.toStdString().c_str());
+            break;
+        }
+        state.SetIterationTime(run.seconds / script.repeats);
+        peak = qMax(peak, run.peakMegabytes);
+    }
+    state.counters["peak_MB"] = peak;
+    state.counters["before_MB"] = 0;
+}
+
+// Prints the console table and writes one line per benchmark,
+// "name<TAB>seconds per operation<TAB>peak MB<TAB>iterations<TAB>error", to
+// the file named by PELITAKSA_BENCH_RESULTS.
+class Reporter : public benchmark::ConsoleReporter
+{
+public:
+    Reporter() : benchmark::ConsoleReporter(OO_Tabular) {}
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        benchmark::ConsoleReporter::ReportRuns(runs);
+        const QByteArray path = qgetenv("PELITAKSA_BENCH_RESULTS");
+        if (path.isEmpty())
+            return;
+        FILE *out = std::fopen(path.constData(), "a");
+        if (!out)
+            return;
+        for (const Run &run : runs) {
+            if (run.run_type != Run::RT_Iteration)
+                continue;
+            const double perOperation = run.iterations > 0 ? run.real_accumulated_time / double(run.iterations) : 0;
+            const auto peak = run.counters.find("peak_MB");
+            std::fprintf(out, "%s\t%.9f\t%.1f\t%lld\t%s\n", run.benchmark_name().c_str(), perOperation,
+                         peak == run.counters.end() ? 0.0 : double(peak->second.value), (long long)run.iterations,
+                         run.error_occurred ? run.error_message.c_str() : "");
+        }
+        std::fclose(out);
+    }
+};
+
+} // namespace
+
+// Heavy operations run a fixed, small number of times; the quick ones as
+// often as half a second allows.
+BENCHMARK(StartUp)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(Login)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReportScreenOpen)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(StudentList)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(IpkList)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(GradeStatement)->Unit(benchmark::kMillisecond);
+BENCHMARK(Certificate)->Unit(benchmark::kMillisecond);
+BENCHMARK(NextRegistrationNumber)->Unit(benchmark::kMicrosecond);
+BENCHMARK(StudentLookup)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveGradeRow)->Unit(benchmark::kMillisecond);
+BENCHMARK(SearchAll)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+BENCHMARK(Detail_CellName)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Detail_CellDate)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Detail_CellCount)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Detail_GradeStatementNoScreen)->Unit(benchmark::kMillisecond);
+BENCHMARK(Detail_StudentListQuery)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Detail_StudentListNoScreen)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(Detail_StudentListViewer)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(Detail_IpkListNoScreen)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(Detail_SearchAllQuery)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+#define FLOOR(name, iterations)                                                                                    \
+    void Floor_##name(benchmark::State &state) { floor(state, pel::bench::Floor::name); }                           \
+    BENCHMARK(Floor_##name)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(iterations)
+
+FLOOR(StartUp, 5);
+FLOOR(Login, 5);
+FLOOR(ReportScreenOpen, 3);
+FLOOR(StudentList, 3);
+FLOOR(IpkList, 2);
+FLOOR(GradeStatement, 3);
+FLOOR(Certificate, 3);
+FLOOR(NextRegistrationNumber, 3);
+FLOOR(StudentLookup, 3);
+FLOOR(SaveGradeRow, 2);
+FLOOR(SearchAll, 3);
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("PELITAKSA"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    answerMessages();
+    pel::ui::setEndProgramHandler([] {});
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    Reporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    pel::dbConnection.close();
+    return 0;
+}

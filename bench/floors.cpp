@@ -1,0 +1,160 @@
+#include "floors.h"
+
+#include "app/formatters.h"
+#include "db/gradestatements.h"
+#include "db/loginstatements.h"
+#include "db/reportstatements.h"
+#include "db/searchstatements.h"
+#include "db/sqltext.h"
+#include "db/studentstatements.h"
+#include "reports/reporttext.h"
+
+#include <QDate>
+#include <QProcess>
+#include <QTemporaryFile>
+
+
+namespace pel::bench {
+
+namespace {
+
+const QString CrLf = QStringLiteral("' || char(13, 10) || '");
+
+// A text as an SQL literal whose line ends stay CR LF.
+QString literal(const QString &text)
+{
+    return db::quoted(text).replace(QLatin1String("\r\n"), CrLf);
+}
+
+// The page-break block of a report as an SQL expression of the row number n:
+// the program's own block, its sample count and page replaced by expressions.
+QString pageBreakExpression(QString (*pageBreak)(int, int))
+{
+    const int sampleCount = 987654;
+    const int samplePage = 77;
+    QString sql = literal(pageBreak(sampleCount, samplePage));
+    sql.replace(PadRightFormat(sampleCount, QStringLiteral("###,###")),
+                QStringLiteral("' || printf('%-7s', printf('%,d', n - 1)) || '"));
+    sql.replace(QStringLiteral("Halaman: 77"), QStringLiteral("Halaman: ' || printf('%02d', (n - 1) / 5 + 1) || '"));
+    return QStringLiteral("case when n > 1 and (n - 1) % 5 = 0 then %1 else '' end").arg(sql);
+}
+
+// A file report: the header, the rows with their page breaks, the footer,
+// each line ending with CR LF, into fileName.
+QString fileReport(const QString &fileName, const QString &header, const QString &rows, const QString &footer)
+{
+    return QStringLiteral(".mode list\n.separator \"\" \"\\r\\n\"\n.output '%1'\n"
+                          "select %2;\n%3;\nselect %4;\n.output stdout\n")
+        .arg(fileName, literal(header), rows, literal(footer));
+}
+
+QString repeated(const QString &statement, int times)
+{
+    QString text;
+    for (int i = 0; i < times; ++i)
+        text += statement + QStringLiteral(";\n");
+    return text;
+}
+
+// What the program does when it opens the database: the tables read and a
+// write lock taken and given back.
+const QString OpenChecks = QStringLiteral("PRAGMA foreign_keys = ON;\n"
+                                          "select name from sqlite_master where type = 'table';\n"
+                                          "BEGIN IMMEDIATE;\nROLLBACK;\n");
+
+} // namespace
+
+FloorScript floorScript(Floor floor, const QString &nis, int reportRows)
+{
+    const QDate today = QDate::currentDate();
+    switch (floor) {
+    case Floor::StartUp:
+        return {OpenChecks, 1};
+    case Floor::Login:
+        return {OpenChecks + db::selectOperators() + QStringLiteral(";\n") + db::selectOperatorByUserId("manager")
+                    + QStringLiteral(";\n"),
+                1};
+    case Floor::ReportScreenOpen:
+        return {QStringLiteral(".output floor-nis.txt\nselect nis from (%1);\n.output stdout\n")
+                    .arg(db::reportStudentsSql()),
+                1};
+    case Floor::StudentList: {
+        const QString rows =
+            QStringLiteral("select %1 || printf(' %-4d  %-7s  %-14s   %-14s %-10s   %-24s   %-10s      %-11s %-10s   "
+                           "%-15s  %-14s  %-19s  %-14s', n, NIS, substr(NamaSiswa, 1, 15), substr(TptLahir, 1, 15), "
+                           "TglLahir, substr(Alamat, 1, 25), JenisKelamin, Agama, TglMasuk, ProgamJurusan, LevelTahap, "
+                           "AsalSekolah, TelpHp) from (select row_number() over () as n, * from (%2))")
+                .arg(pageBreakExpression(reports::studentListPageBreak), db::studentListSql());
+        return {fileReport(QStringLiteral("floor-Data Siswa.txt"), reports::studentListHeader(), rows,
+                           reports::studentListFooter(reportRows, today)),
+                1};
+    }
+    case Floor::IpkList: {
+        // The student query, each student's sums of the totals query, and the
+        // index, in one statement.
+        const QString rows =
+            QStringLiteral("select %1 || printf(' %-4d %-7s  %-14s     %-3d       %-3d     %.2f', n, nis, "
+                           "substr(namasiswa, 1, 15), vsks, vnilai, vnilai * 1.0 / vsks) from "
+                           "(select row_number() over () as n, s.nis as nis, s.namasiswa as namasiswa, "
+                           "cast(round(t.vsks) as integer) as vsks, cast(round(t.vnilai) as integer) as vnilai "
+                           "from (%2) s join (SELECT nilai.nis as nis, sum(nilai.sks) AS VSKS, sum(nilai.mutu) AS "
+                           "VNILAI from nilai group by nilai.nis) t on t.nis = s.nis)")
+                .arg(pageBreakExpression(reports::ipkPageBreak), db::ipkStudentsSql());
+        return {fileReport(QStringLiteral("floor-IPK.txt"), reports::ipkListHeader(), rows,
+                           reports::ipkFooter(reportRows, today)),
+                1};
+    }
+    case Floor::GradeStatement:
+        return {QStringLiteral(".mode column\n") + repeated(db::gradeStatementSql(nis), 500), 500};
+    case Floor::Certificate:
+        return {QStringLiteral(".mode column\n") + repeated(db::certificateSql(nis), 500), 500};
+    case Floor::NextRegistrationNumber:
+        return {repeated(db::LastGradeRowStatement(), 5000), 5000};
+    case Floor::StudentLookup:
+        return {QStringLiteral(".mode column\n") + repeated(db::studentLookupSql(nis), 5000), 5000};
+    case Floor::SaveGradeRow: {
+        db::GradeRowValues row{QStringLiteral("FLOOR-9"), QStringLiteral("01-06-2024"), nis, "NIRWA COM", "DASAR",
+                               "MP001", "3", "BUDI", "85", "A", "4", "12", "Excellent", "Lulus"};
+        // Each insert is its own transaction, as the program's save is; the
+        // rows go again at the end.
+        return {QStringLiteral("PRAGMA foreign_keys = ON;\n") + repeated(db::GradeInsertStatement(row), 100)
+                    + db::GradeDeleteStatement(row.noreg) + QStringLiteral(";\n"),
+                100};
+    }
+    case Floor::SearchAll:
+        return {QStringLiteral(".mode column\n.output floor-all.txt\n%1;\n.output stdout\n")
+                    .arg(db::listAllStudentsStatement()),
+                1};
+    }
+    return {};
+}
+
+ShellRun runShell(const QString &launcher, const QString &database, const QString &script)
+{
+    ShellRun run;
+    QTemporaryFile input;
+    if (!input.open()) {
+        run.error = QStringLiteral("temporary file: ") + input.errorString();
+        return run;
+    }
+    input.write(script.toUtf8());
+    input.flush();
+    QProcess shell;
+    shell.start(launcher, {database, input.fileName()});
+    if (!shell.waitForFinished(-1) || shell.exitStatus() != QProcess::NormalExit || shell.exitCode() != 0) {
+        run.error = QStringLiteral("sqlite3 failed: ") + QString::fromLocal8Bit(shell.readAllStandardError()).trimmed()
+                    + shell.errorString();
+        return run;
+    }
+    const QStringList figures = QString::fromLatin1(shell.readAllStandardOutput()).split(QLatin1Char(' '));
+    if (figures.size() != 2) {
+        run.error = QStringLiteral("no figures from ") + launcher;
+        return run;
+    }
+    run.seconds = figures.at(0).toDouble();
+    run.peakMegabytes = figures.at(1).toDouble() / 1024.0;
+    run.ok = true;
+    return run;
+}
+
+} // namespace pel::bench

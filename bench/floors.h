@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+// What the sqlite3 command-line shell needs for the same work as the
+// program's operations, on the same database file: the floor each operation
+// is compared with.
+namespace pel::bench {
+
+enum class Floor {
+    StartUp,
+    Login,
+    ReportScreenOpen,
+    StudentList,
+    IpkList,
+    GradeStatement,
+    Certificate,
+    NextRegistrationNumber,
+    StudentLookup,
+    SaveGradeRow,
+    SearchAll,
+};
+
+struct FloorScript
+{
+    QString text; // the shell's input
+    // How many times the script does the operation; a quick statement is
+    // repeated so that the shell's own start counts for little.
+    int repeats = 1;
+};
+
+// The script for one operation; nis is the student of the per-student ones,
+// reportRows the number of rows of a file report (its footer counts them).
+FloorScript floorScript(Floor floor, const QString &nis, int reportRows = 0);
+
+struct ShellRun
+{
+    bool ok = false;
+    double seconds = 0;       // wall time, start of the process to its end
+    double peakMegabytes = 0; // the process's peak resident memory
+    QString error;
+};
+
+// Runs sqlite3 on database with script as its input, through the launcher
+// program pelitaksa-bench-shell, which measures it.
+ShellRun runShell(const QString &launcher, const QString &database, const QString &script);
+
+} // namespace pel::bench
