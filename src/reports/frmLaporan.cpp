@@ -214,18 +214,24 @@ void frmLaporan::runFileReport(reports::ReportResult (*run)(const QDate &, const
         return;
     m_busy = true;
     reports::Progress progress;
-    progress.started = [this](int count) {
+    // The bar moves and the window repaints once every hundredth of the rows
+    // (at most every RowsBetweenRepaints rows): often enough to be seen,
+    // rarely enough to cost nothing beside the report itself.
+    int step = 1;
+    progress.started = [this, &step](int count) {
+        step = qBound(1, count / 100, RowsBetweenRepaints);
         prgBar3->setMinimum(0);
         prgBar3->setMaximum(count);
         prgBar3->setValue(0);
+        prgBar3->setVisible(true);
         rtfLap2->hide();
     };
-    progress.rowWritten = [this](int rows) {
+    progress.rowWritten = [this, &step](int rows) {
+        if (rows % step != 0 && rows != prgBar3->maximum())
+            return;
         prgBar3->setValue(rows);
-        prgBar3->setVisible(true);
         // Keep the window painted; clicks and keys wait until the report is done.
-        if (rows % RowsBetweenRepaints == 0)
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
     const reports::ReportResult result = run(clock::today(), progress);
     // The header replaces whatever the viewer held.

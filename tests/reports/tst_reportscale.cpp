@@ -104,7 +104,8 @@ void TestReportScale::wholeInstitution()
         test::click(&screen, QLatin1String(report.button));
         qInfo("%s: %lld ms", report.button, timer.elapsed());
         QCOMPARE(messages.count(), 0);
-        QVERIFY(shownValues >= Students - 1);
+        // The bar moves at least once every hundredth of the rows.
+        QVERIFY2(shownValues >= 100, qPrintable(QString::number(shownValues)));
         QVERIFY2(paints > 10, qPrintable(QString::number(paints)));
         QVERIFY(!bar->isVisible());
         QVERIFY(viewer->isVisible());
