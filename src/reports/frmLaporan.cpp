@@ -5,6 +5,7 @@
 #include "reports/reportrunner.h"
 #include "ui/keys.h"
 #include "ui/messages.h"
+#include "ui/named.h"
 #include "ui/screens.h"
 
 #include <QCloseEvent>
@@ -19,6 +20,7 @@
 #include <QPrinterInfo>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -31,21 +33,14 @@ constexpr int RowsBetweenRepaints = 250;
 
 const QString NisHint = QStringLiteral("Untuk melihat nilai siswa, pilih NIS lalu tekan Enter ");
 
-template <class T>
-T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 QPushButton *button(const QString &caption, const char *name, QWidget *parent)
 {
-    return named(new QPushButton(caption, parent), name);
+    return ui::named<QPushButton>(QLatin1String(name), parent, caption);
 }
 
 QComboBox *nisBox(const char *name, QWidget *parent)
 {
-    QComboBox *box = named(new QComboBox(parent), name);
+    QComboBox *box = ui::named<QComboBox>(QLatin1String(name), parent);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setMinimumContentsLength(12);
@@ -60,16 +55,17 @@ frmLaporan::frmLaporan(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Laporan"));
     resize(1000, 680);
 
-    LblJudul = named(new QLabel(QStringLiteral("LAPORAN"), this), "LblJudul");
+    LblJudul = ui::named<QLabel>(QStringLiteral("LblJudul"), this, QStringLiteral("LAPORAN"));
     QFont titleFont = LblJudul->font();
     titleFont.setBold(true);
     titleFont.setPointSize(titleFont.pointSize() + 4);
     LblJudul->setFont(titleFont);
-    Line1 = named(new QFrame(this), "Line1");
+    Line1 = ui::named<QFrame>(QStringLiteral("Line1"), this);
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
 
-    Frame2 = named(new QGroupBox(QStringLiteral("[ Pilih laporan yang akan ditampilkan ]"), this), "Frame2");
+    Frame2 = ui::named<QGroupBox>(QStringLiteral("Frame2"), this,
+                                  QStringLiteral("[ Pilih laporan yang akan ditampilkan ]"));
     cmdLihat = button(QStringLiteral("&Data Siswa"), "cmdLihat", Frame2);
     cmdLht = button(QStringLiteral("&Data Nilai Siswa"), "cmdLht", Frame2);
     cmdIPK = button(QStringLiteral("&Data IPK Siswa"), "cmdIPK", Frame2);
@@ -89,12 +85,12 @@ frmLaporan::frmLaporan(QWidget *parent) : QWidget(parent)
     buttons->addWidget(cmdExit, 1, 3);
 
     // The two NIS boxes, and their hints, share one place; one pair shows at a time.
-    frBantu1 = named(new QGroupBox(QStringLiteral("[ Pilih NIS ]"), this), "frBantu1");
-    Label1 = named(new QLabel(QStringLiteral("NIS"), frBantu1), "Label1");
+    frBantu1 = ui::named<QGroupBox>(QStringLiteral("frBantu1"), this, QStringLiteral("[ Pilih NIS ]"));
+    Label1 = ui::named<QLabel>(QStringLiteral("Label1"), frBantu1, QStringLiteral("NIS"));
     cmbNis = nisBox("cmbNis", frBantu1);
     cmbNis1 = nisBox("cmbNis1", frBantu1);
-    lblInfo1 = named(new QLabel(NisHint, frBantu1), "lblInfo1");
-    lblInfo2 = named(new QLabel(NisHint, frBantu1), "lblInfo2");
+    lblInfo1 = ui::named<QLabel>(QStringLiteral("lblInfo1"), frBantu1, NisHint);
+    lblInfo2 = ui::named<QLabel>(QStringLiteral("lblInfo2"), frBantu1, NisHint);
     auto *nisPanel = new QGridLayout(frBantu1);
     nisPanel->addWidget(Label1, 0, 0);
     nisPanel->addWidget(cmbNis, 0, 1);
@@ -103,14 +99,14 @@ frmLaporan::frmLaporan(QWidget *parent) : QWidget(parent)
     nisPanel->addWidget(lblInfo2, 1, 0, 1, 2);
     frBantu1->hide();
 
-    Frame1 = named(new QGroupBox(QStringLiteral("Jenis Printer"), this), "Frame1");
-    cmbPrinter1 = named(new QComboBox(Frame1), "cmbPrinter1");
+    Frame1 = ui::named<QGroupBox>(QStringLiteral("Frame1"), this, QStringLiteral("Jenis Printer"));
+    cmbPrinter1 = ui::named<QComboBox>(QStringLiteral("cmbPrinter1"), Frame1);
     cmbPrinter1->setMinimumContentsLength(20);
     (new QVBoxLayout(Frame1))->addWidget(cmbPrinter1);
 
-    Frame5 = named(new QFrame(this), "Frame5");
+    Frame5 = ui::named<QFrame>(QStringLiteral("Frame5"), this);
     Frame5->setFrameShape(QFrame::StyledPanel);
-    rtfLap2 = named(new QPlainTextEdit(Frame5), "rtfLap2");
+    rtfLap2 = ui::named<QPlainTextEdit>(QStringLiteral("rtfLap2"), Frame5);
     QFont courier(QStringLiteral("Courier New"), 9);
     courier.setStyleHint(QFont::TypeWriter);
     courier.setFixedPitch(true);
@@ -122,7 +118,7 @@ frmLaporan::frmLaporan(QWidget *parent) : QWidget(parent)
     rtfLap2->setUndoRedoEnabled(false);
     rtfLap2->setReadOnly(true);
     rtfLap2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    prgBar3 = named(new QProgressBar(Frame5), "prgBar3");
+    prgBar3 = ui::named<QProgressBar>(QStringLiteral("prgBar3"), Frame5);
     prgBar3->hide();
     auto *viewer = new QVBoxLayout(Frame5);
     viewer->addWidget(rtfLap2, 1);
@@ -167,8 +163,10 @@ void frmLaporan::Form_Load()
                         QStringLiteral("Kesalahan Database"), ui::Icon::Critical, ui::Buttons::Ok, this);
         return;
     }
-    cmbNis->addItems(nisList);
-    cmbNis1->addItems(nisList);
+    // Both boxes list the same students from one model.
+    auto *nisModel = new QStringListModel(nisList, this);
+    cmbNis->setModel(nisModel);
+    cmbNis1->setModel(nisModel);
     // With no student the boxes stay empty; a typed NIS still runs its report.
     if (!nisList.isEmpty()) {
         cmbNis->setCurrentIndex(0);
