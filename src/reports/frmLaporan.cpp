@@ -221,10 +221,11 @@ void frmLaporan::runFileReport(reports::ReportResult (*run)(const QDate &, const
         prgBar3->setMinimum(0);
         prgBar3->setMaximum(count);
         prgBar3->setValue(0);
-        prgBar3->setVisible(true);
         rtfLap2->hide();
     };
     progress.rowWritten = [this, &step](int rows) {
+        // The bar shows from the first row written on.
+        prgBar3->setVisible(true);
         if (rows % step != 0 && rows != prgBar3->maximum())
             return;
         prgBar3->setValue(rows);

@@ -96,6 +96,8 @@ FrmCari::FrmCari(QWidget *parent) : QWidget(parent)
     dgData->setSelectionMode(QAbstractItemView::SingleSelection);
     dgData->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dgData->setWordWrap(false);
+    // Tab leaves the grid for the next control instead of stepping through its cells.
+    dgData->setTabKeyNavigation(false);
     // Every row has the same height, so that a result of many thousand rows
     // lays out and scrolls without measuring its rows.
     dgData->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -63,6 +63,7 @@ private slots:
     void cleanup();
 
     void opensWithNisButtonOnly();
+    void tabOrderSkipsHiddenButtons();
     void searchTextEnterRule();
     void categoryBringsItsButtonForward_data();
     void categoryBringsItsButtonForward();
@@ -149,6 +150,36 @@ void TestFrmCari::opensWithNisButtonOnly()
     QCOMPARE(grid(m_form)->model()->rowCount(), 0);
     QCOMPARE(label(m_form), QString());
     QCOMPARE(QApplication::focusWidget(), child(m_form, QStringLiteral("textData")));
+}
+
+// Tab visits the controls in the screen's order; the hidden search buttons
+// are skipped, the one brought forward takes its own place in the order.
+void TestFrmCari::tabOrderSkipsHiddenButtons()
+{
+    test::TestDatabase db;
+    test::ScriptedMessages messages;
+    db.addStudent(QStringLiteral("1001"), QStringLiteral("BUDI"));
+    open();
+    const auto visit = [this](const QStringList &order) {
+        child(m_form, order.first())->setFocus(Qt::OtherFocusReason);
+        QStringList visited{QApplication::focusWidget()->objectName()};
+        for (qsizetype i = 1; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        return visited;
+    };
+    const QStringList beforeChoice{"dgData",  "cmdRef",  "AwlResi",  "MdrResi", "MjuResi", "AkhResi",
+                                   "cmdKeluar", "CmbOrder", "textData", "cmdnis",  "dgData"};
+    QCOMPARE(visit(beforeChoice), beforeChoice);
+
+    // A grid with rows still hands Tab on to the next control.
+    QTest::mouseClick(child<QPushButton>(m_form, QStringLiteral("cmdRef")), Qt::LeftButton);
+    QCOMPARE(grid(m_form)->model()->rowCount(), 1);
+    chooseCategory(QStringLiteral("Jurusan"));
+    const QStringList afterChoice{"dgData",  "cmdRef",  "AwlResi",    "MdrResi",  "MjuResi", "AkhResi",
+                                  "cmdKeluar", "CmdProgram", "CmbOrder", "textData", "dgData"};
+    QCOMPARE(visit(afterChoice), afterChoice);
 }
 
 void TestFrmCari::searchTextEnterRule()

@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -193,6 +194,10 @@ void TestFrmEntri::opensWithPromptsListsDatesAndClock()
                              "YAYASAN PELITAKSA BUDIMAJU ", "Jl. Teratai Baru Raya No. 117 Telp. (0700) 55501 Lirak"})
         QVERIFY2(labels.contains(QString::fromLatin1(text)), text);
     QCOMPARE(labels.count(QStringLiteral(":")), 11);
+    QStringList frames;
+    for (QGroupBox *frame : screen->findChildren<QGroupBox *>())
+        frames << frame->title();
+    QCOMPARE(frames, QStringList({"Inputkan Data Siswa Baru !!", "", "Proses Data"}));
 
     const QStringList names{"cmdSimpan", "CmdUpdate", "cmdBatal", "CmdDelete", "cmdKeluar"};
     const QStringList captions{"&Save", "&Update", "&Cancel", "&Delete", "&Exit"};

@@ -9,6 +9,7 @@
 #include "ui/screens.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -105,6 +106,18 @@ void TestSubjectScreen::opensWithTodayAndLetterhead()
     QCOMPARE(child<QLabel>(f.screen, "Label6")->text(), QStringLiteral("ENTRY DATA PELAJARAN"));
     QCOMPARE(child<QLabel>(f.screen, "Label1")->text(), QStringLiteral("YAYASAN PELITAKSA BUDIMAJU "));
     QCOMPARE(child<QLabel>(f.screen, "Label5")->text(), QStringLiteral("Silakan Entrikan Data Pelajaran"));
+    QStringList labels;
+    for (QLabel *label : f.screen->findChildren<QLabel *>())
+        labels << label->text();
+    for (const char *text : {"Kode Mapel", "Mata Pelajaran", "Tgl Entry", "Lokal_Ruangan", "Instruktur",
+                             "SKS_Lama Belajar", "MIRSA PELITAKSA", "NIRWA STUDI - NIRWA CAD - NIRWA COM",
+                             "Jl. Teratai Baru Raya No. 117 Telp. (0700) 55501 Lirak"})
+        QVERIFY2(labels.contains(QString::fromLatin1(text)), text);
+    QCOMPARE(labels.count(QStringLiteral(":")), 6);
+    QStringList frames;
+    for (QGroupBox *frame : f.screen->findChildren<QGroupBox *>())
+        frames << frame->title();
+    QCOMPARE(frames, QStringList({"Inputkan Matapelajaran !!", "Proses Data"}));
     const QStringList captions{"&Save", "&Update", "&Delete", "&Cancel", "&Exit"};
     const QStringList buttons{"cmdSimpan", "CmdUpdate", "CmdDelete", "cmdBatal", "cmdKeluar"};
     for (int i = 0; i < buttons.size(); ++i)
