@@ -20,12 +20,6 @@ namespace {
 int nextConnectionNumber = 0;
 }
 
-QString errorText(const QSqlError &error)
-{
-    const QString text = error.databaseText().trimmed();
-    return text.isEmpty() ? error.text().trimmed() : text;
-}
-
 namespace {
 
 // Why an opened file cannot serve as this program's database, or an empty

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/result.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -34,9 +36,5 @@ private:
     QString m_path;
     QString m_error;
 };
-
-// The text a failed Qt SQL call reports: the engine's own message when it
-// gave one, otherwise Qt's.
-QString errorText(const class QSqlError &error);
 
 } // namespace pel::db

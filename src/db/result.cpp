@@ -1,0 +1,29 @@
+#include "db/result.h"
+
+#include <QSqlError>
+
+namespace pel::db {
+
+QString errorText(const QSqlError &error)
+{
+    const QString text = error.databaseText().trimmed();
+    return text.isEmpty() ? error.text().trimmed() : text;
+}
+
+Result Result::from(const QSqlError &error)
+{
+    const QString reason = errorText(error);
+    // SQLite names the constraint in its text; the extended codes are not
+    // always passed on by the driver, so the text decides.
+    const auto has = [&reason](const char *word) { return reason.contains(QLatin1String(word), Qt::CaseInsensitive); };
+    Kind kind = Kind::Failure;
+    if (has("FOREIGN KEY"))
+        kind = Kind::ForeignKey;
+    else if (has("UNIQUE constraint") || has("PRIMARY KEY"))
+        kind = Kind::DuplicateKey;
+    else if (has("CHECK constraint") || has("NOT NULL constraint") || has("cannot store") || has("datatype mismatch"))
+        kind = Kind::BadValue;
+    return {kind, reason, 0};
+}
+
+} // namespace pel::db
