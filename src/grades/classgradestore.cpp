@@ -96,7 +96,8 @@ db::Result LoadClass(const db::Connection &conn, const ClassFilter &filter, cons
         "select s.NIS, s.NamaSiswa, s.ProgamJurusan, s.LevelTahap, n.rowid, n.Nilangka, n.SKS "
         "from SISWA s left join Nilai n on n.rowid = "
         "(select max(rowid) from Nilai where Nis = s.NIS and KdMatpel = :code) "
-        "where (:programme = '' or s.ProgamJurusan = :programme) and (:level = '' or s.LevelTahap = :level) "
+        "where (ifnull(:programme, '') = '' or s.ProgamJurusan = :programme) "
+        "and (ifnull(:level, '') = '' or s.LevelTahap = :level) "
         "and s.NIS like :prefix escape '\\' order by s.NIS"));
     query.bindValue(QStringLiteral(":code"), subjectCode);
     query.bindValue(QStringLiteral(":programme"), filter.programme);

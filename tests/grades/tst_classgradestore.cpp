@@ -88,7 +88,7 @@ void TestClassGradeStore::classByFilter_data()
     QTest::addColumn<QString>("level");
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("everyone, NIS order") << "" << "" << "" << QStringList{"A1", "A_3", "B2", "C%1", "D3"};
+    QTest::newRow("everyone, NIS order") << QString() << QString() << QString() << QStringList{"A1", "A_3", "B2", "C%1", "D3"};
     QTest::newRow("programme") << "KOMPUTER" << "" << "" << QStringList{"A1", "A_3", "B2"};
     QTest::newRow("level") << "" << "DASAR" << "" << QStringList{"A1", "B2", "D3"};
     QTest::newRow("programme and level") << "komputer" << "DASAR" << "" << QStringList{"A1", "B2"};

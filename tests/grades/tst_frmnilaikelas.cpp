@@ -293,11 +293,26 @@ void TestFrmNilaiKelas::storedGradeChangedInPlace()
     // Typing replaces the stored score.
     typeAndEnter(QStringLiteral("88"));
     QCOMPARE(cell(screen, 0, ClassGradeModel::Score), QStringLiteral("88"));
+    typeAndEnter(QStringLiteral("61"));
+
+    // One refused row and nothing of the save is written; the grid keeps what was typed.
+    db.exec(QStringLiteral("create trigger refuse_n2 before insert on Nilai when new.Nis = 'N2' "
+                           "begin select raise(abort, 'ditolak untuk uji'); end"));
     test::click(screen, QStringLiteral("cmdSimpan"));
-    QCOMPARE(messages.last().text, QStringLiteral("Data Nilai Sudah di Simpan\rDitambah : 0\rDiubah : 1"));
+    QVERIFY(messages.last().text.startsWith(QStringLiteral("SALAH PROSES, Isikan dengan benar\r")));
+    QVERIFY(messages.last().text.contains(QLatin1String("N2")));
+    QVERIFY(messages.last().text.contains(QLatin1String("ditolak untuk uji")));
+    QCOMPARE(gradeRows(db), before);
+    QCOMPARE(cell(screen, 0, ClassGradeModel::Score), QStringLiteral("88"));
+    QCOMPARE(cell(screen, 1, ClassGradeModel::Score), QStringLiteral("61"));
+
+    db.exec(QStringLiteral("drop trigger refuse_n2"));
+    test::click(screen, QStringLiteral("cmdSimpan"));
+    QCOMPARE(messages.last().text, QStringLiteral("Data Nilai Sudah di Simpan\rDitambah : 1\rDiubah : 1"));
 
     const QList<QVariantList> after = gradeRows(db);
-    QCOMPARE(after.size(), 2);
+    QCOMPARE(after.size(), 3);
+    QCOMPARE(after.at(2).mid(1, 3), (QVariantList{"10", "07-12-2026", "N2"}));
     QCOMPARE(after.at(0), (QVariantList{1, "9", "07-12-2026", "N1", "KOMPUTER", "DASAR", "M1", 3.0, "BUDI", 88.0, "A",
                                         4.0, 12.0, "Excellent", "Lulus"}));
     QCOMPARE(after.at(1), before.at(1));
