@@ -90,10 +90,12 @@ QVariant ClassGradeModel::data(const QModelIndex &index, int role) const
         return column == Score && !isValid(index.row());
     if (role == Qt::ToolTipRole && column == Score && !isValid(index.row()))
         return QStringLiteral("Nilai angka tidak valid");
-    if (role == Qt::TextAlignmentRole)
-        return int((column == Nis || column == Name || column == Predicate || column == Remark ? Qt::AlignLeft
-                                                                                                : Qt::AlignRight)
-                   | Qt::AlignVCenter);
+    if (role == Qt::TextAlignmentRole) {
+        const Qt::Alignment across = column == Score || column == Weight || column == Points ? Qt::AlignRight
+                                     : column == Letter                                      ? Qt::AlignHCenter
+                                                                                             : Qt::AlignLeft;
+        return int(across | Qt::AlignVCenter);
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     switch (column) {

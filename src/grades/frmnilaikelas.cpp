@@ -40,6 +40,8 @@ namespace {
 const QString Pesan = QStringLiteral("Pesan");
 const QString SalahProses = QStringLiteral("SALAH PROSES, Isikan dengan benar");
 const QString AllValues = QStringLiteral("(Semua)");
+// The score a cell held when its editor opened.
+const char *const ScoreBefore = "scoreBefore";
 
 void addRow(QGridLayout *grid, const QString &label, QWidget *box)
 {
@@ -62,6 +64,8 @@ public:
     {
         QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto *box = qobject_cast<QLineEdit *>(editor)) {
+            // Escape puts this back, since each key already reached the model.
+            box->setProperty(ScoreBefore, index.data(Qt::EditRole));
             auto *self = const_cast<ScoreDelegate *>(this);
             connect(box, &QLineEdit::textEdited, self, [self, box] { emit self->commitData(box); });
         }
@@ -103,6 +107,8 @@ protected:
 
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override
     {
+        if (hint == QAbstractItemDelegate::RevertModelCache && editor && model())
+            model()->setData(currentIndex(), editor->property(ScoreBefore));
         QTableView::closeEditor(editor, hint);
         // The delegate ends an edit by Enter with this hint.
         if (hint == QAbstractItemDelegate::SubmitModelCache)

@@ -199,7 +199,15 @@ void TestFrmNilaiKelas::keysDriveTheGrid()
     QCOMPARE(currentRow(screen), 1);
     QCOMPARE(focusName(), QStringLiteral("dgNilai"));
 
-    // Mended, it saves; Enter on a cell without typing also moves down.
+    // Escape gives the cell back what it held.
+    typeKeys(QStringLiteral("99"));
+    QCOMPARE(cell(screen, 1, ClassGradeModel::Letter), QStringLiteral("A"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    test::settle();
+    QCOMPARE(cell(screen, 1, ClassGradeModel::Score), QStringLiteral("5x"));
+    QCOMPARE(focusName(), QStringLiteral("dgNilai"));
+
+    // Mended, it saves.
     typeAndEnter(QStringLiteral("55"));
     QVERIFY(!bad.data(ClassGradeModel::InvalidRole).toBool());
     QCOMPARE(cell(screen, 1, ClassGradeModel::Predicate), QStringLiteral("Bad"));
