@@ -5,6 +5,7 @@
 #include "app/FrmInfo.h"
 #include "app/module1.h"
 #include "db/loginstatements.h"
+#include "grades/frmnilaikelas.h"
 #include "grades/frmtransaksi.h"
 #include "reports/frmLaporan.h"
 #include "search/FrmCari.h"
@@ -165,6 +166,7 @@ void FrmUtama::buildMenus()
     trans1 = addMenu("trans1", QStringLiteral("&Proses Data"));
     addSeparator(trans1, "q");
     addItem(trans1, "entran1", QStringLiteral("&Enty Data Nilai"), &FrmUtama::entran1_Click);
+    addItem(trans1, "entrankelas", QStringLiteral("Entri Nilai &Kelas"), &FrmUtama::entrankelas_Click);
     addSeparator(trans1, "ww");
     addGap("b");
 
@@ -462,6 +464,11 @@ void FrmUtama::entran1_Click()
 {
     focusNamed(ui::showScreen<frmtransaksi>(), "txtNoreg");
     ui::hideMainWindow();
+}
+
+void FrmUtama::entrankelas_Click()
+{
+    focusNamed(ui::showScreen<frmnilaikelas>(), "txtkopel");
 }
 
 void FrmUtama::searchdata_Click()

@@ -187,7 +187,7 @@ void TestMainWindow::menuBarLayout()
     };
     QCOMPARE(items("menu"), QStringList({"jjk|-", "entridatamaha=&Entry Data Siswa", "hh|-",
                                          "entryPelajaran=&Entry Data Mata Pelajaran", "a|-"}));
-    QCOMPARE(items("trans1"), QStringList({"q|-", "entran1=&Enty Data Nilai", "ww|-"}));
+    QCOMPARE(items("trans1"), QStringList({"q|-", "entran1=&Enty Data Nilai", "entrankelas=Entri Nilai &Kelas", "ww|-"}));
     QCOMPARE(items("Cardat"), QStringList({"ey|-", "searchdata=&Cari Data", "line|-"}));
     QCOMPARE(items("report"), QStringList({"r|-", "reporttransaction=&Lihat Laporan"}));
     QCOMPARE(items("utility"), QStringList({"m|-", "prog=&Hak Cipta", "o|-"}));
