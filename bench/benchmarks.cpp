@@ -9,8 +9,8 @@
 // the resident memory when the loop started. bench/run runs each benchmark
 // in a process of its own and prints the table.
 #include "app/FrmUtama.h"
-#include "app/formatters.h"
-#include "app/module1.h"
+#include "common/formatters.h"
+#include "common/module1.h"
 #include "grades/frmtransaksi.h"
 #include "db/reportstatements.h"
 #include "db/searchstatements.h"

@@ -1,4 +1,4 @@
-#include "app/module1.h"
+#include "common/module1.h"
 
 #include <QDir>
 
@@ -11,6 +11,19 @@ db::Recordset dbRecordset2;
 QString LoginUserId;
 QString LoginPassword;
 int LoginAttempt = 1;
+
+db::Result OpenRecordset(const QString &sql)
+{
+    if (!dbRecordset.open(sql, dbConnection))
+        return db::Result::refused(dbRecordset.lastError());
+    return db::Result::success(dbRecordset.rowsAffected());
+}
+
+db::Result WriteKeyedRows(const QString &sql)
+{
+    const db::Result result = OpenRecordset(sql);
+    return result.ok() && result.rowsAffected == 0 ? db::Result::notFound() : result;
+}
 
 bool OpenDatabase()
 {

@@ -1,6 +1,6 @@
 #include "search/FrmCari.h"
 
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/recordsetmodel.h"
 #include "db/searchstatements.h"
 #include "search/searchbuttons.h"
@@ -236,8 +236,7 @@ void FrmCari::AkhResi_Click()
 
 void FrmCari::cmdKeluar_Click()
 {
-    close();
-    ui::showMainWindow();
+    ui::closeAndShowMainWindow(this);
 }
 
 void FrmCari::moveRecord(search::RecordMove move)

@@ -1,5 +1,5 @@
 // The search family, its statements on the engine, and the record bar's moves.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/recordset.h"
 #include "db/searchstatements.h"
 #include "search/recordbar.h"
