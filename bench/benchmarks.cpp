@@ -342,8 +342,7 @@ void StudentLookup(benchmark::State &state)
 
 void removeBenchGrades()
 {
-    QString error;
-    pel::grades::DeleteGradeRows(BenchRegistration, &error);
+    pel::grades::DeleteGradeRows(BenchRegistration);
 }
 
 // "Save" on the grade screen with every box filled: one row into Nilai.
