@@ -2,7 +2,6 @@
 
 #include "db/connection.h"
 #include "db/recordset.h"
-#include "db/result.h"
 
 #include <QString>
 
@@ -23,14 +22,6 @@ extern db::Recordset dbRecordset2;
 extern QString LoginUserId;
 extern QString LoginPassword;
 extern int LoginAttempt;
-
-// Replaces dbRecordset by the result of one statement on dbConnection. A
-// write reports the rows it touched; a refusal comes back sorted, with the
-// engine's reason.
-db::Result OpenRecordset(const QString &sql);
-// The same for an update or a delete of a key: one that ran but touched no
-// row changed nothing, since no row has that key, and comes back NotFound.
-db::Result WriteKeyedRows(const QString &sql);
 
 // Opens SISWA.mdb of the current folder on a fresh connection. Returns false
 // when it cannot; dbConnection.lastError() then names the file and the reason.

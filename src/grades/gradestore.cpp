@@ -1,6 +1,7 @@
 #include "grades/gradestore.h"
 
 #include "common/module1.h"
+#include "common/statement.h"
 #include "grades/gradenumbers.h"
 
 #include <limits>

@@ -1,6 +1,7 @@
 #include "search/searchstore.h"
 
 #include "common/module1.h"
+#include "common/statement.h"
 #include "db/recordsetmodel.h"
 #include "db/searchstatements.h"
 #include "search/searchbuttons.h"

@@ -1,6 +1,7 @@
 #include "students/studentstore.h"
 
 #include "common/module1.h"
+#include "common/statement.h"
 
 namespace pel::students {
 

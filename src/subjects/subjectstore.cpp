@@ -1,6 +1,7 @@
 #include "subjects/subjectstore.h"
 
 #include "common/module1.h"
+#include "common/statement.h"
 
 namespace pel::subjects {
 
