@@ -9,8 +9,8 @@
 // the resident memory when the loop started. bench/run runs each benchmark
 // in a process of its own and prints the table.
 #include "app/FrmUtama.h"
-#include "app/formatters.h"
-#include "app/module1.h"
+#include "common/formatters.h"
+#include "common/module1.h"
 #include "grades/classgrademodel.h"
 #include "grades/frmnilaikelas.h"
 #include "grades/frmtransaksi.h"
@@ -345,8 +345,7 @@ void StudentLookup(benchmark::State &state)
 
 void removeBenchGrades()
 {
-    QString error;
-    pel::grades::DeleteGradeRows(BenchRegistration, &error);
+    pel::grades::DeleteGradeRows(BenchRegistration);
 }
 
 // "Save" on the grade screen with every box filled: one row into Nilai.

@@ -1,9 +1,9 @@
 #include "app/FrmUtama.h"
 
-#include "app/access.h"
+#include "common/access.h"
 #include "app/clock.h"
 #include "app/FrmInfo.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/loginstatements.h"
 #include "grades/frmnilaikelas.h"
 #include "grades/frmtransaksi.h"
@@ -122,6 +122,7 @@ FrmUtama::FrmUtama(QWidget *parent) : QMainWindow(parent)
 
 bool FrmUtama::start()
 {
+    ui::registerMainWindow<FrmUtama>();
     FrmUtama *window = ui::createScreen<FrmUtama>();
     if (!dbConnection.isOpen()) {
         ui::showMessage(dbConnection.lastError() + QStringLiteral("\rProgram tidak dapat dijalankan."),
@@ -531,20 +532,5 @@ void FrmUtama::Timer4_Timer()
     Label28->setText(clock::dayDateText(moment));
     Label29->setText(clock::timeText(moment));
 }
-
-namespace ui {
-
-QWidget *showMainWindow()
-{
-    return showScreen<FrmUtama>();
-}
-
-void hideMainWindow()
-{
-    if (auto *window = openScreen<FrmUtama>())
-        window->hide();
-}
-
-} // namespace ui
 
 } // namespace pel

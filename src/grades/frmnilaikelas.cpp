@@ -1,7 +1,7 @@
 #include "grades/frmnilaikelas.h"
 
 #include "app/clock.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "grades/classgrademodel.h"
 #include "grades/classgradestore.h"
 #include "grades/gradenumbers.h"

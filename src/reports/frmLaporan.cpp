@@ -314,8 +314,7 @@ void frmLaporan::cmdPdf_Click()
 
 void frmLaporan::cmdExit_Click()
 {
-    close();
-    ui::showMainWindow();
+    ui::closeAndShowMainWindow(this);
 }
 
 void frmLaporan::closeEvent(QCloseEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "search/recordbar.h"
+#include "search/searchstore.h"
 
 #include <QList>
 #include <QWidget>
@@ -16,9 +17,6 @@ class QTableView;
 
 namespace pel {
 
-namespace db {
-class RecordsetModel;
-}
 namespace search {
 struct SearchButton;
 }
@@ -52,10 +50,9 @@ private:
 
     void ShowRecordPosition();
     void moveRecord(search::RecordMove move);
-    // Shows the search's failure and leaves the grid as it is.
-    void reportFailure();
-    // The grid shows dbRecordset, its current row that of the recordset.
-    void bindGrid();
+    // Shows what a search or list-all came to: the grid's new rows, or the
+    // not-found message, or the refusal; then the position.
+    void showOutcome(const db::Result &result, const QString &notFoundMessage);
     void showCurrentRowInGrid();
 
     QLineEdit *textData = nullptr;
@@ -71,10 +68,7 @@ private:
     QPushButton *AkhResi = nullptr;
     QLabel *lblTgl = nullptr;
 
-    db::RecordsetModel *m_model = nullptr;
-    // The grid shows the result dbRecordset holds (not an older one kept
-    // after a search that found nothing).
-    bool m_gridShowsRecordset = false;
+    search::SearchStore m_store{this};
     // Set while the screen itself moves the grid's current row.
     bool m_movingGrid = false;
 };

@@ -15,6 +15,12 @@ std::function<void()> &endHandler()
 
 bool ending = false;
 
+MainWindowCalls &mainWindow()
+{
+    static MainWindowCalls calls;
+    return calls;
+}
+
 class ReturnOnClose : public QObject
 {
 public:
@@ -30,6 +36,28 @@ protected:
 };
 
 } // namespace
+
+void registerMainWindow(MainWindowCalls calls)
+{
+    mainWindow() = std::move(calls);
+}
+
+QWidget *showMainWindow()
+{
+    return mainWindow().show ? mainWindow().show() : nullptr;
+}
+
+void hideMainWindow()
+{
+    if (mainWindow().hide)
+        mainWindow().hide();
+}
+
+void closeAndShowMainWindow(QWidget *screen)
+{
+    screen->close();
+    showMainWindow();
+}
 
 void returnToMainWindowOnClose(QWidget *screen)
 {

@@ -46,10 +46,35 @@ T *showScreen()
     return screen;
 }
 
+// The main window registers itself here, so that the screens below it can
+// bring it back without knowing it. Until it has, showMainWindow() gives
+// nullptr and hideMainWindow() does nothing.
+struct MainWindowCalls
+{
+    std::function<QWidget *()> show;
+    std::function<void()> hide;
+};
+void registerMainWindow(MainWindowCalls calls);
+
+// The registry entry of screen class T as the main window.
+template <class T>
+void registerMainWindow()
+{
+    registerMainWindow({[] { return static_cast<QWidget *>(showScreen<T>()); },
+                        [] {
+                            if (T *window = openScreen<T>())
+                                window->hide();
+                        }});
+}
+
 // Shows the main window: the open one, or a fresh one when it was closed.
 QWidget *showMainWindow();
 // Hides the main window when it is open.
 void hideMainWindow();
+
+// What every screen's exit button does: closes (unloads) the screen and
+// makes the main window visible again.
+void closeAndShowMainWindow(QWidget *screen);
 
 // A screen that hides the main window brings it back however the screen is
 // closed, its close box included, unless the program is ending.

@@ -2,7 +2,7 @@
 // screen registry, the credits screen and the timers.
 #include "app/FrmInfo.h"
 #include "app/FrmUtama.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "grades/frmtransaksi.h"
 #include "reports/frmLaporan.h"
 #include "search/FrmCari.h"

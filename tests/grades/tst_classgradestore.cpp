@@ -2,7 +2,7 @@
 // class is, the registration numbers of new rows, rows changed in place, one
 // transaction for the whole save; the grid's derived cells, validity, paste
 // and fill.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "grades/classgrademodel.h"
 #include "grades/classgradestore.h"
 #include "testsupport.h"

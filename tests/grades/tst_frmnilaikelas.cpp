@@ -4,7 +4,7 @@
 // in place, the question before unsaved changes are dropped, and the menu
 // item behind its access level.
 #include "app/FrmUtama.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "grades/classgrademodel.h"
 #include "grades/frmnilaikelas.h"
 #include "grades/frmtransaksi.h"

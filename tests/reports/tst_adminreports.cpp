@@ -1,7 +1,7 @@
 // The administration tool's "report" command gives the report screen's own
 // text, writes the same report files, and reports wrong commands and
 // reports that find nothing.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "reports/frmLaporan.h"
 #include "testsupport.h"
 

@@ -1,7 +1,7 @@
 // The report screen: its controls, the NIS panel, per-student reports
 // appended to the viewer, the file reports replacing it with the progress
 // bar moving, the no-data and file-failure messages, and the exit.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "reports/frmLaporan.h"
 #include "reports/reportrunner.h"
 #include "testsupport.h"

@@ -2,7 +2,7 @@
 // file reports run through the screen, with the window kept painted and the
 // progress bar moving, and come out whole: every row, every page, the file
 // equal to the text and one CR LF. Durations are printed, not asserted.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "reports/frmLaporan.h"
 #include "testsupport.h"
 

@@ -1,5 +1,5 @@
 // The student search screen driven by keys and clicks on real databases.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "search/FrmCari.h"
 #include "testsupport.h"
 #include "ui/screens.h"

@@ -2,7 +2,7 @@
 // the lookup by NIS, Save, Update, Delete, Cancel, Exit, and the rows that
 // end up in SISWA.
 #include "app/FrmUtama.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "students/FrmEntri.h"
 #include "students/studententry.h"
 #include "testsupport.h"
@@ -466,12 +466,18 @@ void TestFrmEntri::updateWritesTheNisInTheBox()
     QCOMPARE(storedRow(db, "AB7"), expected);
     QCOMPARE(storedRow(db, "CD8"), QStringList({"CD8", "CICI"}) + StoredRest);
 
-    // A NIS that is not stored changes nothing and still reports success.
+    // A NIS that is not stored changes nothing, the operator is told so, and
+    // the boxes keep what was typed.
     messages.clear();
     test::typeInto(screen, "txtnis", "ZZ");
+    test::typeInto(screen, "txtnama", "ZAZA");
+    const QStringList typed = boxes(screen);
     test::click(screen, "CmdUpdate");
-    checkMessage(messages.last(), "Data Siswa Telah Diubah", "PELITAKSA", Icon::Information, Buttons::Ok);
+    QCOMPARE(messages.count(), 1);
+    checkMessage(messages.last(), "Data siswa dengan NIS itu tidak ada.", "Pesan", Icon::Information, Buttons::Ok);
+    QCOMPARE(boxes(screen), typed);
     QCOMPARE(studentCount(db), 2);
+    QCOMPARE(storedRow(db, "AB7"), expected);
 }
 
 void TestFrmEntri::deleteAnsweredYesOrNo_data()
@@ -609,12 +615,15 @@ void TestFrmEntri::wildcardNisDeletesOnlyThatNis()
         return list;
     };
 
+    // "%" matches no NIS: nothing is deleted, and the operator is told so.
     test::typeInto(screen, "txtnis", "%");
     test::click(screen, "CmdDelete");
-    checkMessage(messages.last(), "Data telah dihapus", "Informasi", Icon::Information, Buttons::Ok);
+    checkMessage(messages.last(), "Data siswa dengan NIS itu tidak ada.", "Pesan", Icon::Information, Buttons::Ok);
+    QCOMPARE(textOf(test::findNamed(screen, "txtnis")), QStringLiteral("%"));
     QCOMPARE(remaining(), QStringList({"1%", "10", "12", "1_", "A1"}));
     test::typeInto(screen, "txtnis", "1_");
     test::click(screen, "CmdDelete");
+    checkMessage(messages.last(), "Data telah dihapus", "Informasi", Icon::Information, Buttons::Ok);
     QCOMPARE(remaining(), QStringList({"1%", "10", "12", "A1"}));
     test::typeInto(screen, "txtnis", "1%");
     test::click(screen, "CmdDelete");

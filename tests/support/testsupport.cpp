@@ -1,8 +1,10 @@
 #include "testsupport.h"
 
+#include "app/FrmUtama.h"
 #include "app/clock.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/schema.h"
+#include "ui/screens.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,6 +16,14 @@
 #include <QSqlRecord>
 
 namespace pel::test {
+
+namespace {
+
+// The screens bring the main window back through the registry, as in the
+// program, where FrmUtama::start() registers it.
+[[maybe_unused]] const bool mainWindowRegistered = (ui::registerMainWindow<FrmUtama>(), true);
+
+} // namespace
 
 TestDatabase::TestDatabase(bool open) : m_previous(QDir::currentPath())
 {
