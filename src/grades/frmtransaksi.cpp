@@ -1,7 +1,7 @@
 #include "grades/frmtransaksi.h"
 
-#include "app/clock.h"
 #include "app/module1.h"
+#include "env/clock.h"
 #include "grades/gradenumbers.h"
 #include "grades/gradestore.h"
 #include "grades/grading.h"
@@ -309,7 +309,9 @@ void frmtransaksi::CmdUpdate_Click()
 
 void frmtransaksi::CmdDelete_Click()
 {
-    if (ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None, ui::Buttons::YesNo, this)
+    // No is the default button: a stray Enter deletes nothing.
+    if (ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None, ui::Buttons::YesNo, this,
+                        ui::Answer::No)
         != ui::Answer::Yes)
         return;
     QString error;

@@ -1,7 +1,7 @@
 #include "students/FrmEntri.h"
 
-#include "app/clock.h"
 #include "app/module1.h"
+#include "env/clock.h"
 #include "students/studententry.h"
 #include "ui/datebox.h"
 #include "ui/keys.h"
@@ -355,8 +355,9 @@ void FrmEntri::CmdUpdate_Click()
 
 void FrmEntri::CmdDelete_Click()
 {
+    // No is the default button: a stray Enter deletes nothing.
     const ui::Answer answer = ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None,
-                                              ui::Buttons::YesNo, this);
+                                              ui::Buttons::YesNo, this, ui::Answer::No);
     if (answer == ui::Answer::Yes) {
         if (!dbRecordset.open(db::studentDeleteSql(txtnis->text()), dbConnection)) {
             const QString reason = dbRecordset.lastError();

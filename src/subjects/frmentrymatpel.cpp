@@ -1,7 +1,7 @@
 #include "subjects/frmentrymatpel.h"
 
-#include "app/clock.h"
 #include "app/module1.h"
+#include "env/clock.h"
 #include "subjects/labelslide.h"
 #include "subjects/subjectvalues.h"
 #include "ui/datebox.h"
@@ -200,8 +200,9 @@ void frmentrymatpel::CmdUpdate_Click()
 
 void frmentrymatpel::CmdDelete_Click()
 {
+    // No is the default button: a stray Enter deletes nothing.
     const ui::Answer answer = ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None,
-                                              ui::Buttons::YesNo, this);
+                                              ui::Buttons::YesNo, this, ui::Answer::No);
     if (answer == ui::Answer::Yes) {
         if (!dbRecordset.open(db::subjectDeleteSql(txtkopel->text()), dbConnection)) {
             showFailure(QStringLiteral("Data mata pelajaran gagal dihapus."), dbRecordset.lastError());

@@ -1,6 +1,5 @@
 #include "testsupport.h"
 
-#include "app/clock.h"
 #include "app/module1.h"
 #include "db/schema.h"
 
@@ -9,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -106,22 +106,17 @@ void TestDatabase::addOperator(const QString &userid, const QString &name, const
     QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
 }
 
-ScriptedMessages::ScriptedMessages()
+StandIn::StandIn(std::optional<QDateTime> moment) : m_previous(ui::installedSurroundings()), m_moment(moment)
 {
-    ui::setMessageHandler([this](const ui::Message &message) {
-        m_messages << message;
-        if (!m_answers.isEmpty())
-            return m_answers.dequeue();
-        return message.buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
-    });
+    ui::installSurroundings(this);
 }
 
-ScriptedMessages::~ScriptedMessages()
+StandIn::~StandIn()
 {
-    ui::setMessageHandler({});
+    ui::installSurroundings(m_previous);
 }
 
-QStringList ScriptedMessages::texts() const
+QStringList StandIn::texts() const
 {
     QStringList result;
     for (const ui::Message &message : m_messages)
@@ -129,14 +124,74 @@ QStringList ScriptedMessages::texts() const
     return result;
 }
 
-FixedClock::FixedClock(const QDateTime &moment)
+QDateTime StandIn::now()
 {
-    clock::fix(moment);
+    return m_moment ? *m_moment : QDateTime::currentDateTime();
+}
+
+ui::Answer StandIn::message(const ui::Message &message, QWidget *)
+{
+    m_messages << message;
+    if (!m_answers.isEmpty())
+        return m_answers.dequeue();
+    return message.buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
+}
+
+bool StandIn::printSetup(QPrinter &, QWidget *)
+{
+    ++printer.setups;
+    return printer.acceptSetup;
+}
+
+bool StandIn::printPreview(QPrinter &, const std::function<void(QPrinter *)> &, QWidget *)
+{
+    ++printer.previews;
+    return printer.acceptPreview;
+}
+
+std::optional<print::PrintError> StandIn::printJob(QPrinter &device, const QString &text, const QFont &font)
+{
+    ++printer.jobs;
+    printer.printedText = text;
+    printer.printedFont = font;
+    printer.printedOrientation = device.pageLayout().orientation();
+    return printer.failure;
+}
+
+QString StandIn::pdfFileName(const QString &proposedPath, QWidget *)
+{
+    printer.proposedPaths.append(proposedPath);
+    return printer.chosenPath;
+}
+
+std::shared_ptr<StandIn> StandIn::shared()
+{
+    static std::weak_ptr<StandIn> made;
+    if (std::shared_ptr<StandIn> standIn = made.lock())
+        return standIn;
+    if (auto *living = dynamic_cast<StandIn *>(ui::installedSurroundings()))
+        return std::shared_ptr<StandIn>(living, [](StandIn *) {});
+    std::shared_ptr<StandIn> standIn = std::make_shared<StandIn>();
+    made = standIn;
+    return standIn;
+}
+
+ScriptedMessages::ScriptedMessages() : m_standIn(StandIn::shared())
+{
+    m_standIn->clear();
+}
+
+FixedClock::FixedClock(const QDateTime &moment) : m_standIn(StandIn::shared()), m_before(m_standIn->fixedMoment())
+{
+    m_standIn->fixClock(moment);
 }
 
 FixedClock::~FixedClock()
 {
-    clock::release();
+    if (m_before)
+        m_standIn->fixClock(*m_before);
+    else
+        m_standIn->releaseClock();
 }
 
 QWidget *findNamed(QWidget *root, const QString &name)
