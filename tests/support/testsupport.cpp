@@ -126,31 +126,54 @@ QStringList StandIn::texts() const
 
 QDateTime StandIn::now()
 {
+    if (oldHooks().clock)
+        return *oldHooks().clock;
     return m_moment ? *m_moment : QDateTime::currentDateTime();
+}
+
+void StandIn::endProgram()
+{
+    if (oldHooks().endProgram)
+        oldHooks().endProgram();
+    else
+        ++m_ends;
+}
+
+bool StandIn::printerInstalled()
+{
+    return oldHooks().printerInstalled.value_or(printer.installed);
 }
 
 ui::Answer StandIn::message(const ui::Message &message, QWidget *)
 {
+    if (oldHooks().message)
+        return oldHooks().message(message);
     m_messages << message;
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
     return message.buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
 }
 
-bool StandIn::printSetup(QPrinter &, QWidget *)
+bool StandIn::printSetup(QPrinter &device, QWidget *parent)
 {
+    if (oldHooks().printSetup)
+        return oldHooks().printSetup(device, parent);
     ++printer.setups;
     return printer.acceptSetup;
 }
 
-bool StandIn::printPreview(QPrinter &, const std::function<void(QPrinter *)> &, QWidget *)
+bool StandIn::printPreview(QPrinter &device, const std::function<void(QPrinter *)> &paint, QWidget *parent)
 {
+    if (oldHooks().printPreview)
+        return oldHooks().printPreview(device, paint, parent);
     ++printer.previews;
     return printer.acceptPreview;
 }
 
 std::optional<print::PrintError> StandIn::printJob(QPrinter &device, const QString &text, const QFont &font)
 {
+    if (oldHooks().printJob)
+        return oldHooks().printJob(device, text, font);
     ++printer.jobs;
     printer.printedText = text;
     printer.printedFont = font;
@@ -158,8 +181,10 @@ std::optional<print::PrintError> StandIn::printJob(QPrinter &device, const QStri
     return printer.failure;
 }
 
-QString StandIn::pdfFileName(const QString &proposedPath, QWidget *)
+QString StandIn::pdfFileName(const QString &proposedPath, QWidget *parent)
 {
+    if (oldHooks().pdfFileName)
+        return oldHooks().pdfFileName(proposedPath, parent);
     printer.proposedPaths.append(proposedPath);
     return printer.chosenPath;
 }
@@ -193,6 +218,62 @@ FixedClock::~FixedClock()
     else
         m_standIn->releaseClock();
 }
+
+OldHooks &oldHooks()
+{
+    static OldHooks hooks;
+    return hooks;
+}
+
+namespace {
+
+// A hook set while no stand-in lives needs one to be asked.
+template <class Value>
+void setHook(Value &hook, Value value)
+{
+    hook = std::move(value);
+    if (!dynamic_cast<StandIn *>(ui::installedSurroundings()))
+        new StandIn; // lives for the rest of the test program
+}
+
+} // namespace
+
+} // namespace pel::test
+
+namespace pel::ui {
+void setMessageHandler(MessageHandler handler) { test::setHook(test::oldHooks().message, std::move(handler)); }
+void setEndProgramHandler(std::function<void()> handler)
+{
+    test::setHook(test::oldHooks().endProgram, std::move(handler));
+}
+} // namespace pel::ui
+
+namespace pel::clock {
+void fix(const QDateTime &moment) { test::setHook(test::oldHooks().clock, std::optional(moment)); }
+void release() { test::oldHooks().clock.reset(); }
+} // namespace pel::clock
+
+namespace pel {
+void setPrinterInstalledOverride(std::optional<bool> installed)
+{
+    test::setHook(test::oldHooks().printerInstalled, installed);
+}
+} // namespace pel
+
+namespace pel::reports {
+void setPrintJobHandler(PrintJobHandler handler) { test::setHook(test::oldHooks().printJob, std::move(handler)); }
+void setPrintSetupHandler(PrintSetupHandler handler) { test::setHook(test::oldHooks().printSetup, std::move(handler)); }
+void setPrintPreviewHandler(PrintPreviewHandler handler)
+{
+    test::setHook(test::oldHooks().printPreview, std::move(handler));
+}
+void setSaveFileNameHandler(SaveFileNameHandler handler)
+{
+    test::setHook(test::oldHooks().pdfFileName, std::move(handler));
+}
+} // namespace pel::reports
+
+namespace pel::test {
 
 QWidget *findNamed(QWidget *root, const QString &name)
 {

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "oldhooks.h"
 #include "ui/messages.h"
 #include "ui/surroundings.h"
 
 #include <QDateTime>
 #include <QFont>
-#include <QPageLayout>
 #include <QList>
+#include <QPageLayout>
 #include <QQueue>
 #include <QString>
 #include <QTemporaryDir>
@@ -100,9 +101,9 @@ public:
 
     QDateTime now() override;
     ui::Answer message(const ui::Message &message, QWidget *parent) override;
-    void endProgram() override { ++m_ends; }
+    void endProgram() override;
     void beep() override { ++m_beeps; }
-    bool printerInstalled() override { return printer.installed; }
+    bool printerInstalled() override;
     bool printSetup(QPrinter &printer, QWidget *parent) override;
     bool printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint, QWidget *parent) override;
     std::optional<print::PrintError> printJob(QPrinter &printer, const QString &text, const QFont &font) override;

@@ -22,6 +22,7 @@ private slots:
     void enterPressesDefaultButton();
     void standInAnswersWhileItLives();
     void olderHelpersShareOneStandIn();
+    void olderHooksStillAnswer();
 };
 
 void TestSurroundings::enterPressesDefaultButton_data()
@@ -95,6 +96,28 @@ void TestSurroundings::olderHelpersShareOneStandIn()
         QCOMPARE(clock::today(), QDate(2026, 12, 7));
     }
     QVERIFY(!ui::installedSurroundings());
+}
+
+void TestSurroundings::olderHooksStillAnswer()
+{
+    int ends = 0;
+    ui::setEndProgramHandler([&ends] { ++ends; });
+    ui::setMessageHandler([](const ui::Message &) { return ui::Answer::No; });
+    clock::fix(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    ui::endProgram();
+    QCOMPARE(ends, 1);
+    QCOMPARE(ui::showMessage(QStringLiteral("A"), {}, ui::Icon::None, ui::Buttons::YesNo), ui::Answer::No);
+    QCOMPARE(clock::today(), QDate(2026, 12, 7));
+    {
+        // A stand-in made meanwhile asks the hooks first.
+        test::StandIn standIn;
+        ui::endProgram();
+        QCOMPARE(ends, 2);
+        QCOMPARE(standIn.ends(), 0);
+    }
+    ui::setEndProgramHandler({});
+    ui::setMessageHandler({});
+    clock::release();
 }
 
 QTEST_MAIN(TestSurroundings)
