@@ -23,6 +23,7 @@
 #include "students/FrmEntri.h"
 #include "ui/messages.h"
 #include "ui/screens.h"
+#include "ui/surroundings.h"
 
 #include "floors.h"
 #include "generator.h"
@@ -85,13 +86,37 @@ void reportMemory(benchmark::State &state, double before)
 // not expect fail the benchmark.
 QList<Message> shownMessages;
 
-void answerMessages()
+// The real surroundings, except that messages are recorded and answered and
+// the program never ends.
+class BenchSurroundings : public pel::ui::Surroundings
 {
-    pel::ui::setMessageHandler([](const Message &message) {
+public:
+    QDateTime now() override { return real().now(); }
+    Answer message(const Message &message, QWidget *) override
+    {
         shownMessages << message;
         return message.buttons == pel::ui::Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    });
-}
+    }
+    void endProgram() override {}
+    void beep() override { real().beep(); }
+    bool printerInstalled() override { return real().printerInstalled(); }
+    bool printSetup(QPrinter &printer, QWidget *parent) override { return real().printSetup(printer, parent); }
+    bool printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint, QWidget *parent) override
+    {
+        return real().printPreview(printer, paint, parent);
+    }
+    std::optional<pel::print::PrintError> printJob(QPrinter &printer, const QString &text, const QFont &font) override
+    {
+        return real().printJob(printer, text, font);
+    }
+    QString pdfFileName(const QString &proposedPath, QWidget *parent) override
+    {
+        return real().pdfFileName(proposedPath, parent);
+    }
+
+private:
+    static pel::ui::Surroundings &real() { return pel::ui::realSurroundings(); }
+};
 
 bool noUnexpectedMessage(benchmark::State &state, int expected = 0)
 {
@@ -758,8 +783,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PELITAKSA"));
     QApplication::setQuitOnLastWindowClosed(false);
-    answerMessages();
-    pel::ui::setEndProgramHandler([] {});
+    BenchSurroundings surroundings;
+    pel::ui::installSurroundings(&surroundings);
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
@@ -767,6 +792,7 @@ int main(int argc, char *argv[])
     Reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    pel::ui::installSurroundings(nullptr);
     pel::dbConnection.close();
     return 0;
 }

@@ -1,10 +1,10 @@
 #include "app/FrmUtama.h"
 
 #include "common/access.h"
-#include "app/clock.h"
 #include "app/FrmInfo.h"
 #include "common/module1.h"
 #include "db/loginstatements.h"
+#include "env/clock.h"
 #include "grades/frmnilaikelas.h"
 #include "grades/frmtransaksi.h"
 #include "reports/frmLaporan.h"

@@ -1,6 +1,6 @@
 #include "grades/frmnilaikelas.h"
 
-#include "app/clock.h"
+#include "env/clock.h"
 #include "common/module1.h"
 #include "grades/classgrademodel.h"
 #include "grades/classgradestore.h"

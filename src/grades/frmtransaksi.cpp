@@ -1,6 +1,6 @@
 #include "grades/frmtransaksi.h"
 
-#include "app/clock.h"
+#include "env/clock.h"
 #include "grades/gradenumbers.h"
 #include "grades/gradestore.h"
 #include "grades/grading.h"
@@ -317,7 +317,9 @@ void frmtransaksi::CmdUpdate_Click()
 
 void frmtransaksi::CmdDelete_Click()
 {
-    if (ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None, ui::Buttons::YesNo, this)
+    // No is the default button: a stray Enter deletes nothing.
+    if (ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None, ui::Buttons::YesNo, this,
+                        ui::Answer::No)
         != ui::Answer::Yes)
         return;
     const db::Result deleted = grades::DeleteGradeRows(txtNoreg->text());

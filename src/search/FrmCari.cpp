@@ -5,8 +5,8 @@
 #include "ui/messages.h"
 #include "ui/named.h"
 #include "ui/screens.h"
+#include "ui/surroundings.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -19,29 +19,6 @@
 #include <QVBoxLayout>
 
 namespace pel {
-
-namespace {
-
-std::function<void()> &beepHandler()
-{
-    static std::function<void()> handler;
-    return handler;
-}
-
-void beep()
-{
-    if (beepHandler())
-        beepHandler()();
-    else
-        QApplication::beep();
-}
-
-} // namespace
-
-void FrmCari::setBeepHandler(std::function<void()> handler)
-{
-    beepHandler() = std::move(handler);
-}
 
 FrmCari::FrmCari(QWidget *parent) : QWidget(parent)
 {
@@ -235,7 +212,7 @@ void FrmCari::moveRecord(search::RecordMove move)
         return;
     }
     if (outcome.beep)
-        beep();
+        ui::surroundings().beep();
     showCurrentRowInGrid();
     ShowRecordPosition();
 }

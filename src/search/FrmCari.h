@@ -6,8 +6,6 @@
 #include <QList>
 #include <QWidget>
 
-#include <functional>
-
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -32,10 +30,6 @@ public:
     // What the main window's "&Cari Data" item does to the search buttons:
     // the NIS search button, enabled, is the only one seen.
     void resetSearchButtons();
-
-    // Replaces the system beep of the record bar (for tests); an empty
-    // handler restores the real beep.
-    static void setBeepHandler(std::function<void()> handler);
 
 private:
     void CmbOrder_Click(int index);

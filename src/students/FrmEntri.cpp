@@ -1,6 +1,6 @@
 #include "students/FrmEntri.h"
 
-#include "app/clock.h"
+#include "env/clock.h"
 #include "students/studententry.h"
 #include "students/studentstore.h"
 #include "ui/datebox.h"
@@ -363,8 +363,9 @@ void FrmEntri::CmdUpdate_Click()
 
 void FrmEntri::CmdDelete_Click()
 {
+    // No is the default button: a stray Enter deletes nothing.
     const ui::Answer answer = ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None,
-                                              ui::Buttons::YesNo, this);
+                                              ui::Buttons::YesNo, this, ui::Answer::No);
     if (answer == ui::Answer::Yes) {
         const db::Result result = students::DeleteStudent(txtnis->text());
         if (result.kind == db::Result::Kind::NotFound) {

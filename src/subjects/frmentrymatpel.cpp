@@ -1,6 +1,6 @@
 #include "subjects/frmentrymatpel.h"
 
-#include "app/clock.h"
+#include "env/clock.h"
 #include "subjects/labelslide.h"
 #include "subjects/subjectstore.h"
 #include "ui/datebox.h"
@@ -206,8 +206,9 @@ void frmentrymatpel::CmdUpdate_Click()
 
 void frmentrymatpel::CmdDelete_Click()
 {
+    // No is the default button: a stray Enter deletes nothing.
     const ui::Answer answer = ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None,
-                                              ui::Buttons::YesNo, this);
+                                              ui::Buttons::YesNo, this, ui::Answer::No);
     if (answer == ui::Answer::Yes) {
         const db::Result result = subjects::DeleteSubject(txtkopel->text());
         if (result.kind == db::Result::Kind::NotFound) {

@@ -1,17 +1,13 @@
 #include "ui/screens.h"
 
+#include "ui/surroundings.h"
+
 #include <QApplication>
 #include <QEvent>
 
 namespace pel::ui {
 
 namespace {
-
-std::function<void()> &endHandler()
-{
-    static std::function<void()> handler;
-    return handler;
-}
 
 bool ending = false;
 
@@ -66,18 +62,14 @@ void returnToMainWindowOnClose(QWidget *screen)
 
 void endProgram()
 {
-    if (endHandler()) {
-        endHandler()();
-        return;
-    }
+    surroundings().endProgram();
+}
+
+void closeAllAndQuit()
+{
     ending = true;
     QApplication::closeAllWindows();
     QCoreApplication::exit(0);
-}
-
-void setEndProgramHandler(std::function<void()> handler)
-{
-    endHandler() = std::move(handler);
 }
 
 } // namespace pel::ui

@@ -3,8 +3,6 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <functional>
-
 // The screen registry: each screen exists at most once. showScreen<T>()
 // creates T when it is not open (its constructor is the load), or brings the
 // open one up again; a closed screen is deleted and made anew next time.
@@ -80,9 +78,10 @@ void closeAndShowMainWindow(QWidget *screen);
 // closed, its close box included, unless the program is ending.
 void returnToMainWindowOnClose(QWidget *screen);
 
-// Ends the program at once: every screen closes and the event loop stops.
-// Tests replace the ending so that the test program goes on.
+// Ends the program at once, as the program's surroundings end it
+// (ui/surroundings.h): a test's stand-in only notes it.
 void endProgram();
-void setEndProgramHandler(std::function<void()> handler);
+// The real ending: every screen closes and the event loop stops.
+void closeAllAndQuit();
 
 } // namespace pel::ui

@@ -102,8 +102,7 @@ void TestFrmTransaksi::cleanup()
 void TestFrmTransaksi::openingStateAndNumberCheck()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"));
     // The last row decides, not the largest number.
     addGradeRow(db, QStringLiteral("50"), QStringLiteral("M1"));
@@ -151,7 +150,7 @@ void TestFrmTransaksi::openingStateAndNumberCheck()
 void TestFrmTransaksi::tabOrder()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmtransaksi *screen = openGradeScreen();
     const QStringList order{
         QStringLiteral("txtnis"),      QStringLiteral("txtnama"),     QStringLiteral("txtlevel"),
@@ -174,8 +173,7 @@ void TestFrmTransaksi::tabOrder()
 void TestFrmTransaksi::lookups()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"), QStringLiteral("ANI"));
     db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
     frmtransaksi *screen = openGradeScreen();
@@ -228,7 +226,7 @@ void TestFrmTransaksi::lookups()
 void TestFrmTransaksi::gradingKeys()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmtransaksi *screen = openGradeScreen();
     const auto derived = [screen] {
         return QStringList{boxText(screen, "txtNilhuruf"), boxText(screen, "txtbobot"),
@@ -286,8 +284,7 @@ void TestFrmTransaksi::gradingKeys()
 void TestFrmTransaksi::twoSubjectsThenSaveAgain()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"), QStringLiteral("ANI"));
     db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
     db.addSubject(QStringLiteral("M2"), QStringLiteral("EXCEL"), 2);
@@ -346,8 +343,7 @@ void TestFrmTransaksi::indonesianScreenStoresNumbers()
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::Indonesian, QLocale::Indonesia));
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"));
     db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 2.5);
     frmtransaksi *screen = openGradeScreen();
@@ -374,8 +370,7 @@ void TestFrmTransaksi::indonesianScreenStoresNumbers()
 void TestFrmTransaksi::updateOneSubjectOfTheNumber()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"));
     addGradeRow(db, QStringLiteral("7"), QStringLiteral("M1"));
     addGradeRow(db, QStringLiteral("8"), QStringLiteral("M1"));
@@ -441,7 +436,7 @@ void TestFrmTransaksi::updateOneSubjectOfTheNumber()
 void TestFrmTransaksi::deleteAnsweredNoAndYes()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     db.addStudent(QStringLiteral("N1"));
     for (const char *noreg : {"7", "7", "71", "%", "8"})
         addGradeRow(db, QString::fromLatin1(noreg), QStringLiteral("M1"));
@@ -454,6 +449,7 @@ void TestFrmTransaksi::deleteAnsweredNoAndYes()
     QCOMPARE(messages.last().title, ui::ApplicationTitle);
     QCOMPARE(messages.last().icon, ui::Icon::None);
     QCOMPARE(messages.last().buttons, ui::Buttons::YesNo);
+    QCOMPARE(messages.last().defaultButton, ui::Answer::No); // a stray Enter deletes nothing
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), 5);
 
     messages.clear();
@@ -490,8 +486,7 @@ void TestFrmTransaksi::deleteAnsweredNoAndYes()
 void TestFrmTransaksi::cancelTwiceDrawsSameNumber()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"));
     addGradeRow(db, QStringLiteral("9"), QStringLiteral("M1"));
     frmtransaksi *screen = openGradeScreen();
@@ -516,7 +511,7 @@ void TestFrmTransaksi::cancelTwiceDrawsSameNumber()
 void TestFrmTransaksi::exitShowsMainWindow()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmtransaksi *screen = openGradeScreen();
     ui::showMainWindow();
     ui::hideMainWindow();

@@ -115,7 +115,7 @@ void TestAdminReports::sameTextAsScreen()
     QFETCH(QString, file);
     test::TestDatabase db;
     fill(db);
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmLaporan screen;
     screen.show();
     test::click(&screen, button);
@@ -139,7 +139,7 @@ void TestAdminReports::everyStudentAppended()
 {
     test::TestDatabase db;
     fill(db);
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmLaporan screen;
     screen.show();
     // The screen, one NIS after another as its list gives them; those

@@ -64,8 +64,7 @@ void TestReportScale::wholeInstitution()
     qInfo("database of %d students and %d grades built in %lld ms", Students, Students * GradesPerStudent,
           timer.elapsed());
 
-    test::FixedClock clock(QDateTime(QDate(2026, 3, 9), QTime(10, 0)));
-    test::ScriptedMessages messages;
+    test::StandIn messages(QDateTime(QDate(2026, 3, 9), QTime(10, 0)));
     frmLaporan screen;
     screen.show();
     auto *bar = test::child<QProgressBar>(&screen, QStringLiteral("prgBar3"));

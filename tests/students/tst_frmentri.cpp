@@ -169,8 +169,7 @@ QStringList TestFrmEntri::boxes(QWidget *screen)
 void TestFrmEntri::opensWithPromptsListsDatesAndClock()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     FrmEntri *screen = open();
 
     QCOMPARE(screen->objectName(), QStringLiteral("FrmEntri"));
@@ -241,8 +240,7 @@ void TestFrmEntri::enterRuleOfEachControl()
     QFETCH(QString, shown);
     QFETCH(QString, next);
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     FrmEntri *screen = open();
     // Save starts disabled here, so the telephone box has to enable it.
     test::typeInto(screen, "txtnis", "X");
@@ -289,8 +287,7 @@ void TestFrmEntri::enterRuleOfEachControl()
 void TestFrmEntri::newStudentWalkedThroughWithEnter()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     FrmEntri *screen = open();
 
     test::typeInto(screen, "txtnis", "001");
@@ -335,8 +332,7 @@ void TestFrmEntri::newStudentWalkedThroughWithEnter()
 void TestFrmEntri::lookupOfNewNis()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "ANI");
     FrmEntri *screen = open();
     for (int i = 1; i < Inputs.size(); ++i)
@@ -373,8 +369,7 @@ void TestFrmEntri::lookupOfStoredNis()
 {
     QFETCH(QString, typed);
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "Ani");
     FrmEntri *screen = open();
     test::typeInto(screen, "txtnis", "NEW");
@@ -402,8 +397,7 @@ void TestFrmEntri::lookupOfStoredNis()
 void TestFrmEntri::saveOfStoredNisKeepsBoxes()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "ANI");
     FrmEntri *screen = open();
     test::typeInto(screen, "txtnis", "ab7");
@@ -432,8 +426,7 @@ void TestFrmEntri::saveOfStoredNisKeepsBoxes()
 void TestFrmEntri::updateWritesTheNisInTheBox()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "ANI");
     db.addStudent("CD8", "CICI");
     FrmEntri *screen = open();
@@ -491,8 +484,7 @@ void TestFrmEntri::deleteAnsweredYesOrNo()
 {
     QFETCH(bool, yes);
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "ANI");
     db.addStudent("AB70", "ANTO");
     FrmEntri *screen = open();
@@ -504,6 +496,7 @@ void TestFrmEntri::deleteAnsweredYesOrNo()
     test::click(screen, "CmdDelete");
     QCOMPARE(messages.count(), yes ? 2 : 1);
     checkMessage(messages.messages().at(0), "Benar data akan dihapus ?", "PELITAKSA", Icon::None, Buttons::YesNo);
+    QCOMPARE(messages.messages().at(0).defaultButton, Answer::No); // a stray Enter deletes nothing
     if (yes)
         checkMessage(messages.last(), "Data telah dihapus", "Informasi", Icon::Information, Buttons::Ok);
     QCOMPARE(storedRow(db, "AB7").isEmpty(), yes);
@@ -517,8 +510,7 @@ void TestFrmEntri::deleteAnsweredYesOrNo()
 void TestFrmEntri::deleteOfStudentWithGrades()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "ANI");
     QVERIFY(db.exec("insert into Nilai (Noreg, Nis, SKS) values ('1', 'AB7', 3)"));
     FrmEntri *screen = open();
@@ -537,8 +529,7 @@ void TestFrmEntri::deleteOfStudentWithGrades()
 void TestFrmEntri::cancelExitAndReopen()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     FrmEntri *screen = open();
     for (int i = 0; i < Inputs.size(); ++i)
         setTextOf(test::findNamed(screen, Inputs.at(i)), i == 3 ? "01-01-2001" : i == 7 ? "02-02-2002" : "x");
@@ -575,8 +566,7 @@ void TestFrmEntri::cancelExitAndReopen()
 void TestFrmEntri::quoteInNameSavesShowsAndUpdates()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     FrmEntri *screen = open();
     test::typeInto(screen, "txtnis", "Q'1");
     test::pressEnter(screen, "txtnis");
@@ -603,8 +593,7 @@ void TestFrmEntri::quoteInNameSavesShowsAndUpdates()
 void TestFrmEntri::wildcardNisDeletesOnlyThatNis()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     for (const char *nis : {"1%", "10", "12", "1_", "A1"})
         db.addStudent(QString::fromLatin1(nis));
     FrmEntri *screen = open();
@@ -636,8 +625,7 @@ void TestFrmEntri::wildcardNisDeletesOnlyThatNis()
 void TestFrmEntri::refusedStatementsKeepTheBoxes()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "ANI");
     FrmEntri *screen = open();
     test::typeInto(screen, "txtnis", "AB7");
@@ -688,8 +676,7 @@ void TestFrmEntri::refusedStatementsKeepTheBoxes()
 void TestFrmEntri::storedDateThatDoesNotFitKeepsTheBoxes()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     QVERIFY(db.exec("insert into SISWA (NIS, NamaSiswa, TglLahir, TglMasuk) values ('N1', 'NONA', '1_-0_-2___', NULL)"));
     QVERIFY(db.exec("insert into SISWA (NIS, NamaSiswa, TglLahir) values ('N2', 'NINA', '2000-01-02')"));
     FrmEntri *screen = open();

@@ -32,8 +32,7 @@ const QStringList TextBoxes{"txtkopel", "txtmapel", "txtlokal", "txtinstruktur",
 struct Fixture
 {
     test::TestDatabase db;
-    test::FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 30))};
-    test::ScriptedMessages messages;
+    test::StandIn messages{QDateTime(QDate(2026, 12, 7), QTime(9, 30))};
     frmentrymatpel *screen = nullptr;
 
     Fixture()
@@ -377,6 +376,7 @@ void TestSubjectScreen::deleteYes()
     QCOMPARE(question.title, ui::ApplicationTitle);
     QCOMPARE(question.icon, ui::Icon::None);
     QCOMPARE(question.buttons, ui::Buttons::YesNo);
+    QCOMPARE(question.defaultButton, ui::Answer::No); // a stray Enter deletes nothing
     QCOMPARE(f.messages.last().text, QStringLiteral("Data telah dihapus"));
     QCOMPARE(f.messages.last().title, QStringLiteral("Informasi"));
     QCOMPARE(f.messages.last().icon, ui::Icon::Information);
