@@ -5,6 +5,7 @@
 #include "grades/gradenumbers.h"
 #include "grades/gradestore.h"
 #include "grades/grading.h"
+#include "ui/boxes.h"
 #include "ui/datebox.h"
 #include "ui/keys.h"
 #include "ui/letterhead.h"
@@ -44,7 +45,7 @@ bool refusedEmpty(QLineEdit *box, const QString &message)
     if (!box->text().isEmpty())
         return false;
     ui::showMessage(message, Pesan, ui::Icon::Critical, ui::Buttons::Ok, box->window());
-    box->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(box);
     return true;
 }
 
@@ -59,7 +60,7 @@ frmtransaksi::frmtransaksi(QWidget *parent) : QWidget(parent)
 
     MstglProses->setDate(clock::today());
     drawRegistrationNumber();
-    txtNoreg->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtNoreg);
 }
 
 void frmtransaksi::buildControls()
@@ -177,7 +178,7 @@ void frmtransaksi::drawRegistrationNumber()
     const QString number = NextRegistrationNumber(&error);
     if (number.isEmpty())
         reportFailure(SalahProses, error);
-    txtNoreg->setText(number);
+    ui::fill(txtNoreg, number);
 }
 
 db::GradeRowValues frmtransaksi::rowFromBoxes() const
@@ -202,7 +203,7 @@ void frmtransaksi::txtNoreg_KeyPress()
         ui::focusAndSelect(txtNoreg);
         return;
     }
-    txtnis->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtnis);
 }
 
 void frmtransaksi::txtnis_KeyPress()
@@ -220,9 +221,9 @@ void frmtransaksi::txtnis_KeyPress()
         return;
     }
     // A missing (null) value shows as an empty box.
-    txtnama->setText(dbRecordset.value(QStringLiteral("NamaSiswa")).toString());
-    txtprogram->setText(dbRecordset.value(QStringLiteral("ProgamJurusan")).toString());
-    txtlevel->setText(dbRecordset.value(QStringLiteral("LevelTahap")).toString());
+    ui::fill(txtnama, dbRecordset.value(QStringLiteral("NamaSiswa")).toString());
+    ui::fill(txtprogram, dbRecordset.value(QStringLiteral("ProgamJurusan")).toString());
+    ui::fill(txtlevel, dbRecordset.value(QStringLiteral("LevelTahap")).toString());
     ui::focusAndSelect(txtkopel);
 }
 
@@ -240,11 +241,11 @@ void frmtransaksi::txtkopel_KeyPress()
         ui::focusAndSelect(txtkopel);
         return;
     }
-    txtmapel->setText(dbRecordset.value(QStringLiteral("NmMatpel")).toString());
+    ui::fill(txtmapel, dbRecordset.value(QStringLiteral("NmMatpel")).toString());
     const QVariant sks = dbRecordset.value(QStringLiteral("SKS"));
     // Credit units in the boxes' number form, so that the quality points read them back.
-    txtsks->setText(sks.isNull() ? QString() : grades::FormatNumber(sks.toDouble()));
-    txtinstruktur->setText(dbRecordset.value(QStringLiteral("Instruktur")).toString());
+    ui::fill(txtsks, sks.isNull() ? QString() : grades::FormatNumber(sks.toDouble()));
+    ui::fill(txtinstruktur, dbRecordset.value(QStringLiteral("Instruktur")).toString());
     ui::focusAndSelect(txtNilangka);
 }
 
@@ -261,11 +262,11 @@ void frmtransaksi::txtNilangka_KeyPress()
         return;
     }
     const Grade grade = GradeForScore(*score);
-    txtNilhuruf->setText(grade.letter);
-    txtket->setText(grade.remark);
-    txtPredik->setText(grade.predicate);
-    txtbobot->setText(QString::number(grade.weight));
-    txtmutu->setFocus(Qt::OtherFocusReason);
+    ui::fill(txtNilhuruf, grade.letter);
+    ui::fill(txtket, grade.remark);
+    ui::fill(txtPredik, grade.predicate);
+    ui::fill(txtbobot, QString::number(grade.weight));
+    ui::moveFocus(txtmutu);
 }
 
 void frmtransaksi::txtmutu_KeyPress()
@@ -278,8 +279,8 @@ void frmtransaksi::txtmutu_KeyPress()
                         ui::Buttons::Ok, this);
         return;
     }
-    txtmutu->setText(FormatQualityPoints(points));
-    cmdSimpan->setFocus(Qt::OtherFocusReason);
+    ui::fill(txtmutu, FormatQualityPoints(points));
+    ui::moveFocus(cmdSimpan);
 }
 
 void frmtransaksi::cmdSimpan_Click()
@@ -294,7 +295,7 @@ void frmtransaksi::cmdSimpan_Click()
     for (QLineEdit *box : {txtkopel, txtmapel, txtsks, txtbobot, txtinstruktur, txtNilangka, txtNilhuruf, txtmutu,
                            txtPredik, txtket})
         box->clear();
-    txtkopel->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtkopel);
 }
 
 void frmtransaksi::CmdUpdate_Click()

@@ -1,5 +1,6 @@
 #include "ui/keys.h"
 
+#include "ui/boxes.h"
 #include "ui/messages.h"
 
 #include <QAbstractButton>
@@ -76,9 +77,23 @@ void selectWholeText(QWidget *widget)
         combo->lineEdit()->selectAll();
 }
 
+void moveFocus(QWidget *widget)
+{
+    // The style draws the focus mark only in a window that carries this mark;
+    // the toolkit sets it for Tab pressed by the operator, not for a focus
+    // given by the program.
+    widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    widget->setFocus(qobject_cast<QAbstractButton *>(widget) ? Qt::TabFocusReason : Qt::OtherFocusReason);
+}
+
+void leaveLetterToFirst(QAbstractButton *button)
+{
+    button->setShortcut(QKeySequence());
+}
+
 void focusAndSelect(QWidget *widget)
 {
-    widget->setFocus(Qt::OtherFocusReason);
+    moveFocus(widget);
     selectWholeText(widget);
 }
 
@@ -87,12 +102,12 @@ void enterMovesTo(QLineEdit *box, QWidget *next, const QString &emptyMessage, bo
     onEnter(box, [box, next, emptyMessage, upperCase] {
         if (box->text().isEmpty()) {
             showMessage(emptyMessage, QStringLiteral("Pesan"), Icon::Critical, Buttons::Ok, box->window());
-            box->setFocus(Qt::OtherFocusReason);
+            moveFocus(box);
             return;
         }
         if (upperCase)
-            box->setText(box->text().toUpper());
-        next->setFocus(Qt::OtherFocusReason);
+            fill(box, box->text().toUpper());
+        moveFocus(next);
     });
 }
 
