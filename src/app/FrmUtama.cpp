@@ -144,6 +144,7 @@ void FrmUtama::buildMenus()
         // The separators at the top and bottom of a menu are drawn, not
         // folded away as the toolkit does by default.
         m->setSeparatorsCollapsible(false);
+        ui::firstItemTakesLetter(m);
         m->menuAction()->setObjectName(QLatin1String(name));
         return m;
     };

@@ -5,8 +5,10 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QObject>
 
 namespace pel::ui {
@@ -89,6 +91,45 @@ void moveFocus(QWidget *widget)
 void leaveLetterToFirst(QAbstractButton *button)
 {
     button->setShortcut(QKeySequence());
+}
+
+namespace {
+
+// The underlined letter of a caption ("&Entry" gives e), or a null QChar.
+QChar underlinedLetter(const QString &caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption.at(i) != QLatin1Char('&'))
+            continue;
+        if (caption.at(i + 1) != QLatin1Char('&'))
+            return caption.at(i + 1).toLower();
+        ++i; // "&&" is a plain ampersand
+    }
+    return {};
+}
+
+} // namespace
+
+void firstItemTakesLetter(QMenu *menu)
+{
+    onKeyPress(menu, [menu](QKeyEvent *event) {
+        const QString typed = event->text();
+        if (typed.size() != 1 || !typed.at(0).isLetterOrNumber()
+            || (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
+            return false;
+        QList<QAction *> sharing;
+        for (QAction *item : menu->actions())
+            if (!item->isSeparator() && item->isVisible() && item->isEnabled()
+                && underlinedLetter(item->text()) == typed.at(0).toLower())
+                sharing << item;
+        if (sharing.size() < 2)
+            return false; // one item: the menu chooses it itself
+        // Chosen as Enter chooses the highlighted item, closing the menus.
+        menu->setActiveAction(sharing.first());
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(menu, &enter);
+        return true;
+    });
 }
 
 void focusAndSelect(QWidget *widget)

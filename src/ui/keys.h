@@ -7,6 +7,7 @@
 class QAbstractButton;
 class QKeyEvent;
 class QLineEdit;
+class QMenu;
 class QWidget;
 
 // The Enter-key flow of the entry screens.
@@ -38,6 +39,10 @@ void moveFocus(QWidget *widget);
 // Alt with its letter no longer reaches it (the toolkit would otherwise only
 // move the focus from one to the other at each press).
 void leaveLetterToFirst(QAbstractButton *button);
+
+// The same inside an open menu: the letter of two items chooses the first
+// of them, instead of moving the highlight from one to the other.
+void firstItemTakesLetter(QMenu *menu);
 
 // Selects the whole text of a box, as Home then Shift+End do.
 void selectWholeText(QWidget *widget);

@@ -645,6 +645,18 @@ void TestMainWindow::altLettersOpenTheMenus()
     }
     QCOMPARE(pressed, 0);
     QCOMPARE(m_ends, 0);
+
+    // In the File menu both items underline E: the first one opens.
+    auto *file = child<QMenu>(window, QStringLiteral("menu"));
+    file->popup(window->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(QTest::qWaitForWindowExposed(file));
+    QTest::keyClick(file, Qt::Key_E);
+    QCoreApplication::processEvents();
+    QVERIFY(ui::openScreen<FrmEntri>());
+    QVERIFY(!ui::openScreen<frmentrymatpel>());
+    QVERIFY(!file->isVisible());
+    ui::openScreen<FrmEntri>()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // The Alt letters of the menu bar and of the buttons that can be seen in
