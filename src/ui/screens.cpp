@@ -33,10 +33,6 @@ protected:
     }
 };
 
-} // namespace
-
-namespace {
-
 // The open, visible main window that a new screen is centred over.
 const QWidget *visibleMainWindow(const QWidget *besides)
 {
@@ -67,7 +63,9 @@ void placeOverMainWindow(QWidget *screen)
     const QPoint frameMargin = main->geometry().topLeft() - main->frameGeometry().topLeft();
     QRect inner(QPoint(), screen->size());
     inner.moveCenter(main->geometry().center());
-    QRect frame(inner.topLeft() - frameMargin, inner.size() + QSize(2 * frameMargin.x(), frameMargin.y() + frameMargin.x()));
+    // Left, right and bottom margins alike; the top one holds the title bar.
+    QRect frame(inner.topLeft() - frameMargin,
+                inner.size() + QSize(2 * frameMargin.x(), frameMargin.y() + frameMargin.x()));
     if (const QScreen *desktop = main->screen()) {
         const QRect available = desktop->availableGeometry();
         frame.moveRight(std::min(frame.right(), available.right()));
