@@ -13,24 +13,14 @@ namespace pel::ui {
 void fill(QLineEdit *box, const QString &text)
 {
     box->setText(text);
-    showStart(box);
+    box->setCursorPosition(0);
 }
 
 void fill(QComboBox *combo, const QString &text)
 {
     combo->setEditText(text);
-    showStart(combo);
-}
-
-void showStart(QLineEdit *box)
-{
-    box->setCursorPosition(0);
-}
-
-void showStart(QComboBox *combo)
-{
     if (QLineEdit *line = combo->lineEdit())
-        showStart(line);
+        line->setCursorPosition(0);
 }
 
 void fitEntries(QComboBox *combo)

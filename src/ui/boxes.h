@@ -15,11 +15,6 @@ void fill(QLineEdit *box, const QString &text);
 // The same for the edit line of an editable combo box.
 void fill(QComboBox *combo, const QString &text);
 
-// Puts the caret of a box, or of an editable combo box's edit line, at the
-// start of its text, after the toolkit has set the text itself.
-void showStart(QLineEdit *box);
-void showStart(QComboBox *combo);
-
 // Makes an editable combo box wide enough to show each entry of its list
 // whole, in capitals too, since Enter turns a picked entry into capitals.
 void fitEntries(QComboBox *combo);
