@@ -33,6 +33,9 @@ namespace pel {
 namespace {
 
 constexpr int TwipsPerPixel = 15;
+// The window's inner size, menu bar excluded, status bar included.
+constexpr int InnerWidth = 11880 / TwipsPerPixel;
+constexpr int InnerHeight = 8190 / TwipsPerPixel;
 const QString WindowTitleText = QString(155, QLatin1Char(' ')) + QStringLiteral("MIRSA PELITAKSA");
 const QString LockedStatus = QStringLiteral("Silahkan Lakukan Login !");
 
@@ -49,7 +52,7 @@ QString dayName(const QDate &date)
 void focusNamed(QWidget *screen, const char *name)
 {
     if (auto *control = screen->findChild<QWidget *>(QLatin1String(name)))
-        control->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(control);
 }
 
 void setMenuEnabled(QMenu *menu, bool enabled)
@@ -140,6 +143,10 @@ void FrmUtama::buildMenus()
     auto addMenu = [bar](const char *name, const QString &title) {
         QMenu *m = bar->addMenu(title);
         m->setObjectName(QLatin1String(name));
+        // The separators at the top and bottom of a menu are drawn, not
+        // folded away as the toolkit does by default.
+        m->setSeparatorsCollapsible(false);
+        ui::firstItemTakesLetter(m);
         m->menuAction()->setObjectName(QLatin1String(name));
         return m;
     };
@@ -204,7 +211,6 @@ void FrmUtama::buildContents()
     palette.setColor(QPalette::Window, QColor(0, 0, 160));
     palette.setColor(QPalette::WindowText, Qt::white);
     central->setPalette(palette);
-    central->setFixedSize(11880 / TwipsPerPixel, 8190 / TwipsPerPixel);
     setCentralWidget(central);
 
     QFont arial(QStringLiteral("Arial"), 10, QFont::Bold);
@@ -256,6 +262,8 @@ void FrmUtama::buildContents()
     txtPass = new QLineEdit(FrLogin);
     txtPass->setObjectName(QStringLiteral("txtPass"));
     txtPass->setEchoMode(QLineEdit::Password);
+    // One "*" for each character, whatever the style would draw.
+    txtPass->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     txtPass->setGeometry(90, 56, 176, 22);
     cmdOK = makeButton(FrLogin, "cmdOK", QStringLiteral("&Login"), QRect(90, 90, 84, 28));
     cmdBatal = makeButton(FrLogin, "cmdBatal", QStringLiteral("&Cancel"), QRect(182, 90, 84, 28));
@@ -268,7 +276,7 @@ void FrmUtama::buildContents()
     titlePalette.setColor(QPalette::WindowText, Qt::white);
     Label8->setPalette(titlePalette);
     Label8->adjustSize();
-    m_titleLeftTwips = central->width() * TwipsPerPixel;
+    m_titleLeftTwips = InnerWidth * TwipsPerPixel;
     Label8->move(m_titleLeftTwips / TwipsPerPixel, 470);
 
     auto *bar = new QStatusBar(this);
@@ -282,6 +290,9 @@ void FrmUtama::buildContents()
         bar->addWidget(panel, i == 0 ? 3 : 1);
         m_panels << panel;
     }
+    // The window's inner size, below the menu bar, holds the status bar.
+    bar->setFixedHeight(bar->sizeHint().height());
+    central->setFixedSize(InnerWidth, InnerHeight - bar->height());
 
     connect(CmdLogin, &QPushButton::clicked, this, &FrmUtama::CmdLogin_Click);
     connect(CmdLogout, &QPushButton::clicked, this, &FrmUtama::CmdLogout_Click);
@@ -291,6 +302,10 @@ void FrmUtama::buildContents()
     ui::onKeyPress(txtUser, [this](QKeyEvent *event) { return txtUser_KeyPress(event->key()); });
     ui::onKeyPress(txtPass, [this](QKeyEvent *event) { return txtPass_KeyPress(event->key()); });
     ui::pressOnEnterAll(central);
+    // The menu bar owns Alt+E, Alt+L and Alt+C: "&Exit" opens its menu rather
+    // than ending the program, "&Laporan" and "&Cari data" open theirs.
+    for (QPushButton *button : {CmdKeluar, cmdOK, cmdBatal})
+        ui::leaveLetterToFirst(button);
 }
 
 QString FrmUtama::statusPanel(int panel) const
@@ -322,7 +337,7 @@ void FrmUtama::CmdLogin_Click()
     FrLogin->show();
     CmdLogin->setEnabled(false);
     CmdLogout->setEnabled(true);
-    txtUser->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtUser);
 }
 
 bool FrmUtama::txtUser_KeyPress(int key)
@@ -333,9 +348,9 @@ bool FrmUtama::txtUser_KeyPress(int key)
     if (txtUser->text().isEmpty()) {
         ui::showMessage(QStringLiteral("Anda Belum Mengisi User ID !"), QStringLiteral("Info"), ui::Icon::Critical,
                         ui::Buttons::Ok, this);
-        txtUser->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(txtUser);
     } else {
-        txtPass->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(txtPass);
     }
     return true;
 }
@@ -347,10 +362,10 @@ bool FrmUtama::txtPass_KeyPress(int key)
     if (txtPass->text().isEmpty()) {
         ui::showMessage(QStringLiteral("Anda Belum Mengisi Password!"), QStringLiteral("Info"), ui::Icon::Critical,
                         ui::Buttons::Ok, this);
-        txtPass->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(txtPass);
     } else {
         cmdOK->setEnabled(true);
-        cmdOK->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(cmdOK);
     }
     return true;
 }
@@ -400,7 +415,7 @@ void FrmUtama::refuseLogin()
     dbRecordset.close();
     txtUser->clear();
     txtPass->clear();
-    txtUser->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtUser);
 }
 
 void FrmUtama::grantLogin(int row)

@@ -4,6 +4,7 @@
 #include "grades/gradenumbers.h"
 #include "grades/gradestore.h"
 #include "grades/grading.h"
+#include "ui/boxes.h"
 #include "ui/datebox.h"
 #include "ui/keys.h"
 #include "ui/letterhead.h"
@@ -43,7 +44,7 @@ bool refusedEmpty(QLineEdit *box, const QString &message)
     if (!box->text().isEmpty())
         return false;
     ui::showMessage(message, Pesan, ui::Icon::Critical, ui::Buttons::Ok, box->window());
-    box->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(box);
     return true;
 }
 
@@ -58,7 +59,7 @@ frmtransaksi::frmtransaksi(QWidget *parent) : QWidget(parent)
 
     MstglProses->setDate(clock::today());
     drawRegistrationNumber();
-    txtNoreg->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtNoreg);
 }
 
 void frmtransaksi::buildControls()
@@ -176,7 +177,7 @@ void frmtransaksi::drawRegistrationNumber()
     const QString number = NextRegistrationNumber(&error);
     if (number.isEmpty())
         reportFailure(SalahProses, error);
-    txtNoreg->setText(number);
+    ui::fill(txtNoreg, number);
 }
 
 db::GradeRowValues frmtransaksi::rowFromBoxes() const
@@ -202,7 +203,7 @@ void frmtransaksi::txtNoreg_KeyPress()
         ui::focusAndSelect(txtNoreg);
         return;
     }
-    txtnis->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtnis);
 }
 
 void frmtransaksi::txtnis_KeyPress()
@@ -221,9 +222,9 @@ void frmtransaksi::txtnis_KeyPress()
         ui::focusAndSelect(txtnis);
         return;
     }
-    txtnama->setText(student.name);
-    txtprogram->setText(student.programme);
-    txtlevel->setText(student.level);
+    ui::fill(txtnama, student.name);
+    ui::fill(txtprogram, student.programme);
+    ui::fill(txtlevel, student.level);
     ui::focusAndSelect(txtkopel);
 }
 
@@ -243,10 +244,10 @@ void frmtransaksi::txtkopel_KeyPress()
         ui::focusAndSelect(txtkopel);
         return;
     }
-    txtmapel->setText(subject.name);
+    ui::fill(txtmapel, subject.name);
     // Credit units in the boxes' number form, so that the quality points read them back.
-    txtsks->setText(subject.credits ? grades::FormatNumber(*subject.credits) : QString());
-    txtinstruktur->setText(subject.instructor);
+    ui::fill(txtsks, subject.credits ? grades::FormatNumber(*subject.credits) : QString());
+    ui::fill(txtinstruktur, subject.instructor);
     ui::focusAndSelect(txtNilangka);
 }
 
@@ -263,11 +264,11 @@ void frmtransaksi::txtNilangka_KeyPress()
         return;
     }
     const Grade grade = GradeForScore(*score);
-    txtNilhuruf->setText(grade.letter);
-    txtket->setText(grade.remark);
-    txtPredik->setText(grade.predicate);
-    txtbobot->setText(QString::number(grade.weight));
-    txtmutu->setFocus(Qt::OtherFocusReason);
+    ui::fill(txtNilhuruf, grade.letter);
+    ui::fill(txtket, grade.remark);
+    ui::fill(txtPredik, grade.predicate);
+    ui::fill(txtbobot, QString::number(grade.weight));
+    ui::moveFocus(txtmutu);
 }
 
 void frmtransaksi::txtmutu_KeyPress()
@@ -280,8 +281,8 @@ void frmtransaksi::txtmutu_KeyPress()
                         ui::Buttons::Ok, this);
         return;
     }
-    txtmutu->setText(FormatQualityPoints(points));
-    cmdSimpan->setFocus(Qt::OtherFocusReason);
+    ui::fill(txtmutu, FormatQualityPoints(points));
+    ui::moveFocus(cmdSimpan);
 }
 
 void frmtransaksi::cmdSimpan_Click()
@@ -296,7 +297,7 @@ void frmtransaksi::cmdSimpan_Click()
     for (QLineEdit *box : {txtkopel, txtmapel, txtsks, txtbobot, txtinstruktur, txtNilangka, txtNilhuruf, txtmutu,
                            txtPredik, txtket})
         box->clear();
-    txtkopel->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtkopel);
 }
 
 void frmtransaksi::CmdUpdate_Click()

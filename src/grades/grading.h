@@ -14,14 +14,15 @@ struct Grade
     QString remark;    // "Lulus" or "Failed"
 };
 
-// The band a score falls in:
-//   A/4 "Excellent" "Lulus"  for 80 <= score <= 100
-//   B/3 "Very Good" "Lulus"  for 70 <= score <  80
-//   C/2 "Good"      "Lulus"  for 60 <= score <  70
-//   D/1 "Bad"       "Failed" for 40 <= score <  60
+// The band a score falls in. The score is first rounded to a whole number,
+// halves away from zero, as the reports print it, so that a printed score
+// and its letter always agree (79.5 prints as 80 and is an A):
+//   A/4 "Excellent" "Lulus"  for 80 <= rounded <= 100
+//   B/3 "Very Good" "Lulus"  for 70 <= rounded <= 79
+//   C/2 "Good"      "Lulus"  for 60 <= rounded <= 69
+//   D/1 "Bad"       "Failed" for 40 <= rounded <= 59
 //   E/0 "Worst"     "Failed" below 40, above 100 (and for NaN)
-// A score between two whole-number bands (79.5) keeps the lower band: a band
-// is earned only by reaching its lower bound.
+// Only the grade uses the rounded score; the score itself is stored as typed.
 Grade GradeForScore(double score);
 
 // Weight times credit units.

@@ -74,6 +74,9 @@ frmLaporan::frmLaporan(QWidget *parent) : QWidget(parent)
     cmdCetak = button(QStringLiteral("&Cetak"), "cmdCetak", Frame2);
     cmdPdf = button(QStringLiteral("Simpan &PDF"), "cmdPdf", Frame2);
     cmdExit = button(QStringLiteral("&Keluar"), "cmdExit", Frame2);
+    // Alt+D belongs to the first of the three "&Data..." buttons.
+    ui::leaveLetterToFirst(cmdLht);
+    ui::leaveLetterToFirst(cmdIPK);
     auto *buttons = new QGridLayout(Frame2);
     buttons->addWidget(cmdLihat, 0, 0);
     buttons->addWidget(cmdLht, 0, 1);
@@ -252,7 +255,7 @@ void frmLaporan::runStudentReport(reports::ReportKind kind,
     const reports::ReportResult result = run(box->currentText(), clock::today());
     if (!result.done()) {
         showFailure(result);
-        box->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(box);
         return;
     }
     appendToViewer(result.text);
@@ -277,7 +280,7 @@ void frmLaporan::cmdLht_Click()
     cmbNis1->hide();
     lblInfo1->show();
     cmbNis->show();
-    cmbNis->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(cmbNis);
 }
 
 void frmLaporan::cmdSrt_Click()
@@ -287,7 +290,7 @@ void frmLaporan::cmdSrt_Click()
     cmbNis->hide();
     lblInfo2->show();
     cmbNis1->show();
-    cmbNis1->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(cmbNis1);
 }
 
 void frmLaporan::cmbNis_KeyPress()

@@ -117,7 +117,7 @@ FrmCari::FrmCari(QWidget *parent) : QWidget(parent)
     ui::pressOnEnterAll(this);
 
     resetSearchButtons();
-    textData->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(textData);
 }
 
 void FrmCari::resetSearchButtons()
@@ -144,7 +144,7 @@ void FrmCari::CmbOrder_Click(int index)
     }
     forward->setVisible(true);
     forward->setEnabled(true);
-    forward->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(forward);
 }
 
 void FrmCari::SearchStudents(const search::SearchButton &button)

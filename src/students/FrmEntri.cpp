@@ -3,6 +3,7 @@
 #include "env/clock.h"
 #include "students/studententry.h"
 #include "students/studentstore.h"
+#include "ui/boxes.h"
 #include "ui/datebox.h"
 #include "ui/keys.h"
 #include "ui/letterhead.h"
@@ -48,6 +49,7 @@ QComboBox *newCombo(const char *name, const QStringList &entries, QWidget *paren
     combo->addItems(entries);
     combo->setCurrentIndex(-1);
     combo->clearEditText();
+    ui::fitEntries(combo);
     return combo;
 }
 
@@ -60,7 +62,7 @@ void clearCombo(QComboBox *combo)
 void setComboText(QComboBox *combo, const QString &text)
 {
     combo->setCurrentIndex(-1);
-    combo->setEditText(text);
+    ui::fill(combo, text);
 }
 
 // The Enter rule of a combo box: the same as a text box's (empty: the
@@ -71,11 +73,11 @@ void comboEnterMovesTo(QComboBox *combo, QWidget *next, const QString &emptyMess
     const auto handler = [combo, next, emptyMessage] {
         if (combo->currentText().isEmpty()) {
             ui::showMessage(emptyMessage, Pesan, ui::Icon::Critical, ui::Buttons::Ok, combo->window());
-            combo->setFocus(Qt::OtherFocusReason);
+            ui::moveFocus(combo);
             return;
         }
-        combo->setEditText(combo->currentText().toUpper());
-        next->setFocus(Qt::OtherFocusReason);
+        ui::fill(combo, combo->currentText().toUpper());
+        ui::moveFocus(next);
     };
     ui::onEnter(combo, handler);
     ui::onEnter(combo->lineEdit(), handler);
@@ -84,7 +86,7 @@ void comboEnterMovesTo(QComboBox *combo, QWidget *next, const QString &emptyMess
 // A date box never counts as empty: Enter moves on, whatever it holds.
 void dateEnterMovesTo(ui::DateBox *box, QWidget *next)
 {
-    ui::onEnter(box, [next] { next->setFocus(Qt::OtherFocusReason); });
+    ui::onEnter(box, [next] { ui::moveFocus(next); });
 }
 
 } // namespace
@@ -234,7 +236,7 @@ bool FrmEntri::txtnis_KeyPress(QKeyEvent *event)
     if (txtnis->text().isEmpty()) {
         ui::showMessage(QStringLiteral("Masukkan Nomor Induk Siswa !"), Pesan, ui::Icon::Critical,
                         ui::Buttons::Ok, this);
-        txtnis->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(txtnis);
     } else {
         lookupNis();
     }
@@ -246,7 +248,7 @@ void FrmEntri::lookupNis()
     db::StudentRecord stored;
     const db::Result found = students::FindStudent(txtnis->text(), &stored);
     if (found.kind == db::Result::Kind::NotFound) {
-        txtnama->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(txtnama);
         clearBoxes(true);
         CmdUpdate->setEnabled(false);
         cmdSimpan->setEnabled(true);
@@ -255,7 +257,7 @@ void FrmEntri::lookupNis()
     if (!found.ok()) {
         ui::showMessage(QStringLiteral("Data siswa tidak dapat dibaca.\r") + found.reason, {}, ui::Icon::Critical,
                         ui::Buttons::Ok, this);
-        txtnis->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(txtnis);
         return;
     }
     ui::showMessage(QStringLiteral("Nomor Induk Siswa Tersebut Sudah Ada, ") + QLatin1Char('\r')
@@ -264,7 +266,7 @@ void FrmEntri::lookupNis()
     ui::showMessage(QStringLiteral("Tapi silakan jika anda akan melakukan edit data...!"), Informasi,
                     ui::Icon::Information, ui::Buttons::Ok, this);
     const bool filled = fillBoxes(stored);
-    txtnis->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtnis);
     cmdSimpan->setEnabled(false);
     if (filled)
         CmdUpdate->setEnabled(true);
@@ -282,17 +284,17 @@ bool FrmEntri::fillBoxes(const db::StudentRecord &s)
             return false;
         }
     }
-    txtnama->setText(s.namaSiswa);
-    txttempat->setText(s.tptLahir);
+    ui::fill(txtnama, s.namaSiswa);
+    ui::fill(txttempat, s.tptLahir);
     Mstgllahir->setText(s.tglLahir);
-    txtalamat->setText(s.alamat);
+    ui::fill(txtalamat, s.alamat);
     setComboText(Combo1, s.jenisKelamin);
     setComboText(Combo2, s.agama);
     MstglMasuk->setText(s.tglMasuk);
-    txtprogram->setText(s.progamJurusan);
-    txtlevel->setText(s.levelTahap);
-    txtasal->setText(s.asalSekolah);
-    txttelp->setText(s.telpHp);
+    ui::fill(txtprogram, s.progamJurusan);
+    ui::fill(txtlevel, s.levelTahap);
+    ui::fill(txtasal, s.asalSekolah);
+    ui::fill(txttelp, s.telpHp);
     return true;
 }
 
@@ -339,7 +341,7 @@ void FrmEntri::cmdSimpan_Click()
     ui::showMessage(QStringLiteral("Data Siswa Sudah Disimpan "), Informasi, ui::Icon::Information,
                     ui::Buttons::Ok, this);
     clearBoxes(false);
-    txtnis->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtnis);
     cmdSimpan->setEnabled(false);
 }
 
@@ -358,7 +360,7 @@ void FrmEntri::CmdUpdate_Click()
     }
     ui::showMessage(QStringLiteral("Data Siswa Telah Diubah"), {}, ui::Icon::Information, ui::Buttons::Ok, this);
     clearBoxes(false);
-    txtnis->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtnis);
 }
 
 void FrmEntri::CmdDelete_Click()
@@ -386,13 +388,13 @@ void FrmEntri::CmdDelete_Click()
                         this);
     }
     clearBoxes(false);
-    txtnis->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtnis);
 }
 
 void FrmEntri::cmdBatal_Click()
 {
     clearBoxes(false);
-    txtnis->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtnis);
     cmdSimpan->setEnabled(false);
 }
 

@@ -3,6 +3,7 @@
 #include "env/clock.h"
 #include "subjects/labelslide.h"
 #include "subjects/subjectstore.h"
+#include "ui/boxes.h"
 #include "ui/datebox.h"
 #include "ui/keys.h"
 #include "ui/letterhead.h"
@@ -142,14 +143,14 @@ bool frmentrymatpel::txtkopel_KeyPress(QKeyEvent *event)
     if (code.isEmpty()) {
         ui::showMessage(QStringLiteral("Masukkan Kode Matapelajaran !"), QStringLiteral("Pesan"), ui::Icon::Critical,
                         ui::Buttons::Ok, this);
-        txtkopel->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(txtkopel);
         return true;
     }
     db::SubjectText stored;
     const db::Result found = subjects::FindSubject(code, &stored);
     if (found.kind == db::Result::Kind::NotFound) {
         // A new code: whatever the other boxes hold stays for the new subject.
-        txtmapel->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(txtmapel);
         return true;
     }
     if (!found.ok()) {
@@ -170,7 +171,7 @@ bool frmentrymatpel::MstglEntry_KeyPress(QKeyEvent *event)
         return false;
     // The date box always holds its dashes, so it is never empty; capitals
     // change nothing in it.
-    txtlokal->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtlokal);
     return true;
 }
 
@@ -184,7 +185,7 @@ void frmentrymatpel::cmdSimpan_Click()
     ui::showMessage(QStringLiteral("Data mata pelajaran telah disimpan"), QStringLiteral("Informasi"),
                     ui::Icon::Information, ui::Buttons::Ok, this);
     emptyTextBoxes();
-    txtkopel->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtkopel);
 }
 
 void frmentrymatpel::CmdUpdate_Click()
@@ -230,7 +231,7 @@ void frmentrymatpel::CmdDelete_Click()
         txtlokal->clear();
         txtinstruktur->clear();
     }
-    txtkopel->setFocus(Qt::OtherFocusReason);
+    ui::moveFocus(txtkopel);
 }
 
 void frmentrymatpel::cmdBatal_Click()
@@ -272,13 +273,13 @@ db::SubjectText frmentrymatpel::boxes() const
 
 void frmentrymatpel::showSubject(const db::SubjectText &subject)
 {
-    txtmapel->setText(subject.name);
+    ui::fill(txtmapel, subject.name);
     const bool dateFits = ui::DateBox::canHold(subject.entryDate);
     if (dateFits)
         MstglEntry->setText(subject.entryDate);
-    txtlokal->setText(subject.room);
-    txtinstruktur->setText(subject.instructor);
-    txtsks->setText(subject.sks);
+    ui::fill(txtlokal, subject.room);
+    ui::fill(txtinstruktur, subject.instructor);
+    ui::fill(txtsks, subject.sks);
     if (!dateFits)
         ui::showMessage(QStringLiteral("Tgl Entry tersimpan \"%1\" bukan tanggal dd-mm-yyyy; "
                                        "kotak Tgl Entry tidak diubah.")

@@ -1,11 +1,14 @@
 #include "ui/keys.h"
 
+#include "ui/boxes.h"
 #include "ui/messages.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QObject>
 
 namespace pel::ui {
@@ -76,9 +79,62 @@ void selectWholeText(QWidget *widget)
         combo->lineEdit()->selectAll();
 }
 
+void moveFocus(QWidget *widget)
+{
+    // The style draws the focus mark only in a window that carries this mark;
+    // the toolkit sets it for Tab pressed by the operator, not for a focus
+    // given by the program.
+    widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    widget->setFocus(qobject_cast<QAbstractButton *>(widget) ? Qt::TabFocusReason : Qt::OtherFocusReason);
+}
+
+void leaveLetterToFirst(QAbstractButton *button)
+{
+    button->setShortcut(QKeySequence());
+}
+
+namespace {
+
+// The underlined letter of a caption ("&Entry" gives e), or a null QChar.
+QChar underlinedLetter(const QString &caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption.at(i) != QLatin1Char('&'))
+            continue;
+        if (caption.at(i + 1) != QLatin1Char('&'))
+            return caption.at(i + 1).toLower();
+        ++i; // "&&" is a plain ampersand
+    }
+    return {};
+}
+
+} // namespace
+
+void firstItemTakesLetter(QMenu *menu)
+{
+    onKeyPress(menu, [menu](QKeyEvent *event) {
+        const QString typed = event->text();
+        if (typed.size() != 1 || !typed.at(0).isLetterOrNumber()
+            || (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
+            return false;
+        QList<QAction *> sharing;
+        for (QAction *item : menu->actions())
+            if (!item->isSeparator() && item->isVisible() && item->isEnabled()
+                && underlinedLetter(item->text()) == typed.at(0).toLower())
+                sharing << item;
+        if (sharing.size() < 2)
+            return false; // one item: the menu chooses it itself
+        // Chosen as Enter chooses the highlighted item, closing the menus.
+        menu->setActiveAction(sharing.first());
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(menu, &enter);
+        return true;
+    });
+}
+
 void focusAndSelect(QWidget *widget)
 {
-    widget->setFocus(Qt::OtherFocusReason);
+    moveFocus(widget);
     selectWholeText(widget);
 }
 
@@ -87,12 +143,12 @@ void enterMovesTo(QLineEdit *box, QWidget *next, const QString &emptyMessage, bo
     onEnter(box, [box, next, emptyMessage, upperCase] {
         if (box->text().isEmpty()) {
             showMessage(emptyMessage, QStringLiteral("Pesan"), Icon::Critical, Buttons::Ok, box->window());
-            box->setFocus(Qt::OtherFocusReason);
+            moveFocus(box);
             return;
         }
         if (upperCase)
-            box->setText(box->text().toUpper());
-        next->setFocus(Qt::OtherFocusReason);
+            fill(box, box->text().toUpper());
+        moveFocus(next);
     });
 }
 

@@ -4,6 +4,10 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QMainWindow>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace pel::ui {
 
@@ -31,6 +35,15 @@ protected:
     }
 };
 
+// The open, visible main window that a new screen is centred over.
+const QWidget *visibleMainWindow(const QWidget *besides)
+{
+    for (const QWidget *window : QApplication::topLevelWidgets())
+        if (window != besides && qobject_cast<const QMainWindow *>(window) && window->isVisible())
+            return window;
+    return nullptr;
+}
+
 } // namespace
 
 void registerMainWindow(MainWindowCalls calls)
@@ -53,6 +66,43 @@ void closeAndShowMainWindow(QWidget *screen)
 {
     screen->close();
     showMainWindow();
+}
+
+void placeOverMainWindow(QWidget *screen)
+{
+    // A screen that chose its own place keeps it; the main window is not
+    // placed over itself or over a second one.
+    if (screen->testAttribute(Qt::WA_Moved) || qobject_cast<QMainWindow *>(screen))
+        return;
+    const QWidget *main = visibleMainWindow(screen);
+    if (!main)
+        return;
+    // The size the screen will open with, as show() would make it.
+    if (!screen->testAttribute(Qt::WA_Resized)) {
+        screen->adjustSize();
+        screen->setAttribute(Qt::WA_Resized, false);
+    }
+    // Inner areas centred on each other; move() places the frame, whose
+    // margins are taken to be those of the main window.
+    const QPoint frameMargin = main->geometry().topLeft() - main->frameGeometry().topLeft();
+    QRect inner(QPoint(), screen->size());
+    inner.moveCenter(main->geometry().center());
+    // Left, right and bottom margins alike; the top one holds the title bar.
+    QRect frame(inner.topLeft() - frameMargin,
+                inner.size() + QSize(2 * frameMargin.x(), frameMargin.y() + frameMargin.x()));
+    if (const QScreen *desktop = main->screen()) {
+        const QRect available = desktop->availableGeometry();
+        frame.moveRight(std::min(frame.right(), available.right()));
+        frame.moveBottom(std::min(frame.bottom(), available.bottom()));
+        frame.moveLeft(std::max(frame.left(), available.left()));
+        frame.moveTop(std::max(frame.top(), available.top()));
+    }
+    screen->move(frame.topLeft());
+}
+
+void keepPlace(QWidget *window)
+{
+    window->move(window->pos());
 }
 
 void returnToMainWindowOnClose(QWidget *screen)

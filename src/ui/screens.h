@@ -34,10 +34,26 @@ T *createScreen()
     return slot.data();
 }
 
+// Places a screen that has not placed itself centred over the open main
+// window, kept inside the desktop. The main window itself is left where the
+// system puts new windows.
+void placeOverMainWindow(QWidget *screen);
+
+// Pins a hidden window to the place it had, so that the window system shows
+// it there again instead of placing it anew.
+void keepPlace(QWidget *window);
+
+// Shows T: a new one centred over the main window (unless it places
+// itself), an open one brought up again where it was.
 template <class T>
 T *showScreen()
 {
+    const bool isNew = !openScreen<T>();
     T *screen = createScreen<T>();
+    if (isNew)
+        placeOverMainWindow(screen);
+    else if (!screen->isVisible())
+        keepPlace(screen);
     screen->show();
     screen->raise();
     screen->activateWindow();

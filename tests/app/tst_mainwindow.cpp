@@ -13,6 +13,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QAbstractButton>
+#include <QMainWindow>
+#include <QScreen>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +25,7 @@
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -64,6 +68,10 @@ private slots:
     void credits();
     void menuItemsOpenScreens();
     void timersMoveTexts();
+    void passwordStarsSeparatorsAndInnerSize();
+    void altLettersOpenTheMenus();
+    void everyAltLetterActsOnce();
+    void screensOpenCentredMainKeepsItsPlace();
     void clockInIndonesian();
 
 private:
@@ -160,7 +168,7 @@ void TestMainWindow::startUpState()
     QVERIFY(child<QPushButton>(window, QStringLiteral("CmdLogin"))->isEnabled());
     QVERIFY(child<QPushButton>(window, QStringLiteral("CmdLogout"))->isEnabled());
     QCOMPARE(window->windowTitle(), QString(155, QLatin1Char(' ')) + QStringLiteral("MIRSA PELITAKSA"));
-    QCOMPARE(window->centralWidget()->size(), QSize(792, 546));
+    QCOMPARE(QSize(window->width(), window->height() - window->menuBar()->height()), QSize(792, 546));
     QCOMPARE(m_messages->count(), 0);
 }
 
@@ -567,6 +575,185 @@ void TestMainWindow::timersMoveTexts()
     test::click(window, QStringLiteral("CmdLogin"));
     QVERIFY(child<QGroupBox>(window, QStringLiteral("FrLogin"))->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(title->x(), width, FrmUtama::TitlePauseMs + 3000);
+}
+
+void TestMainWindow::passwordStarsSeparatorsAndInnerSize()
+{
+    FrmUtama *window = openMain();
+    test::click(window, QStringLiteral("CmdLogin"));
+    test::typeInto(window, QStringLiteral("txtPass"), QStringLiteral("m1 x"));
+    QCOMPARE(child<QLineEdit>(window, QStringLiteral("txtPass"))->displayText(), QStringLiteral("****"));
+    // Enter hands the focus to the Login button, which shows its focus mark.
+    test::pressEnter(window, QStringLiteral("txtPass"));
+    QCOMPARE(QApplication::focusWidget(), child<QWidget>(window, QStringLiteral("cmdOK")));
+    QVERIFY(test::showsFocusMark(QApplication::focusWidget()));
+
+    // The separators at the top and bottom of each menu take their room.
+    for (const char *name : {"menu", "trans1", "Cardat", "report", "utility", "Keluar"}) {
+        auto *menu = child<QMenu>(window, QLatin1String(name));
+        for (QAction *action : menu->actions())
+            if (action->isSeparator())
+                QVERIFY2(menu->actionGeometry(action).height() > 0, qPrintable(action->objectName()));
+    }
+
+    // The inner 546 pixels (startUpState) end with the status bar.
+    const QWidget *bar = window->statusBar();
+    QCOMPARE(bar->geometry().bottom(), window->height() - 1);
+    QCOMPARE(window->centralWidget()->height() + bar->height(), 546);
+}
+
+// Presses Alt with letter in window, as the operator does.
+static void pressAlt(QWidget *window, Qt::Key letter)
+{
+    QTest::keyClick(window->windowHandle(), letter, Qt::AltModifier);
+    QTest::qWait(300); // a button pressed by its letter clicks after a short animation
+}
+
+void TestMainWindow::altLettersOpenTheMenus()
+{
+    FrmUtama *window = openMain();
+    test::click(window, QStringLiteral("CmdLogin"));
+    int pressed = 0;
+    for (const char *name : {"CmdKeluar", "cmdOK", "cmdBatal"})
+        connect(child<QPushButton>(window, QLatin1String(name)), &QPushButton::clicked, this, [&pressed] { ++pressed; });
+
+    // Alt+E opens the Exit menu, at once, and never ends the program.
+    for (int i = 0; i < 2; ++i) {
+        pressAlt(window, Qt::Key_E);
+        QCOMPARE(QApplication::activePopupWidget(), child<QMenu>(window, QStringLiteral("Keluar")));
+        QApplication::activePopupWidget()->close();
+    }
+    QCOMPARE(m_messages->ends(), 0);
+
+    // Logged in, Alt+L and Alt+C open the report and search menus.
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    pressed = 0;
+    const QList<QPair<Qt::Key, const char *>> menus{{Qt::Key_L, "report"}, {Qt::Key_C, "Cardat"}};
+    for (const auto &[letter, menu] : menus) {
+        pressAlt(window, letter);
+        QCOMPARE(QApplication::activePopupWidget(), child<QMenu>(window, QLatin1String(menu)));
+        QApplication::activePopupWidget()->close();
+    }
+    QCOMPARE(pressed, 0);
+    QCOMPARE(m_messages->ends(), 0);
+
+    // In the File menu both items underline E: the first one opens.
+    auto *file = child<QMenu>(window, QStringLiteral("menu"));
+    file->popup(window->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(QTest::qWaitForWindowExposed(file));
+    QTest::keyClick(file, Qt::Key_E);
+    QCoreApplication::processEvents();
+    QVERIFY(ui::openScreen<FrmEntri>());
+    QVERIFY(!ui::openScreen<frmentrymatpel>());
+    QVERIFY(!file->isVisible());
+    ui::openScreen<FrmEntri>()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The Alt letters of the menu bar and of the buttons that can be seen in
+// window, with the letters that more than one of them claim.
+static QStringList clashingLetters(QWidget *window)
+{
+    QStringList letters;
+    if (auto *main = qobject_cast<QMainWindow *>(window))
+        for (QAction *action : main->menuBar()->actions())
+            if (!action->text().isEmpty())
+                letters << QKeySequence::mnemonic(action->text()).toString();
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
+        if (button->isVisibleTo(window) && !button->shortcut().isEmpty())
+            letters << button->shortcut().toString();
+    QStringList clashes;
+    for (const QString &letter : letters)
+        if (letters.count(letter) > 1 && !clashes.contains(letter))
+            clashes << letter;
+    return clashes;
+}
+
+void TestMainWindow::everyAltLetterActsOnce()
+{
+    FrmUtama *window = openMain();
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    test::click(window, QStringLiteral("CmdLogout"));
+    test::click(window, QStringLiteral("CmdLogin"));
+    QVERIFY(child<QGroupBox>(window, QStringLiteral("FrLogin"))->isVisible());
+    QCOMPARE(clashingLetters(window), QStringList());
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+
+    for (const char *item : {"entridatamaha", "entryPelajaran", "entran1", "searchdata", "reporttransaction", "prog"}) {
+        child<QAction>(window, QLatin1String(item))->trigger();
+        QWidget *screen = QApplication::activeWindow();
+        QCoreApplication::processEvents();
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top != window && top->isVisible() && !qobject_cast<QMenu *>(top))
+                screen = top;
+        QVERIFY2(screen && screen != window, item);
+        QVERIFY2(clashingLetters(screen).isEmpty(), qPrintable(clashingLetters(screen).join(QLatin1Char(' '))));
+        screen->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ui::showMainWindow();
+    }
+
+    // On the report screen Alt+D runs the first "&Data..." button, every time.
+    child<QAction>(window, QStringLiteral("reporttransaction"))->trigger();
+    frmLaporan *reports = ui::openScreen<frmLaporan>();
+    QVERIFY(QTest::qWaitForWindowActive(reports));
+    QStringList clicked;
+    for (const char *name : {"cmdLihat", "cmdLht", "cmdIPK"})
+        connect(child<QPushButton>(reports, QLatin1String(name)), &QPushButton::clicked, this,
+                [&clicked, name] { clicked << QLatin1String(name); });
+    pressAlt(reports, Qt::Key_D);
+    pressAlt(reports, Qt::Key_D);
+    QCOMPARE(clicked, QStringList({"cmdLihat", "cmdLihat"}));
+    reports->close();
+}
+
+void TestMainWindow::screensOpenCentredMainKeepsItsPlace()
+{
+    FrmUtama *window = openMain();
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    // The main window stands where the system put it. A screen that hides it
+    // closes: it comes back at that place, pinned there so that the window
+    // system does not place it anew.
+    QVERIFY(!window->testAttribute(Qt::WA_Moved));
+    const QPoint systemPlace = window->pos();
+    child<QAction>(window, QStringLiteral("entran1"))->trigger();
+    QVERIFY(!window->isVisible());
+    ui::openScreen<frmtransaksi>()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->pos(), systemPlace);
+    QVERIFY(window->testAttribute(Qt::WA_Moved));
+
+    // Off the desktop's top edge, so that the screens taller than the main
+    // window have room above it as well.
+    window->move(0, 110);
+    QTRY_COMPARE(window->pos(), QPoint(0, 110));
+    const QRect available = window->screen()->availableGeometry();
+    for (const char *item : {"entridatamaha", "entryPelajaran", "entran1", "searchdata", "reporttransaction"}) {
+        const QPoint mainPlace = window->pos();
+        const QPoint mainCentre = window->geometry().center();
+        child<QAction>(window, QLatin1String(item))->trigger();
+        QWidget *screen = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top != window && top->isVisible() && !qobject_cast<QMenu *>(top))
+                screen = top;
+        QVERIFY2(screen, item);
+        QVERIFY(QTest::qWaitForWindowExposed(screen));
+        // Centred over the main window, in each direction where the desktop
+        // leaves room for it.
+        const QRect inner = screen->geometry();
+        if (inner.width() + 20 < available.width())
+            QVERIFY2(qAbs(inner.center().x() - mainCentre.x()) <= 1, item);
+        if (inner.height() + 2 * 110 < available.height())
+            QVERIFY2(qAbs(inner.center().y() - mainCentre.y()) <= 1, item);
+        QVERIFY2(available.contains(screen->frameGeometry().topLeft()), item);
+
+        // When the screen closes, the main window is back at its place.
+        screen->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->pos(), mainPlace);
+    }
 }
 
 void TestMainWindow::clockInIndonesian()

@@ -76,6 +76,7 @@ private slots:
     void lookups();
     void gradingKeys();
     void twoSubjectsThenSaveAgain();
+    void longValuesShowTheirStartAndSaveItsMark();
     void indonesianScreenStoresNumbers();
     void updateOneSubjectOfTheNumber();
     void deleteAnsweredNoAndYes();
@@ -267,11 +268,11 @@ void TestFrmTransaksi::gradingKeys()
     QCOMPARE(boxText(screen, "txtmutu"), QStringLiteral("7.5"));
     QCOMPARE(focusName(), QStringLiteral("cmdSimpan"));
 
-    // A score between two bands keeps the lower one; above 100 fails.
+    // A score is graded as the reports print it (59.5 prints as 60); above 100 fails.
     test::typeInto(screen, QStringLiteral("txtNilangka"), QStringLiteral(" 59.5 "));
     enterInFocus();
-    QCOMPARE(derived(), (QStringList{QStringLiteral("D"), QStringLiteral("1"), QStringLiteral("Bad"),
-                                     QStringLiteral("Failed")}));
+    QCOMPARE(derived(), (QStringList{QStringLiteral("C"), QStringLiteral("2"), QStringLiteral("Good"),
+                                     QStringLiteral("Lulus")}));
     // The quality points wait for their own Enter.
     QCOMPARE(boxText(screen, "txtmutu"), QStringLiteral("7.5"));
     test::typeInto(screen, QStringLiteral("txtNilangka"), QStringLiteral("100.5"));
@@ -338,6 +339,32 @@ void TestFrmTransaksi::twoSubjectsThenSaveAgain()
     QCOMPARE(focusName(), QStringLiteral("txtkopel"));
 }
 
+void TestFrmTransaksi::longValuesShowTheirStartAndSaveItsMark()
+{
+    test::TestDatabase db;
+    test::FixedClock clock(m_moment);
+    test::ScriptedMessages messages;
+    db.addStudent(QStringLiteral("N1"), QStringLiteral("RADEN AJENG KARTINI DJOJOADHININGRAT SOEROJO"));
+    db.addSubject(QStringLiteral("M1"), QStringLiteral("PENGANTAR KOMPUTER DAN APLIKASI PERKANTORAN MODERN"), 3);
+    frmtransaksi *screen = openGradeScreen();
+
+    enterInFocus();
+    typeAndEnter(QStringLiteral("N1"));
+    typeAndEnter(QStringLiteral("M1"));
+    typeAndEnter(QStringLiteral("85"));
+    enterInFocus();
+    QCOMPARE(messages.count(), 0);
+    QCOMPARE(focusName(), QStringLiteral("cmdSimpan"));
+    // Save shows its focus mark although Tab was never pressed.
+    QVERIFY(test::showsFocusMark(QApplication::focusWidget()));
+    for (const QString &name : AllBoxes) {
+        QLineEdit *box = child<QLineEdit>(screen, name);
+        if (!box->text().isEmpty() && !box->hasFocus())
+            QVERIFY2(test::firstShownCharacter(box) == 0, qPrintable(name));
+    }
+    QCOMPARE(boxText(screen, "txtmapel"), QStringLiteral("PENGANTAR KOMPUTER DAN APLIKASI PERKANTORAN MODERN"));
+}
+
 void TestFrmTransaksi::indonesianScreenStoresNumbers()
 {
     const QLocale previous;
@@ -360,11 +387,12 @@ void TestFrmTransaksi::indonesianScreenStoresNumbers()
     QLocale::setDefault(previous);
 
     QCOMPARE(credits, QStringLiteral("2,5"));
-    QCOMPARE(letter, QStringLiteral("B"));
-    QCOMPARE(points, QStringLiteral("7,5"));
+    QCOMPARE(letter, QStringLiteral("A"));
+    QCOMPARE(points, QStringLiteral("10"));
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("Data Nilai Sudah di Simpan")});
+    // The score is stored as typed; only its grade follows the printed 80.
     QCOMPARE(db.rows(QStringLiteral("select SKS, Nilangka, Bobot, Mutu from Nilai")),
-             (QList<QVariantList>{{2.5, 79.5, 3.0, 7.5}}));
+             (QList<QVariantList>{{2.5, 79.5, 4.0, 10.0}}));
 }
 
 void TestFrmTransaksi::updateOneSubjectOfTheNumber()

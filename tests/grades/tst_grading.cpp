@@ -1,5 +1,6 @@
 // The grading rule, the quality points and the numbers of the grade boxes,
 // in the default locale and in Indonesian (decimal comma).
+#include "common/formatters.h"
 #include "grades/gradenumbers.h"
 #include "grades/gradestore.h"
 #include "grades/grading.h"
@@ -78,13 +79,21 @@ void TestGrading::gradeForScore_data()
     row("-5", -5, "E", 0, "Worst", "Failed");
     row("100.5", 100.5, "E", 0, "Worst", "Failed");
     row("150", 150, "E", 0, "Worst", "Failed");
-    // Between two whole-number bands a score keeps the lower band.
-    row("79.5", 79.5, "B", 3, "Very Good", "Lulus");
-    row("79.99", 79.99, "B", 3, "Very Good", "Lulus");
-    row("69.5", 69.5, "C", 2, "Good", "Lulus");
-    row("59.5", 59.5, "D", 1, "Bad", "Failed");
-    row("39.99", 39.99, "E", 0, "Worst", "Failed");
-    row("100.01", 100.01, "E", 0, "Worst", "Failed");
+    // A score is graded as the reports print it: rounded to a whole number,
+    // halves away from zero.
+    row("79.6", 79.6, "A", 4, "Excellent", "Lulus");
+    row("79.5", 79.5, "A", 4, "Excellent", "Lulus");
+    row("79.4", 79.4, "B", 3, "Very Good", "Lulus");
+    row("79.99", 79.99, "A", 4, "Excellent", "Lulus");
+    row("69.5", 69.5, "B", 3, "Very Good", "Lulus");
+    row("69.49", 69.49, "C", 2, "Good", "Lulus");
+    row("59.5", 59.5, "C", 2, "Good", "Lulus");
+    row("59.4", 59.4, "D", 1, "Bad", "Failed");
+    row("39.5", 39.5, "D", 1, "Bad", "Failed");
+    row("39.49", 39.49, "E", 0, "Worst", "Failed");
+    row("100.4", 100.4, "A", 4, "Excellent", "Lulus");
+    row("100.01", 100.01, "A", 4, "Excellent", "Lulus");
+    row("-0.5", -0.5, "E", 0, "Worst", "Failed");
     row("nan", std::nan(""), "E", 0, "Worst", "Failed");
 }
 
@@ -96,6 +105,15 @@ void TestGrading::gradeForScore()
     QTEST(grade.weight, "weight");
     QTEST(grade.predicate, "predicate");
     QTEST(grade.remark, "remark");
+
+    // The reports print the score through the "###" cell: the whole number
+    // they show earns the same letter as the score itself.
+    if (std::isfinite(score) && score > 0) {
+        bool whole = false;
+        const double printed = PadRightFormat(score, QStringLiteral("###")).trimmed().toDouble(&whole);
+        QVERIFY(whole);
+        QCOMPARE(GradeForScore(printed).letter, grade.letter);
+    }
 }
 
 void TestGrading::qualityPoints_data()

@@ -113,6 +113,7 @@ private slots:
     void lookupOfNewNis();
     void lookupOfStoredNis_data();
     void lookupOfStoredNis();
+    void lookupShowsTheStartOfLongValues();
     void saveOfStoredNisKeepsBoxes();
     void updateWritesTheNisInTheBox();
     void deleteAnsweredYesOrNo_data();
@@ -392,6 +393,39 @@ void TestFrmEntri::lookupOfStoredNis()
     QVERIFY(enabled(screen, "CmdUpdate"));
     QCOMPARE(comboItems(screen, "Combo1"), QStringList({"Laki-laki", "Perempuan"}));
     QCOMPARE(comboItems(screen, "Combo2").size(), 5);
+}
+
+void TestFrmEntri::lookupShowsTheStartOfLongValues()
+{
+    test::TestDatabase db;
+    test::FixedClock clock(Moment);
+    test::ScriptedMessages messages;
+    db.addStudent("AB7", "RADEN AJENG KARTINI DJOJOADHININGRAT SOEROJO");
+    db.exec("update SISWA set JenisKelamin = 'PEREMPUAN', Agama = 'PROTESTAN', "
+            "Alamat = 'JL. TERATAI BARU RAYA NOMOR 117 RT 005 RW 011 KELURAHAN LIRAK KECAMATAN LIRAK TIMUR' "
+            "where NIS = 'AB7'");
+    FrmEntri *screen = open();
+    test::typeInto(screen, "txtnis", "AB7");
+    test::pressEnter(screen, "txtnis");
+    QCOMPARE(messages.count(), 2);
+
+    // Every box the lookup filled shows the start of its text.
+    for (const QString &name : Inputs.mid(1)) {
+        QWidget *box = test::findNamed(screen, name);
+        if (qobject_cast<ui::DateBox *>(box))
+            continue;
+        QVERIFY2(!textOf(box).isEmpty(), qPrintable(name));
+        QVERIFY2(test::firstShownCharacter(box) == 0, qPrintable(name));
+    }
+    // The combo boxes show every entry of their lists whole, in capitals too.
+    for (const QString &name : {QStringLiteral("Combo1"), QStringLiteral("Combo2")}) {
+        auto *combo = test::child<QComboBox>(screen, name);
+        for (int i = 0; i < combo->count(); ++i) {
+            const QString entry = combo->itemText(i).toUpper();
+            combo->setEditText(entry);
+            QVERIFY2(test::firstShownCharacter(combo) == 0, qPrintable(entry));
+        }
+    }
 }
 
 void TestFrmEntri::saveOfStoredNisKeepsBoxes()

@@ -14,6 +14,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStyleOption>
 
 namespace pel::test {
 
@@ -328,6 +329,34 @@ void settle(int ms)
     QCoreApplication::processEvents();
     if (ms > 0)
         QTest::qWait(ms);
+}
+
+int firstShownCharacter(QWidget *box)
+{
+    auto *line = qobject_cast<QLineEdit *>(box);
+    if (auto *combo = qobject_cast<QComboBox *>(box))
+        line = combo->lineEdit();
+    if (!line) {
+        qWarning("no box to read");
+        return -1;
+    }
+    // Where the first character stands when the text is not scrolled...
+    const int cursor = line->cursorPosition();
+    line->setCursorPosition(0);
+    line->grab();
+    const QPoint start = line->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    // ...and which character stands there as the box is painted with its own
+    // caret (painting scrolls the text to keep the caret in view).
+    line->setCursorPosition(cursor);
+    line->grab();
+    return line->cursorPositionAt(start);
+}
+
+bool showsFocusMark(QWidget *widget)
+{
+    QStyleOption option;
+    option.initFrom(widget);
+    return (option.state & QStyle::State_HasFocus) && (option.state & QStyle::State_KeyboardFocusChange);
 }
 
 } // namespace pel::test

@@ -176,4 +176,12 @@ void click(QWidget *root, const QString &name);
 // Lets queued events and zero-time timers run.
 void settle(int ms = 0);
 
+// The index of the first character that a box (a line edit, or the edit
+// line of a combo box) shows at its left edge, as it is painted now: 0 when
+// the start of its text is in view.
+int firstShownCharacter(QWidget *box);
+
+// True when widget has the focus and the style draws its focus mark.
+bool showsFocusMark(QWidget *widget);
+
 } // namespace pel::test

@@ -1,11 +1,13 @@
 // The screen parts every screen shares: the masked date box, the Enter-key
 // flow, the message seam and the letterhead.
 #include "testsupport.h"
+#include "ui/boxes.h"
 #include "ui/datebox.h"
 #include "ui/keys.h"
 #include "ui/letterhead.h"
 #include "ui/messages.h"
 
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,6 +25,8 @@ private slots:
     void dateBoxCanHold();
     void enterFlow();
     void enterPressesFocusedButton();
+    void focusMarkFromTheFirstMove();
+    void filledBoxShowsItsStart();
     void messageSeamKeepsTextAndTitle();
     void letterhead();
 };
@@ -115,6 +119,63 @@ void TestScreenParts::enterPressesFocusedButton()
     button->setEnabled(false);
     QTest::keyClick(button, Qt::Key_Return);
     QCOMPARE(clicks, 2);
+}
+
+void TestScreenParts::focusMarkFromTheFirstMove()
+{
+    QWidget screen;
+    auto *layout = new QVBoxLayout(&screen);
+    auto *box = new QLineEdit(&screen);
+    auto *save = new QPushButton(QStringLiteral("&Save"), &screen);
+    layout->addWidget(box);
+    layout->addWidget(save);
+    Qt::FocusReason reason = Qt::OtherFocusReason;
+    struct Recorder : QObject
+    {
+        Qt::FocusReason *reason;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::FocusIn)
+                *reason = static_cast<QFocusEvent *>(event)->reason();
+            return false;
+        }
+    } recorder;
+    recorder.reason = &reason;
+    save->installEventFilter(&recorder);
+    ui::enterMovesTo(box, save, QStringLiteral("Isi dulu !"), true);
+    screen.show();
+    QVERIFY(QTest::qWaitForWindowActive(&screen));
+
+    // No Tab has been pressed in this window: the first move by Enter shows
+    // the button's focus mark all the same.
+    box->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(box, QStringLiteral("x"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(save->hasFocus());
+    QCOMPARE(reason, Qt::TabFocusReason);
+    QVERIFY(test::showsFocusMark(save));
+}
+
+void TestScreenParts::filledBoxShowsItsStart()
+{
+    QWidget screen;
+    auto *box = new QLineEdit(&screen);
+    box->setFixedWidth(60);
+    screen.show();
+    const QString longText = QStringLiteral("PENGANTAR KOMPUTER DAN APLIKASI PERKANTORAN");
+    box->setText(longText);
+    QVERIFY(test::firstShownCharacter(box) > 0); // what the toolkit alone shows
+    ui::fill(box, longText);
+    QCOMPARE(box->text(), longText);
+    QCOMPARE(test::firstShownCharacter(box), 0);
+
+    // Enter turns the text into capitals and still shows its start.
+    auto *next = new QLineEdit(&screen);
+    ui::enterMovesTo(box, next, QStringLiteral("Isi dulu !"), true);
+    box->setText(longText.toLower());
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(box->text(), longText);
+    QCOMPARE(test::firstShownCharacter(box), 0);
 }
 
 void TestScreenParts::messageSeamKeepsTextAndTitle()
