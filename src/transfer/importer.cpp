@@ -11,19 +11,21 @@
 #include <QDate>
 #include <QFile>
 #include <QHash>
-#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <memory>
 #include <cmath>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace pel::transfer {
 
@@ -52,13 +54,18 @@ namespace {
 
 // Keys compare as the database compares them: letter case ignored for
 // ASCII letters (SQLite's NOCASE).
-QString folded(const QString &key)
+std::string foldedKey(std::string_view key)
 {
-    QString out = key;
-    for (QChar &c : out)
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + 32);
+    std::string out(key);
+    for (char &c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
     return out;
+}
+
+std::string foldedKey(const QVariant &value)
+{
+    return foldedKey(value.toString().toStdString());
 }
 
 QString viewText(std::string_view bytes)
@@ -75,16 +82,16 @@ bool isAscii(std::string_view bytes)
 }
 
 // The text in capitals, as the entry screens turn a box's text on Enter.
-std::string upperCased(std::string_view bytes)
+void upperCase(std::string_view bytes, std::string &out)
 {
     if (isAscii(bytes)) {
-        std::string out(bytes);
+        out.assign(bytes);
         for (char &c : out)
             if (c >= 'a' && c <= 'z')
                 c = char(c - 32);
-        return out;
+        return;
     }
-    return viewText(bytes).toUpper().toStdString();
+    out = viewText(bytes).toUpper().toStdString();
 }
 
 std::string_view trimmedView(std::string_view s)
@@ -144,16 +151,45 @@ std::optional<std::string> readDate(std::string_view text)
     }
     if (day < 0 || month < 0 || year < 0 || !QDate::isValid(year, month, day))
         return std::nullopt;
-    char out[11];
-    std::snprintf(out, sizeof out, "%02d-%02d-%04d", day, month, year);
-    return std::string(out, 10);
+    if (text[2] == '-')
+        return std::string(text);
+    // yyyy-mm-dd becomes dd-mm-yyyy.
+    std::string out(10, '-');
+    out.replace(0, 2, text.substr(8, 2));
+    out.replace(3, 2, text.substr(5, 2));
+    out.replace(6, 4, text.substr(0, 4));
+    return out;
 }
 
 // The quality points as the grade screen stores them: the product in its
 // general form of at most 15 significant digits, read back as a number.
 double storedQualityPoints(double weight, double credits)
 {
-    return QString::number(QualityPoints(weight, credits), 'g', 15).toDouble();
+    char text[64];
+    const auto written = std::to_chars(text, text + sizeof text, QualityPoints(weight, credits),
+                                       std::chars_format::general, 15);
+    double value = 0;
+    std::from_chars(text, written.ptr, value);
+    return value;
+}
+
+// The grading rule's values for each weight, as stored texts.
+struct StoredGrade
+{
+    std::string letter, predicate, remark;
+};
+
+const StoredGrade &storedGrade(const Grade &grade)
+{
+    static const auto table = [] {
+        std::vector<StoredGrade> byWeight(5);
+        for (double score : {100.0, 79.0, 69.0, 59.0, 0.0}) {
+            const Grade g = GradeForScore(score);
+            byWeight[size_t(g.weight)] = {g.letter.toStdString(), g.predicate.toStdString(), g.remark.toStdString()};
+        }
+        return byWeight;
+    }();
+    return table[size_t(grade.weight)];
 }
 
 std::string numberText(double value)
@@ -213,16 +249,46 @@ struct Cell
     bool isNumber = false;
 };
 
+// The keys a file brought, kept in large blocks of their own: a million
+// rows make a million keys, which one allocation each would slow down.
+class KeySet
+{
+public:
+    void reserve(size_t count) { m_keys.reserve(count); }
+    bool contains(std::string_view key) const { return m_keys.count(key) > 0; }
+    // False when the key was there already.
+    bool insert(std::string_view key)
+    {
+        if (contains(key))
+            return false;
+        if (m_blocks.empty() || m_used + key.size() > BlockSize) {
+            m_blocks.push_back(std::make_unique<char[]>(std::max(BlockSize, key.size())));
+            m_used = 0;
+        }
+        char *copy = m_blocks.back().get() + m_used;
+        std::copy(key.begin(), key.end(), copy);
+        m_used += key.size();
+        m_keys.emplace(copy, key.size());
+        return true;
+    }
+
+private:
+    static constexpr size_t BlockSize = 1 << 20;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    size_t m_used = 0;
+    std::unordered_set<std::string_view> m_keys;
+};
+
 struct StudentInfo
 {
-    QString program;
-    QString level;
+    std::string program;
+    std::string level;
 };
 
 struct SubjectInfo
 {
     std::optional<double> credits;
-    QString instructor;
+    std::string instructor;
 };
 
 class Importer
@@ -242,14 +308,14 @@ private:
     }
     bool readHeader(CsvReader &reader);
     bool loadStored();
-    bool collectFileRegistrations(const QByteArray &data);
+    void collectFileRegistrations();
     void checkRow(const CsvRecord &record);
     void writeRow(int line, const std::vector<Cell> &cells, bool exists);
     bool prepareStatements();
     QString nextFreeRegistration(QString after);
     void keepPreview(const std::vector<Cell> &cells);
 
-    int fileIndex(const QString &name) const { return m_fileIndex.value(folded(name), -1); }
+    int fileIndex(const QString &name) const { return m_fileIndex.value(name.toLower(), -1); }
 
     const db::Connection &m_conn;
     Table m_table;
@@ -263,16 +329,21 @@ private:
     std::vector<int> m_sourceField;    // per stored column: the file's field, or -1
 
     // What is stored, and what the file brought so far.
-    QSet<QString> m_storedKeys;
-    QSet<QString> m_fileKeys;
-    QHash<QString, StudentInfo> m_students;
-    QHash<QString, SubjectInfo> m_subjects;
-    QHash<QString, QString> m_registrationOwner; // folded Noreg -> folded NIS, stored and from the file
-    QSet<QString> m_usedRegistrations;          // folded, stored and written in the file
+    // Keys folded as the database compares them; a grade's key is its
+    // registration number and subject code joined by a unit separator.
+    std::unordered_set<std::string> m_storedKeys;
+    KeySet m_fileKeys;
+    std::unordered_map<std::string, StudentInfo> m_students;
+    std::unordered_map<std::string, SubjectInfo> m_subjects;
+    std::unordered_map<std::string, std::string> m_registrationOwner; // Noreg -> NIS (both folded, as typed)
+    std::unordered_set<std::string> m_usedRegistrations;            // stored and written in the file
     QVariant m_lastRegistration;
     QString m_lastDrawn;
-    QHash<QString, QString> m_drawn; // folded NIS -> the number drawn for its rows without one
-    QString m_today;
+    std::unordered_map<std::string, std::string> m_drawn; // folded NIS -> the number drawn for its rows without one
+    std::string m_today;
+    std::vector<Cell> m_cells;
+    const QByteArray *m_data = nullptr;
+    bool m_fileRegistrationsKnown = false;
 
     sqlite3 *m_db = nullptr;
     std::unique_ptr<Statement> m_insert;
@@ -296,9 +367,9 @@ void Importer::run(const QByteArray &data)
         return;
     if (!loadStored())
         return;
-    if (m_table == Table::Grades && fileIndex(QStringLiteral("Noreg")) >= 0 && !collectFileRegistrations(data))
-        return;
-    m_today = clock::today().toString(QStringLiteral("dd-MM-yyyy"));
+    m_data = &data;
+    m_fileKeys.reserve(size_t(data.size() / 40)); // about one key per row
+    m_today = clock::today().toString(QStringLiteral("dd-MM-yyyy")).toStdString();
 
     std::optional<db::Transaction> transaction;
     m_writing = !m_options.dryRun;
@@ -366,10 +437,10 @@ bool Importer::readHeader(CsvReader &reader)
     m_fieldCount = header.size();
     QHash<QString, int> known;
     for (int i = 0; i < int(m_columns.size()); ++i)
-        known.insert(folded(m_columns[i].name), i);
+        known.insert(m_columns[i].name.toLower(), i);
     for (int f = 0; f < header.size(); ++f) {
         const QString name = header.text(f).trimmed();
-        const QString key = folded(name);
+        const QString key = name.toLower();
         if (!known.contains(key)) {
             problem(1, name, QString(), QStringLiteral("kolom tidak dikenal pada tabel %1").arg(sqlTableName(m_table)));
             continue;
@@ -408,13 +479,13 @@ bool Importer::loadStored()
         if (!query.exec(QStringLiteral("select NIS from SISWA")))
             return fail();
         while (query.next())
-            m_storedKeys.insert(folded(query.value(0).toString()));
+            m_storedKeys.insert(foldedKey(query.value(0)));
         return true;
     case Table::Subjects:
         if (!query.exec(QStringLiteral("select KdMatpel from Pelajaran")))
             return fail();
         while (query.next())
-            m_storedKeys.insert(folded(query.value(0).toString()));
+            m_storedKeys.insert(foldedKey(query.value(0)));
         return true;
     case Table::Grades:
         break;
@@ -422,23 +493,24 @@ bool Importer::loadStored()
     if (!query.exec(QStringLiteral("select NIS, ProgamJurusan, LevelTahap from SISWA")))
         return fail();
     while (query.next())
-        m_students.insert(folded(query.value(0).toString()), {query.value(1).toString(), query.value(2).toString()});
+        m_students.emplace(foldedKey(query.value(0)), StudentInfo{query.value(1).toString().toStdString(),
+                                                                  query.value(2).toString().toStdString()});
     if (!query.exec(QStringLiteral("select KdMatpel, SKS, Instruktur from Pelajaran")))
         return fail();
     while (query.next()) {
         SubjectInfo info;
         if (!query.value(1).isNull())
             info.credits = query.value(1).toDouble();
-        info.instructor = query.value(2).toString();
-        m_subjects.insert(folded(query.value(0).toString()), info);
+        info.instructor = query.value(2).toString().toStdString();
+        m_subjects.emplace(foldedKey(query.value(0)), info);
     }
     if (!query.exec(QStringLiteral("select Noreg, Nis, KdMatpel from Nilai")))
         return fail();
     while (query.next()) {
-        const QString noreg = folded(query.value(0).toString());
-        m_registrationOwner.insert(noreg, folded(query.value(1).toString()));
+        const std::string noreg = foldedKey(query.value(0));
+        m_registrationOwner.emplace(noreg, query.value(1).toString().toStdString());
         m_usedRegistrations.insert(noreg);
-        m_storedKeys.insert(noreg + QChar(0x1f) + folded(query.value(2).toString()));
+        m_storedKeys.insert(noreg + '\x1f' + foldedKey(query.value(2)));
     }
     // The next registration number follows the last row, as the grade screen draws it.
     if (!query.exec(db::LastGradeRowStatement()))
@@ -448,27 +520,34 @@ bool Importer::loadStored()
     return true;
 }
 
-bool Importer::collectFileRegistrations(const QByteArray &data)
+// The registration numbers the file writes itself, so that no drawn number
+// takes one of them. Read only once a number has to be drawn.
+void Importer::collectFileRegistrations()
 {
+    m_fileRegistrationsKnown = true;
     const int field = fileIndex(QStringLiteral("Noreg"));
-    CsvReader reader(data);
+    if (field < 0)
+        return;
+    CsvReader reader(*m_data);
     CsvRecord record;
     reader.next(record); // the header
     for (;;) {
         const CsvReader::Status status = reader.next(record);
         if (status == CsvReader::Status::End)
-            return true;
+            return;
         if (status == CsvReader::Status::Record && field < record.size() && !record.fields[field].empty())
-            m_usedRegistrations.insert(folded(record.text(field)));
+            m_usedRegistrations.insert(foldedKey(record.fields[field]));
     }
 }
 
 QString Importer::nextFreeRegistration(QString after)
 {
+    if (!m_fileRegistrationsKnown)
+        collectFileRegistrations();
     QString number = grades::NextNumberAfter(after.isNull() ? m_lastRegistration : QVariant(after));
-    while (m_usedRegistrations.contains(folded(number)))
+    while (m_usedRegistrations.count(foldedKey(number.toStdString())))
         number = grades::NextNumberAfter(number);
-    m_usedRegistrations.insert(folded(number));
+    m_usedRegistrations.insert(foldedKey(number.toStdString()));
     return number;
 }
 
@@ -482,7 +561,14 @@ void Importer::checkRow(const CsvRecord &record)
         return;
     }
     const int before = int(m_report.problems.size());
-    std::vector<Cell> cells(m_storedColumns.size());
+    // The cells of the previous row are reused: their texts keep their room.
+    std::vector<Cell> &cells = m_cells;
+    cells.resize(m_storedColumns.size());
+    for (Cell &cell : cells) {
+        cell.text.clear();
+        cell.number = 0;
+        cell.isNumber = false;
+    }
     for (size_t s = 0; s < m_storedColumns.size(); ++s) {
         const Column &column = m_columns[m_storedColumns[s]];
         const int field = m_sourceField[s];
@@ -495,7 +581,7 @@ void Importer::checkRow(const CsvRecord &record)
             cell.text.assign(raw);
             break;
         case Kind::Upper:
-            cell.text = upperCased(raw);
+            upperCase(raw, cell.text);
             break;
         case Kind::Date:
             if (const auto date = readDate(raw))
@@ -523,44 +609,46 @@ void Importer::checkRow(const CsvRecord &record)
     bool exists = false;
     if (m_table != Table::Grades) {
         const QString keyName = m_columns[0].name;
-        const QString key = QString::fromStdString(cells[0].text);
-        const QString fold = folded(key);
-        if (key.trimmed().isEmpty()) {
-            problem(line, keyName, key, QStringLiteral("kunci kosong"));
-        } else if (m_fileKeys.contains(fold)) {
-            problem(line, keyName, key, QStringLiteral("%1 ini sudah ada pada baris lain di file").arg(keyName));
+        const std::string &key = cells[0].text;
+        std::string fold = foldedKey(key);
+        if (trimmedView(key).empty()) {
+            problem(line, keyName, viewText(key), QStringLiteral("kunci kosong"));
+        } else if (!m_fileKeys.insert(fold)) {
+            problem(line, keyName, viewText(key),
+                    QStringLiteral("%1 ini sudah ada pada baris lain di file").arg(keyName));
         } else {
-            m_fileKeys.insert(fold);
-            exists = m_storedKeys.contains(fold);
+            exists = m_storedKeys.count(fold) > 0;
             if (exists && !m_options.update)
-                problem(line, keyName, key,
+                problem(line, keyName, viewText(key),
                         QStringLiteral("%1 ini sudah tersimpan (pakai pilihan update untuk mengubahnya)").arg(keyName));
         }
     } else {
         // Stored columns of Nilai: 0 Noreg, 1 TglProses, 2 Nis, 3 Program, 4 Jenjang, 5 KdMatpel,
         // 6 SKS, 7 Tentor, 8 Nilangka, 9 Nilhu, 10 Bobot, 11 Mutu, 12 Prediket, 13 Ket.
-        const QString nis = QString::fromStdString(cells[2].text);
-        const QString code = QString::fromStdString(cells[5].text);
-        const auto student = m_students.constFind(folded(nis));
-        const auto subject = m_subjects.constFind(folded(code));
-        if (nis.trimmed().isEmpty())
-            problem(line, QStringLiteral("Nis"), nis, QStringLiteral("NIS kosong"));
-        else if (student == m_students.constEnd())
-            problem(line, QStringLiteral("Nis"), nis, QStringLiteral("siswa dengan NIS ini tidak ada"));
-        if (code.trimmed().isEmpty())
-            problem(line, QStringLiteral("KdMatpel"), code, QStringLiteral("kode mata pelajaran kosong"));
-        else if (subject == m_subjects.constEnd())
-            problem(line, QStringLiteral("KdMatpel"), code, QStringLiteral("mata pelajaran dengan kode ini tidak ada"));
-        if (student != m_students.constEnd()) {
+        const std::string nisKey = foldedKey(cells[2].text);
+        const std::string codeKey = foldedKey(cells[5].text);
+        const auto student = m_students.find(nisKey);
+        const auto subject = m_subjects.find(codeKey);
+        if (trimmedView(cells[2].text).empty())
+            problem(line, QStringLiteral("Nis"), viewText(cells[2].text), QStringLiteral("NIS kosong"));
+        else if (student == m_students.end())
+            problem(line, QStringLiteral("Nis"), viewText(cells[2].text), QStringLiteral("siswa dengan NIS ini tidak ada"));
+        if (trimmedView(cells[5].text).empty())
+            problem(line, QStringLiteral("KdMatpel"), viewText(cells[5].text),
+                    QStringLiteral("kode mata pelajaran kosong"));
+        else if (subject == m_subjects.end())
+            problem(line, QStringLiteral("KdMatpel"), viewText(cells[5].text),
+                    QStringLiteral("mata pelajaran dengan kode ini tidak ada"));
+        if (student != m_students.end()) {
             if (m_sourceField[3] < 0 || cells[3].text.empty())
-                cells[3].text = student->program.toStdString();
+                cells[3].text = student->second.program;
             if (m_sourceField[4] < 0 || cells[4].text.empty())
-                cells[4].text = student->level.toStdString();
+                cells[4].text = student->second.level;
         }
-        if (subject != m_subjects.constEnd()) {
+        if (subject != m_subjects.end()) {
             if (!cells[6].isNumber) {
-                if (subject->credits) {
-                    cells[6].number = *subject->credits;
+                if (subject->second.credits) {
+                    cells[6].number = *subject->second.credits;
                     cells[6].isNumber = true;
                 } else {
                     problem(line, QStringLiteral("SKS"), QString(),
@@ -568,52 +656,52 @@ void Importer::checkRow(const CsvRecord &record)
                 }
             }
             if (m_sourceField[7] < 0 || cells[7].text.empty())
-                cells[7].text = subject->instructor.toStdString();
+                cells[7].text = subject->second.instructor;
         }
         if (m_sourceField[1] < 0)
-            cells[1].text = m_today.toStdString();
+            cells[1].text = m_today;
 
         if (int(m_report.problems.size()) == before) {
-            const QString nisKey = folded(nis);
-            QString noreg = QString::fromStdString(cells[0].text);
-            if (noreg.isEmpty()) {
+            if (cells[0].text.empty()) {
                 // Rows of one student without a number share one new number.
                 auto drawn = m_drawn.find(nisKey);
                 if (drawn == m_drawn.end()) {
                     m_lastDrawn = nextFreeRegistration(m_lastDrawn);
-                    drawn = m_drawn.insert(nisKey, m_lastDrawn);
-                    m_registrationOwner.insert(folded(m_lastDrawn), nisKey);
+                    const std::string number = m_lastDrawn.toStdString();
+                    drawn = m_drawn.emplace(nisKey, number).first;
+                    m_registrationOwner.emplace(foldedKey(number), cells[2].text);
                 }
-                noreg = *drawn;
-                cells[0].text = noreg.toStdString();
+                cells[0].text = drawn->second;
             }
-            const QString regKey = folded(noreg);
-            const auto owner = m_registrationOwner.constFind(regKey);
-            const QString pair = regKey + QChar(0x1f) + folded(code);
-            if (owner != m_registrationOwner.constEnd() && *owner != nisKey) {
-                problem(line, QStringLiteral("Noreg"), noreg,
-                        QStringLiteral("nomor registrasi ini milik siswa lain (NIS %1)").arg(*owner));
+            const std::string regKey = foldedKey(cells[0].text);
+            const auto owner = m_registrationOwner.find(regKey);
+            std::string pair = regKey + '\x1f' + codeKey;
+            if (owner != m_registrationOwner.end() && foldedKey(owner->second) != nisKey) {
+                problem(line, QStringLiteral("Noreg"), viewText(cells[0].text),
+                        QStringLiteral("nomor registrasi ini milik siswa lain (NIS %1)").arg(viewText(owner->second)));
             } else if (m_fileKeys.contains(pair)) {
-                problem(line, QStringLiteral("KdMatpel"), code,
+                problem(line, QStringLiteral("KdMatpel"), viewText(cells[5].text),
                         QStringLiteral("mata pelajaran ini sudah ada pada registrasi yang sama di baris lain"));
             } else {
-                m_registrationOwner.insert(regKey, nisKey);
+                if (owner == m_registrationOwner.end())
+                    m_registrationOwner.emplace(regKey, cells[2].text);
+                exists = m_storedKeys.count(pair) > 0;
                 m_fileKeys.insert(pair);
-                exists = m_storedKeys.contains(pair);
                 if (exists && !m_options.update)
-                    problem(line, QStringLiteral("Noreg"), noreg,
+                    problem(line, QStringLiteral("Noreg"), viewText(cells[0].text),
                             QStringLiteral("nilai mata pelajaran ini pada registrasi ini sudah tersimpan "
                                            "(pakai pilihan update untuk mengubahnya)"));
             }
             // The derived values come from the grading rule alone.
             const Grade grade = GradeForScore(cells[8].number);
-            cells[9].text = grade.letter.toStdString();
+            const StoredGrade &texts = storedGrade(grade);
+            cells[9].text = texts.letter;
             cells[10].number = grade.weight;
             cells[10].isNumber = true;
             cells[11].number = storedQualityPoints(grade.weight, cells[6].number);
             cells[11].isNumber = true;
-            cells[12].text = grade.predicate.toStdString();
-            cells[13].text = grade.remark.toStdString();
+            cells[12].text = texts.predicate;
+            cells[13].text = texts.remark;
         }
     }
 
