@@ -94,6 +94,42 @@ void upperCase(std::string_view bytes, std::string &out)
     out = viewText(bytes).toUpper().toStdString();
 }
 
+// Where the first byte that is not well-formed UTF-8 stands, or -1. A file
+// saved by a spreadsheet in a legacy code page (Windows-1252) would
+// otherwise put replacement characters into the names.
+qsizetype firstBadUtf8(const QByteArray &data)
+{
+    const auto *d = reinterpret_cast<const unsigned char *>(data.constData());
+    const qsizetype n = data.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char c = d[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int more = 0;
+        unsigned int min = 0;
+        if ((c & 0xE0) == 0xC0)
+            more = 1, min = 0x80;
+        else if ((c & 0xF0) == 0xE0)
+            more = 2, min = 0x800;
+        else if ((c & 0xF8) == 0xF0)
+            more = 3, min = 0x10000;
+        else
+            return i;
+        unsigned int code = c & (0x3F >> more);
+        for (int k = 1; k <= more; ++k) {
+            if (i + k >= n || (d[i + k] & 0xC0) != 0x80)
+                return i;
+            code = (code << 6) | (d[i + k] & 0x3F);
+        }
+        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return i;
+        i += more + 1;
+    }
+    return -1;
+}
+
 std::string_view trimmedView(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -362,13 +398,19 @@ void Importer::run(const QByteArray &data)
     for (int i : m_storedColumns)
         m_report.previewColumns << m_columns[i].name;
 
+    if (const qsizetype bad = firstBadUtf8(data); bad >= 0) {
+        const int line = int(std::count(data.constBegin(), data.constBegin() + bad, '\n')) + 1;
+        problem(line, QString(), QString(),
+                QStringLiteral("file bukan teks UTF-8; simpan ulang sebagai \"CSV UTF-8\""));
+        return;
+    }
     CsvReader reader(data);
     if (!readHeader(reader))
         return;
     if (!loadStored())
         return;
     m_data = &data;
-    m_fileKeys.reserve(size_t(data.size() / 40)); // about one key per row
+    m_fileKeys.reserve(size_t(std::count(data.constBegin(), data.constEnd(), '\n')) + 1); // a key a line
     m_today = clock::today().toString(QStringLiteral("dd-MM-yyyy")).toStdString();
 
     std::optional<db::Transaction> transaction;

@@ -178,6 +178,8 @@ void TestTransfer::badFileRefusedWhole_data()
                       "0013,\"KOM01,70,01-07-2026\n"    // 7: quote never closed
                       "0013,007,1.000,5,01-07-2026\n")  // 8: a cell too many
         << QList<int>{3, 4, 5, 6, 7, 8};
+    QTest::newRow("not UTF-8: the line of the first foreign byte")
+        << int(Table::Students) << QByteArray("NIS,NamaSiswa\n1,ANI\n2,JOS\xC9\n") << QList<int>{3};
 }
 
 void TestTransfer::badFileRefusedWhole()
