@@ -360,7 +360,7 @@ private:
     const std::vector<Column> &m_columns;
 
     int m_fieldCount = 0;
-    QHash<QString, int> m_fileIndex;   // folded column name -> field of the file
+    QHash<QString, int> m_fileIndex;   // lower-cased column name -> field of the file
     std::vector<int> m_storedColumns;  // indexes into m_columns of what the table stores
     std::vector<int> m_sourceField;    // per stored column: the file's field, or -1
 
@@ -371,7 +371,7 @@ private:
     KeySet m_fileKeys;
     std::unordered_map<std::string, StudentInfo> m_students;
     std::unordered_map<std::string, SubjectInfo> m_subjects;
-    std::unordered_map<std::string, std::string> m_registrationOwner; // Noreg -> NIS (both folded, as typed)
+    std::unordered_map<std::string, std::string> m_registrationOwner; // folded Noreg -> its NIS as written
     std::unordered_set<std::string> m_usedRegistrations;            // stored and written in the file
     QVariant m_lastRegistration;
     QString m_lastDrawn;
@@ -417,9 +417,14 @@ void Importer::run(const QByteArray &data)
     m_writing = !m_options.dryRun;
     if (m_writing) {
         transaction.emplace(m_conn);
-        if (!transaction->isActive() || !prepareStatements()) {
-            m_report.result = db::Result::failure(db::Result::Kind::Failure,
-                                                  m_conn.database().lastError().text());
+        if (!transaction->isActive()) {
+            m_report.result = db::Result::from(m_conn.database().lastError());
+            return;
+        }
+        if (!prepareStatements()) {
+            const QString reason = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
+                                        : QStringLiteral("koneksi database bukan SQLite");
+            m_report.result = db::Result::failure(db::Result::Kind::Failure, reason);
             return;
         }
     }
