@@ -20,6 +20,9 @@
 #include "reports/frmLaporan.h"
 #include "reports/reportrunner.h"
 #include "search/FrmCari.h"
+#include "db/schema.h"
+#include "transfer/csv.h"
+#include "transfer/importer.h"
 #include "students/FrmEntri.h"
 #include "ui/messages.h"
 #include "ui/screens.h"
@@ -30,6 +33,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -670,6 +679,178 @@ void Detail_CellCount(benchmark::State &state)
         benchmark::DoNotOptimize(pel::PadRightFormat(count, QStringLiteral("###,###")));
 }
 
+// ---- import: the program's checked import and the shell's .import ---------
+//
+// Both read the same CSV files (made once from SISWA.mdb, in import/) into
+// a fresh copy of the same database: students into an empty one, grades
+// into one that holds the students and subjects but no grades.
+
+struct ImportFiles
+{
+    QString students;     // import/students.csv: every student
+    QString grades;       // import/grades.csv: every grade row, the columns of Nilai
+    QString empty;        // import/empty.mdb: the schema
+    QString withStudents; // import/base.mdb: students and subjects, no grades
+    QString error;
+};
+
+// The rows of a query as CSV lines without a byte-order mark (the shell
+// reads the first column's name with it otherwise), numbers in C form.
+bool writeCsv(const QString &path, const QString &sql)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QSqlQuery query(pel::dbConnection.database());
+    query.setForwardOnly(true);
+    if (!query.exec(sql))
+        return false;
+    QStringList cells;
+    for (int i = 0; i < query.record().count(); ++i)
+        cells << query.record().fieldName(i);
+    file.write(pel::transfer::CsvLine(cells, ','));
+    QByteArray buffer;
+    while (query.next()) {
+        cells.clear();
+        for (int i = 0; i < query.record().count(); ++i) {
+            const QVariant value = query.value(i);
+            cells << (value.metaType().id() == QMetaType::Double
+                          ? QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest)
+                          : value.toString());
+        }
+        buffer += pel::transfer::CsvLine(cells, ',');
+        if (buffer.size() > (1 << 20)) {
+            file.write(buffer);
+            buffer.clear();
+        }
+    }
+    return file.write(buffer) == buffer.size();
+}
+
+const ImportFiles &importFiles()
+{
+    static const ImportFiles files = [] {
+        ImportFiles f;
+        QDir().mkpath(QStringLiteral("import"));
+        f.students = QStringLiteral("import/students.csv");
+        f.grades = QStringLiteral("import/grades.csv");
+        f.empty = QStringLiteral("import/empty.mdb");
+        f.withStudents = QStringLiteral("import/base.mdb");
+        if (QFile::exists(f.withStudents))
+            return f;
+        if (!(pel::dbConnection.isOpen() || pel::OpenDatabase())) {
+            f.error = pel::dbConnection.lastError();
+            return f;
+        }
+        QString error;
+        if (!writeCsv(f.students, QStringLiteral("select * from SISWA order by rowid"))
+            || !writeCsv(f.grades, QStringLiteral("select * from Nilai order by rowid"))
+            || !pel::db::createDatabase(f.empty, &error) || !pel::db::createDatabase(f.withStudents + ".new", &error)) {
+            f.error = QStringLiteral("import files: ") + error;
+            return f;
+        }
+        QSqlQuery query(pel::dbConnection.database());
+        const QString attach = QStringLiteral("attach database '%1' as target").arg(f.withStudents + ".new");
+        if (!query.exec(attach) || !query.exec(QStringLiteral("insert into target.SISWA select * from SISWA"))
+            || !query.exec(QStringLiteral("insert into target.Pelajaran select * from Pelajaran"))
+            || !query.exec(QStringLiteral("detach database target"))
+            || !QFile::rename(f.withStudents + ".new", f.withStudents))
+            f.error = QStringLiteral("import files: ") + query.lastError().text();
+        return f;
+    }();
+    return files;
+}
+
+// A fresh copy of a database for one import.
+bool freshCopy(const QString &from, const QString &to)
+{
+    QFile::remove(to);
+    return QFile::copy(from, to);
+}
+
+void importBenchmark(benchmark::State &state, pel::transfer::Table table)
+{
+    const ImportFiles &files = importFiles();
+    if (!files.error.isEmpty()) {
+        state.SkipWithError(files.error.toStdString().c_str());
+        return;
+    }
+    const bool grades = table == pel::transfer::Table::Grades;
+    const QString copy = QStringLiteral("import/target.mdb");
+    double before = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pel::db::Connection target;
+        if (!freshCopy(grades ? files.withStudents : files.empty, copy) || !target.open(copy)) {
+            state.SkipWithError("no copy of the database");
+            break;
+        }
+        before = resetPeakMemory();
+        state.ResumeTiming();
+        const pel::transfer::ImportReport report =
+            pel::transfer::importCsvFile(target, table, grades ? files.grades : files.students, {});
+        if (!report.accepted()) {
+            state.SkipWithError((report.problems.isEmpty() ? report.result.reason
+                                                           : pel::transfer::problemText(report.problems.first()))
+                                    .toStdString()
+                                    .c_str());
+            break;
+        }
+    }
+    reportMemory(state, before);
+}
+
+void ImportStudents(benchmark::State &state)
+{
+    importBenchmark(state, pel::transfer::Table::Students);
+}
+
+void ImportGrades(benchmark::State &state)
+{
+    importBenchmark(state, pel::transfer::Table::Grades);
+}
+
+void importFloor(benchmark::State &state, pel::transfer::Table table)
+{
+    const ImportFiles &files = importFiles();
+    if (!files.error.isEmpty()) {
+        state.SkipWithError(files.error.toStdString().c_str());
+        return;
+    }
+    const bool grades = table == pel::transfer::Table::Grades;
+    const QString copy = QStringLiteral("import/target.mdb");
+    const QString script = QStringLiteral(".import --csv --skip 1 '%1' %2\n")
+                               .arg(grades ? files.grades : files.students,
+                                    grades ? QStringLiteral("Nilai") : QStringLiteral("SISWA"));
+    double peak = 0;
+    for (auto _ : state) {
+        if (!freshCopy(grades ? files.withStudents : files.empty, copy)) {
+            state.SkipWithError("no copy of the database");
+            break;
+        }
+        const pel::bench::ShellRun run = pel::bench::runShell(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/pelitaksa-bench-shell"), copy, script);
+        if (!run.ok) {
+            state.SkipWithError(run.error.toStdString().c_str());
+            break;
+        }
+        state.SetIterationTime(run.seconds);
+        peak = qMax(peak, run.peakMegabytes);
+    }
+    state.counters["peak_MB"] = peak;
+    state.counters["before_MB"] = 0;
+}
+
+void Floor_ImportStudents(benchmark::State &state)
+{
+    importFloor(state, pel::transfer::Table::Students);
+}
+
+void Floor_ImportGrades(benchmark::State &state)
+{
+    importFloor(state, pel::transfer::Table::Grades);
+}
+
 // ---- the floors: the sqlite3 shell on the same file ------------------------
 
 // The rows of a file report, for its footer: students, or students with grades.
@@ -749,6 +930,8 @@ BENCHMARK(SaveGradeRow)->Unit(benchmark::kMillisecond);
 BENCHMARK(SearchAll)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(ClassGradeShow)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(ClassGradeSave)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(ImportStudents)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(ImportGrades)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 BENCHMARK(Detail_CellName)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Detail_CellDate)->Unit(benchmark::kMicrosecond);
@@ -775,6 +958,8 @@ FLOOR(NextRegistrationNumber, 3);
 FLOOR(StudentLookup, 3);
 FLOOR(SaveGradeRow, 2);
 FLOOR(SearchAll, 3);
+BENCHMARK(Floor_ImportStudents)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(Floor_ImportGrades)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 
 int main(int argc, char *argv[])
 {

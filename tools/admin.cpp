@@ -1,6 +1,7 @@
 // pelitaksa-admin: creates SISWA.mdb, keeps the operator table, fills a demo
 // database and writes the reports without the screens.
 #include "adminreports.h"
+#include "admintransfer.h"
 #include "common/module1.h"
 #include "db/connection.h"
 #include "db/schema.h"
@@ -32,7 +33,13 @@ const char Usage[] =
     "                             menambah petugas; LEVEL: Entri, Operator, Activasi atau Manager\n"
     "  operator remove USERID     menghapus petugas\n"
     "  report list|ipk|statement NIS|statement --all|certificate NIS|certificate --all [--out FILE]\n"
-    "                             menulis laporan ke layar atau ke FILE\n";
+    "                             menulis laporan ke layar atau ke FILE\n"
+    "  export students|subjects|grades OUTFILE.csv|OUTFILE.xlsx [--separator ';']\n"
+    "                             menulis tabel ke file CSV atau Excel\n"
+    "  import students|subjects|grades INFILE.csv [--dry-run] [--update] [--errors ERRORS.csv]\n"
+    "                             memasukkan baris dari file CSV, semuanya atau tidak sama sekali\n"
+    "  template students|subjects|grades\n"
+    "                             menampilkan baris judul kolom untuk file impor\n";
 
 int usageError(const QString &message)
 {
@@ -254,5 +261,7 @@ int main(int argc, char *argv[])
             return 1;
         return runReportCommand(args);
     }
+    if (pel::isTransferCommand(command))
+        return pel::runTransferCommand(command, args, path);
     return usageError(QStringLiteral("perintah tidak dikenal: %1").arg(command));
 }

@@ -11,6 +11,7 @@
 #include "search/FrmCari.h"
 #include "students/FrmEntri.h"
 #include "subjects/frmentrymatpel.h"
+#include "transfer/FrmTransfer.h"
 #include "ui/keys.h"
 #include "ui/messages.h"
 #include "ui/named.h"
@@ -194,6 +195,7 @@ void FrmUtama::buildMenus()
     addSeparator(utility, "m");
     addItem(utility, "prog", QStringLiteral("&Hak Cipta"), &FrmUtama::prog_Click);
     addSeparator(utility, "o");
+    addItem(utility, "imporekspor", QStringLiteral("&Impor / Ekspor Data"), &FrmUtama::imporekspor_Click);
     addGap("e");
 
     Keluar = addMenu("Keluar", QStringLiteral("&Exit"));
@@ -504,6 +506,13 @@ void FrmUtama::reporttransaction_Click()
 void FrmUtama::prog_Click()
 {
     ui::showScreen<FrmInfo>();
+}
+
+// The transfer screen gets the rights of the menus the login opened.
+void FrmUtama::imporekspor_Click()
+{
+    ui::showScreen<FrmTransfer>()->setRights(
+        {menu->isEnabled(), trans1->isEnabled(), Cardat->isEnabled(), report->isEnabled(), utility->isEnabled()});
 }
 
 void FrmUtama::ggg_Click()

@@ -44,6 +44,7 @@ public:
     void searchdata_Click();
     void reporttransaction_Click();
     void prog_Click();
+    void imporekspor_Click();
     void ggg_Click();
     void Timer2_Timer();
     void Timer3_Timer();

@@ -191,7 +191,7 @@ void TestMainWindow::menuBarLayout()
     QCOMPARE(items("trans1"), QStringList({"q|-", "entran1=&Enty Data Nilai", "entrankelas=Entri Nilai &Kelas", "ww|-"}));
     QCOMPARE(items("Cardat"), QStringList({"ey|-", "searchdata=&Cari Data", "line|-"}));
     QCOMPARE(items("report"), QStringList({"r|-", "reporttransaction=&Lihat Laporan"}));
-    QCOMPARE(items("utility"), QStringList({"m|-", "prog=&Hak Cipta", "o|-"}));
+    QCOMPARE(items("utility"), QStringList({"m|-", "prog=&Hak Cipta", "o|-", "imporekspor=&Impor / Ekspor Data"}));
     QCOMPARE(items("Keluar"), QStringList({"jjj|-", "ggg=Keluar", "fgg|-"}));
     QCOMPARE(child<QAction>(window, QStringLiteral("reporttransaction"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
 }

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QIODevice;
+
+// Comma-separated files as spreadsheets write them: fields in double quotes
+// may hold the separator, line breaks and doubled quotes; the separator is a
+// comma or a semicolon; a UTF-8 byte-order mark is skipped; lines end in
+// LF or CR LF.
+namespace pel::transfer {
+
+// The separator a file uses, read from its first line (outside quotes): the
+// semicolon when it stands there more often than the comma, else the comma.
+char DetectSeparator(const QByteArray &data);
+
+// One record of a file: its fields as UTF-8 bytes, valid until the next read.
+struct CsvRecord
+{
+    int line = 0; // the line the record starts on, counted from 1
+    std::vector<std::string_view> fields;
+
+    int size() const { return int(fields.size()); }
+    QString text(int i) const { return QString::fromUtf8(fields[i].data(), qsizetype(fields[i].size())); }
+    // True for a line with nothing in it, or with empty fields only.
+    bool isBlank() const;
+};
+
+// Reads the records of a whole file held in memory, one after another.
+class CsvReader
+{
+public:
+    // separator 0 detects it from the first line.
+    explicit CsvReader(QByteArray data, char separator = 0);
+
+    enum class Status { Record, End, Malformed };
+    // The next record. Malformed: the record starting at record.line has a
+    // quoted field that never closes, or text after a closing quote; *problem
+    // says which, and reading goes on at the line after the one where that
+    // field began, so that one broken line does not hide the lines after it.
+    Status next(CsvRecord &record, QString *problem = nullptr);
+
+    char separator() const { return m_separator; }
+    qint64 position() const { return m_pos; }
+    qint64 size() const { return m_data.size(); }
+
+private:
+    QByteArray m_data;
+    char m_separator = ',';
+    qint64 m_pos = 0;
+    int m_line = 1;
+    std::string m_scratch;
+    std::vector<std::pair<size_t, size_t>> m_spans;
+};
+
+// A field as a CSV cell: quoted when it holds the separator, a quote or a
+// line break, a quote inside doubled.
+QByteArray CsvField(const QString &value, char separator);
+// A whole line of cells, ended by CR LF.
+QByteArray CsvLine(const QStringList &values, char separator);
+
+// The UTF-8 byte-order mark that tells spreadsheet programs the encoding.
+inline constexpr char Utf8Bom[] = "\xEF\xBB\xBF";
+
+} // namespace pel::transfer

@@ -1,0 +1,190 @@
+#include "transfer/exporter.h"
+
+#include "db/connection.h"
+#include "transfer/csv.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryFile>
+
+#include <xlsxwriter.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace pel::transfer {
+
+std::optional<Format> formatForPath(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("csv"))
+        return Format::Csv;
+    if (suffix == QLatin1String("xlsx"))
+        return Format::Xlsx;
+    return std::nullopt;
+}
+
+namespace {
+
+using ResultKind = db::Result::Kind;
+
+QString selectStatement(Table table)
+{
+    switch (table) {
+    case Table::Students: return QStringLiteral("select * from SISWA order by rowid");
+    case Table::Subjects: return QStringLiteral("select * from Pelajaran order by rowid");
+    case Table::Grades: break;
+    }
+    return QStringLiteral(
+        "select n.Noreg, n.TglProses, n.Nis, s.NamaSiswa, n.Program, n.Jenjang, n.KdMatpel, p.NmMatpel, n.SKS, "
+        "n.Tentor, n.Nilangka, n.Nilhu, n.Bobot, n.Mutu, n.Prediket, n.Ket "
+        "from Nilai n left join SISWA s on s.NIS = n.Nis left join Pelajaran p on p.KdMatpel = n.KdMatpel "
+        "order by n.rowid");
+}
+
+bool isNumber(const QVariant &value)
+{
+    const int type = value.metaType().id();
+    return type == QMetaType::Double || type == QMetaType::LongLong || type == QMetaType::Int;
+}
+
+QString numberText(double value, char separator)
+{
+    QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    if (separator == ';')
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text;
+}
+
+QStringList header(Table table)
+{
+    QStringList names;
+    for (const Column &column : columns(table))
+        names << column.name;
+    return names;
+}
+
+db::Result exportCsv(QSqlQuery &query, Table table, const QString &path, char separator)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return db::Result::failure(ResultKind::Failure, QStringLiteral("File \"%1\" tidak dapat dibuat: %2")
+                                                      .arg(path, file.errorString()));
+    QByteArray buffer(Utf8Bom);
+    buffer += CsvLine(header(table), separator);
+    const int count = query.record().count();
+    QStringList cells;
+    int rows = 0;
+    while (query.next()) {
+        cells.clear();
+        for (int i = 0; i < count; ++i) {
+            const QVariant value = query.value(i);
+            cells << (isNumber(value) ? numberText(value.toDouble(), separator) : value.toString());
+        }
+        buffer += CsvLine(cells, separator);
+        ++rows;
+        if (buffer.size() > (1 << 20)) {
+            if (file.write(buffer) != buffer.size())
+                break;
+            buffer.clear();
+        }
+    }
+    if (query.lastError().isValid())
+        return db::Result::from(query.lastError());
+    if (file.write(buffer) != buffer.size() || !file.commit())
+        return db::Result::failure(ResultKind::Failure, QStringLiteral("File \"%1\" tidak dapat ditulis: %2")
+                                                      .arg(path, file.errorString()));
+    return db::Result::success(rows);
+}
+
+db::Result exportXlsx(QSqlQuery &query, Table table, const QString &path)
+{
+    // The workbook is written under a temporary name beside the target and
+    // renamed over it when complete.
+    QString temporary;
+    {
+        QTemporaryFile reserve(path + QStringLiteral(".XXXXXX"));
+        reserve.setAutoRemove(false);
+        if (!reserve.open())
+            return db::Result::failure(ResultKind::Failure, QStringLiteral("File \"%1\" tidak dapat dibuat: %2")
+                                                          .arg(path, reserve.errorString()));
+        temporary = reserve.fileName();
+    }
+    const QByteArray temporaryName = QFile::encodeName(temporary);
+    auto fail = [&](const QString &reason) {
+        QFile::remove(temporary);
+        return db::Result::failure(ResultKind::Failure, reason);
+    };
+
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE; // rows go to disk as they are written
+    lxw_workbook *workbook = workbook_new_opt(temporaryName.constData(), &options);
+    if (!workbook)
+        return fail(QStringLiteral("File \"%1\" tidak dapat dibuat").arg(path));
+    lxw_worksheet *sheet = workbook_add_worksheet(workbook, sqlTableName(table).toUtf8().constData());
+    lxw_format *bold = workbook_add_format(workbook);
+    format_set_bold(bold);
+
+    const QStringList names = header(table);
+    for (int c = 0; c < names.size(); ++c)
+        worksheet_write_string(sheet, 0, lxw_col_t(c), names.at(c).toUtf8().constData(), bold);
+    worksheet_freeze_panes(sheet, 1, 0);
+
+    const int count = query.record().count();
+    lxw_row_t row = 0;
+    lxw_error error = LXW_NO_ERROR;
+    while (error == LXW_NO_ERROR && query.next()) {
+        if (row + 1 >= LXW_ROW_MAX) {
+            workbook_close(workbook);
+            return fail(QStringLiteral("Tabel terlalu besar untuk satu lembar Excel (paling banyak %1 baris)")
+                            .arg(LXW_ROW_MAX - 1));
+        }
+        ++row;
+        for (int c = 0; c < count && error == LXW_NO_ERROR; ++c) {
+            const QVariant value = query.value(c);
+            if (value.isNull())
+                continue;
+            if (isNumber(value))
+                error = worksheet_write_number(sheet, row, lxw_col_t(c), value.toDouble(), nullptr);
+            else
+                error = worksheet_write_string(sheet, row, lxw_col_t(c), value.toString().toUtf8().constData(), nullptr);
+        }
+    }
+    if (query.lastError().isValid()) {
+        workbook_close(workbook);
+        QFile::remove(temporary);
+        return db::Result::from(query.lastError());
+    }
+    worksheet_autofilter(sheet, 0, 0, row, lxw_col_t(names.size() - 1));
+    const lxw_error closed = workbook_close(workbook);
+    if (error != LXW_NO_ERROR || closed != LXW_NO_ERROR)
+        return fail(QStringLiteral("File \"%1\" tidak dapat ditulis: %2")
+                        .arg(path, QString::fromUtf8(lxw_strerror(error != LXW_NO_ERROR ? error : closed))));
+    if (std::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0)
+        return fail(QStringLiteral("File \"%1\" tidak dapat ditulis: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    return db::Result::success(int(row));
+}
+
+} // namespace
+
+db::Result exportTable(const db::Connection &conn, Table table, const QString &path, char separator)
+{
+    const std::optional<Format> format = formatForPath(path);
+    if (!format)
+        return db::Result::failure(ResultKind::BadValue,
+                                   QStringLiteral("Nama file harus berakhiran .csv atau .xlsx: %1").arg(path));
+    if (separator != ',' && separator != ';')
+        return db::Result::failure(ResultKind::BadValue, QStringLiteral("Pemisah harus ',' atau ';'"));
+    QSqlQuery query(conn.database());
+    query.setForwardOnly(true);
+    if (!query.exec(selectStatement(table)))
+        return db::Result::from(query.lastError());
+    return *format == Format::Csv ? exportCsv(query, table, path, separator) : exportXlsx(query, table, path);
+}
+
+} // namespace pel::transfer

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "db/result.h"
+#include "transfer/tables.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace pel::db {
+class Connection;
+}
+
+// Bringing rows of a CSV file into SISWA, Pelajaran or Nilai. Every row is
+// checked before anything is kept: the rows are written in one transaction
+// that is committed only when no row was refused, so a refused file leaves
+// the database exactly as it was.
+namespace pel::transfer {
+
+// One refused cell or line.
+struct Problem
+{
+    int line = 0;   // the file's line, counted from 1 (the header is line 1)
+    QString column; // the column's name, empty when the whole line is meant
+    QString value;  // the cell as written
+    QString reason; // why, in Indonesian
+};
+
+// "Baris 7, kolom TglLahir, nilai "31-02-2020": <reason>".
+QString problemText(const Problem &problem);
+// The problems as a CSV file with the header Baris,Kolom,Nilai,Alasan.
+QByteArray problemsCsv(const QList<Problem> &problems, char separator = ',');
+
+struct ImportOptions
+{
+    bool dryRun = false;   // check only, write nothing
+    bool update = false;   // a row whose key is stored changes that record instead of being refused
+    int previewRows = 0;   // how many checked rows to keep, as they would be stored
+    // Called now and then with the bytes read so far and the file's size.
+    std::function<void(qint64 done, qint64 total)> progress;
+};
+
+struct ImportReport
+{
+    db::Result result; // Ok: written (or, dry run, every row passed); BadValue: rows refused; else why it failed
+    int rows = 0;      // data rows read
+    int inserted = 0;  // rows that were (or, dry run, would be) added
+    int updated = 0;   // rows that were (or would be) changed
+    QList<Problem> problems;
+    QStringList previewColumns;     // the stored columns, in table order
+    QList<QStringList> previewRows; // the first checked rows as they would be stored
+
+    bool accepted() const { return result.ok() && problems.isEmpty(); }
+};
+
+// Imports the file's bytes (UTF-8, with or without its byte-order mark)
+// into table on conn.
+ImportReport importCsv(const db::Connection &conn, Table table, const QByteArray &data, const ImportOptions &options);
+// Reads the file first; a file that cannot be read gives a Failure.
+ImportReport importCsvFile(const db::Connection &conn, Table table, const QString &path,
+                           const ImportOptions &options);
+
+} // namespace pel::transfer

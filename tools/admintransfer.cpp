@@ -1,0 +1,167 @@
+#include "admintransfer.h"
+
+#include "common/module1.h"
+#include "transfer/csv.h"
+#include "transfer/exporter.h"
+#include "transfer/importer.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+
+#include <cstdio>
+
+namespace pel {
+
+namespace {
+
+const char Usage[] =
+    "Pemakaian: pelitaksa-admin [--db FILE] export TABLE OUTFILE.csv|OUTFILE.xlsx [--separator ';']\n"
+    "           pelitaksa-admin [--db FILE] import TABLE INFILE.csv [--dry-run] [--update] [--errors ERRORS.csv]\n"
+    "           pelitaksa-admin template TABLE\n"
+    "           TABLE: students, subjects atau grades\n";
+
+void printError(const QString &message)
+{
+    std::fprintf(stderr, "pelitaksa-admin: %s\n", message.toLocal8Bit().constData());
+}
+
+int usageError(const QString &message)
+{
+    printError(message);
+    std::fputs("\n", stderr);
+    std::fputs(Usage, stderr);
+    return 2;
+}
+
+bool openDatabase(const QString &path)
+{
+    if (dbConnection.open(QFileInfo(path).absoluteFilePath()))
+        return true;
+    printError(dbConnection.lastError());
+    return false;
+}
+
+int runTemplate(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usageError(QStringLiteral("template butuh TABLE"));
+    const auto table = transfer::tableFromName(args.at(0));
+    if (!table)
+        return usageError(QStringLiteral("tabel tidak dikenal: %1").arg(args.at(0)));
+    const QByteArray line = transfer::CsvLine(transfer::templateColumns(*table), ',');
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    return 0;
+}
+
+int runExport(QStringList args, const QString &databasePath)
+{
+    char separator = ',';
+    const qsizetype option = args.indexOf(QStringLiteral("--separator"));
+    if (option >= 0) {
+        if (option + 1 >= args.size())
+            return usageError(QStringLiteral("--separator butuh ',' atau ';'"));
+        const QString value = args.at(option + 1);
+        if (value != QLatin1String(",") && value != QLatin1String(";"))
+            return usageError(QStringLiteral("pemisah harus ',' atau ';': %1").arg(value));
+        separator = value.at(0).toLatin1();
+        args.remove(option, 2);
+    }
+    if (args.size() != 2)
+        return usageError(QStringLiteral("export butuh TABLE dan OUTFILE"));
+    const auto table = transfer::tableFromName(args.at(0));
+    if (!table)
+        return usageError(QStringLiteral("tabel tidak dikenal: %1").arg(args.at(0)));
+    if (!transfer::formatForPath(args.at(1)))
+        return usageError(QStringLiteral("OUTFILE harus berakhiran .csv atau .xlsx: %1").arg(args.at(1)));
+    if (!openDatabase(databasePath))
+        return 1;
+    const db::Result result = transfer::exportTable(dbConnection, *table, args.at(1), separator);
+    if (!result.ok()) {
+        printError(result.reason);
+        return 1;
+    }
+    std::printf("%d baris %s ditulis ke %s\n", result.rowsAffected,
+                transfer::sqlTableName(*table).toLocal8Bit().constData(), args.at(1).toLocal8Bit().constData());
+    return 0;
+}
+
+int runImport(QStringList args, const QString &databasePath)
+{
+    transfer::ImportOptions options;
+    QString errorsPath;
+    QStringList positional;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &word = args.at(i);
+        if (word == QLatin1String("--dry-run"))
+            options.dryRun = true;
+        else if (word == QLatin1String("--update"))
+            options.update = true;
+        else if (word == QLatin1String("--errors")) {
+            if (i + 1 >= args.size())
+                return usageError(QStringLiteral("--errors butuh nama file"));
+            errorsPath = args.at(++i);
+        } else if (word.startsWith(QLatin1String("--")))
+            return usageError(QStringLiteral("pilihan tidak dikenal: %1").arg(word));
+        else
+            positional << word;
+    }
+    if (positional.size() != 2)
+        return usageError(QStringLiteral("import butuh TABLE dan INFILE.csv"));
+    const auto table = transfer::tableFromName(positional.at(0));
+    if (!table)
+        return usageError(QStringLiteral("tabel tidak dikenal: %1").arg(positional.at(0)));
+    if (transfer::formatForPath(positional.at(1)) != transfer::Format::Csv)
+        return usageError(QStringLiteral("INFILE harus file .csv: %1").arg(positional.at(1)));
+    if (!openDatabase(databasePath))
+        return 1;
+
+    const transfer::ImportReport report = transfer::importCsvFile(dbConnection, *table, positional.at(1), options);
+    for (const transfer::Problem &problem : report.problems)
+        std::fprintf(stderr, "%s\n", transfer::problemText(problem).toLocal8Bit().constData());
+    if (!errorsPath.isEmpty()) {
+        QSaveFile file(errorsPath);
+        const QByteArray bytes = transfer::problemsCsv(report.problems);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+            printError(QStringLiteral("File \"%1\" tidak dapat ditulis: %2").arg(errorsPath, file.errorString()));
+            return 1;
+        }
+    }
+    if (!report.accepted()) {
+        QSet<int> lines;
+        for (const transfer::Problem &problem : report.problems)
+            lines.insert(problem.line);
+        printError(report.problems.isEmpty() ? report.result.reason
+                                             : QStringLiteral("%1 masalah pada %2 baris; tidak ada data yang disimpan")
+                                                   .arg(report.problems.size())
+                                                   .arg(lines.size()));
+        return 1;
+    }
+    const QString table_ = transfer::sqlTableName(*table);
+    if (options.dryRun)
+        std::printf("%d baris diperiksa, semuanya lolos (%d baru, %d diubah); tidak ada yang ditulis\n", report.rows,
+                    report.inserted, report.updated);
+    else
+        std::printf("%d baris dimasukkan ke %s: %d baru, %d diubah\n", report.rows, table_.toLocal8Bit().constData(),
+                    report.inserted, report.updated);
+    return 0;
+}
+
+} // namespace
+
+bool isTransferCommand(const QString &command)
+{
+    return command == QLatin1String("export") || command == QLatin1String("import")
+           || command == QLatin1String("template");
+}
+
+int runTransferCommand(const QString &command, const QStringList &args, const QString &databasePath)
+{
+    if (command == QLatin1String("template"))
+        return runTemplate(args);
+    if (command == QLatin1String("export"))
+        return runExport(args, databasePath);
+    return runImport(args, databasePath);
+}
+
+} // namespace pel
