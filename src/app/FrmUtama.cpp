@@ -4,7 +4,7 @@
 #include "app/clock.h"
 #include "app/FrmInfo.h"
 #include "app/module1.h"
-#include "db/loginstatements.h"
+#include "db/backup.h"
 #include "grades/frmtransaksi.h"
 #include "reports/frmLaporan.h"
 #include "search/FrmCari.h"
@@ -119,6 +119,20 @@ FrmUtama::FrmUtama(QWidget *parent) : QMainWindow(parent)
     Timer4->start();
 }
 
+void FrmUtama::backUpOncePerDay(QWidget *window)
+{
+    // The first start of a day copies the database. A copy that fails is
+    // reported, and the work goes on.
+    const QDateTime now = clock::now();
+    if (!db::backupDue(dbConnection.filePath(), now.date()))
+        return;
+    QString error;
+    if (!db::backupNow(dbConnection.database(), dbConnection.filePath(), now, db::backupsToKeep(), nullptr, &error))
+        ui::showMessage(QStringLiteral("Salinan harian database gagal dibuat; pekerjaan dapat dilanjutkan.\r")
+                            + QString(error).replace(QLatin1Char('\n'), QLatin1Char('\r')),
+                        QString(), ui::Icon::Warning, ui::Buttons::Ok, window);
+}
+
 bool FrmUtama::start()
 {
     FrmUtama *window = ui::createScreen<FrmUtama>();
@@ -129,6 +143,7 @@ bool FrmUtama::start()
         return false;
     }
     window->show();
+    backUpOncePerDay(window);
     return true;
 }
 
@@ -364,17 +379,16 @@ void FrmUtama::cmdOK_Click()
         FrLogin->show();
         return;
     }
-    dbRecordset = db::Recordset();
-    if (!dbRecordset.open(db::selectOperators(), dbConnection)) {
-        ui::showMessage(dbRecordset.lastError(), QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
-        FrLogin->show();
-        return;
-    }
-    const int row = findOperatorRow(dbRecordset, LoginUserId, LoginPassword);
-    if (row < 0)
+    Operator granted;
+    const db::Result checked = OperatorStore(dbConnection).checkLogin(LoginUserId, LoginPassword, &granted);
+    if (checked.kind == db::Result::Kind::NotFound) {
         refuseLogin();
-    else
-        grantLogin(row);
+    } else if (!checked.ok()) {
+        ui::showMessage(checked.reason, QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
+        FrLogin->show();
+    } else {
+        grantLogin(granted);
+    }
 }
 
 void FrmUtama::refuseLogin()
@@ -394,27 +408,23 @@ void FrmUtama::refuseLogin()
         return;
     }
     ++LoginAttempt;
-    dbRecordset.close();
     txtUser->clear();
     txtPass->clear();
     txtUser->setFocus(Qt::OtherFocusReason);
 }
 
-void FrmUtama::grantLogin(int row)
+void FrmUtama::grantLogin(const Operator &granted)
 {
-    dbRecordset.setAbsolutePosition(row + 1);
-    if (const auto rights = rightsForLevel(dbRecordset.value(3).toString())) {
+    if (const auto rights = rightsForLevel(granted.level)) {
         setMenusEnabled(rights->file, rights->proses, rights->cari, rights->laporan, rights->utility);
         setWelcomeVisible(true);
     }
     txtUser->clear();
     txtPass->clear();
 
-    db::Recordset named;
-    if (named.open(db::selectOperatorByUserId(LoginUserId), dbConnection) && named.recordCount() > 0) {
-        const QString name = named.value(1).toString();
-        m_panels[0]->setText(QStringLiteral("USER : ") + name);
-        Label5->setText(QStringLiteral(": ") + name);
+    if (const std::optional<QString> name = OperatorStore(dbConnection).nameOf(LoginUserId)) {
+        m_panels[0]->setText(QStringLiteral("USER : ") + *name);
+        Label5->setText(QStringLiteral(": ") + *name);
     }
 }
 
