@@ -42,6 +42,7 @@ QString prepareDatabase(const QSqlDatabase &db, const QString &filePath)
     if (!query.exec(QStringLiteral("PRAGMA foreign_keys = ON"))
         || !query.exec(QStringLiteral("select name from sqlite_master where type = 'table'")))
         return failureMessage(cannotUse(filePath), query.lastError());
+    query.finish();
     const int version = schemaVersion(db);
     if (version > SchemaVersion)
         return QStringLiteral("Database %1 dibuat oleh versi program yang lebih baru (skema %2; program ini skema "
@@ -119,17 +120,17 @@ bool Connection::open(const QString &filePath)
     }
 
     m_name = QStringLiteral("pelitaksa-%1").arg(++nextConnectionNumber);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    // mode=rw: SQLite opens the file only if it exists, so a vanished file is
-    // never replaced by an empty database.
-    QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-    url.setQuery(QStringLiteral("mode=rw"));
-    db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open())
-        return fail(failureMessage(cannotUse(filePath), db.lastError()));
-
-    const QString problem = prepareDatabase(db, filePath);
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        // mode=rw: SQLite opens the file only if it exists, so a vanished file
+        // is never replaced by an empty database.
+        QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+        url.setQuery(QStringLiteral("mode=rw"));
+        db.setDatabaseName(url.toString(QUrl::FullyEncoded));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        problem = db.open() ? prepareDatabase(db, filePath) : failureMessage(cannotUse(filePath), db.lastError());
+    }
     if (!problem.isEmpty())
         return fail(problem);
     return true;
