@@ -151,22 +151,28 @@ QString schemaProblem(const QSqlDatabase &db, int version)
     QStringList tables = requiredTables();
     if (version >= 2)
         tables << QStringLiteral("t_log");
+    // Missing tables are named before tables with other columns.
+    QList<QStringList> found;
     for (const QString &table : tables) {
         QSqlQuery query(db);
         if (!query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table)))
             return QStringLiteral("tabel %1 tidak dapat dibaca.").arg(table);
-        QStringList found;
+        QStringList columns;
         while (query.next())
-            found << query.value(1).toString();
-        if (found.isEmpty())
+            columns << query.value(1).toString();
+        if (columns.isEmpty())
             return QStringLiteral("tabel %1 tidak ada.").arg(table);
-        const QStringList expected = schemaColumns(table);
-        bool same = found.size() == expected.size();
-        for (int i = 0; same && i < found.size(); ++i)
-            same = found.at(i).compare(expected.at(i), Qt::CaseInsensitive) == 0;
+        found << columns;
+    }
+    for (qsizetype t = 0; t < tables.size(); ++t) {
+        const QStringList expected = schemaColumns(tables.at(t));
+        const QStringList &columns = found.at(t);
+        bool same = columns.size() == expected.size();
+        for (qsizetype i = 0; same && i < columns.size(); ++i)
+            same = columns.at(i).compare(expected.at(i), Qt::CaseInsensitive) == 0;
         if (!same)
             return QStringLiteral("kolom tabel %1 tidak sesuai (ada: %2; seharusnya: %3).")
-                .arg(table, found.join(QStringLiteral(", ")), expected.join(QStringLiteral(", ")));
+                .arg(tables.at(t), columns.join(QStringLiteral(", ")), expected.join(QStringLiteral(", ")));
     }
     return {};
 }
