@@ -75,14 +75,31 @@ db::GradeRowValues ForStorage(db::GradeRowValues row)
     return row;
 }
 
+// Refuses, before any statement runs, a row whose numbers cannot be right.
+bool possibleNumbers(const db::GradeRowValues &row, QString *error)
+{
+    const struct { const char *column; const QString &text; bool credits; } numbers[] = {
+        {"SKS", row.sks, true}, {"Nilangka", row.nilangka, false}, {"Bobot", row.bobot, false}, {"Mutu", row.mutu, false}};
+    for (const auto &number : numbers) {
+        if (ImpossibleNumber(number.text, number.credits)) {
+            if (error)
+                *error = QStringLiteral("CHECK constraint failed: %1 = %2").arg(QLatin1String(number.column), number.text);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool SaveGradeRow(const db::GradeRowValues &row, QString *error)
 {
-    return run(db::GradeInsertStatement(ForStorage(row)), error);
+    const db::GradeRowValues stored = ForStorage(row);
+    return possibleNumbers(stored, error) && run(db::GradeInsertStatement(stored), error);
 }
 
 bool UpdateGradeRows(const db::GradeRowValues &row, QString *error)
 {
-    return run(db::GradeUpdateStatement(ForStorage(row)), error);
+    const db::GradeRowValues stored = ForStorage(row);
+    return possibleNumbers(stored, error) && run(db::GradeUpdateStatement(stored), error);
 }
 
 bool DeleteGradeRows(const QString &noreg, QString *error)

@@ -13,6 +13,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,6 +60,8 @@ private slots:
     void logoutLocksAgain();
     void cancelInLoginFrame();
     void startFailsWithoutDatabase();
+    void startBacksUpOnceADay();
+    void failedBackupWarnsAndWorkGoesOn();
     void startFailsOnForeignFile();
     void startFailsOnWriteProtectedFile();
     void registryKeepsOneScreen();
@@ -372,6 +376,32 @@ void TestMainWindow::startFailsWithoutDatabase()
     QVERIFY(!QFile::exists(m_db->filePath()));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!ui::openScreen<FrmUtama>());
+}
+
+void TestMainWindow::startBacksUpOnceADay()
+{
+    QVERIFY(FrmUtama::start());
+    closeAll();
+    QVERIFY(FrmUtama::start());
+    const QDir backups(m_db->folder() + QStringLiteral("/backup"));
+    QCOMPARE(backups.entryList(QDir::Files), QStringList({QStringLiteral("SISWA-20261207-093015.mdb")}));
+    QCOMPARE(m_messages->count(), 0);
+}
+
+void TestMainWindow::failedBackupWarnsAndWorkGoesOn()
+{
+    // A file where the backup folder should be.
+    QFile blocker(m_db->folder() + QStringLiteral("/backup"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QVERIFY(FrmUtama::start());
+    QCOMPARE(m_messages->count(), 1);
+    QCOMPARE(m_messages->last().icon, ui::Icon::Warning);
+    QVERIFY(m_messages->last().text.contains(QStringLiteral("pekerjaan dapat dilanjutkan")));
+    auto *window = ui::openScreen<FrmUtama>();
+    QVERIFY(window && window->isVisible());
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    QVERIFY(menus(window).file);
 }
 
 void TestMainWindow::startFailsOnWriteProtectedFile()
