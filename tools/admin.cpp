@@ -6,6 +6,7 @@
 #include "app/password.h"
 #include "db/backup.h"
 #include "db/connection.h"
+#include "db/failure.h"
 #include "db/schema.h"
 #include "db/transaction.h"
 #include "grades/grading.h"
@@ -93,7 +94,7 @@ bool run(QSqlQuery &query, const QVariantList &values)
         query.addBindValue(value);
     if (query.exec())
         return true;
-    failure(pel::db::errorText(query.lastError()));
+    failure(pel::db::failureLines(query.lastError()).join(QLatin1Char('\n')));
     return false;
 }
 

@@ -5,6 +5,7 @@
 #include "app/FrmInfo.h"
 #include "app/module1.h"
 #include "db/backup.h"
+#include "db/failure.h"
 #include "grades/frmtransaksi.h"
 #include "reports/frmLaporan.h"
 #include "search/FrmCari.h"
@@ -136,6 +137,15 @@ void FrmUtama::backUpOncePerDay(QWidget *window)
 bool FrmUtama::start()
 {
     FrmUtama *window = ui::createScreen<FrmUtama>();
+    // A database that another program holds may be free a moment later: the
+    // operator may try again as often as wanted.
+    while (!dbConnection.isOpen() && dbConnection.lastError().contains(db::causeLine(db::Cause::InUse))) {
+        const ui::Answer again = ui::showMessage(dbConnection.lastError() + QStringLiteral("\rCoba lagi?"), QString(),
+                                                 ui::Icon::Warning, ui::Buttons::OkCancel);
+        if (again != ui::Answer::Ok)
+            break;
+        OpenDatabase();
+    }
     if (!dbConnection.isOpen()) {
         ui::showMessage(dbConnection.lastError() + QStringLiteral("\rProgram tidak dapat dijalankan."),
                         QString(), ui::Icon::Critical, ui::Buttons::Ok);

@@ -123,6 +123,16 @@ QStringList failureLines(const QSqlError &error)
     return failureLines(causeOf(error), errorText(error));
 }
 
+QStringList failureLines(const QString &engineText)
+{
+    return failureLines(QSqlError(QString(), engineText));
+}
+
+QString failureMessage(const QString &first, const QString &engineText)
+{
+    return (QStringList{first} + failureLines(engineText)).join(QLatin1Char('\r'));
+}
+
 QString failureMessage(const QString &first, Cause cause, const QString &detail)
 {
     return (QStringList{first} + failureLines(cause, detail)).join(QLatin1Char('\r'));

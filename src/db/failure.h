@@ -37,10 +37,14 @@ QString causeLine(Cause cause);
 // "Detail: " and the engine's text (left out when there is none).
 QStringList failureLines(const QSqlError &error);
 QStringList failureLines(Cause cause, const QString &detail);
+// The same from the engine's text alone, as a Recordset's lastError() or a
+// store Result's reason carries it.
+QStringList failureLines(const QString &engineText);
 
 // first, the cause line and the detail line, joined by a carriage return, as
 // the program's messages separate their lines.
 QString failureMessage(const QString &first, const QSqlError &error);
+QString failureMessage(const QString &first, const QString &engineText);
 QString failureMessage(const QString &first, Cause cause, const QString &detail);
 
 } // namespace pel::db

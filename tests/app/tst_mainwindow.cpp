@@ -61,6 +61,7 @@ private slots:
     void cancelInLoginFrame();
     void startFailsWithoutDatabase();
     void startBacksUpOnceADay();
+    void startRetriesWhileDatabaseInUse();
     void failedBackupWarnsAndWorkGoesOn();
     void startFailsOnForeignFile();
     void startFailsOnWriteProtectedFile();
@@ -386,6 +387,31 @@ void TestMainWindow::startBacksUpOnceADay()
     const QDir backups(m_db->folder() + QStringLiteral("/backup"));
     QCOMPARE(backups.entryList(QDir::Files), QStringList({QStringLiteral("SISWA-20261207-093015.mdb")}));
     QCOMPARE(m_messages->count(), 0);
+}
+
+void TestMainWindow::startRetriesWhileDatabaseInUse()
+{
+    dbConnection.close();
+    QStringList shown;
+    {
+        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+        holder.setDatabaseName(m_db->filePath());
+        QVERIFY(holder.open());
+        QVERIFY(QSqlQuery(holder).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        // The other program ends while the operator reads the message.
+        ui::setMessageHandler([&](const ui::Message &message) {
+            shown << message.text;
+            holder.rollback();
+            holder.close();
+            return ui::Answer::Ok;
+        });
+        QVERIFY(FrmUtama::start());
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().contains(QStringLiteral("sedang dipakai program lain")), qPrintable(shown.first()));
+    QVERIFY(shown.first().contains(m_db->filePath()));
+    QVERIFY(dbConnection.isOpen());
 }
 
 void TestMainWindow::failedBackupWarnsAndWorkGoesOn()
