@@ -82,4 +82,15 @@ bool setAuditOperator(const QSqlDatabase &db, const QString &userId)
     return query.exec();
 }
 
+bool removeAudit(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    for (const Audited &audited : AuditedTables)
+        for (const char *action : {"insert", "update", "delete"})
+            if (!query.exec(QStringLiteral("DROP TRIGGER IF EXISTS temp.pel_log_%1_%2")
+                                .arg(QLatin1String(audited.table), QLatin1String(action))))
+                return false;
+    return true;
+}
+
 } // namespace pel::db

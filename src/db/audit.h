@@ -19,4 +19,8 @@ bool installAudit(const QSqlDatabase &db, QString *error);
 // The user ID the audit rows of this connection name from now on.
 bool setAuditOperator(const QSqlDatabase &db, const QString &userId);
 
+// Drops the connection's triggers, for a bulk load of generated rows that no
+// operator made (the benchmark database). Other connections keep theirs.
+bool removeAudit(const QSqlDatabase &db);
+
 } // namespace pel::db

@@ -2,6 +2,7 @@
 // file upgraded in place after a backup, a newer one refused, a file with
 // other columns refused, the constraints on numbers, and the audit trail.
 #include "app/module1.h"
+#include "db/audit.h"
 #include "db/connection.h"
 #include "db/failure.h"
 #include "db/recordset.h"
@@ -263,6 +264,11 @@ void TestSchemaVersions::everyChangeIsLoggedInItsTransaction()
     QCOMPARE(json(log.at(1)[6]).value(QStringLiteral("NamaSiswa")).toString(), QStringLiteral("ANI S"));
     QCOMPARE(json(log.at(4)[5]).value(QStringLiteral("SKS")).toDouble(), 3.0);
     QVERIFY(log.at(4)[6].isNull());
+
+    // A bulk load of generated rows may leave the trail out, on its own connection only.
+    QVERIFY(db::removeAudit(dbConnection.database()));
+    db.addStudent(QStringLiteral("S2"));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from t_log")).toInt(), 6);
 }
 
 QTEST_GUILESS_MAIN(TestSchemaVersions)
