@@ -244,7 +244,7 @@ bool restoreDatabase(const QString &from, const QString &databasePath, const QDa
             QSqlDatabase current = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
             current.setDatabaseName(databasePath);
             current.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-            ok = current.open() ? backupNow(current, databasePath, moment, keep + 1, savedCurrent, error)
+            ok = current.open() ? backupNow(current, databasePath, moment, keep, savedCurrent, error)
                                 : fail(failureMessage(QStringLiteral("Database %1 tidak dapat dibuka.").arg(databasePath),
                                                       current.lastError()));
             current.close();
