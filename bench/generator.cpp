@@ -1,5 +1,6 @@
 #include "generator.h"
 
+#include "db/audit.h"
 #include "db/connection.h"
 #include "db/schema.h"
 #include "db/transaction.h"
@@ -86,6 +87,8 @@ bool fill(const QString &path, const GeneratorSize &size, QString *error)
         return false;
     }
     QSqlDatabase database = conn.database();
+    // Generated rows are no operator's changes: they stay out of the audit trail.
+    db::removeAudit(database);
     QSqlQuery pragma(database);
     // A larger page cache keeps the two Nilai indexes in memory while they grow.
     pragma.exec(QStringLiteral("PRAGMA cache_size = -200000"));

@@ -3,7 +3,11 @@
 #include "adminreports.h"
 #include "admintransfer.h"
 #include "common/module1.h"
+#include "common/operatorstore.h"
+#include "common/password.h"
+#include "db/backup.h"
 #include "db/connection.h"
+#include "db/failure.h"
 #include "db/schema.h"
 #include "db/transaction.h"
 #include "grades/grading.h"
@@ -16,6 +20,12 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <iostream>
+#include <string>
+
+#include <pwd.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,9 +39,19 @@ const char Usage[] =
     "  create                     membuat database baru yang kosong (file yang ada tidak ditimpa)\n"
     "  demo                       membuat database baru berisi data contoh dan empat petugas\n"
     "  operator list              menampilkan semua petugas\n"
-    "  operator add USERID NAMA PASSWORD LEVEL\n"
+    "  operator add USERID NAMA LEVEL [--password-stdin]\n"
     "                             menambah petugas; LEVEL: Entri, Operator, Activasi atau Manager\n"
-    "  operator remove USERID     menghapus petugas\n"
+    "  operator passwd USERID [--password-stdin]\n"
+    "                             mengganti password petugas\n"
+    "  operator remove USERID     menghapus petugas itu saja\n"
+    "  operator rehash            mengganti setiap password yang masih berupa teks dengan hash-nya\n"
+    "                             Password tidak pernah diberikan sebagai argumen: di terminal diminta\n"
+    "                             dua kali tanpa ditampilkan; dengan --password-stdin dibaca satu baris\n"
+    "                             dari masukan standar.\n"
+    "  backup [FILE]              menyalin database sekarang (bawaan: ke folder backup/ di sampingnya)\n"
+    "  restore FILE               mengganti database dengan salinan FILE (database sekarang disalin dulu)\n"
+    "  log [--since TANGGAL] [--nis NIS] [--table TABEL]\n"
+    "                             menampilkan catatan perubahan data siswa, pelajaran dan nilai\n"
     "  report list|ipk|statement NIS|statement --all|certificate NIS|certificate --all [--out FILE]\n"
     "                             menulis laporan ke layar atau ke FILE\n"
     "  export students|subjects|grades OUTFILE.csv|OUTFILE.xlsx [--separator ';']\n"
@@ -48,11 +68,21 @@ int usageError(const QString &message)
     return 2;
 }
 
-int failure(const QString &message)
+int failure(QString message)
 {
-    err << "pelitaksa-admin: " << message << "\n";
+    err << "pelitaksa-admin: " << message.replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
     err.flush();
     return 1;
+}
+
+// The user ID that the tool's changes carry in the audit trail.
+QString toolOperator()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        if (const passwd *entry = getpwuid(geteuid()))
+            user = QString::fromLocal8Bit(entry->pw_name);
+    return QStringLiteral("admin:") + user;
 }
 
 bool openExisting(const QString &path)
@@ -61,6 +91,7 @@ bool openExisting(const QString &path)
         failure(pel::dbConnection.lastError());
         return false;
     }
+    pel::dbConnection.setOperator(toolOperator());
     return true;
 }
 
@@ -70,48 +101,124 @@ bool run(QSqlQuery &query, const QVariantList &values)
         query.addBindValue(value);
     if (query.exec())
         return true;
-    failure(pel::db::errorText(query.lastError()));
+    failure(pel::db::failureLines(query.lastError()).join(QLatin1Char('\n')));
     return false;
 }
 
 int listOperators()
 {
-    QSqlQuery query(pel::dbConnection.database());
-    if (!query.exec(QStringLiteral("select userid, nama, level from t_petugas")))
-        return failure(pel::db::errorText(query.lastError()));
-    int count = 0;
-    while (query.next()) {
-        out << query.value(0).toString() << '\t' << query.value(1).toString() << '\t' << query.value(2).toString()
-            << '\n';
-        ++count;
-    }
-    out << count << " petugas\n";
+    QList<pel::Operator> operators;
+    if (const pel::db::Result result = pel::OperatorStore(pel::dbConnection).list(&operators); !result.ok())
+        return failure(result.reason);
+    for (const pel::Operator &op : operators)
+        out << op.userId << '\t' << op.name << '\t' << op.level << '\n';
+    out << operators.size() << " petugas\n";
     return 0;
 }
 
 const QStringList Levels{QStringLiteral("Entri"), QStringLiteral("Operator"), QStringLiteral("Activasi"),
                          QStringLiteral("Manager")};
 
-int addOperator(const QStringList &args)
+// Reads a line from standard input; with echo false the terminal does not
+// show what is typed.
+bool readLine(bool echo, QString *line)
 {
-    if (args.size() != 4)
-        return usageError(QStringLiteral("operator add butuh USERID NAMA PASSWORD LEVEL"));
-    if (args.at(0).trimmed().isEmpty() || args.at(2).trimmed().isEmpty())
-        return usageError(QStringLiteral("USERID dan PASSWORD tidak boleh kosong"));
-    if (!Levels.contains(args.at(3)))
-        return usageError(QStringLiteral("LEVEL tidak dikenal: %1").arg(args.at(3)));
-    QSqlQuery exists(pel::dbConnection.database());
-    exists.prepare(QStringLiteral("select count(*) from t_petugas where trim(userid) = ?"));
-    if (!run(exists, {args.at(0).trimmed()}))
+    termios saved{};
+    const bool terminal = !echo && tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (terminal) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    std::string text;
+    const bool ok = bool(std::getline(std::cin, text));
+    if (terminal) {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        err << "\n";
+        err.flush();
+    }
+    *line = QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
+    if (line->endsWith(QLatin1Char('\r')))
+        line->chop(1);
+    return ok;
+}
+
+// The new password: one line of standard input with --password-stdin, else
+// typed twice on the terminal without being shown.
+bool readPassword(bool fromStdin, QString *password)
+{
+    if (fromStdin) {
+        if (!readLine(true, password)) {
+            failure(QStringLiteral("password tidak terbaca dari masukan standar"));
+            return false;
+        }
+    } else {
+        if (!isatty(STDIN_FILENO)) {
+            failure(QStringLiteral("masukan standar bukan terminal; pakai --password-stdin"));
+            return false;
+        }
+        QString again;
+        err << "Password: ";
+        err.flush();
+        if (!readLine(false, password))
+            return false;
+        err << "Ulangi password: ";
+        err.flush();
+        if (!readLine(false, &again))
+            return false;
+        if (again != *password) {
+            failure(QStringLiteral("kedua password tidak sama"));
+            return false;
+        }
+    }
+    if (password->trimmed().isEmpty()) {
+        failure(QStringLiteral("password tidak boleh kosong"));
+        return false;
+    }
+    return true;
+}
+
+// Takes the option --password-stdin out of args.
+bool takePasswordStdin(QStringList *args)
+{
+    return args->removeAll(QStringLiteral("--password-stdin")) > 0;
+}
+
+int addOperator(QStringList args)
+{
+    const bool fromStdin = takePasswordStdin(&args);
+    if (args.size() == 4)
+        return usageError(QStringLiteral("password tidak diterima sebagai argumen; pakai --password-stdin atau "
+                                         "ketik saat diminta"));
+    if (args.size() != 3)
+        return usageError(QStringLiteral("operator add butuh USERID NAMA LEVEL"));
+    if (args.at(0).trimmed().isEmpty())
+        return usageError(QStringLiteral("USERID tidak boleh kosong"));
+    if (!Levels.contains(args.at(2)))
+        return usageError(QStringLiteral("LEVEL tidak dikenal: %1").arg(args.at(2)));
+    QString password;
+    if (!readPassword(fromStdin, &password))
         return 1;
-    exists.next();
-    if (exists.value(0).toInt() > 0)
-        return failure(QStringLiteral("petugas %1 sudah ada").arg(args.at(0)));
-    QSqlQuery insert(pel::dbConnection.database());
-    insert.prepare(QStringLiteral("insert into t_petugas (userid, nama, password, level) values (?, ?, ?, ?)"));
-    if (!run(insert, {args.at(0), args.at(1), args.at(2), args.at(3)}))
-        return 1;
+    const pel::db::Result result =
+        pel::OperatorStore(pel::dbConnection).add({args.at(0), args.at(1), args.at(2)}, password);
+    if (!result.ok())
+        return failure(result.reason);
     out << "Petugas " << args.at(0) << " ditambahkan.\n";
+    return 0;
+}
+
+int changePassword(QStringList args)
+{
+    const bool fromStdin = takePasswordStdin(&args);
+    if (args.size() != 1)
+        return usageError(QStringLiteral("operator passwd butuh USERID"));
+    QString password;
+    if (!readPassword(fromStdin, &password))
+        return 1;
+    if (const pel::db::Result result = pel::OperatorStore(pel::dbConnection).setPassword(args.at(0), password);
+        !result.ok())
+        return failure(result.reason);
+    out << "Password petugas " << args.at(0) << " diganti.\n";
     return 0;
 }
 
@@ -119,13 +226,18 @@ int removeOperator(const QStringList &args)
 {
     if (args.size() != 1)
         return usageError(QStringLiteral("operator remove butuh USERID"));
-    QSqlQuery remove(pel::dbConnection.database());
-    remove.prepare(QStringLiteral("delete from t_petugas where userid = ?"));
-    if (!run(remove, {args.at(0)}))
-        return 1;
-    if (remove.numRowsAffected() == 0)
-        return failure(QStringLiteral("petugas %1 tidak ada").arg(args.at(0)));
+    if (const pel::db::Result result = pel::OperatorStore(pel::dbConnection).remove(args.at(0)); !result.ok())
+        return failure(result.reason);
     out << "Petugas " << args.at(0) << " dihapus.\n";
+    return 0;
+}
+
+int rehashOperators()
+{
+    int converted = 0;
+    if (const pel::db::Result result = pel::OperatorStore(pel::dbConnection).rehashAll(&converted); !result.ok())
+        return failure(result.reason);
+    out << converted << " password diganti dengan hash-nya.\n";
     return 0;
 }
 
@@ -136,6 +248,7 @@ bool fillDemo()
     pel::db::Transaction transaction(pel::dbConnection);
     QSqlQuery query(db);
 
+    // Passwords are stored as their hashes only.
     query.prepare(QStringLiteral("insert into t_petugas values (?, ?, ?, ?)"));
     const QList<QStringList> operators{
         {QStringLiteral("entri"), QStringLiteral("SITI AMINAH"), QStringLiteral("entri123"), QStringLiteral("Entri")},
@@ -144,7 +257,7 @@ bool fillDemo()
         {QStringLiteral("manager"), QStringLiteral("HARTONO WIJAYA"), QStringLiteral("manager123"), QStringLiteral("Manager")},
     };
     for (const QStringList &row : operators)
-        if (!run(query, {row[0], row[1], row[2], row[3]}))
+        if (!run(query, {row[0], row[1], pel::hashPassword(row[2]), row[3]}))
             return false;
 
     query.prepare(QStringLiteral("insert into SISWA values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
@@ -201,6 +314,86 @@ bool fillDemo()
     return true;
 }
 
+int backupCommand(const QString &path, const QStringList &args)
+{
+    if (args.size() > 1)
+        return usageError(QStringLiteral("backup butuh paling banyak satu FILE"));
+    if (!openExisting(path))
+        return 1;
+    QString error;
+    QString target = args.value(0);
+    const bool ok = target.isEmpty()
+                        ? pel::db::backupNow(pel::dbConnection.database(), pel::dbConnection.filePath(),
+                                             QDateTime::currentDateTime(), pel::db::backupsToKeep(), &target, &error)
+                        : pel::db::backupDatabase(pel::dbConnection.database(), target, &error);
+    if (!ok)
+        return failure(error);
+    out << "Salinan " << target << " dibuat.\n";
+    return 0;
+}
+
+int restoreCommand(const QString &path, const QStringList &args)
+{
+    if (args.size() != 1)
+        return usageError(QStringLiteral("restore butuh FILE"));
+    QString saved;
+    QString error;
+    if (!pel::db::restoreDatabase(args.at(0), QFileInfo(path).absoluteFilePath(), QDateTime::currentDateTime(),
+                                  pel::db::backupsToKeep(), &saved, &error))
+        return failure(error);
+    if (!saved.isEmpty())
+        out << "Database sebelumnya disalin ke " << saved << ".\n";
+    out << "Database " << path << " dipulihkan dari " << args.at(0) << ".\n";
+    return 0;
+}
+
+int logCommand(const QString &path, QStringList args)
+{
+    QStringList conditions;
+    QVariantList values;
+    while (!args.isEmpty()) {
+        const QString option = args.takeFirst();
+        if (args.isEmpty())
+            return usageError(QStringLiteral("%1 butuh nilai").arg(option));
+        const QString value = args.takeFirst();
+        if (option == QLatin1String("--since")) {
+            QDate day = QDate::fromString(value, QStringLiteral("dd-MM-yyyy"));
+            if (!day.isValid())
+                day = QDate::fromString(value, QStringLiteral("yyyy-MM-dd"));
+            if (!day.isValid())
+                return usageError(QStringLiteral("tanggal tidak dikenal: %1 (pakai dd-mm-yyyy)").arg(value));
+            conditions << QStringLiteral("waktu >= ?");
+            values << day.toString(QStringLiteral("yyyy-MM-dd"));
+        } else if (option == QLatin1String("--nis")) {
+            conditions << QStringLiteral("nis = ?");
+            values << value;
+        } else if (option == QLatin1String("--table")) {
+            conditions << QStringLiteral("tabel = ? collate nocase");
+            values << value;
+        } else {
+            return usageError(QStringLiteral("pilihan log tidak dikenal: %1").arg(option));
+        }
+    }
+    if (!openExisting(path))
+        return 1;
+    QSqlQuery query(pel::dbConnection.database());
+    query.prepare(QStringLiteral("select waktu, userid, tabel, kunci, aksi, sebelum, sesudah from t_log")
+                  + (conditions.isEmpty() ? QString() : QStringLiteral(" where ") + conditions.join(QStringLiteral(" and ")))
+                  + QStringLiteral(" order by id"));
+    if (!run(query, values))
+        return 1;
+    int count = 0;
+    while (query.next()) {
+        QStringList fields;
+        for (int i = 0; i < 7; ++i)
+            fields << (query.value(i).isNull() ? QStringLiteral("-") : query.value(i).toString());
+        out << fields.join(QLatin1Char('\t')) << '\n';
+        ++count;
+    }
+    out << count << " catatan\n";
+    return 0;
+}
+
 int createDatabase(const QString &path, bool demo)
 {
     QString error;
@@ -246,16 +439,28 @@ int main(int argc, char *argv[])
     }
     if (command == QLatin1String("operator")) {
         const QString action = args.isEmpty() ? QString() : args.takeFirst();
-        if (action != QLatin1String("list") && action != QLatin1String("add") && action != QLatin1String("remove"))
-            return usageError(QStringLiteral("operator butuh list, add atau remove"));
-        if (action == QLatin1String("list") && !args.isEmpty())
-            return usageError(QStringLiteral("operator list tidak memakai argumen"));
+        const QStringList actions{QStringLiteral("list"), QStringLiteral("add"), QStringLiteral("passwd"),
+                                  QStringLiteral("remove"), QStringLiteral("rehash")};
+        if (!actions.contains(action))
+            return usageError(QStringLiteral("operator butuh list, add, passwd, remove atau rehash"));
+        if ((action == QLatin1String("list") || action == QLatin1String("rehash")) && !args.isEmpty())
+            return usageError(QStringLiteral("operator %1 tidak memakai argumen").arg(action));
         if (!openExisting(path))
             return 1;
         if (action == QLatin1String("list"))
             return listOperators();
+        if (action == QLatin1String("rehash"))
+            return rehashOperators();
+        if (action == QLatin1String("passwd"))
+            return changePassword(args);
         return action == QLatin1String("add") ? addOperator(args) : removeOperator(args);
     }
+    if (command == QLatin1String("backup"))
+        return backupCommand(path, args);
+    if (command == QLatin1String("restore"))
+        return restoreCommand(path, args);
+    if (command == QLatin1String("log"))
+        return logCommand(path, args);
     if (command == QLatin1String("report")) {
         if (!openExisting(path))
             return 1;

@@ -3,7 +3,8 @@
 #include "common/access.h"
 #include "app/FrmInfo.h"
 #include "common/module1.h"
-#include "db/loginstatements.h"
+#include "db/backup.h"
+#include "db/failure.h"
 #include "env/clock.h"
 #include "grades/frmnilaikelas.h"
 #include "grades/frmtransaksi.h"
@@ -124,10 +125,33 @@ FrmUtama::FrmUtama(QWidget *parent) : QMainWindow(parent)
     Timer4->start();
 }
 
+void FrmUtama::backUpOncePerDay(QWidget *window)
+{
+    // The first start of a day copies the database. A copy that fails is
+    // reported, and the work goes on.
+    const QDateTime now = clock::now();
+    if (!db::backupDue(dbConnection.filePath(), now.date()))
+        return;
+    QString error;
+    if (!db::backupNow(dbConnection.database(), dbConnection.filePath(), now, db::backupsToKeep(), nullptr, &error))
+        ui::showMessage(QStringLiteral("Salinan harian database gagal dibuat; pekerjaan dapat dilanjutkan.\r")
+                            + QString(error).replace(QLatin1Char('\n'), QLatin1Char('\r')),
+                        QString(), ui::Icon::Warning, ui::Buttons::Ok, window);
+}
+
 bool FrmUtama::start()
 {
     ui::registerMainWindow<FrmUtama>();
     FrmUtama *window = ui::createScreen<FrmUtama>();
+    // A database that another program holds may be free a moment later: the
+    // operator may try again as often as wanted.
+    while (!dbConnection.isOpen() && dbConnection.lastError().contains(db::causeLine(db::Cause::InUse))) {
+        const ui::Answer again = ui::showMessage(dbConnection.lastError() + QStringLiteral("\rCoba lagi?"), QString(),
+                                                 ui::Icon::Warning, ui::Buttons::OkCancel);
+        if (again != ui::Answer::Ok)
+            break;
+        OpenDatabase();
+    }
     if (!dbConnection.isOpen()) {
         ui::showMessage(dbConnection.lastError() + QStringLiteral("\rProgram tidak dapat dijalankan."),
                         QString(), ui::Icon::Critical, ui::Buttons::Ok);
@@ -135,6 +159,7 @@ bool FrmUtama::start()
         return false;
     }
     window->show();
+    backUpOncePerDay(window);
     return true;
 }
 
@@ -384,17 +409,16 @@ void FrmUtama::cmdOK_Click()
         FrLogin->show();
         return;
     }
-    dbRecordset = db::Recordset();
-    if (!dbRecordset.open(db::selectOperators(), dbConnection)) {
-        ui::showMessage(dbRecordset.lastError(), QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
-        FrLogin->show();
-        return;
-    }
-    const int row = findOperatorRow(dbRecordset, LoginUserId, LoginPassword);
-    if (row < 0)
+    Operator granted;
+    const db::Result checked = OperatorStore(dbConnection).checkLogin(LoginUserId, LoginPassword, &granted);
+    if (checked.kind == db::Result::Kind::NotFound) {
         refuseLogin();
-    else
-        grantLogin(row);
+    } else if (!checked.ok()) {
+        ui::showMessage(checked.reason, QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
+        FrLogin->show();
+    } else {
+        grantLogin(granted);
+    }
 }
 
 void FrmUtama::refuseLogin()
@@ -414,27 +438,23 @@ void FrmUtama::refuseLogin()
         return;
     }
     ++LoginAttempt;
-    dbRecordset.close();
     txtUser->clear();
     txtPass->clear();
     ui::moveFocus(txtUser);
 }
 
-void FrmUtama::grantLogin(int row)
+void FrmUtama::grantLogin(const Operator &granted)
 {
-    dbRecordset.setAbsolutePosition(row + 1);
-    if (const auto rights = rightsForLevel(dbRecordset.value(3).toString())) {
+    if (const auto rights = rightsForLevel(granted.level)) {
         setMenusEnabled(rights->file, rights->proses, rights->cari, rights->laporan, rights->utility);
         setWelcomeVisible(true);
     }
     txtUser->clear();
     txtPass->clear();
 
-    db::Recordset named;
-    if (named.open(db::selectOperatorByUserId(LoginUserId), dbConnection) && named.recordCount() > 0) {
-        const QString name = named.value(1).toString();
-        m_panels[0]->setText(QStringLiteral("USER : ") + name);
-        Label5->setText(QStringLiteral(": ") + name);
+    if (const std::optional<QString> name = OperatorStore(dbConnection).nameOf(LoginUserId)) {
+        m_panels[0]->setText(QStringLiteral("USER : ") + *name);
+        Label5->setText(QStringLiteral(": ") + *name);
     }
 }
 

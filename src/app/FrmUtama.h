@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/operatorstore.h"
+
 #include <QMainWindow>
 #include <QStringList>
 
@@ -25,6 +27,9 @@ public:
     // Opens the main window through the screen registry. When the database
     // cannot be opened, says so, naming the file, and returns false.
     static bool start();
+    // Copies the database into its backup folder when no copy of today is
+    // there yet; a failed copy warns the operator over window.
+    static void backUpOncePerDay(QWidget *window);
 
     // The text of status bar panel 1, 2 or 3.
     QString statusPanel(int panel) const;
@@ -59,7 +64,7 @@ private:
     void setWelcomeVisible(bool visible);
     void setMenusEnabled(bool file, bool proses, bool cari, bool laporan, bool utility);
     void refuseLogin();
-    void grantLogin(int row);
+    void grantLogin(const Operator &granted);
 
     QMenu *menu = nullptr;
     QMenu *trans1 = nullptr;

@@ -1,8 +1,12 @@
 #include "db/connection.h"
 
+#include "db/audit.h"
+#include "db/backup.h"
+#include "db/failure.h"
 #include "db/schema.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -22,21 +26,51 @@ int nextConnectionNumber = 0;
 
 namespace {
 
+// The first line of every failure to open: it names the file.
+QString cannotUse(const QString &filePath)
+{
+    return QStringLiteral("Database %1 tidak dapat dipakai.").arg(filePath);
+}
+
 // Why an opened file cannot serve as this program's database, or an empty
-// text when it can. Also switches the foreign keys on for the connection.
-QString checkDatabase(const QSqlDatabase &db, const QString &filePath)
+// text when it can. Switches the foreign keys on for the connection, brings
+// an older file up to the current schema after a backup of it, and sets up
+// the audit trail of the connection.
+QString prepareDatabase(const QSqlDatabase &db, const QString &filePath)
 {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA foreign_keys = ON"))
         || !query.exec(QStringLiteral("select name from sqlite_master where type = 'table'")))
-        return QStringLiteral("File %1 bukan database PELITAKSA: %2").arg(filePath, errorText(query.lastError()));
-    QStringList tables;
-    while (query.next())
-        tables << query.value(0).toString().toLower();
-    for (const QString &table : requiredTables()) {
-        if (!tables.contains(table.toLower()))
-            return QStringLiteral("File %1 bukan database PELITAKSA: tabel %2 tidak ada.").arg(filePath, table);
+        return failureMessage(cannotUse(filePath), query.lastError());
+    query.finish();
+    const int version = schemaVersion(db);
+    if (version > SchemaVersion)
+        return QStringLiteral("Database %1 dibuat oleh versi program yang lebih baru (skema %2; program ini skema "
+                              "%3).\rPakailah program versi terbaru untuk file ini.")
+            .arg(filePath)
+            .arg(version)
+            .arg(SchemaVersion);
+    if (const QString problem = schemaProblem(db, version); !problem.isEmpty())
+        return failureMessage(cannotUse(filePath), Cause::NotOurDatabase, problem);
+    if (version < SchemaVersion) {
+        QString saved;
+        QString error;
+        if (!backupNow(db, filePath, QDateTime::currentDateTime(), backupsToKeep(), &saved, &error))
+            return QStringLiteral("Database %1 perlu ditingkatkan ke skema %2, tetapi salinannya gagal dibuat; file "
+                                  "tidak diubah.\r")
+                       .arg(filePath)
+                       .arg(SchemaVersion)
+                + error.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+        if (!upgradeSchema(db, version, &error))
+            return QStringLiteral("Database %1 gagal ditingkatkan ke skema %2; file tidak diubah (salinan: %3).\r")
+                       .arg(filePath)
+                       .arg(SchemaVersion)
+                       .arg(saved)
+                + causeLine(Cause::Other) + QStringLiteral("\rDetail: ") + error;
     }
+    QString error;
+    if (!installAudit(db, &error))
+        return failureMessage(cannotUse(filePath), Cause::Other, error);
     return {};
 }
 
@@ -65,35 +99,52 @@ bool Connection::open(const QString &filePath)
     m_path = filePath;
 
     const QFileInfo info(filePath);
-    if (!info.exists() || !info.isFile())
-        return fail(QStringLiteral("File %1 tidak ditemukan.").arg(filePath));
+    if (!info.exists())
+        return fail(failureMessage(QStringLiteral("File %1 tidak ditemukan.").arg(filePath), Cause::NotFound, {}));
+    if (info.isDir())
+        return fail(failureMessage(cannotUse(filePath), Cause::IsFolder, {}));
 
     // A write-protected file, or a folder where SQLite cannot keep its
     // journal, says so now, not when the operator saves the first record.
     const QByteArray nativePath = QFile::encodeName(info.absoluteFilePath());
     const QByteArray nativeFolder = QFile::encodeName(info.absolutePath());
-    if (::access(nativePath.constData(), W_OK) != 0 || ::access(nativeFolder.constData(), W_OK) != 0)
-        return fail(QStringLiteral("File %1 tidak dapat ditulisi: %2").arg(filePath, QString::fromLocal8Bit(std::strerror(errno))));
+    if (::access(nativePath.constData(), W_OK) != 0 || ::access(nativeFolder.constData(), W_OK) != 0) {
+        const int code = errno;
+        return fail(failureMessage(cannotUse(filePath), causeOfErrno(code), QString::fromLocal8Bit(std::strerror(code))));
+    }
+    // A restore in progress holds this lock the other way.
+    m_lock = lockDatabase(info.absoluteFilePath(), false);
+    if (m_lock < 0) {
+        const int code = errno;
+        return fail(failureMessage(cannotUse(filePath), causeOfErrno(code), QString::fromLocal8Bit(std::strerror(code))));
+    }
 
     m_name = QStringLiteral("pelitaksa-%1").arg(++nextConnectionNumber);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    // mode=rw: SQLite opens the file only if it exists, so a vanished file is
-    // never replaced by an empty database.
-    QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-    url.setQuery(QStringLiteral("mode=rw"));
-    db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open())
-        return fail(QStringLiteral("File %1 tidak dapat dibuka: %2").arg(filePath, errorText(db.lastError())));
-
-    const QString problem = checkDatabase(db, filePath);
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        // mode=rw: SQLite opens the file only if it exists, so a vanished file
+        // is never replaced by an empty database.
+        QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+        url.setQuery(QStringLiteral("mode=rw"));
+        db.setDatabaseName(url.toString(QUrl::FullyEncoded));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        problem = db.open() ? prepareDatabase(db, filePath) : failureMessage(cannotUse(filePath), db.lastError());
+    }
     if (!problem.isEmpty())
         return fail(problem);
     return true;
 }
 
+bool Connection::setOperator(const QString &userId) const
+{
+    return isOpen() && setAuditOperator(database(), userId);
+}
+
 void Connection::close()
 {
+    unlockDatabase(m_lock);
+    m_lock = -1;
     if (m_name.isEmpty())
         return;
     {

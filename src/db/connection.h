@@ -20,7 +20,11 @@ public:
 
     // Opens an existing database file for reading and writing; never creates
     // one. Fails, with a reason in lastError(), when the file is missing, is
-    // not a database of this program, or cannot be written.
+    // not a database of this program, is of a newer schema, or cannot be
+    // written. An older file is upgraded in place after a backup of it. The
+    // reason's first line names the file, the next ones the cause
+    // ("Sebab: ...") and the engine's text ("Detail: ..."), separated by
+    // carriage returns.
     bool open(const QString &filePath);
     void close();
 
@@ -29,12 +33,16 @@ public:
     QString lastError() const { return m_error; }
     QSqlDatabase database() const;
 
+    // The user ID that the audit rows of this connection name, from now on.
+    bool setOperator(const QString &userId) const;
+
 private:
     bool fail(const QString &reason);
 
     QString m_name;
     QString m_path;
     QString m_error;
+    int m_lock = -1;
 };
 
 } // namespace pel::db

@@ -1,12 +1,19 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
 namespace pel::db {
 
-// The statements that create the four tables of SISWA.mdb, as kept in schema.sql.
+// The statements that create the tables of SISWA.mdb, as kept in schema.sql.
 QString schemaSql();
+// The same text split into its statements, comments left out.
+QStringList schemaStatements();
+
+// The version this build writes into PRAGMA user_version. Files made before
+// the version was kept carry 0 and count as version 1.
+inline constexpr int SchemaVersion = 2;
 
 // The tables a file must hold to count as this program's database.
 inline const QStringList &requiredTables()
@@ -16,8 +23,33 @@ inline const QStringList &requiredTables()
     return tables;
 }
 
-// Creates a new database file at path with the schema. Refuses to touch an
-// existing file. Returns false and fills error on failure.
+// The columns of a table of this program's schema, in order (the table name
+// compared without regard to letter case); empty for another table.
+QStringList schemaColumns(const QString &table);
+
+// The schema version of an open database (user_version; 0 counts as 1), or
+// -1 when it cannot be read.
+int schemaVersion(const QSqlDatabase &db);
+
+// Why an open database is not this program's database of the given version:
+// a missing table or a table whose columns differ, named; an empty text when
+// it is. Version 1 files have no t_log table.
+QString schemaProblem(const QSqlDatabase &db, int version);
+
+// Brings an open database of an older version up to SchemaVersion in one
+// transaction, keeping every row. A value the new constraints refuse (an
+// infinite number, negative credit units) is set to NULL and its old value is
+// kept in t_log. Returns false, with the reason in error, leaving the file as
+// it was.
+bool upgradeSchema(const QSqlDatabase &db, int fromVersion, QString *error);
+
+// Creates a new database file at path with the schema, readable and writable
+// by its owner only. Refuses to touch an existing file. Returns false and
+// fills error on failure.
 bool createDatabase(const QString &path, QString *error);
+
+// Creates an empty file at path, readable and writable by its owner only;
+// fails when anything is there already. errno tells why it failed.
+bool createPrivateFile(const QString &path);
 
 } // namespace pel::db

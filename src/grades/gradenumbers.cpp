@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace pel::grades {
 
@@ -41,6 +42,18 @@ QString StoredNumber(const QString &text)
     if (!value)
         return text;
     return QLocale::c().toString(*value, 'g', QLocale::FloatingPointShortest);
+}
+
+bool ImpossibleNumber(const QString &storedText, bool creditUnits)
+{
+    const QByteArray text = storedText.trimmed().toLatin1();
+    if (text.isEmpty())
+        return false;
+    char *end = nullptr;
+    const double value = std::strtod(text.constData(), &end);
+    if (end != text.constData() + text.size())
+        return false;
+    return !std::isfinite(value) || (creditUnits && value < 0);
 }
 
 } // namespace pel::grades

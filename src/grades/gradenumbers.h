@@ -24,4 +24,10 @@ QString FormatNumber(double value);
 // is no number comes back as typed, so that the database refuses it.
 QString StoredNumber(const QString &text);
 
+// True when a numeric column's text reads as a number that cannot be right:
+// infinite or not a number ("1e309", "inf", "nan"), or, for credit units,
+// below zero. A text that reads as no number at all is not judged here; the
+// database refuses it.
+bool ImpossibleNumber(const QString &storedText, bool creditUnits);
+
 } // namespace pel::grades

@@ -117,9 +117,24 @@ db::GradeRowValues ForStorage(db::GradeRowValues row)
     return row;
 }
 
+// Refuses, before any statement runs, a row whose numbers cannot be right.
+db::Result possibleNumbers(const db::GradeRowValues &row)
+{
+    const struct { const char *column; const QString &text; bool credits; } numbers[] = {
+        {"SKS", row.sks, true}, {"Nilangka", row.nilangka, false}, {"Bobot", row.bobot, false}, {"Mutu", row.mutu, false}};
+    for (const auto &number : numbers) {
+        if (ImpossibleNumber(number.text, number.credits))
+            return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("CHECK constraint failed: %1 = %2")
+                                                                       .arg(QLatin1String(number.column), number.text));
+    }
+    return db::Result::success();
+}
+
 db::Result SaveGrade(const db::GradeRowValues &row)
 {
-    return OpenRecordset(db::GradeInsertStatement(ForStorage(row)));
+    const db::GradeRowValues stored = ForStorage(row);
+    const db::Result possible = possibleNumbers(stored);
+    return possible.ok() ? OpenRecordset(db::GradeInsertStatement(stored)) : possible;
 }
 
 bool SaveGradeRow(const db::GradeRowValues &row, QString *error)
@@ -132,7 +147,9 @@ bool SaveGradeRow(const db::GradeRowValues &row, QString *error)
 
 db::Result UpdateGradeRow(const db::GradeRowValues &row)
 {
-    return WriteKeyedRows(db::GradeUpdateStatement(ForStorage(row)));
+    const db::GradeRowValues stored = ForStorage(row);
+    const db::Result possible = possibleNumbers(stored);
+    return possible.ok() ? WriteKeyedRows(db::GradeUpdateStatement(stored)) : possible;
 }
 
 db::Result DeleteGradeRows(const QString &noreg)

@@ -16,6 +16,8 @@
 #include <QAbstractButton>
 #include <QMainWindow>
 #include <QScreen>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,6 +64,9 @@ private slots:
     void logoutLocksAgain();
     void cancelInLoginFrame();
     void startFailsWithoutDatabase();
+    void startBacksUpOnceADay();
+    void startRetriesWhileDatabaseInUse();
+    void failedBackupWarnsAndWorkGoesOn();
     void startFailsOnForeignFile();
     void startFailsOnWriteProtectedFile();
     void registryKeepsOneScreen();
@@ -373,6 +378,57 @@ void TestMainWindow::startFailsWithoutDatabase()
     QVERIFY(!QFile::exists(m_db->filePath()));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!ui::openScreen<FrmUtama>());
+}
+
+void TestMainWindow::startBacksUpOnceADay()
+{
+    QVERIFY(FrmUtama::start());
+    closeAll();
+    QVERIFY(FrmUtama::start());
+    const QDir backups(m_db->folder() + QStringLiteral("/backup"));
+    QCOMPARE(backups.entryList(QDir::Files), QStringList({QStringLiteral("SISWA-20261207-093015.mdb")}));
+    QCOMPARE(m_messages->count(), 0);
+}
+
+void TestMainWindow::startRetriesWhileDatabaseInUse()
+{
+    dbConnection.close();
+    QStringList shown;
+    {
+        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+        holder.setDatabaseName(m_db->filePath());
+        QVERIFY(holder.open());
+        QVERIFY(QSqlQuery(holder).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        // The other program ends while the operator reads the message.
+        ui::setMessageHandler([&](const ui::Message &message) {
+            shown << message.text;
+            holder.rollback();
+            holder.close();
+            return ui::Answer::Ok;
+        });
+        QVERIFY(FrmUtama::start());
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().contains(QStringLiteral("sedang dipakai program lain")), qPrintable(shown.first()));
+    QVERIFY(shown.first().contains(m_db->filePath()));
+    QVERIFY(dbConnection.isOpen());
+}
+
+void TestMainWindow::failedBackupWarnsAndWorkGoesOn()
+{
+    // A file where the backup folder should be.
+    QFile blocker(m_db->folder() + QStringLiteral("/backup"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QVERIFY(FrmUtama::start());
+    QCOMPARE(m_messages->count(), 1);
+    QCOMPARE(m_messages->last().icon, ui::Icon::Warning);
+    QVERIFY(m_messages->last().text.contains(QStringLiteral("pekerjaan dapat dilanjutkan")));
+    auto *window = ui::openScreen<FrmUtama>();
+    QVERIFY(window && window->isVisible());
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    QVERIFY(menus(window).file);
 }
 
 void TestMainWindow::startFailsOnWriteProtectedFile()

@@ -77,6 +77,7 @@ private slots:
     void gradingKeys();
     void twoSubjectsThenSaveAgain();
     void longValuesShowTheirStartAndSaveItsMark();
+    void retypedInfiniteScoreIsRefused();
     void indonesianScreenStoresNumbers();
     void updateOneSubjectOfTheNumber();
     void deleteAnsweredNoAndYes();
@@ -363,6 +364,28 @@ void TestFrmTransaksi::longValuesShowTheirStartAndSaveItsMark()
             QVERIFY2(test::firstShownCharacter(box) == 0, qPrintable(name));
     }
     QCOMPARE(boxText(screen, "txtmapel"), QStringLiteral("PENGANTAR KOMPUTER DAN APLIKASI PERKANTORAN MODERN"));
+}
+
+void TestFrmTransaksi::retypedInfiniteScoreIsRefused()
+{
+    test::TestDatabase db;
+    test::FixedClock clock(m_moment);
+    test::ScriptedMessages messages;
+    db.addStudent(QStringLiteral("N1"), QStringLiteral("ANI"));
+    db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
+    frmtransaksi *screen = openGradeScreen();
+    enterInFocus();
+    typeAndEnter(QStringLiteral("N1"));
+    typeAndEnter(QStringLiteral("M1"));
+    typeAndEnter(QStringLiteral("85"));
+    enterInFocus();
+    // The score is typed over after the grade was derived from it.
+    test::typeInto(screen, QStringLiteral("txtNilangka"), QStringLiteral("1e309"));
+    test::click(screen, QStringLiteral("cmdSimpan"));
+    QCOMPARE(messages.count(), 1);
+    QVERIFY(messages.last().text.startsWith(QStringLiteral("SALAH PROSES, Isikan dengan benar\r")));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), 0);
+    QCOMPARE(boxText(screen, "txtNilangka"), QStringLiteral("1e309"));
 }
 
 void TestFrmTransaksi::indonesianScreenStoresNumbers()

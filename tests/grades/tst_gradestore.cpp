@@ -5,7 +5,10 @@
 #include "db/gradestatements.h"
 #include "db/sqltext.h"
 #include "grades/gradestore.h"
+#include "db/result.h"
 #include "testsupport.h"
+
+#include <QSqlError>
 
 #include <QTest>
 
@@ -40,6 +43,8 @@ private slots:
     void deleteMatchesNumberLiterally();
     void lookupsReadColumnsByName();
     void updateChangesOneSubjectOnly();
+    void impossibleNumbersAreRefused_data();
+    void impossibleNumbersAreRefused();
 };
 
 void TestGradeStore::statementTexts()
@@ -206,6 +211,39 @@ void TestGradeStore::updateChangesOneSubjectOnly()
     QCOMPARE(refused.kind, Kind::BadValue);
     QVERIFY(!refused.reason.isEmpty());
     QCOMPARE(db.rows(QStringLiteral("select * from Nilai order by rowid")), before);
+}
+
+void TestGradeStore::impossibleNumbersAreRefused_data()
+{
+    QTest::addColumn<QString>("sks");
+    QTest::addColumn<QString>("score");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("plain") << "3" << "85" << true;
+    QTest::newRow("zero credits") << "0" << "85" << true;
+    QTest::newRow("score retyped to 1e309") << "3" << "1e309" << false;
+    QTest::newRow("negative score is a number") << "3" << "-1" << true;
+    QTest::newRow("negative credits") << "-5" << "85" << false;
+    QTest::newRow("infinite credits") << "1e309" << "85" << false;
+    QTest::newRow("inf") << "3" << "inf" << false;
+    QTest::newRow("nan") << "3" << "NaN" << false;
+    QTest::newRow("letters, refused by the database") << "3" << "delapan" << false;
+}
+
+void TestGradeStore::impossibleNumbersAreRefused()
+{
+    QFETCH(QString, sks);
+    QFETCH(QString, score);
+    QFETCH(bool, stored);
+    test::TestDatabase db;
+    db.addStudent(QStringLiteral("N1"));
+    db::GradeRowValues row = sampleRow(QStringLiteral("1"), QStringLiteral("M1"));
+    row.sks = sks;
+    row.nilangka = score;
+    QString error;
+    QCOMPARE(grades::SaveGradeRow(row, &error), stored);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), stored ? 1 : 0);
+    if (!stored)
+        QCOMPARE(db::Result::from(QSqlError(QString(), error)).kind, db::Result::Kind::BadValue);
 }
 
 QTEST_GUILESS_MAIN(TestGradeStore)

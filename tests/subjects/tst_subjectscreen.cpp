@@ -288,6 +288,8 @@ void TestSubjectScreen::saveFailures_data()
     QTest::newRow("stored code") << "mp01" << "2";
     QTest::newRow("letters in credit units") << "MP02" << "DUA";
     QTest::newRow("empty credit units") << "MP02" << "";
+    QTest::newRow("infinite credit units") << "MP02" << "1e309";
+    QTest::newRow("negative credit units") << "MP02" << "-5";
     QTest::newRow("empty code") << "" << "2";
 }
 

@@ -43,6 +43,7 @@ public:
 
     void addStudent(const QString &nis, const QString &name = QStringLiteral("SISWA"));
     void addSubject(const QString &code, const QString &name = QStringLiteral("MATPEL"), double sks = 3);
+    // Adds an operator whose password is stored as its hash.
     void addOperator(const QString &userid, const QString &name, const QString &password, const QString &level);
 
 private:

@@ -1,6 +1,9 @@
 // The administration tool: creating databases, keeping operators, the demo
-// database, and its refusals.
+// database, backups, restores, the audit trail, and its refusals.
 #include "common/module1.h"
+#include "common/operatorstore.h"
+#include "common/password.h"
+#include "db/recordset.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -16,7 +19,9 @@ private slots:
     void initTestCase();
     void createRefusesToOverwrite();
     void operators();
+    void passwordsNeverTravelAsArguments();
     void demoDatabaseLogsInAtEveryLevel();
+    void backupRestoreAndLog();
     void badArgumentsFail_data();
     void badArgumentsFail();
 
@@ -27,7 +32,7 @@ private:
         QString out;
         QString err;
     };
-    Result admin(const QStringList &args);
+    Result admin(const QStringList &args, const QByteArray &input = QByteArray());
     QTemporaryDir m_dir;
     QString m_tool;
 };
@@ -40,11 +45,13 @@ void TestAdmin::initTestCase()
     QVERIFY(m_dir.isValid());
 }
 
-TestAdmin::Result TestAdmin::admin(const QStringList &args)
+TestAdmin::Result TestAdmin::admin(const QStringList &args, const QByteArray &input)
 {
     QProcess process;
     process.setWorkingDirectory(m_dir.path());
     process.start(m_tool, args);
+    process.write(input);
+    process.closeWriteChannel();
     process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
@@ -76,11 +83,15 @@ void TestAdmin::operators()
 {
     const QString path = m_dir.filePath(QStringLiteral("petugas.mdb"));
     QCOMPARE(admin({"--db", path, "create"}).code, 0);
-    QCOMPARE(admin({"--db", path, "operator", "add", "budi", "BUDI SANTOSO", "rahasia", "Manager"}).code, 0);
-    QCOMPARE(admin({"--db", path, "operator", "add", "ani", "ANI", "x", "Entri"}).code, 0);
-    const Result duplicate = admin({"--db", path, "operator", "add", " budi ", "LAIN", "y", "Entri"});
+    QCOMPARE(admin({"--db", path, "operator", "add", "budi", "BUDI SANTOSO", "Manager", "--password-stdin"},
+                   "rahasia\n").code,
+             0);
+    QCOMPARE(admin({"--db", path, "operator", "add", "--password-stdin", "ani", "ANI", "Entri"}, "x\n").code, 0);
+    const Result duplicate = admin({"--db", path, "operator", "add", " budi ", "LAIN", "Entri", "--password-stdin"}, "y\n");
     QVERIFY(duplicate.code != 0);
-    const Result badLevel = admin({"--db", path, "operator", "add", "cici", "CICI", "z", "manager"});
+    // User IDs are unique without regard to letter case.
+    QVERIFY(admin({"--db", path, "operator", "add", "BUDI", "LAIN", "Entri", "--password-stdin"}, "y\n").code != 0);
+    const Result badLevel = admin({"--db", path, "operator", "add", "cici", "CICI", "manager", "--password-stdin"}, "z\n");
     QVERIFY(badLevel.code != 0);
     QVERIFY(badLevel.err.contains(QStringLiteral("manager")));
 
@@ -94,6 +105,43 @@ void TestAdmin::operators()
     QVERIFY(admin({"--db", path, "operator", "remove", "ani"}).code != 0);
     list = admin({"--db", path, "operator", "list"});
     QVERIFY(list.out.contains(QStringLiteral("1 petugas")));
+}
+
+void TestAdmin::passwordsNeverTravelAsArguments()
+{
+    const QString path = m_dir.filePath(QStringLiteral("sandi.mdb"));
+    QCOMPARE(admin({"--db", path, "create"}).code, 0);
+    // The old form with the password among the arguments is refused, and the
+    // refusal does not repeat it.
+    const Result old = admin({"--db", path, "operator", "add", "budi", "BUDI", "rahasia", "Manager"});
+    QVERIFY(old.code != 0);
+    QVERIFY(!old.err.contains(QStringLiteral("rahasia")));
+    // Without a terminal and without --password-stdin nothing is added.
+    QVERIFY(admin({"--db", path, "operator", "add", "budi", "BUDI", "Manager"}, "rahasia\n").code != 0);
+    QVERIFY(admin({"--db", path, "operator", "add", "budi", "BUDI", "Manager", "--password-stdin"}, "\n").code != 0);
+    QVERIFY(admin({"--db", path, "operator", "add", "budi", "BUDI", "Manager", "--password-stdin"}, " Rahasia \n").code
+            == 0);
+    QCOMPARE(admin({"--db", path, "operator", "passwd", "BUDI", "--password-stdin"}, "baru\r\n").code, 0);
+    QVERIFY(admin({"--db", path, "operator", "passwd", "nobody", "--password-stdin"}, "x\n").code != 0);
+
+    // An operator row of an older file, kept as text, is converted by rehash.
+    QVERIFY(pel::dbConnection.open(path));
+    pel::db::Recordset rs;
+    QVERIFY(rs.open(QStringLiteral("insert into t_petugas values ('lama', 'LAMA', 'teks', 'Entri')"), pel::dbConnection));
+    pel::dbConnection.close();
+    const Result rehash = admin({"--db", path, "operator", "rehash"});
+    QCOMPARE(rehash.code, 0);
+    QVERIFY(rehash.out.startsWith(QStringLiteral("1 ")));
+
+    QVERIFY(pel::dbConnection.open(path));
+    QVERIFY(rs.open(QStringLiteral("select password from t_petugas"), pel::dbConnection));
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        QVERIFY(pel::isPasswordHash(rs.value(0).toString()));
+    const pel::OperatorStore store(pel::dbConnection);
+    QVERIFY(store.checkLogin(QStringLiteral("budi"), QStringLiteral("baru"), nullptr).ok());
+    QVERIFY(!store.checkLogin(QStringLiteral("budi"), QStringLiteral("Rahasia"), nullptr).ok());
+    QVERIFY(store.checkLogin(QStringLiteral("lama"), QStringLiteral("teks"), nullptr).ok());
+    pel::dbConnection.close();
 }
 
 void TestAdmin::demoDatabaseLogsInAtEveryLevel()
@@ -120,7 +168,52 @@ void TestAdmin::demoDatabaseLogsInAtEveryLevel()
         if (rs.value(0).toDouble() >= 80 && rs.value(0).toDouble() <= 100)
             QCOMPARE(rs.value(1).toString(), QStringLiteral("A"));
     }
+    // No password stands readable in the file, which only its owner reads.
+    QVERIFY(rs.open(QStringLiteral("select password from t_petugas"), pel::dbConnection));
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        QVERIFY(pel::isPasswordHash(rs.value(0).toString()));
+    QCOMPARE(QFile::permissions(path), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    QVERIFY(pel::OperatorStore(pel::dbConnection).checkLogin(QStringLiteral("manager"), QStringLiteral("manager123"), nullptr).ok());
     pel::dbConnection.close();
+}
+
+void TestAdmin::backupRestoreAndLog()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("SISWA.mdb"));
+    QCOMPARE(admin({"--db", path, "demo"}).code, 0);
+    const QString copy = folder.filePath(QStringLiteral("salinan.mdb"));
+    const Result backup = admin({"--db", path, "backup", copy});
+    QCOMPARE(backup.code, 0);
+    QVERIFY(QFile::exists(copy));
+
+    QVERIFY(pel::dbConnection.open(path));
+    pel::dbConnection.setOperator(QStringLiteral("budi"));
+    pel::db::Recordset rs;
+    QVERIFY(rs.open(QStringLiteral("delete from Nilai where Nis = '2026002'"), pel::dbConnection));
+    QVERIFY(rs.open(QStringLiteral("update SISWA set Alamat = 'JL. BARU' where NIS = '2026003'"), pel::dbConnection));
+    // No restore while the database is open here.
+    QVERIFY(admin({"--db", path, "restore", copy}).code != 0);
+    pel::dbConnection.close();
+
+    Result log = admin({"--db", path, "log", "--nis", "2026002", "--table", "nilai"});
+    QCOMPARE(log.code, 0);
+    QStringList lines = log.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.last(), QStringLiteral("6 catatan"));
+    QCOMPARE(lines.filter(QStringLiteral("\tbudi\tNilai\t")).size(), 3);
+    QCOMPARE(lines.filter(QStringLiteral("\tdelete\t")).size(), 3);
+    log = admin({"--db", path, "log", "--since", "01-01-2000", "--table", "SISWA"});
+    QVERIFY(log.out.contains(QStringLiteral("\"Alamat\":\"JL. BARU\"")));
+    QVERIFY(admin({"--db", path, "log", "--since", "kemarin"}).code != 0);
+
+    const Result restore = admin({"--db", path, "restore", copy});
+    QCOMPARE(restore.code, 0);
+    QVERIFY(pel::dbConnection.open(path));
+    QVERIFY(rs.open(QStringLiteral("select count(*) from Nilai where Nis = '2026002'"), pel::dbConnection));
+    QCOMPARE(rs.value(0).toInt(), 3);
+    pel::dbConnection.close();
+    // The database as it was before the restore is kept in the backup folder.
+    QCOMPARE(QDir(folder.filePath(QStringLiteral("backup"))).entryList(QDir::Files).size(), 1);
 }
 
 void TestAdmin::badArgumentsFail_data()
@@ -132,6 +225,8 @@ void TestAdmin::badArgumentsFail_data()
     QTest::newRow("missing database") << QStringList{"--db", "tidak-ada.mdb", "operator", "list"};
     QTest::newRow("operator without action") << QStringList{"--db", "tidak-ada.mdb", "operator"};
     QTest::newRow("add with too few") << QStringList{"operator", "add", "x"};
+    QTest::newRow("restore without file") << QStringList{"restore"};
+    QTest::newRow("restore of a missing file") << QStringList{"restore", "tidak-ada.mdb"};
     QTest::newRow("create with extra") << QStringList{"create", "lagi"};
 }
 

@@ -1,0 +1,177 @@
+#include "common/operatorstore.h"
+
+#include "common/password.h"
+#include "db/connection.h"
+#include "db/loginstatements.h"
+#include "db/recordset.h"
+#include "db/transaction.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace pel {
+
+namespace {
+
+db::Result run(QSqlQuery &query, const QVariantList &values)
+{
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        return db::Result::from(query.lastError());
+    return db::Result::success(query.numRowsAffected());
+}
+
+} // namespace
+
+db::Result OperatorStore::checkLogin(const QString &userId, const QString &password, Operator *granted) const
+{
+    db::Recordset operators;
+    if (!operators.open(db::selectOperators(), m_connection))
+        return db::Result::failure(db::Result::Kind::Failure, operators.lastError());
+    const QString user = userId.trimmed();
+    for (operators.moveFirst(); !operators.eof(); operators.moveNext()) {
+        const QVariant rowUser = operators.value(QStringLiteral("userid"));
+        const QVariant rowPassword = operators.value(QStringLiteral("password"));
+        if (rowUser.isNull() || rowPassword.isNull() || rowUser.toString().trimmed() != user)
+            continue;
+        const QString stored = rowPassword.toString();
+        if (!passwordMatches(stored, password))
+            continue;
+        if (!isPasswordHash(stored)) {
+            // An older file's password kept as text: replaced by its hash
+            // now. A failure here leaves the row as it was and still lets the
+            // operator in.
+            const QString hash = hashPassword(stored);
+            QSqlQuery update(m_connection.database());
+            update.prepare(QStringLiteral("update t_petugas set password = ? "
+                                          "where userid = ? collate binary and password = ? collate binary"));
+            if (!hash.isEmpty())
+                run(update, {hash, rowUser.toString(), stored});
+        }
+        if (granted)
+            *granted = {rowUser.toString(), operators.value(QStringLiteral("nama")).toString(),
+                        operators.value(QStringLiteral("level")).toString()};
+        m_connection.setOperator(rowUser.toString().trimmed());
+        return db::Result::success();
+    }
+    return db::Result::notFound();
+}
+
+std::optional<QString> OperatorStore::nameOf(const QString &userId) const
+{
+    db::Recordset named;
+    if (!named.open(db::selectOperatorByUserId(userId), m_connection) || named.recordCount() == 0)
+        return std::nullopt;
+    return named.value(QStringLiteral("nama")).toString();
+}
+
+db::Result OperatorStore::list(QList<Operator> *operators) const
+{
+    QSqlQuery query(m_connection.database());
+    if (!query.exec(QStringLiteral("select userid, nama, level from t_petugas")))
+        return db::Result::from(query.lastError());
+    while (query.next())
+        operators->append({query.value(0).toString(), query.value(1).toString(), query.value(2).toString()});
+    return db::Result::success();
+}
+
+db::Result OperatorStore::add(const Operator &op, const QString &password) const
+{
+    if (op.userId.trimmed().isEmpty() || password.trimmed().isEmpty())
+        return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("user ID dan password tidak boleh kosong"));
+    db::Transaction transaction(m_connection);
+    QSqlQuery exists(m_connection.database());
+    exists.prepare(QStringLiteral("select count(*) from t_petugas where trim(userid) = ? collate nocase"));
+    if (const db::Result result = run(exists, {op.userId.trimmed()}); !result.ok())
+        return result;
+    exists.next();
+    if (exists.value(0).toInt() > 0)
+        return db::Result::failure(db::Result::Kind::DuplicateKey, QStringLiteral("petugas %1 sudah ada").arg(op.userId));
+    const QString hash = hashPassword(password);
+    if (hash.isEmpty())
+        return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("password tidak dapat di-hash"));
+    QSqlQuery insert(m_connection.database());
+    insert.prepare(QStringLiteral("insert into t_petugas (userid, nama, password, level) values (?, ?, ?, ?)"));
+    if (const db::Result result = run(insert, {op.userId, op.name, hash, op.level}); !result.ok())
+        return result;
+    if (!transaction.commit())
+        return db::Result::failure(db::Result::Kind::Failure, QStringLiteral("transaksi gagal disimpan"));
+    return db::Result::success(1);
+}
+
+db::Result OperatorStore::resolve(const QString &userId, qint64 *rowid) const
+{
+    QSqlQuery query(m_connection.database());
+    query.prepare(QStringLiteral("select rowid, trim(userid) from t_petugas where trim(userid) = ? collate nocase"));
+    if (const db::Result result = run(query, {userId.trimmed()}); !result.ok())
+        return result;
+    QList<qint64> exact;
+    QList<qint64> anyCase;
+    while (query.next()) {
+        anyCase << query.value(0).toLongLong();
+        if (query.value(1).toString() == userId.trimmed())
+            exact << query.value(0).toLongLong();
+    }
+    const QList<qint64> &candidates = exact.isEmpty() ? anyCase : exact;
+    if (candidates.isEmpty())
+        return db::Result::failure(db::Result::Kind::NotFound, QStringLiteral("petugas %1 tidak ada").arg(userId));
+    if (candidates.size() > 1)
+        return db::Result::failure(db::Result::Kind::Conflict,
+                                   QStringLiteral("ada %1 petugas bernama %2").arg(candidates.size()).arg(userId));
+    *rowid = candidates.first();
+    return db::Result::success();
+}
+
+db::Result OperatorStore::setPassword(const QString &userId, const QString &password) const
+{
+    if (password.trimmed().isEmpty())
+        return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("password tidak boleh kosong"));
+    qint64 rowid = 0;
+    if (const db::Result result = resolve(userId, &rowid); !result.ok())
+        return result;
+    const QString hash = hashPassword(password);
+    if (hash.isEmpty())
+        return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("password tidak dapat di-hash"));
+    QSqlQuery update(m_connection.database());
+    update.prepare(QStringLiteral("update t_petugas set password = ? where rowid = ?"));
+    return run(update, {hash, rowid});
+}
+
+db::Result OperatorStore::remove(const QString &userId) const
+{
+    qint64 rowid = 0;
+    if (const db::Result result = resolve(userId, &rowid); !result.ok())
+        return result;
+    QSqlQuery remove(m_connection.database());
+    remove.prepare(QStringLiteral("delete from t_petugas where rowid = ?"));
+    return run(remove, {rowid});
+}
+
+db::Result OperatorStore::rehashAll(int *converted) const
+{
+    *converted = 0;
+    QSqlQuery query(m_connection.database());
+    if (!query.exec(QStringLiteral("select rowid, password from t_petugas where password is not null")))
+        return db::Result::from(query.lastError());
+    QList<QPair<qint64, QString>> plain;
+    while (query.next())
+        if (!isPasswordHash(query.value(1).toString()))
+            plain.append({query.value(0).toLongLong(), query.value(1).toString()});
+    db::Transaction transaction(m_connection);
+    QSqlQuery update(m_connection.database());
+    update.prepare(QStringLiteral("update t_petugas set password = ? where rowid = ?"));
+    for (const auto &[rowid, password] : plain) {
+        const QString hash = hashPassword(password);
+        if (hash.isEmpty())
+            return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("password tidak dapat di-hash"));
+        if (const db::Result result = run(update, {hash, rowid}); !result.ok())
+            return result;
+    }
+    if (!transaction.commit())
+        return db::Result::failure(db::Result::Kind::Failure, QStringLiteral("transaksi gagal disimpan"));
+    *converted = int(plain.size());
+    return db::Result::success(int(plain.size()));
+}
+
+} // namespace pel

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+// The audit trail: every insert, update and delete of a student, a subject or
+// a grade writes one row to t_log in the same statement, and so in the same
+// transaction. The triggers are TEMP triggers that each connection of this
+// program creates when it opens the file; they read the operator's user ID
+// from a one-row TEMP table of that connection. Kept out of the file itself,
+// they never stop another program (the sqlite3 shell, a converter) from
+// writing the tables, and a connection knows its own operator.
+namespace pel::db {
+
+// Creates the TEMP operator table and the TEMP triggers on an open database
+// of the current schema. Returns false with the engine's reason in error.
+bool installAudit(const QSqlDatabase &db, QString *error);
+
+// The user ID the audit rows of this connection name from now on.
+bool setAuditOperator(const QSqlDatabase &db, const QString &userId);
+
+// Drops the connection's triggers, for a bulk load of generated rows that no
+// operator made (the benchmark database). Other connections keep theirs.
+bool removeAudit(const QSqlDatabase &db);
+
+} // namespace pel::db

@@ -1,0 +1,295 @@
+#include "db/backup.h"
+
+#include "db/failure.h"
+#include "db/schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QThread>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace pel::db {
+
+namespace {
+
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+QString sqliteText(sqlite3 *db)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+}
+
+// Copies every page of from into to, waiting while another connection writes.
+int copyPages(sqlite3 *from, sqlite3 *to)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
+    if (!backup)
+        return sqlite3_errcode(to);
+    int rc = SQLITE_OK;
+    for (int tries = 0; tries < 100; ++tries) {
+        rc = sqlite3_backup_step(backup, -1);
+        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+            break;
+        QThread::msleep(100);
+    }
+    const int finished = sqlite3_backup_finish(backup);
+    return rc == SQLITE_DONE ? finished : rc;
+}
+
+// "ok", or the first problem PRAGMA integrity_check names.
+QString integrityOf(sqlite3 *db)
+{
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) != SQLITE_OK)
+        return sqliteText(db);
+    QString result = sqlite3_step(statement) == SQLITE_ROW
+                         ? QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)))
+                         : sqliteText(db);
+    sqlite3_finalize(statement);
+    return result;
+}
+
+QStringList backupsOf(const QString &databasePath)
+{
+    const QString base = QFileInfo(databasePath).completeBaseName();
+    QDir folder(backupFolder(databasePath));
+    // The names sort as the moments they were made.
+    const QString pattern = base + QLatin1Char('-') + QString(8, QLatin1Char('?')) + QLatin1Char('-')
+                            + QString(6, QLatin1Char('?')) + QStringLiteral("*.mdb");
+    return folder.entryList({pattern}, QDir::Files, QDir::Name);
+}
+
+QString withCause(const QString &first, int errnoValue)
+{
+    return QStringList{first, causeLine(causeOfErrno(errnoValue)),
+                       QStringLiteral("Detail: ") + QString::fromLocal8Bit(std::strerror(errnoValue))}
+        .join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString backupFolder(const QString &databasePath)
+{
+    return QFileInfo(databasePath).absoluteDir().filePath(QStringLiteral("backup"));
+}
+
+QString backupFileName(const QString &databasePath, const QDateTime &moment)
+{
+    return QFileInfo(databasePath).completeBaseName() + moment.toString(QStringLiteral("-yyyyMMdd-HHmmss"))
+           + QStringLiteral(".mdb");
+}
+
+bool backupDatabase(const QSqlDatabase &source, const QString &target, QString *error)
+{
+    sqlite3 *from = handleOf(source);
+    if (!from) {
+        if (error)
+            *error = QStringLiteral("database belum terbuka.");
+        return false;
+    }
+    if (!createPrivateFile(target)) {
+        if (error)
+            *error = withCause(QStringLiteral("File %1 tidak dapat dibuat.").arg(target), errno);
+        return false;
+    }
+    sqlite3 *to = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(target).constData(), &to, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = copyPages(from, to);
+    QString problem;
+    if (rc != SQLITE_OK)
+        problem = sqliteText(to);
+    else if (const QString integrity = integrityOf(to); integrity != QLatin1String("ok"))
+        problem = QStringLiteral("salinan tidak utuh: %1").arg(integrity);
+    sqlite3_close(to);
+    if (problem.isEmpty())
+        return true;
+    QFile::remove(target);
+    if (error) {
+        const Cause cause = rc == SQLITE_FULL ? Cause::DiskFull : rc == SQLITE_OK ? Cause::Damaged : Cause::Other;
+        *error = QStringList{QStringLiteral("Salinan %1 gagal dibuat.").arg(target), causeLine(cause),
+                             QStringLiteral("Detail: ") + problem}
+                     .join(QLatin1Char('\n'));
+    }
+    return false;
+}
+
+bool backupNow(const QSqlDatabase &source, const QString &databasePath, const QDateTime &moment, int keep,
+               QString *path, QString *error)
+{
+    const QString folder = backupFolder(databasePath);
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = withCause(QStringLiteral("Folder %1 tidak dapat dibuat.").arg(folder), errno ? errno : EACCES);
+        return false;
+    }
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QString target = QDir(folder).filePath(backupFileName(databasePath, moment));
+    // Two backups within one second get a number after the time.
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = QDir(folder).filePath(QFileInfo(databasePath).completeBaseName()
+                                       + moment.toString(QStringLiteral("-yyyyMMdd-HHmmss"))
+                                       + QStringLiteral("-%1.mdb").arg(n));
+    if (!backupDatabase(source, target, error))
+        return false;
+    if (path)
+        *path = target;
+    pruneBackups(databasePath, keep);
+    return true;
+}
+
+bool backupDue(const QString &databasePath, const QDate &day)
+{
+    const QString prefix = QFileInfo(databasePath).completeBaseName() + day.toString(QStringLiteral("-yyyyMMdd-"));
+    for (const QString &name : backupsOf(databasePath))
+        if (name.startsWith(prefix))
+            return false;
+    return true;
+}
+
+void pruneBackups(const QString &databasePath, int keep)
+{
+    const QStringList names = backupsOf(databasePath);
+    const QDir folder(backupFolder(databasePath));
+    for (qsizetype i = 0; i + qMax(keep, 1) < names.size(); ++i)
+        QFile::remove(folder.filePath(names.at(i)));
+}
+
+int backupsToKeep()
+{
+    const QSettings settings(QDir::current().filePath(QStringLiteral("pelitaksa.ini")), QSettings::IniFormat);
+    bool ok = false;
+    const int keep = settings.value(QStringLiteral("backup/keep")).toInt(&ok);
+    return ok && keep > 0 ? keep : 30;
+}
+
+QString restoreProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return QStringList{QStringLiteral("File %1 tidak dapat dipulihkan.").arg(path),
+                           causeLine(info.isDir() ? Cause::IsFolder : Cause::NotFound)}
+            .join(QLatin1Char('\n'));
+    QString problem;
+    const QString name = QStringLiteral("pelitaksa-restore-check");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!db.open()) {
+            problem = failureMessage(QStringLiteral("File %1 tidak dapat dibuka.").arg(path), db.lastError());
+        } else if (const QString integrity = integrityOf(handleOf(db)); integrity != QLatin1String("ok")) {
+            problem = failureMessage(QStringLiteral("File %1 tidak dapat dipulihkan.").arg(path),
+                                     integrity.contains(QLatin1String("not a database")) ? Cause::NotOurDatabase
+                                                                                           : Cause::Damaged,
+                                     integrity);
+        } else {
+            const int version = schemaVersion(db);
+            if (version > SchemaVersion)
+                problem = QStringLiteral("File %1 dibuat oleh versi program yang lebih baru (skema %2; program ini "
+                                         "skema %3).")
+                              .arg(path)
+                              .arg(version)
+                              .arg(SchemaVersion);
+            else if (const QString tables = schemaProblem(db, version); !tables.isEmpty())
+                problem = failureMessage(QStringLiteral("File %1 tidak dapat dipulihkan.").arg(path),
+                                         Cause::NotOurDatabase, tables);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return problem.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+bool restoreDatabase(const QString &from, const QString &databasePath, const QDateTime &moment, int keep,
+                     QString *savedCurrent, QString *error)
+{
+    auto fail = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (const QString problem = restoreProblem(from); !problem.isEmpty())
+        return fail(problem);
+    const int lock = lockDatabase(databasePath, true);
+    if (lock < 0)
+        return fail(withCause(QStringLiteral("Database %1 tidak dapat dipulihkan.").arg(databasePath), errno));
+
+    bool ok = true;
+    const bool existed = QFileInfo::exists(databasePath);
+    sqlite3 *source = nullptr;
+    sqlite3 *target = nullptr;
+    if (existed) {
+        // The current database is kept first, whatever happens next.
+        const QString name = QStringLiteral("pelitaksa-restore-current");
+        {
+            QSqlDatabase current = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            current.setDatabaseName(databasePath);
+            current.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+            ok = current.open() ? backupNow(current, databasePath, moment, keep, savedCurrent, error)
+                                : fail(failureMessage(QStringLiteral("Database %1 tidak dapat dibuka.").arg(databasePath),
+                                                      current.lastError()));
+            current.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    } else if (!createPrivateFile(databasePath)) {
+        ok = fail(withCause(QStringLiteral("File %1 tidak dapat dibuat.").arg(databasePath), errno));
+    }
+    if (ok) {
+        int rc = sqlite3_open_v2(QFile::encodeName(from).constData(), &source, SQLITE_OPEN_READONLY, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &target, SQLITE_OPEN_READWRITE, nullptr);
+        if (rc == SQLITE_OK)
+            rc = copyPages(source, target);
+        if (rc != SQLITE_OK)
+            ok = fail(QStringList{QStringLiteral("Database %1 gagal dipulihkan.").arg(databasePath),
+                                  causeLine(rc == SQLITE_FULL ? Cause::DiskFull : Cause::Other),
+                                  QStringLiteral("Detail: ") + sqliteText(target ? target : source)}
+                          .join(QLatin1Char('\n')));
+        sqlite3_close(source);
+        sqlite3_close(target);
+    }
+    unlockDatabase(lock);
+    return ok;
+}
+
+int lockDatabase(const QString &databasePath, bool exclusive)
+{
+    const QByteArray path = QFile::encodeName(QFileInfo(databasePath).absoluteFilePath() + QStringLiteral(".lock"));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        const int code = errno;
+        ::close(fd);
+        errno = code;
+        return -1;
+    }
+    return fd;
+}
+
+void unlockDatabase(int fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+} // namespace pel::db

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QString>
+
+// Copies of the database: SQLite's online backup (it works while the file is
+// in use), into backup/<name>-YYYYMMDD-HHMMSS.mdb beside the database, each
+// checked for integrity, readable by the owner only; and the restore of one.
+namespace pel::db {
+
+// The folder that holds the backups of the database at databasePath.
+QString backupFolder(const QString &databasePath);
+// The file name of a backup made at moment, such as SISWA-20261207-093015.mdb.
+QString backupFileName(const QString &databasePath, const QDateTime &moment);
+
+// Copies the open database source into the new file target and checks the
+// copy's integrity. A failed copy leaves no file behind.
+bool backupDatabase(const QSqlDatabase &source, const QString &target, QString *error);
+
+// A backup of source (the database at databasePath) into its backup folder,
+// named by moment; afterwards only the newest keep backups stay. Fills path
+// with the new file.
+bool backupNow(const QSqlDatabase &source, const QString &databasePath, const QDateTime &moment, int keep,
+               QString *path, QString *error);
+
+// True when the backup folder holds no backup made on day.
+bool backupDue(const QString &databasePath, const QDate &day);
+
+// Removes the oldest backups of the database beyond the newest keep.
+void pruneBackups(const QString &databasePath, int keep);
+
+// How many backups to keep: [backup] keep= in pelitaksa.ini of the current
+// folder, 30 when it is not set or not a positive number.
+int backupsToKeep();
+
+// Why the file at path cannot be restored (not readable, damaged, not this
+// program's database, a newer schema), or an empty text.
+QString restoreProblem(const QString &path);
+
+// Replaces the database at databasePath by the contents of the file from,
+// after checking it and keeping a backup of the current database (its path
+// in savedCurrent). Refused while another program has the database open.
+bool restoreDatabase(const QString &from, const QString &databasePath, const QDateTime &moment, int keep,
+                     QString *savedCurrent, QString *error);
+
+// Every connection of this program holds a shared lock on <database>.lock
+// while it is open, so that a restore can tell that the database is in use.
+// Returns the lock's file descriptor, or -1 (errno says why; EWOULDBLOCK
+// when another program holds it the other way).
+int lockDatabase(const QString &databasePath, bool exclusive);
+void unlockDatabase(int fd);
+
+} // namespace pel::db

@@ -1,0 +1,146 @@
+#include "db/failure.h"
+
+#include "db/result.h"
+
+#include <QSqlError>
+
+#include <cerrno>
+#include <cstring>
+
+namespace pel::db {
+
+namespace {
+
+// SQLite's primary result codes, as the driver reports them in nativeErrorCode().
+enum SqliteCode {
+    SqlitePerm = 3,
+    SqliteBusy = 5,
+    SqliteLocked = 6,
+    SqliteReadOnly = 8,
+    SqliteIoErr = 10,
+    SqliteCorrupt = 11,
+    SqliteFull = 13,
+    SqliteCantOpen = 14,
+    SqliteConstraint = 19,
+    SqliteMismatch = 20,
+    SqliteNotADb = 26,
+};
+
+} // namespace
+
+Cause causeOf(const QSqlError &error)
+{
+    const QString text = errorText(error);
+    const auto has = [&text](const char *words) { return text.contains(QLatin1String(words), Qt::CaseInsensitive); };
+    bool numeric = false;
+    // Extended codes carry the primary code in their low byte.
+    const int code = error.nativeErrorCode().toInt(&numeric) & 0xff;
+    if (has("FOREIGN KEY"))
+        return Cause::Referenced;
+    if (has("UNIQUE constraint") || has("PRIMARY KEY"))
+        return Cause::DuplicateKey;
+    if (has("CHECK constraint") || has("cannot store") || has("datatype mismatch") || has("NOT NULL constraint")
+        || (numeric && (code == SqliteMismatch || code == SqliteConstraint)))
+        return Cause::NotANumber;
+    if (has("database is locked") || has("database table is locked")
+        || (numeric && (code == SqliteBusy || code == SqliteLocked)))
+        return Cause::InUse;
+    if (has("database or disk is full") || (numeric && code == SqliteFull))
+        return Cause::DiskFull;
+    if (has("file is not a database") || (numeric && code == SqliteNotADb))
+        return Cause::NotOurDatabase;
+    if (has("malformed") || (numeric && code == SqliteCorrupt))
+        return Cause::Damaged;
+    if (has("readonly database") || has("read-only") || (numeric && (code == SqliteReadOnly || code == SqlitePerm)))
+        return Cause::NotWritable;
+    if (has("unable to open") || (numeric && code == SqliteCantOpen))
+        return Cause::NotWritable;
+    if (numeric && code == SqliteIoErr)
+        return Cause::Damaged;
+    return Cause::Other;
+}
+
+Cause causeOfErrno(int errnoValue)
+{
+    switch (errnoValue) {
+    case ENOSPC:
+    case EDQUOT:
+        return Cause::DiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return Cause::NotWritable;
+    case ENOENT:
+        return Cause::NotFound;
+    case EISDIR:
+        return Cause::IsFolder;
+    case EWOULDBLOCK:
+        return Cause::InUse;
+    default:
+        return Cause::Other;
+    }
+}
+
+QString causeLine(Cause cause)
+{
+    switch (cause) {
+    case Cause::DuplicateKey:
+        return QStringLiteral("Sebab: kunci tersebut sudah tersimpan.");
+    case Cause::NotANumber:
+        return QStringLiteral("Sebab: ada nilai yang bukan angka yang sah.");
+    case Cause::Referenced:
+        return QStringLiteral("Sebab: data masih diacu oleh data lain.");
+    case Cause::InUse:
+        return QStringLiteral("Sebab: database sedang dipakai program lain; coba lagi setelah program itu selesai.");
+    case Cause::DiskFull:
+        return QStringLiteral("Sebab: disk penuh.");
+    case Cause::NotWritable:
+        return QStringLiteral("Sebab: file atau foldernya tidak dapat ditulisi.");
+    case Cause::NotFound:
+        return QStringLiteral("Sebab: file tidak ditemukan.");
+    case Cause::IsFolder:
+        return QStringLiteral("Sebab: yang ada di tempat itu sebuah folder, bukan file database.");
+    case Cause::NotOurDatabase:
+        return QStringLiteral("Sebab: file ini bukan database PELITAKSA.");
+    case Cause::Damaged:
+        return QStringLiteral("Sebab: database rusak.");
+    case Cause::Other:
+        break;
+    }
+    return QStringLiteral("Sebab: database menolak perintah.");
+}
+
+QStringList failureLines(Cause cause, const QString &detail)
+{
+    QStringList lines{causeLine(cause)};
+    if (!detail.trimmed().isEmpty())
+        lines << QStringLiteral("Detail: ") + detail.trimmed();
+    return lines;
+}
+
+QStringList failureLines(const QSqlError &error)
+{
+    return failureLines(causeOf(error), errorText(error));
+}
+
+QStringList failureLines(const QString &engineText)
+{
+    return failureLines(QSqlError(QString(), engineText));
+}
+
+QString failureMessage(const QString &first, const QString &engineText)
+{
+    return (QStringList{first} + failureLines(engineText)).join(QLatin1Char('\r'));
+}
+
+QString failureMessage(const QString &first, Cause cause, const QString &detail)
+{
+    return (QStringList{first} + failureLines(cause, detail)).join(QLatin1Char('\r'));
+}
+
+QString failureMessage(const QString &first, const QSqlError &error)
+{
+    return (QStringList{first} + failureLines(error)).join(QLatin1Char('\r'));
+}
+
+} // namespace pel::db

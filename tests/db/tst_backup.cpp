@@ -1,0 +1,238 @@
+// Backups and restores of the database file, and the short lines that name
+// why a database or file call failed.
+#include "common/module1.h"
+#include "db/backup.h"
+#include "db/failure.h"
+#include "db/schema.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <cerrno>
+
+#include <sys/stat.h>
+
+using namespace pel;
+
+namespace {
+
+const QDateTime Morning(QDate(2026, 12, 7), QTime(9, 30, 15));
+
+unsigned modeOf(const QString &path)
+{
+    struct stat info{};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 0777) : 0;
+}
+
+} // namespace
+
+class TestBackup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void backupIsACheckedPrivateCopy();
+    void onlyTheNewestAreKept();
+    void keepSetting_data();
+    void keepSetting();
+    void restoreKeepsTheCurrentDatabaseFirst();
+    void restoreRefusesWhileInUse();
+    void restoreRefusesBadFiles_data();
+    void restoreRefusesBadFiles();
+    void causes_data();
+    void causes();
+    void fullDiskIsNamed();
+    void messageLines();
+};
+
+void TestBackup::backupIsACheckedPrivateCopy()
+{
+    test::TestDatabase db;
+    db.addStudent(QStringLiteral("S1"));
+    QVERIFY(db::backupDue(db.filePath(), Morning.date()));
+    QString path;
+    QString error;
+    QVERIFY2(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &path, &error), qPrintable(error));
+    QCOMPARE(path, db.folder() + QStringLiteral("/backup/SISWA-20261207-093015.mdb"));
+    QCOMPARE(modeOf(path), 0600u);
+    QVERIFY(!db::backupDue(db.filePath(), Morning.date()));
+    QVERIFY(db::backupDue(db.filePath(), Morning.date().addDays(1)));
+    // A second copy within the same second gets a name of its own.
+    QVERIFY(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &path, &error));
+    QCOMPARE(path, db.folder() + QStringLiteral("/backup/SISWA-20261207-093015-2.mdb"));
+
+    dbConnection.close();
+    QVERIFY(dbConnection.open(path));
+    QCOMPARE(db.scalar(QStringLiteral("select NIS from SISWA")).toString(), QStringLiteral("S1"));
+}
+
+void TestBackup::onlyTheNewestAreKept()
+{
+    test::TestDatabase db;
+    for (int day = 1; day <= 5; ++day)
+        QVERIFY(db::backupNow(dbConnection.database(), db.filePath(), Morning.addDays(day), 3, nullptr, nullptr));
+    QCOMPARE(QDir(db::backupFolder(db.filePath())).entryList(QDir::Files, QDir::Name),
+             QStringList({"SISWA-20261210-093015.mdb", "SISWA-20261211-093015.mdb", "SISWA-20261212-093015.mdb"}));
+}
+
+void TestBackup::keepSetting_data()
+{
+    QTest::addColumn<QString>("ini");
+    QTest::addColumn<int>("keep");
+    QTest::newRow("no file") << QString() << 30;
+    QTest::newRow("set") << "[backup]\nkeep=7\n" << 7;
+    QTest::newRow("not a number") << "[backup]\nkeep=banyak\n" << 30;
+    QTest::newRow("zero") << "[backup]\nkeep=0\n" << 30;
+}
+
+void TestBackup::keepSetting()
+{
+    QFETCH(QString, ini);
+    QFETCH(int, keep);
+    test::TestDatabase db(false);
+    if (!ini.isNull()) {
+        QFile file(QStringLiteral("pelitaksa.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(ini.toUtf8());
+    }
+    QCOMPARE(db::backupsToKeep(), keep);
+}
+
+void TestBackup::restoreKeepsTheCurrentDatabaseFirst()
+{
+    test::TestDatabase db;
+    db.addStudent(QStringLiteral("LAMA"));
+    QString saved;
+    QVERIFY(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &saved, nullptr));
+    db.addStudent(QStringLiteral("BARU"));
+    dbConnection.close();
+
+    QString current;
+    QString error;
+    QVERIFY2(db::restoreDatabase(saved, db.filePath(), Morning.addSecs(60), 30, &current, &error), qPrintable(error));
+    QCOMPARE(modeOf(db.filePath()), 0600u);
+    QVERIFY(OpenDatabase());
+    QCOMPARE(db.rows(QStringLiteral("select NIS from SISWA")), (QList<QVariantList>{{QStringLiteral("LAMA")}}));
+    dbConnection.close();
+    QVERIFY(dbConnection.open(current));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA")).toInt(), 2);
+}
+
+void TestBackup::restoreRefusesWhileInUse()
+{
+    test::TestDatabase db;
+    db.addStudent(QStringLiteral("S1"));
+    QString saved;
+    QVERIFY(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &saved, nullptr));
+    db.addStudent(QStringLiteral("S2"));
+    QString error;
+    QVERIFY(!db::restoreDatabase(saved, db.filePath(), Morning, 30, nullptr, &error));
+    QVERIFY2(error.contains(db::causeLine(db::Cause::InUse)), qPrintable(error));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA")).toInt(), 2);
+}
+
+void TestBackup::restoreRefusesBadFiles_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("not a database") << QByteArray("Data Siswa\n") << QString() << db::causeLine(db::Cause::NotOurDatabase);
+    QTest::newRow("another database") << QByteArray() << "create table lain (x)" << "tabel SISWA tidak ada";
+    QTest::newRow("newer") << QByteArray() << QStringLiteral("PRAGMA user_version = 99") << "versi program yang lebih baru";
+}
+
+void TestBackup::restoreRefusesBadFiles()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, statement);
+    QFETCH(QString, reason);
+    test::TestDatabase db;
+    db.addStudent(QStringLiteral("S1"));
+    const QString from = db.folder() + QStringLiteral("/salinan.mdb");
+    if (statement.isEmpty()) {
+        QFile file(from);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    } else if (statement.startsWith(QStringLiteral("PRAGMA"))) {
+        QVERIFY(db::backupDatabase(dbConnection.database(), from, nullptr));
+        QSqlQuery(dbConnection.database()).exec(QStringLiteral("attach '%1' as salinan").arg(from));
+        QVERIFY(QSqlQuery(dbConnection.database()).exec(QStringLiteral("PRAGMA salinan.user_version = 99")));
+        QSqlQuery(dbConnection.database()).exec(QStringLiteral("detach salinan"));
+    } else {
+        QSqlQuery(dbConnection.database()).exec(QStringLiteral("attach '%1' as salinan").arg(from));
+        QVERIFY(QSqlQuery(dbConnection.database()).exec(QStringLiteral("create table salinan.lain (x)")));
+        QSqlQuery(dbConnection.database()).exec(QStringLiteral("detach salinan"));
+    }
+    dbConnection.close();
+    QString error;
+    QVERIFY(!db::restoreDatabase(from, db.filePath(), Morning, 30, nullptr, &error));
+    QVERIFY2(error.contains(reason), qPrintable(error));
+    QVERIFY(error.contains(from));
+    QVERIFY(OpenDatabase());
+    QCOMPARE(db.scalar(QStringLiteral("select NIS from SISWA")).toString(), QStringLiteral("S1"));
+}
+
+void TestBackup::causes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<int>("cause");
+    auto row = [](const char *name, const char *text, const char *code, db::Cause cause) {
+        QTest::newRow(name) << QString::fromLatin1(text) << QString::fromLatin1(code) << int(cause);
+    };
+    row("key", "UNIQUE constraint failed: SISWA.NIS", "19", db::Cause::DuplicateKey);
+    row("primary key", "PRIMARY KEY must be unique", "", db::Cause::DuplicateKey);
+    row("text in a number", "cannot store TEXT value in REAL column Pelajaran.SKS", "19", db::Cause::NotANumber);
+    row("infinite", "CHECK constraint failed: SKS >= 0 AND SKS < 9e999", "19", db::Cause::NotANumber);
+    row("referenced", "FOREIGN KEY constraint failed", "19", db::Cause::Referenced);
+    row("locked", "database is locked", "5", db::Cause::InUse);
+    row("locked by code", "", "5", db::Cause::InUse);
+    row("full", "database or disk is full", "13", db::Cause::DiskFull);
+    row("not a database", "file is not a database", "26", db::Cause::NotOurDatabase);
+    row("damaged", "database disk image is malformed", "11", db::Cause::Damaged);
+    row("read-only", "attempt to write a readonly database", "8", db::Cause::NotWritable);
+    row("cannot open", "unable to open database file", "14", db::Cause::NotWritable);
+    row("other", "near \"selec\": syntax error", "1", db::Cause::Other);
+}
+
+void TestBackup::causes()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, code);
+    QFETCH(int, cause);
+    QCOMPARE(int(db::causeOf(QSqlError(QStringLiteral("Unable to execute statement"), text,
+                                       QSqlError::StatementError, code))),
+             cause);
+}
+
+void TestBackup::fullDiskIsNamed()
+{
+    test::TestDatabase db;
+    // A database that may not grow stands for a full disk.
+    QSqlQuery query(dbConnection.database());
+    QVERIFY(query.exec(QStringLiteral("PRAGMA page_count")) && query.next());
+    QVERIFY(query.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(query.value(0).toInt())));
+    QVERIFY(!query.exec(QStringLiteral("insert into SISWA (NIS, Alamat) values ('S1', printf('%.*c', 100000, 'x'))")));
+    QCOMPARE(db::causeOf(query.lastError()), db::Cause::DiskFull);
+    QCOMPARE(db::failureLines(query.lastError()),
+             QStringList({QStringLiteral("Sebab: disk penuh."), QStringLiteral("Detail: database or disk is full")}));
+}
+
+void TestBackup::messageLines()
+{
+    QCOMPARE(db::failureMessage(QStringLiteral("Salah Proses, isi dulu fieldnya..!"),
+                                QSqlError(QString(), QStringLiteral("UNIQUE constraint failed: Pelajaran.KdMatpel"),
+                                          QSqlError::StatementError, QStringLiteral("19"))),
+             QStringLiteral("Salah Proses, isi dulu fieldnya..!\rSebab: kunci tersebut sudah tersimpan.\r"
+                            "Detail: UNIQUE constraint failed: Pelajaran.KdMatpel"));
+    QCOMPARE(db::failureLines(db::causeOfErrno(ENOSPC), QString()), QStringList({QStringLiteral("Sebab: disk penuh.")}));
+    QCOMPARE(db::causeOfErrno(EACCES), db::Cause::NotWritable);
+    QCOMPARE(db::causeOfErrno(EISDIR), db::Cause::IsFolder);
+}
+
+QTEST_GUILESS_MAIN(TestBackup)
+#include "tst_backup.moc"
