@@ -12,10 +12,11 @@
 #include "app/formatters.h"
 #include "app/module1.h"
 #include "grades/frmtransaksi.h"
-#include "db/reportstatements.h"
+#include "reports/reportstore.h"
 #include "db/searchstatements.h"
 #include "grades/gradestore.h"
 #include "reports/frmLaporan.h"
+#include "ui/reportviewer.h"
 #include "reports/reportrunner.h"
 #include "search/FrmCari.h"
 #include "students/FrmEntri.h"
@@ -29,7 +30,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -263,7 +263,7 @@ void studentReport(benchmark::State &state, const char *showButton, const char *
     auto *show = named<QPushButton>(screen, showButton);
     auto *clear = named<QPushButton>(screen, "cmdKsg");
     auto *box = named<QComboBox>(screen, boxName);
-    auto *viewer = named<QPlainTextEdit>(screen, "rtfLap2");
+    auto *viewer = named<pel::ui::ReportViewer>(screen, "rtfLap2");
     const double before = resetPeakMemory();
     for (auto _ : state) {
         state.PauseTiming();
@@ -277,7 +277,7 @@ void studentReport(benchmark::State &state, const char *showButton, const char *
             break;
     }
     reportMemory(state, before);
-    if (!viewer->toPlainText().contains(SampleNis))
+    if (!viewer->text().contains(SampleNis))
         state.SkipWithError("the report does not name the student");
     closeScreen<pel::frmLaporan>();
 }
@@ -426,7 +426,7 @@ void recordsetOpen(benchmark::State &state, const QString &sql)
 
 void Detail_StudentListQuery(benchmark::State &state)
 {
-    recordsetOpen(state, pel::db::studentListSql());
+    recordsetOpen(state, pel::reports::store::studentListSql());
 }
 
 void Detail_SearchAllQuery(benchmark::State &state)
@@ -489,10 +489,10 @@ void Detail_StudentListViewer(benchmark::State &state)
     pel::frmLaporan *screen = openReportScreen(state);
     if (!screen)
         return;
-    auto *viewer = named<QPlainTextEdit>(screen, "rtfLap2");
+    auto *viewer = named<pel::ui::ReportViewer>(screen, "rtfLap2");
     const double before = resetPeakMemory();
     for (auto _ : state) {
-        viewer->setPlainText(result.text);
+        viewer->setText(result.text);
         settle();
     }
     reportMemory(state, before);

@@ -61,12 +61,14 @@ std::optional<double> asNumber(const QVariant &value)
     const QString text = value.toString().trimmed();
     if (text.isEmpty())
         return std::nullopt;
+    // The parsers also read "nan" and "inf" in any letter case; a stored
+    // text such as a name NAN is a text, never a number.
     bool ok = false;
     double number = QLocale::c().toDouble(text, &ok);
-    if (ok)
+    if (ok && std::isfinite(number))
         return number;
     number = QLocale().toDouble(text, &ok);
-    if (ok)
+    if (ok && std::isfinite(number))
         return number;
     return std::nullopt;
 }

@@ -54,6 +54,13 @@ void TestFormatters::padRight_data()
     QTest::newRow("zeros always print") << QVariant(7) << "000" << "007";
     QTest::newRow("decimals") << QVariant(2.875) << "0.00" << "2.88";
     QTest::newRow("optional decimals trimmed") << QVariant(2.5) << "#.##" << "2.5 ";
+    QTest::newRow("text nan") << QVariant("nan") << "#####" << "nan  ";
+    QTest::newRow("text NAN") << QVariant("NAN") << "####" << "NAN ";
+    QTest::newRow("text NaN") << QVariant("NaN") << "####" << "NaN ";
+    QTest::newRow("text inf") << QVariant("inf") << "###" << "inf";
+    QTest::newRow("text INF") << QVariant("INF") << "#####" << "INF  ";
+    QTest::newRow("text -Inf") << QVariant("-Inf") << "#####" << "-Inf ";
+    QTest::newRow("text nan under a date mask") << QVariant("Nan") << "dd-mm-yyyy" << "Nan       ";
 }
 
 void TestFormatters::padRight()
@@ -70,6 +77,8 @@ void TestFormatters::padLeft_data()
     QTest::addColumn<QString>("mask");
     QTest::addColumn<QString>("cell");
     QTest::newRow("whole number") << QVariant(12) << "###" << " 12";
+    QTest::newRow("text nan") << QVariant("nan") << "#####" << "  nan";
+    QTest::newRow("text INF") << QVariant("INF") << "###" << "INF";
     QTest::newRow("zero with hashes") << QVariant(0) << "###" << "  0";
     QTest::newRow("zero with decimals") << QVariant(0) << "0.00" << "   0";
     QTest::newRow("null") << QVariant() << "###" << "  0";
@@ -104,6 +113,8 @@ void TestFormatters::positive_data()
     QTest::newRow("text") << QVariant("ABC") << true;
     QTest::newRow("numeric text") << QVariant(" 5 ") << true;
     QTest::newRow("zero text") << QVariant("0.0") << false;
+    QTest::newRow("text -inf") << QVariant("-inf") << true;
+    QTest::newRow("text NaN") << QVariant("NaN") << true;
     QTest::newRow("empty") << QVariant(QString()) << false;
     QTest::newRow("null") << QVariant() << false;
 }
