@@ -37,6 +37,9 @@ bool ReportFile::open()
             return fail(m_stdout.errorString());
         return true;
     }
+    // A folder at the name could never be replaced: say so before the work.
+    if (QFileInfo(m_path).isDir() && !QFileInfo(m_path).isSymLink())
+        return fail(QStringLiteral("Sudah ada folder dengan nama itu."));
     // The temporary file is made new (never through an existing name) and
     // readable and writable by its owner only.
     if (!m_file.open())

@@ -302,6 +302,7 @@ private slots:
     void studentList_data();
     void studentList();
     void studentListCutsLongTexts();
+    void storedNanAndInfPrintAsStored();
     void gradeStatement();
     void gradeStatementWithoutCredits();
     void certificate();
@@ -428,6 +429,21 @@ void TestReports::studentListCutsLongTexts()
                                  {146, QStringLiteral("MAHIR")}, {162, school.left(20)}});
     QCOMPARE(row.size(), 197);
     QCOMPARE(runStudentList(Today).text, studentHeader() + row + QStringLiteral("\r\n") + studentFooter(1));
+}
+
+void TestReports::storedNanAndInfPrintAsStored()
+{
+    // Texts that a number parser would take for "not a number" or infinity
+    // are a name and a place here.
+    test::TestDatabase db;
+    db.exec(QStringLiteral("insert into SISWA values ('12', 'NAN', 'inf', '1-2-2000', 'Infinity', 'LAKI-LAKI', "
+                           "'ISLAM', '01-07-2020', 'NaN', '-INF', 'SMA 1', '0812')"));
+    const ReportResult result = runStudentList(Today);
+    QVERIFY2(result.done(), qPrintable(result.error));
+    QVERIFY2(result.text.contains(QStringLiteral(" 12       NAN") + sp(14) + QStringLiteral("inf") + sp(12)
+                                  + QStringLiteral("01-02-2000   Infinity")),
+             qPrintable(result.text));
+    QVERIFY(result.text.contains(QStringLiteral("01-07-2020   NaN") + sp(14) + QStringLiteral("-INF")));
 }
 
 void TestReports::gradeStatement()
