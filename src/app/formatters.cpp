@@ -179,8 +179,62 @@ QString FormatWithMask(const QVariant &value, const QString &mask)
     return value.toString();
 }
 
+bool QuickPadRight(const QVariant &value, const QString &mask, QString *cell)
+{
+    const qsizetype width = mask.size();
+    const auto padded = [&](const QString &text) {
+        *cell = text;
+        if (text.size() < width)
+            cell->append(QString(width - text.size(), QLatin1Char(' ')));
+    };
+    switch (value.typeId()) {
+    case QMetaType::QString: {
+        if (value.isNull())
+            return false;
+        const QString &text = *static_cast<const QString *>(value.constData());
+        if (text.isEmpty())
+            return false;
+        const QChar first = text.at(0);
+        // A letter first: neither a number (the parsers' "nan" and "inf" are
+        // refused as numbers anyway) nor a day-month-year date.
+        if (first.isLetter()) {
+            padded(text);
+            return true;
+        }
+        // Digits only: printed as stored; not positive when every digit is 0.
+        bool nonZero = false;
+        for (const QChar c : text) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return false;
+            nonZero = nonZero || c != QLatin1Char('0');
+        }
+        if (!nonZero)
+            *cell = QString(width, QLatin1Char(' '));
+        else
+            padded(text);
+        return true;
+    }
+    case QMetaType::Int:
+    case QMetaType::LongLong: {
+        for (const QChar c : mask)
+            if (c != QLatin1Char('#'))
+                return false;
+        const qint64 number = value.toLongLong();
+        if (number <= 0)
+            *cell = QString(width, QLatin1Char(' '));
+        else
+            padded(QString::number(number));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 QString PadRightFormat(const QVariant &value, const QString &mask)
 {
+    if (QString cell; QuickPadRight(value, mask, &cell))
+        return cell;
     const qsizetype width = mask.size();
     if (!IsPositiveValue(value))
         return QString(width, QLatin1Char(' '));

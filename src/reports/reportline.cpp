@@ -36,6 +36,8 @@ QString CellCache::lookup(QChar side, const QVariant &value, const QString &mask
 
 QString CellCache::padRight(const QVariant &value, const QString &mask)
 {
+    if (QString cell; QuickPadRight(value, mask, &cell))
+        return cell;
     return lookup(u'<', value, mask, PadRightFormat);
 }
 

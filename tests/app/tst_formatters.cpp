@@ -45,6 +45,7 @@ void TestFormatters::padRight_data()
     QTest::newRow("text keeps leading zeros") << QVariant("0812") << "######" << "0812  ";
     QTest::newRow("numeric text keeps its decimals") << QVariant("2.5") << "###" << "2.5";
     QTest::newRow("text reading as zero") << QVariant("0") << "###" << "   ";
+    QTest::newRow("text of zeros") << QVariant("000") << "####" << "    ";
     QTest::newRow("text reading as negative") << QVariant("-3") << "###" << "   ";
     QTest::newRow("grouping") << QVariant(1234) << "###,###" << "1,234  ";
     QTest::newRow("grouping not needed") << QVariant(11) << "###,###" << "11     ";
