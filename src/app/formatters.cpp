@@ -201,6 +201,32 @@ bool QuickPadRight(const QVariant &value, const QString &mask, QString *cell)
             padded(text);
             return true;
         }
+        // A stored day-month-year date under the date picture.
+        if (mask == QLatin1String("dd-mm-yyyy")) {
+            const auto number = [&](qsizetype from, qsizetype to, int *value) {
+                if (to <= from)
+                    return false;
+                *value = 0;
+                for (qsizetype i = from; i < to; ++i) {
+                    if (text.at(i) < QLatin1Char('0') || text.at(i) > QLatin1Char('9'))
+                        return false;
+                    *value = *value * 10 + (text.at(i).unicode() - '0');
+                }
+                return true;
+            };
+            const qsizetype dash1 = text.indexOf(QLatin1Char('-'));
+            const qsizetype dash2 = dash1 < 0 ? -1 : text.indexOf(QLatin1Char('-'), dash1 + 1);
+            int day = 0, month = 0, year = 0;
+            if (dash1 < 1 || dash1 > 2 || dash2 - dash1 < 2 || dash2 - dash1 > 3 || text.size() - dash2 != 5
+                || !number(0, dash1, &day) || !number(dash1 + 1, dash2, &month)
+                || !number(dash2 + 1, text.size(), &year))
+                return false;
+            const QDate date(year, month, day);
+            if (!date.isValid())
+                return false;
+            *cell = date.toString(QStringLiteral("dd-MM-yyyy"));
+            return true;
+        }
         // Digits only: printed as stored; not positive when every digit is 0.
         bool nonZero = false;
         for (const QChar c : text) {

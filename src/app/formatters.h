@@ -21,8 +21,9 @@ QString PadRightFormat(const QVariant &value, const QString &mask);
 QString PadLeftFormat(const QVariant &value, const QString &mask);
 
 // The left-aligned cell of the common values, made without parsing: a text
-// that starts with a letter (no number, no date), a text of digits only,
-// and a whole number under a picture of "#" signs. Gives exactly what
+// that starts with a letter (no number, no date), a text of digits only, a
+// day-month-year text under the date picture, and a whole number under a
+// picture of "#" signs. Gives exactly what
 // PadRightFormat gives; false for any other value.
 bool QuickPadRight(const QVariant &value, const QString &mask, QString *cell);
 

@@ -96,6 +96,7 @@ ReportResult runFileReport(const QString &fileName, const FileReportLayout &layo
     if (!out.add(fileReportHeader(layout) + Crlf))
         return fileFailed(*out.failedFile());
 
+    const PageBreakPieces pageBreak(layout);
     QString line;
     QString piece;
     QString databaseError;
@@ -110,7 +111,7 @@ ReportResult runFileReport(const QString &fileName, const FileReportLayout &layo
         if (onPage == RowsPerPage) {
             onPage = 0;
             ++page;
-            piece = fileReportPageBreak(layout, rows, page);
+            pageBreak.appendTo(piece, rows, page);
         }
         piece += line;
         if (!out.add(piece))

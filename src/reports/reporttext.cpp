@@ -116,23 +116,39 @@ QString fileReportHeader(const FileReportLayout &layout)
     return text;
 }
 
-QString fileReportPageBreak(const FileReportLayout &layout, int rowsSoFar, int page)
+PageBreakPieces::PageBreakPieces(const FileReportLayout &layout)
 {
-    QString text;
-    addLines(text, {
-        rule(QLatin1Char('-'), layout.ruleWidth),
-        QStringLiteral(" Sub Total= ") + PadRightFormat(rowsSoFar, QStringLiteral("###,###")),
+    // Each piece after the first begins with the CR LF that ends the value before it.
+    head = rule(QLatin1Char('-'), layout.ruleWidth) + Crlf + QStringLiteral(" Sub Total= ");
+    addLines(middle, {
+        QString(),
         rule(QLatin1Char('='), layout.ruleWidth),
         QStringLiteral(" Dipindahkan  "),
     });
     for (int i = 0; i < layout.blankLinesAfterCarried; ++i)
-        addLines(text, {QStringLiteral(" ")});
-    addLines(text, {
-        blanks(layout.nextPageIndent) + QStringLiteral("Halaman: ") + pageLabel(page),
+        addLines(middle, {QStringLiteral(" ")});
+    middle += blanks(layout.nextPageIndent) + QStringLiteral("Halaman: ");
+    addLines(tail, {
+        QString(),
         rule(QLatin1Char('='), layout.ruleWidth),
         layout.nextHeading,
         rule(QLatin1Char('-'), layout.ruleWidth),
     });
+}
+
+void PageBreakPieces::appendTo(QString &text, int rowsSoFar, int page) const
+{
+    text += head;
+    text += PadRightFormat(rowsSoFar, QStringLiteral("###,###"));
+    text += middle;
+    text += pageLabel(page);
+    text += tail;
+}
+
+QString fileReportPageBreak(const FileReportLayout &layout, int rowsSoFar, int page)
+{
+    QString text;
+    PageBreakPieces(layout).appendTo(text, rowsSoFar, page);
     return text;
 }
 

@@ -63,6 +63,13 @@ struct FileReportLayout
 QString fileReportHeader(const FileReportLayout &layout);
 // The block before a new page, after rowsSoFar rows.
 QString fileReportPageBreak(const FileReportLayout &layout, int rowsSoFar, int page);
+// The same block from its fixed pieces, made once for a whole report.
+struct PageBreakPieces
+{
+    explicit PageBreakPieces(const FileReportLayout &layout);
+    void appendTo(QString &text, int rowsSoFar, int page) const;
+    QString head, middle, tail;
+};
 QString fileReportFooter(const FileReportLayout &layout, int rowCount, const QDate &today);
 
 // Student list (file "Data Siswa.txt"): rows of "select * from SISWA ...".

@@ -52,6 +52,10 @@ void TestFormatters::padRight_data()
     QTest::newRow("date value") << QVariant(QDate(2026, 12, 7)) << "dd-mm-yyyy" << "07-12-2026";
     QTest::newRow("text reading as date") << QVariant("7-2-2026") << "dd-mm-yyyy" << "07-02-2026";
     QTest::newRow("text not a date") << QVariant("BESOK") << "dd-mm-yyyy" << "BESOK     ";
+    QTest::newRow("text with two-digit day and month") << QVariant("07-12-2026") << "dd-mm-yyyy" << "07-12-2026";
+    QTest::newRow("text of no such day") << QVariant("31-02-2026") << "dd-mm-yyyy" << "31-02-2026";
+    QTest::newRow("text with slashes") << QVariant("7/2/2026") << "dd-mm-yyyy" << "07-02-2026";
+    QTest::newRow("text with a short year") << QVariant("7-2-26") << "dd-mm-yyyy" << "7-2-26    ";
     QTest::newRow("zeros always print") << QVariant(7) << "000" << "007";
     QTest::newRow("decimals") << QVariant(2.875) << "0.00" << "2.88";
     QTest::newRow("optional decimals trimmed") << QVariant(2.5) << "#.##" << "2.5 ";
