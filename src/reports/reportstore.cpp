@@ -165,14 +165,14 @@ struct RowStream::Engine
 RowStream::RowStream() = default;
 RowStream::~RowStream() = default;
 
-db::Result RowStream::open(const QString &sql)
+db::Result RowStream::open(const QString &sql, bool counted)
 {
     close();
     sqlite3 *handle = engineHandle();
     if (!handle)
         return m_result = notOpen();
     // The count first, from the engine, so that no row needs keeping.
-    {
+    if (counted) {
         Statement count;
         if (!count.prepare(handle, QStringLiteral("select count(*) from (") + sql + QLatin1Char(')')))
             return m_result = engineFailure(handle);

@@ -50,9 +50,10 @@ public:
     RowStream(const RowStream &) = delete;
     RowStream &operator=(const RowStream &) = delete;
 
-    // Runs sql on the shared connection. The record count is known before
-    // the first row, as the reports need it for their progress.
-    db::Result open(const QString &sql);
+    // Runs sql on the shared connection. With counted, the record count is
+    // known before the first row, as the reports need it for their progress
+    // (the engine then runs the statement twice).
+    db::Result open(const QString &sql, bool counted = true);
     int recordCount() const { return m_count; }
     // Index of a column by name, letter case ignored; -1 when there is none.
     int fieldIndex(const QString &name) const;
