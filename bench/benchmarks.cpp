@@ -201,7 +201,7 @@ pel::frmLaporan *openReportScreen(benchmark::State &state)
     return screen;
 }
 
-// Opening the report screen: its load fills both NIS lists with every student.
+// Opening the report screen: its load reads the first page of the NIS list.
 void ReportScreenOpen(benchmark::State &state)
 {
     if (!openDatabase(state))

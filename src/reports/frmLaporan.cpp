@@ -199,6 +199,9 @@ void frmLaporan::runFileReport(reports::ReportResult (*run)(const QDate &, const
     m_busy = true;
     reports::Progress progress;
     progress.started = [this](int count) {
+        // The header replaces whatever the viewer held; the old text goes
+        // now, so that two whole-table reports are never held at once.
+        rtfLap2->clear();
         prgBar3->setMinimum(0);
         prgBar3->setMaximum(count);
         prgBar3->setValue(0);
@@ -212,7 +215,6 @@ void frmLaporan::runFileReport(reports::ReportResult (*run)(const QDate &, const
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
     reports::ReportResult result = run(clock::today(), progress);
-    // The header replaces whatever the viewer held.
     if (result.done())
         rtfLap2->setText(std::move(result.text));
     rtfLap2->show();

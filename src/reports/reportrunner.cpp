@@ -81,8 +81,6 @@ ReportResult runFileReport(const QString &fileName, const FileReportLayout &layo
                            qsizetype charsPerRow, const FileReportOptions &options)
 {
     const Progress &progress = options.progress;
-    if (progress.started)
-        progress.started(count);
     // The bar moves once every hundredth of the rows, at most every 250 rows:
     // often enough to be seen, rarely enough to cost nothing beside the report.
     const int step = qBound(1, count / 100, 250);
@@ -95,6 +93,9 @@ ReportResult runFileReport(const QString &fileName, const FileReportLayout &layo
         out.text.reserve(qsizetype(count) * charsPerRow + qsizetype(count / RowsPerPage) * charsPerRow * 10 + 4096);
     if (!out.add(fileReportHeader(layout) + Crlf))
         return fileFailed(*out.failedFile());
+    // The report is under way once its file is open and its header written.
+    if (progress.started)
+        progress.started(count);
 
     const PageBreakPieces pageBreak(layout);
     QString line;

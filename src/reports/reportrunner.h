@@ -37,7 +37,7 @@ struct ReportResult
 };
 
 // Progress of a file report: started(record count) once the query found
-// records, then rowWritten(rows written so far) every hundredth of the rows
+// records and the header is written, then rowWritten(rows written so far) every hundredth of the rows
 // or so (at most every 250 rows, and after the last row). Whenever
 // rowWritten is called the temporary report file holds the text so far.
 struct Progress
