@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QGlyphRun>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -103,10 +104,10 @@ void ReportViewer::updateScrollBars()
     verticalScrollBar()->setRange(0, std::max(0, int(m_lineStarts.size()) - visibleLines));
     verticalScrollBar()->setPageStep(visibleLines);
     verticalScrollBar()->setSingleStep(1);
-    const int width = metrics.horizontalAdvance(QLatin1Char('M')) * (m_widestLine + 1);
+    const int width = int(advance() * (m_widestLine + 1)) + 8;
     horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
-    horizontalScrollBar()->setSingleStep(metrics.horizontalAdvance(QLatin1Char('M')) * 4);
+    horizontalScrollBar()->setSingleStep(int(advance() * 4));
 }
 
 void ReportViewer::resizeEvent(QResizeEvent *event)
@@ -119,8 +120,42 @@ void ReportViewer::resizeEvent(QResizeEvent *event)
 void ReportViewer::changeEvent(QEvent *event)
 {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        m_rawFont = QRawFont();
         updateScrollBars();
+    }
+}
+
+qreal ReportViewer::advance() const
+{
+    return QFontMetricsF(font()).horizontalAdvance(QLatin1Char('M'));
+}
+
+void ReportViewer::paintLine(QPainter &painter, QPointF origin, qsizetype from, qsizetype to)
+{
+    const int count = int(to - from);
+    if (count <= 0)
+        return;
+    if (!m_rawFont.isValid())
+        m_rawFont = QRawFont::fromFont(font());
+    m_glyphs.resize(count);
+    int glyphs = count;
+    if (!m_rawFont.isValid()
+        || !m_rawFont.glyphIndexesForChars(m_text.constData() + from, count, m_glyphs.data(), &glyphs)
+        || glyphs != count) {
+        // Characters outside the basic plane, or no font to take glyphs
+        // from: the painter shapes the line itself.
+        painter.drawText(origin, m_text.mid(from, count));
+        return;
+    }
+    const qreal step = advance();
+    m_positions.resize(count);
+    for (int i = 0; i < count; ++i)
+        m_positions[i] = QPointF(origin.x() + i * step, origin.y());
+    QGlyphRun run;
+    run.setRawFont(m_rawFont);
+    run.setRawData(m_glyphs.constData(), m_positions.constData(), count);
+    painter.drawGlyphRun(QPointF(), run);
 }
 
 void ReportViewer::paintEvent(QPaintEvent *)
@@ -129,13 +164,17 @@ void ReportViewer::paintEvent(QPaintEvent *)
     painter.setFont(font());
     const QFontMetrics metrics(font());
     const int lineHeight = metrics.lineSpacing();
-    const int charWidth = metrics.horizontalAdvance(QLatin1Char('M'));
-    const int x0 = 4 - horizontalScrollBar()->value();
+    const qreal charWidth = advance();
+    const qreal x0 = 4 - horizontalScrollBar()->value();
     const int first = verticalScrollBar()->value();
     const int count = viewport()->height() / std::max(1, lineHeight) + 2;
     const qsizetype selFrom = std::min(m_anchor, m_caret);
     const qsizetype selTo = std::max(m_anchor, m_caret);
     const QPalette &colors = palette();
+    painter.setPen(colors.color(QPalette::Text));
+    // Only the columns in view are drawn.
+    const qsizetype firstColumn = std::max<qsizetype>(0, qsizetype((-x0) / charWidth) - 1);
+    const qsizetype columns = qsizetype(viewport()->width() / charWidth) + 3;
     for (int i = 0; i < count && first + i < m_lineStarts.size(); ++i) {
         const int index = first + i;
         const qsizetype start = m_lineStarts.at(index);
@@ -144,11 +183,11 @@ void ReportViewer::paintEvent(QPaintEvent *)
         if (selFrom < selTo && selFrom <= end && selTo > start) {
             const qsizetype a = std::max(selFrom, start) - start;
             const qsizetype b = std::min(selTo, end + 1) - start; // the break counts as one place
-            painter.fillRect(QRect(x0 + int(a) * charWidth, top, int(b - a) * charWidth, lineHeight),
-                             colors.highlight());
+            painter.fillRect(QRectF(x0 + a * charWidth, top, (b - a) * charWidth, lineHeight), colors.highlight());
         }
-        painter.setPen(colors.color(QPalette::Text));
-        painter.drawText(QPoint(x0, top + metrics.ascent()), m_text.mid(start, end - start));
+        const qsizetype from = std::min(start + firstColumn, end);
+        const qsizetype to = std::min(from + columns, end);
+        paintLine(painter, QPointF(x0 + (from - start) * charWidth, top + metrics.ascent()), from, to);
     }
 }
 
@@ -156,10 +195,11 @@ qsizetype ReportViewer::offsetAt(const QPoint &point) const
 {
     const QFontMetrics metrics(font());
     const int lineHeight = std::max(1, metrics.lineSpacing());
-    const int charWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
+    const qreal charWidth = std::max<qreal>(1, advance());
     const int index = std::clamp(verticalScrollBar()->value() + point.y() / lineHeight, 0,
                                  int(m_lineStarts.size()) - 1);
-    const int column = std::max(0, (point.x() - 4 + horizontalScrollBar()->value() + charWidth / 2) / charWidth);
+    const qsizetype column =
+        std::max<qsizetype>(0, qsizetype((point.x() - 4 + horizontalScrollBar()->value()) / charWidth + 0.5));
     return std::min(m_lineStarts.at(index) + column, lineEnd(index));
 }
 
@@ -220,8 +260,8 @@ void ReportViewer::scrollToOffset(qsizetype offset)
     QScrollBar *bar = verticalScrollBar();
     if (index < bar->value() || index >= bar->value() + bar->pageStep())
         bar->setValue(index - bar->pageStep() / 2);
-    const int charWidth = QFontMetrics(font()).horizontalAdvance(QLatin1Char('M'));
-    const int x = int(offset - m_lineStarts.at(index)) * charWidth;
+    const qreal charWidth = advance();
+    const int x = int((offset - m_lineStarts.at(index)) * charWidth);
     QScrollBar *across = horizontalScrollBar();
     if (x < across->value() || x > across->value() + viewport()->width() - charWidth * 4)
         across->setValue(x - viewport()->width() / 2);

@@ -2,9 +2,12 @@
 
 #include <QAbstractScrollArea>
 #include <QList>
+#include <QPointF>
+#include <QRawFont>
 #include <QString>
 
 class QLineEdit;
+class QPainter;
 
 // A read-only viewer for long fixed-width text. It keeps the text once, as it
 // was given (lines end with CR LF or LF), never wraps a line, and paints only
@@ -54,6 +57,8 @@ private:
     void scrollToOffset(qsizetype offset);
     void updateScrollBars();
     void copy() const;
+    qreal advance() const; // the width of one character of the fixed-width font
+    void paintLine(QPainter &painter, QPointF origin, qsizetype from, qsizetype to);
 
     QString m_text;
     QList<qsizetype> m_lineStarts; // offset of each line's first character
@@ -61,6 +66,11 @@ private:
     qsizetype m_anchor = 0;        // selection: from anchor to caret
     qsizetype m_caret = 0;
     QLineEdit *m_findBox = nullptr;
+    // The font's glyphs, drawn at fixed steps: a report line needs no
+    // shaping, which would cost more than all the rest of a repaint.
+    QRawFont m_rawFont;
+    QList<quint32> m_glyphs;
+    QList<QPointF> m_positions;
 };
 
 } // namespace pel::ui
