@@ -1,7 +1,7 @@
 // pelitaksa-admin: creates SISWA.mdb, keeps the operator table, fills a demo
 // database and writes the reports without the screens.
 #include "adminreports.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/connection.h"
 #include "db/schema.h"
 #include "db/transaction.h"

@@ -12,7 +12,11 @@ QString errorText(const QSqlError &error)
 
 Result Result::from(const QSqlError &error)
 {
-    const QString reason = errorText(error);
+    return refused(errorText(error));
+}
+
+Result Result::refused(const QString &reason)
+{
     // SQLite names the constraint in its text; the extended codes are not
     // always passed on by the driver, so the text decides.
     const auto has = [&reason](const char *word) { return reason.contains(QLatin1String(word), Qt::CaseInsensitive); };

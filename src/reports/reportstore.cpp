@@ -1,6 +1,6 @@
 #include "reports/reportstore.h"
 
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/sqltext.h"
 
 #include <QSqlDriver>

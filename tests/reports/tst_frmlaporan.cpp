@@ -1,7 +1,7 @@
 // The report screen: its controls, the NIS panel, per-student reports
 // appended to the viewer, the file reports replacing it with the progress
 // bar moving, the no-data and file-failure messages, and the exit.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "reports/frmLaporan.h"
 #include "reports/reportrunner.h"
 #include "testsupport.h"
@@ -153,8 +153,7 @@ void TestFrmLaporan::statementsAppendAndHidePanel()
 {
     test::TestDatabase db;
     fill(db);
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     frmLaporan screen;
     screen.show();
     QVERIFY(QTest::qWaitForWindowActive(&screen));
@@ -203,7 +202,7 @@ void TestFrmLaporan::noDataLeavesViewerAndFocus()
     QFETCH(QString, nis);
     test::TestDatabase db;
     fill(db);
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmLaporan screen;
     screen.show();
     QVERIFY(QTest::qWaitForWindowActive(&screen));
@@ -240,8 +239,7 @@ void TestFrmLaporan::fileReportReplacesTextAndMovesProgress()
     }
     db.addSubject(QStringLiteral("M1"));
     addGrade(db, QStringLiteral("10000"), QStringLiteral("M1"), 2, 85, QStringLiteral("A"), 4, 8, QStringLiteral("Sangat Baik"));
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     frmLaporan screen;
     screen.show();
     QVERIFY(QTest::qWaitForWindowActive(&screen));
@@ -293,7 +291,7 @@ void TestFrmLaporan::fileFailureKeepsViewer()
 {
     test::TestDatabase db;
     fill(db);
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmLaporan screen;
     screen.show();
     test::click(&screen, QStringLiteral("cmdLht"));
@@ -330,7 +328,7 @@ void TestFrmLaporan::clearAndExit()
 {
     test::TestDatabase db;
     fill(db);
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     QPointer<frmLaporan> screen = ui::showScreen<frmLaporan>();
     test::click(screen, QStringLiteral("cmdSrt"));
     test::pressEnter(screen, QStringLiteral("cmbNis1"));

@@ -1,6 +1,6 @@
 // The reports' store: every statement text as the reports send it, the NIS
 // reads of the report screen, and the row stream of the file reports.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "reports/nislist.h"
 #include "reports/reportstore.h"
 #include "testsupport.h"
