@@ -3,7 +3,7 @@
 #include "common/formatters.h"
 #include "db/gradestatements.h"
 #include "db/loginstatements.h"
-#include "db/reportstatements.h"
+#include "reports/reportstore.h"
 #include "db/searchstatements.h"
 #include "db/sqltext.h"
 #include "db/studentstatements.h"
@@ -76,7 +76,7 @@ FloorScript floorScript(Floor floor, const QString &nis, int reportRows)
                 1};
     case Floor::ReportScreenOpen:
         return {QStringLiteral(".output floor-nis.txt\nselect nis from (%1);\n.output stdout\n")
-                    .arg(db::reportStudentsSql()),
+                    .arg(reports::store::reportStudentsSql()),
                 1};
     case Floor::StudentList: {
         const QString rows =
@@ -84,7 +84,7 @@ FloorScript floorScript(Floor floor, const QString &nis, int reportRows)
                            "%-15s  %-14s  %-19s  %-14s', n, NIS, substr(NamaSiswa, 1, 15), substr(TptLahir, 1, 15), "
                            "TglLahir, substr(Alamat, 1, 25), JenisKelamin, Agama, TglMasuk, ProgamJurusan, LevelTahap, "
                            "AsalSekolah, TelpHp) from (select row_number() over () as n, * from (%2))")
-                .arg(pageBreakExpression(reports::studentListPageBreak), db::studentListSql());
+                .arg(pageBreakExpression(reports::studentListPageBreak), reports::store::studentListSql());
         return {fileReport(QStringLiteral("floor-Data Siswa.txt"), reports::studentListHeader(), rows,
                            reports::studentListFooter(reportRows, today)),
                 1};
@@ -99,15 +99,15 @@ FloorScript floorScript(Floor floor, const QString &nis, int reportRows)
                            "cast(round(t.vsks) as integer) as vsks, cast(round(t.vnilai) as integer) as vnilai "
                            "from (%2) s join (SELECT nilai.nis as nis, sum(nilai.sks) AS VSKS, sum(nilai.mutu) AS "
                            "VNILAI from nilai group by nilai.nis) t on t.nis = s.nis)")
-                .arg(pageBreakExpression(reports::ipkPageBreak), db::ipkStudentsSql());
+                .arg(pageBreakExpression(reports::ipkPageBreak), reports::store::ipkStudentsSql());
         return {fileReport(QStringLiteral("floor-IPK.txt"), reports::ipkListHeader(), rows,
                            reports::ipkFooter(reportRows, today)),
                 1};
     }
     case Floor::GradeStatement:
-        return {QStringLiteral(".mode column\n") + repeated(db::gradeStatementSql(nis), 500), 500};
+        return {QStringLiteral(".mode column\n") + repeated(reports::store::gradeStatementSql(nis), 500), 500};
     case Floor::Certificate:
-        return {QStringLiteral(".mode column\n") + repeated(db::certificateSql(nis), 500), 500};
+        return {QStringLiteral(".mode column\n") + repeated(reports::store::certificateSql(nis), 500), 500};
     case Floor::NextRegistrationNumber:
         return {repeated(db::LastGradeRowStatement(), 5000), 5000};
     case Floor::StudentLookup:

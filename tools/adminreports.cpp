@@ -1,10 +1,9 @@
 #include "adminreports.h"
 
 #include "env/clock.h"
+#include "reports/reportfile.h"
 #include "reports/reportrunner.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "reports/reportstore.h"
 
 #include <cstdio>
 
@@ -33,21 +32,43 @@ int usageError(const QString &message)
 
 bool writeOut(const QString &text, const QString &outPath)
 {
-    const QByteArray bytes = text.toUtf8();
-    if (outPath.isEmpty()) {
-        QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()) {
-            printError(QStringLiteral("Laporan tidak dapat ditulis ke keluaran standar: %1").arg(out.errorString()));
-            return false;
-        }
-        return true;
-    }
-    QSaveFile out(outPath);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        printError(QStringLiteral("Laporan tidak dapat ditulis ke file \"%1\": %2").arg(outPath, out.errorString()));
+    reports::ReportFile out(outPath.isEmpty() ? QString::fromLatin1(reports::ReportFile::StandardOutput) : outPath);
+    if (!out.open() || !out.writeText(text) || !out.commit()) {
+        printError(outPath.isEmpty()
+                       ? QStringLiteral("Laporan tidak dapat ditulis ke keluaran standar: %1").arg(out.errorString())
+                       : QStringLiteral("Laporan tidak dapat ditulis ke file \"%1\": %2").arg(outPath, out.errorString()));
         return false;
     }
     return true;
+}
+
+// A file report written to its own file and, as it goes, to outPath (or
+// standard output); the text is not kept, so the tool needs no more memory
+// for a hundred thousand students than for one.
+int writeFileReport(reports::ReportResult (*write)(const QDate &, const reports::FileReportOptions &),
+                    const QString &outPath)
+{
+    reports::ReportFile out(outPath.isEmpty() ? QString::fromLatin1(reports::ReportFile::StandardOutput) : outPath);
+    if (!out.open()) {
+        printError(QStringLiteral("Laporan tidak dapat ditulis ke file \"%1\": %2").arg(outPath, out.errorString()));
+        return 1;
+    }
+    reports::FileReportOptions options;
+    options.keepText = false;
+    options.copy = &out;
+    const reports::ReportResult result = write(clock::today(), options);
+    if (!result.done()) {
+        out.discard();
+        printError(result.error);
+        return 1;
+    }
+    if (!out.commit()) {
+        printError(outPath.isEmpty()
+                       ? QStringLiteral("Laporan tidak dapat ditulis ke keluaran standar: %1").arg(out.errorString())
+                       : QStringLiteral("Laporan tidak dapat ditulis ke file \"%1\": %2").arg(outPath, out.errorString()));
+        return 1;
+    }
+    return 0;
 }
 
 // The per-student report of every student, one after another; students with
@@ -57,10 +78,9 @@ reports::ReportResult runForEveryStudent(reports::ReportResult (*run)(const QStr
 {
     reports::ReportResult all;
     QStringList nisList;
-    QString error;
-    if (!reports::studentNisList(&nisList, &error)) {
+    if (const db::Result read = reports::store::allNis(&nisList); !read.ok()) {
         all.outcome = reports::Outcome::DatabaseFailed;
-        all.error = error;
+        all.error = read.reason;
         return all;
     }
     bool found = false;
@@ -104,7 +124,8 @@ int runReportCommand(const QStringList &args)
     if (kind == QLatin1String("list") || kind == QLatin1String("ipk")) {
         if (words.size() != 1)
             return usageError(QStringLiteral("argumen tidak dikenal: %1").arg(words.at(1)));
-        result = kind == QLatin1String("list") ? reports::runStudentList(today) : reports::runIpkList(today);
+        return writeFileReport(kind == QLatin1String("list") ? reports::writeStudentList : reports::writeIpkList,
+                               outPath);
     } else if (kind == QLatin1String("statement") || kind == QLatin1String("certificate")) {
         if (words.size() != 2)
             return usageError(words.size() < 2 ? QStringLiteral("%1 butuh NIS atau --all").arg(kind)

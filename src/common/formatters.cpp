@@ -61,12 +61,14 @@ std::optional<double> asNumber(const QVariant &value)
     const QString text = value.toString().trimmed();
     if (text.isEmpty())
         return std::nullopt;
+    // The parsers also read "nan" and "inf" in any letter case; a stored
+    // text such as a name NAN is a text, never a number.
     bool ok = false;
     double number = QLocale::c().toDouble(text, &ok);
-    if (ok)
+    if (ok && std::isfinite(number))
         return number;
     number = QLocale().toDouble(text, &ok);
-    if (ok)
+    if (ok && std::isfinite(number))
         return number;
     return std::nullopt;
 }
@@ -177,8 +179,88 @@ QString FormatWithMask(const QVariant &value, const QString &mask)
     return value.toString();
 }
 
+bool QuickPadRight(const QVariant &value, const QString &mask, QString *cell)
+{
+    const qsizetype width = mask.size();
+    const auto padded = [&](const QString &text) {
+        *cell = text;
+        if (text.size() < width)
+            cell->append(QString(width - text.size(), QLatin1Char(' ')));
+    };
+    switch (value.typeId()) {
+    case QMetaType::QString: {
+        if (value.isNull())
+            return false;
+        const QString &text = *static_cast<const QString *>(value.constData());
+        if (text.isEmpty())
+            return false;
+        const QChar first = text.at(0);
+        // A letter first: neither a number (the parsers' "nan" and "inf" are
+        // refused as numbers anyway) nor a day-month-year date.
+        if (first.isLetter()) {
+            padded(text);
+            return true;
+        }
+        // A stored day-month-year date under the date picture.
+        if (mask == QLatin1String("dd-mm-yyyy")) {
+            const auto number = [&](qsizetype from, qsizetype to, int *value) {
+                if (to <= from)
+                    return false;
+                *value = 0;
+                for (qsizetype i = from; i < to; ++i) {
+                    if (text.at(i) < QLatin1Char('0') || text.at(i) > QLatin1Char('9'))
+                        return false;
+                    *value = *value * 10 + (text.at(i).unicode() - '0');
+                }
+                return true;
+            };
+            const qsizetype dash1 = text.indexOf(QLatin1Char('-'));
+            const qsizetype dash2 = dash1 < 0 ? -1 : text.indexOf(QLatin1Char('-'), dash1 + 1);
+            int day = 0, month = 0, year = 0;
+            if (dash1 < 1 || dash1 > 2 || dash2 - dash1 < 2 || dash2 - dash1 > 3 || text.size() - dash2 != 5
+                || !number(0, dash1, &day) || !number(dash1 + 1, dash2, &month)
+                || !number(dash2 + 1, text.size(), &year))
+                return false;
+            const QDate date(year, month, day);
+            if (!date.isValid())
+                return false;
+            *cell = date.toString(QStringLiteral("dd-MM-yyyy"));
+            return true;
+        }
+        // Digits only: printed as stored; not positive when every digit is 0.
+        bool nonZero = false;
+        for (const QChar c : text) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return false;
+            nonZero = nonZero || c != QLatin1Char('0');
+        }
+        if (!nonZero)
+            *cell = QString(width, QLatin1Char(' '));
+        else
+            padded(text);
+        return true;
+    }
+    case QMetaType::Int:
+    case QMetaType::LongLong: {
+        for (const QChar c : mask)
+            if (c != QLatin1Char('#'))
+                return false;
+        const qint64 number = value.toLongLong();
+        if (number <= 0)
+            *cell = QString(width, QLatin1Char(' '));
+        else
+            padded(QString::number(number));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 QString PadRightFormat(const QVariant &value, const QString &mask)
 {
+    if (QString cell; QuickPadRight(value, mask, &cell))
+        return cell;
     const qsizetype width = mask.size();
     if (!IsPositiveValue(value))
         return QString(width, QLatin1Char(' '));

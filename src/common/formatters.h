@@ -20,6 +20,13 @@ QString PadRightFormat(const QVariant &value, const QString &mask);
 // width-1 spaces and "0" for a value that is not positive.
 QString PadLeftFormat(const QVariant &value, const QString &mask);
 
+// The left-aligned cell of the common values, made without parsing: a text
+// that starts with a letter (no number, no date), a text of digits only, a
+// day-month-year text under the date picture, and a whole number under a
+// picture of "#" signs. Gives exactly what
+// PadRightFormat gives; false for any other value.
+bool QuickPadRight(const QVariant &value, const QString &mask, QString *cell);
+
 // Positive: a number (or a text that reads as one) above zero, a date, any
 // other non-empty text. Not positive: zero, below zero, empty, missing.
 bool IsPositiveValue(const QVariant &value);

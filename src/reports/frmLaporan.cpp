@@ -1,11 +1,13 @@
 #include "reports/frmLaporan.h"
 
 #include "env/clock.h"
+#include "reports/nislist.h"
 #include "reports/printing.h"
 #include "reports/reportrunner.h"
 #include "ui/keys.h"
 #include "ui/messages.h"
 #include "ui/named.h"
+#include "ui/reportviewer.h"
 #include "ui/screens.h"
 
 #include <QCloseEvent>
@@ -16,20 +18,14 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPrinterInfo>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStringListModel>
-#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace pel {
 
 namespace {
-
-// The window is repainted every this many rows while a file report is written.
-constexpr int RowsBetweenRepaints = 250;
 
 const QString NisHint = QStringLiteral("Untuk melihat nilai siswa, pilih NIS lalu tekan Enter ");
 
@@ -109,18 +105,13 @@ frmLaporan::frmLaporan(QWidget *parent) : QWidget(parent)
 
     Frame5 = ui::named<QFrame>(QStringLiteral("Frame5"), this);
     Frame5->setFrameShape(QFrame::StyledPanel);
-    rtfLap2 = ui::named<QPlainTextEdit>(QStringLiteral("rtfLap2"), Frame5);
+    // The viewer keeps the text once and never wraps a line (report lines
+    // are up to about 200 characters).
+    rtfLap2 = ui::named<ui::ReportViewer>(QStringLiteral("rtfLap2"), Frame5);
     QFont courier(QStringLiteral("Courier New"), 9);
     courier.setStyleHint(QFont::TypeWriter);
     courier.setFixedPitch(true);
     rtfLap2->setFont(courier);
-    // A report line is up to about 200 characters: never wrap.
-    rtfLap2->setLineWrapMode(QPlainTextEdit::NoWrap);
-    rtfLap2->setWordWrapMode(QTextOption::NoWrap);
-    // A report of a hundred thousand rows would be kept twice by an undo history.
-    rtfLap2->setUndoRedoEnabled(false);
-    rtfLap2->setReadOnly(true);
-    rtfLap2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     prgBar3 = ui::named<QProgressBar>(QStringLiteral("prgBar3"), Frame5);
     prgBar3->hide();
     auto *viewer = new QVBoxLayout(Frame5);
@@ -159,19 +150,19 @@ void frmLaporan::Form_Load()
         cmbPrinter1->addItems(QPrinterInfo::availablePrinterNames());
     cmbPrinter1->setCurrentIndex(cmbPrinter1->findText(QPrinterInfo::defaultPrinterName()));
 
-    QStringList nisList;
+    // Both boxes list the same students from one model, read a page at a
+    // time as the list is scrolled.
+    auto *nisModel = new reports::NisListModel(this);
     QString error;
-    if (!reports::studentNisList(&nisList, &error)) {
+    if (!nisModel->start(&error)) {
         ui::showMessage(QStringLiteral("Daftar NIS tidak dapat dibaca dari database:\r%1").arg(error),
                         QStringLiteral("Kesalahan Database"), ui::Icon::Critical, ui::Buttons::Ok, this);
         return;
     }
-    // Both boxes list the same students from one model.
-    auto *nisModel = new QStringListModel(nisList, this);
     cmbNis->setModel(nisModel);
     cmbNis1->setModel(nisModel);
     // With no student the boxes stay empty; a typed NIS still runs its report.
-    if (!nisList.isEmpty()) {
+    if (nisModel->rowCount() > 0) {
         cmbNis->setCurrentIndex(0);
         cmbNis1->setCurrentIndex(0);
     }
@@ -179,17 +170,12 @@ void frmLaporan::Form_Load()
 
 QString frmLaporan::reportText() const
 {
-    QString text = rtfLap2->toPlainText();
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return text;
+    return rtfLap2->text();
 }
 
 void frmLaporan::appendToViewer(const QString &text)
 {
-    QTextCursor cursor = rtfLap2->textCursor();
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text);
-    rtfLap2->setTextCursor(cursor);
+    rtfLap2->appendText(text);
 }
 
 void frmLaporan::showFailure(const reports::ReportResult &result)
@@ -216,30 +202,26 @@ void frmLaporan::runFileReport(reports::ReportKind kind,
         return;
     m_busy = true;
     reports::Progress progress;
-    // The bar moves and the window repaints once every hundredth of the rows
-    // (at most every RowsBetweenRepaints rows): often enough to be seen,
-    // rarely enough to cost nothing beside the report itself.
-    int step = 1;
-    progress.started = [this, &step](int count) {
-        step = qBound(1, count / 100, RowsBetweenRepaints);
+    progress.started = [this](int count) {
+        // The header replaces whatever the viewer held; the old text goes
+        // now, so that two whole-table reports are never held at once.
+        rtfLap2->clear();
+        m_shown.clear();
         prgBar3->setMinimum(0);
         prgBar3->setMaximum(count);
         prgBar3->setValue(0);
         rtfLap2->hide();
     };
-    progress.rowWritten = [this, &step](int rows) {
-        // The bar shows from the first row written on.
+    // The runner reports every hundredth of the rows or so.
+    progress.rowWritten = [this](int rows) {
         prgBar3->setVisible(true);
-        if (rows % step != 0 && rows != prgBar3->maximum())
-            return;
         prgBar3->setValue(rows);
         // Keep the window painted; clicks and keys wait until the report is done.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    const reports::ReportResult result = run(clock::today(), progress);
-    // The header replaces whatever the viewer held.
+    reports::ReportResult result = run(clock::today(), progress);
     if (result.done()) {
-        rtfLap2->setPlainText(result.text);
+        rtfLap2->setText(std::move(result.text));
         m_shown = {kind};
     }
     rtfLap2->show();
@@ -305,7 +287,7 @@ void frmLaporan::cmbNis1_KeyPress()
 
 void frmLaporan::cmdKsg_Click()
 {
-    rtfLap2->setPlainText(QString());
+    rtfLap2->clear();
     m_shown.clear();
     frBantu1->hide();
 }
@@ -313,7 +295,7 @@ void frmLaporan::cmdKsg_Click()
 void frmLaporan::cmdCetak_Click()
 {
     if (reports::printViewerText(reportText(), this) == reports::AfterPrint::ClearText) {
-        rtfLap2->setPlainText(QString());
+        rtfLap2->clear();
         m_shown.clear();
     }
 }

@@ -10,11 +10,14 @@ class QDate;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 
 namespace pel {
+
+namespace ui {
+class ReportViewer;
+}
 
 namespace reports {
 struct Progress;
@@ -80,7 +83,7 @@ private:
     QGroupBox *Frame1 = nullptr;
     QComboBox *cmbPrinter1 = nullptr;
     QFrame *Frame5 = nullptr;
-    QPlainTextEdit *rtfLap2 = nullptr;
+    ui::ReportViewer *rtfLap2 = nullptr;
     QProgressBar *prgBar3 = nullptr;
 
     bool m_busy = false; // a file report is being written

@@ -1,86 +1,101 @@
 #include "reports/reportfile.h"
 
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
 namespace pel::reports {
 
 namespace {
-const QByteArray LineEnd = QByteArrayLiteral("\r\n");
+// Bytes gathered before they go to the file in one write.
+constexpr qsizetype WriteChunk = 1 << 18;
+} // namespace
+
+ReportFile::ReportFile(const QString &path)
+    : m_path(path), m_file(QFileInfo(path).absoluteFilePath() + QStringLiteral(".XXXXXX")),
+      m_toStdout(path == QLatin1String(StandardOutput))
+{
+    m_file.setAutoRemove(true);
 }
 
-ReportFile::ReportFile(const QString &path) : m_file(path) {}
+ReportFile::~ReportFile() = default;
 
-ReportFile::~ReportFile()
+bool ReportFile::fail(const QString &reason)
 {
-    m_file.close();
-}
-
-bool ReportFile::fail()
-{
-    m_error = m_file.errorString();
+    m_failed = true;
+    m_error = reason;
     return false;
 }
 
-bool ReportFile::start(const QString &header, QString *text)
+bool ReportFile::open()
 {
-    m_file.close();
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return fail();
-    const QByteArray bytes = header.toUtf8() + LineEnd;
-    if (m_file.write(bytes) != bytes.size())
-        return fail();
-    m_file.close();
-
-    // The text goes on from what the file holds.
-    if (!m_file.open(QIODevice::ReadOnly))
-        return fail();
-    const QByteArray back = m_file.readAll();
-    if (m_file.error() != QFileDevice::NoError)
-        return fail();
-    m_file.close();
-    if (back != bytes) {
-        m_error = QStringLiteral("Isi file tidak sama dengan yang ditulis.");
-        return false;
+    if (m_toStdout) {
+        if (!m_stdout.open(stdout, QIODevice::WriteOnly))
+            return fail(m_stdout.errorString());
+        return true;
     }
-    *text = QString::fromUtf8(back);
-
-    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return fail();
-    m_textEnd = back.size();
+    // A folder at the name could never be replaced: say so before the work.
+    if (QFileInfo(m_path).isDir() && !QFileInfo(m_path).isSymLink())
+        return fail(QStringLiteral("Sudah ada folder dengan nama itu."));
+    // The temporary file is made new (never through an existing name) and
+    // readable and writable by its owner only.
+    if (!m_file.open())
+        return fail(m_file.errorString());
     return true;
 }
 
-bool ReportFile::append(const QString &piece)
+bool ReportFile::write(QByteArrayView bytes)
 {
-    const QByteArray bytes = piece.toUtf8();
-    if (!m_file.isOpen()) {
-        m_error = QStringLiteral("File tidak terbuka.");
+    if (m_failed)
         return false;
+    m_pending.append(bytes);
+    return m_pending.size() < WriteChunk || flush();
+}
+
+bool ReportFile::flush()
+{
+    if (m_failed)
+        return false;
+    QFile &out = m_toStdout ? static_cast<QFile &>(m_stdout) : m_file;
+    if (!out.isOpen())
+        return fail(QStringLiteral("File tidak terbuka."));
+    if (!m_pending.isEmpty()) {
+        if (out.write(m_pending) != m_pending.size())
+            return fail(out.errorString());
+        m_pending.clear();
     }
-    if (!m_file.seek(m_textEnd))
-        return fail();
-    const QByteArray chunk = bytes + LineEnd;
-    if (m_file.write(chunk) != chunk.size())
-        return fail();
-    m_textEnd += bytes.size();
+    if (!out.flush())
+        return fail(out.errorString());
     return true;
 }
 
-bool ReportFile::finish()
+bool ReportFile::commit()
 {
-    if (!m_file.isOpen()) {
-        m_error = QStringLiteral("File tidak terbuka.");
+    if (!flush())
         return false;
-    }
-    // Make sure the bytes reached the disk's cache before the file is called done.
-    if (!m_file.flush())
-        return fail();
+    if (m_toStdout)
+        return true;
+    if (::fdatasync(m_file.handle()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    const QByteArray from = QFile::encodeName(m_file.fileName());
+    const QByteArray to = QFile::encodeName(m_path);
     m_file.close();
     if (m_file.error() != QFileDevice::NoError)
-        return fail();
+        return fail(m_file.errorString());
+    // One step: the name holds the old file or the new one, never a part.
+    // rename() replaces a link at the name; it does not write through it.
+    if (std::rename(from.constData(), to.constData()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    m_file.setAutoRemove(false);
     return true;
 }
 
 void ReportFile::discard()
 {
+    m_pending.clear();
     m_file.close();
     m_file.remove();
 }

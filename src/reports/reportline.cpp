@@ -10,7 +10,13 @@ namespace {
 // a shortened number would read as another value.
 bool isPlainText(const QVariant &value)
 {
-    return value.typeId() == QMetaType::QString && !ReadsAsNumber(value);
+    if (value.typeId() != QMetaType::QString)
+        return false;
+    // A letter first never reads as a number: no need to parse.
+    const QString &text = *static_cast<const QString *>(value.constData());
+    if (!text.isEmpty() && text.at(0).isLetter())
+        return true;
+    return !ReadsAsNumber(value);
 }
 
 } // namespace
@@ -36,6 +42,8 @@ QString CellCache::lookup(QChar side, const QVariant &value, const QString &mask
 
 QString CellCache::padRight(const QVariant &value, const QString &mask)
 {
+    if (QString cell; QuickPadRight(value, mask, &cell))
+        return cell;
     return lookup(u'<', value, mask, PadRightFormat);
 }
 

@@ -37,24 +37,38 @@ struct ReportResult
 };
 
 // Progress of a file report: started(record count) once the query found
-// records, then rowWritten(rows written so far) after each row.
+// records and the header is written, then rowWritten(rows written so far) every hundredth of the rows
+// or so (at most every 250 rows, and after the last row). Whenever
+// rowWritten is called the temporary report file holds the text so far.
 struct Progress
 {
     std::function<void(int count)> started;
     std::function<void(int rows)> rowWritten;
 };
 
+class ReportFile;
+
+// How a file report is run beyond writing its own file.
+struct FileReportOptions
+{
+    Progress progress;
+    // False: the text is written but not given back (a whole-table report
+    // then needs no more memory than one row).
+    bool keepText = true;
+    // Receives the report's text too (without the file's closing CR LF);
+    // the caller commits it.
+    ReportFile *copy = nullptr;
+};
+
 // The student list, also written to "Data Siswa.txt" in the current folder.
 ReportResult runStudentList(const QDate &today, const Progress &progress = {});
+ReportResult writeStudentList(const QDate &today, const FileReportOptions &options);
 // The IPK list, also written to "IPK.txt" in the current folder.
 ReportResult runIpkList(const QDate &today, const Progress &progress = {});
+ReportResult writeIpkList(const QDate &today, const FileReportOptions &options);
 // The grade statement of the student with this NIS, exactly as typed.
 ReportResult runGradeStatement(const QString &nis, const QDate &today);
 // The certificate of the student with this NIS, exactly as typed.
 ReportResult runCertificate(const QString &nis, const QDate &today);
-
-// Every student's NIS, in the order the table gives them. False, with the
-// reason in *error, when the query is refused.
-bool studentNisList(QStringList *nisList, QString *error);
 
 } // namespace pel::reports

@@ -98,133 +98,143 @@ QString reportDate(const QDate &date)
     return date.toString(QStringLiteral("dd-MM-yyyy"));
 }
 
-bool composePages(int count, const Paging &paging)
+// ------------------------------------------------------------ file reports
+
+QString fileReportHeader(const FileReportLayout &layout)
 {
-    int rows = 0;
-    int onPage = 0;
-    int page = 1;
-    QString piece;
-    QString line;
-    for (int index = 0; index < count; ++index) {
-        piece.clear();
-        if (onPage == RowsPerPage) {
-            onPage = 0;
-            ++page;
-            piece = paging.pageBreak(rows, page);
-        }
-        line.clear();
-        if (!paging.rowLine(index, rows, &line))
-            return false;
-        piece += line;
-        if (!paging.sink(piece))
-            return false;
-        ++rows;
-        ++onPage;
+    QString text;
+    for (const QString &line : layout.titleLines) {
+        text += line;
+        text += Crlf;
     }
-    return true;
+    addLines(text, {
+        blanks(layout.firstPageIndent) + QStringLiteral("Halaman: 01"),
+        rule(QLatin1Char('='), layout.ruleWidth),
+        layout.firstHeading,
+    });
+    text += rule(QLatin1Char('-'), layout.ruleWidth);
+    return text;
+}
+
+PageBreakPieces::PageBreakPieces(const FileReportLayout &layout)
+{
+    // Each piece after the first begins with the CR LF that ends the value before it.
+    head = rule(QLatin1Char('-'), layout.ruleWidth) + Crlf + QStringLiteral(" Sub Total= ");
+    addLines(middle, {
+        QString(),
+        rule(QLatin1Char('='), layout.ruleWidth),
+        QStringLiteral(" Dipindahkan  "),
+    });
+    for (int i = 0; i < layout.blankLinesAfterCarried; ++i)
+        addLines(middle, {QStringLiteral(" ")});
+    middle += blanks(layout.nextPageIndent) + QStringLiteral("Halaman: ");
+    addLines(tail, {
+        QString(),
+        rule(QLatin1Char('='), layout.ruleWidth),
+        layout.nextHeading,
+        rule(QLatin1Char('-'), layout.ruleWidth),
+    });
+}
+
+void PageBreakPieces::appendTo(QString &text, int rowsSoFar, int page) const
+{
+    text += head;
+    text += PadRightFormat(rowsSoFar, QStringLiteral("###,###"));
+    text += middle;
+    text += pageLabel(page);
+    text += tail;
+}
+
+QString fileReportPageBreak(const FileReportLayout &layout, int rowsSoFar, int page)
+{
+    QString text;
+    PageBreakPieces(layout).appendTo(text, rowsSoFar, page);
+    return text;
+}
+
+QString fileReportFooter(const FileReportLayout &layout, int rowCount, const QDate &today)
+{
+    QString text;
+    addLines(text, {
+        rule(QLatin1Char('-'), layout.ruleWidth),
+        QStringLiteral(" Total= ") + PadRightFormat(rowCount, QStringLiteral("####")),
+        rule(QLatin1Char('='), layout.ruleWidth),
+        QStringLiteral(" "),
+    });
+    const QStringList signature = layout.signature(today);
+    for (const QString &line : signature) {
+        text += line;
+        text += Crlf;
+    }
+    return text;
 }
 
 // ---------------------------------------------------------------- student list
 
+const FileReportLayout &studentListLayout()
+{
+    static const FileReportLayout layout{
+        {
+            QStringLiteral(" YAYASAN PELITAKSA BUDIMAJU"),
+            QStringLiteral(" Jl Teratai Baruraya No. 12A Lirak telp.(0700) 55501 "),
+            QStringLiteral(" "),
+            blanks(61) + QStringLiteral("LAPORAN DATA SISWA YAYASAN PELITAKSA BUDIMAJU "),
+        },
+        128,
+        192,
+        StudentHeading,
+        StudentHeading,
+        1,
+        129,
+        [](const QDate &today) {
+            return QStringList{
+                QStringLiteral("    DIBUAT OLEH,") + blanks(140) + QStringLiteral("LIRAK,") + reportDate(today),
+                QStringLiteral(" "),
+                QStringLiteral(" "),
+                QStringLiteral(" "),
+                QStringLiteral(" "),
+                QLatin1Char(' ') + PadRightFormat(QStringLiteral("( PETUGAS ENTRI )"), QStringLiteral("##################"))
+                    + blanks(139) + PadRightFormat(QStringLiteral("( PIMPINAN )"), QStringLiteral("####################")),
+            };
+        },
+    };
+    return layout;
+}
+
 QString studentListHeader()
 {
-    QString text;
-    addLines(text, {
-        QStringLiteral(" YAYASAN PELITAKSA BUDIMAJU"),
-        QStringLiteral(" Jl Teratai Baruraya No. 12A Lirak telp.(0700) 55501 "),
-        QStringLiteral(" "),
-        blanks(61) + QStringLiteral("LAPORAN DATA SISWA YAYASAN PELITAKSA BUDIMAJU "),
-        blanks(128) + QStringLiteral("Halaman: 01"),
-        rule(QLatin1Char('='), 192),
-        StudentHeading,
-    });
-    text += rule(QLatin1Char('-'), 192);
-    return text;
-}
-
-StudentListRows::StudentListRows(const db::Recordset &rows) : m_rows(rows)
-{
-    for (const char *name : {"NIS", "NamaSiswa", "TptLahir", "TglLahir", "Alamat", "JenisKelamin", "Agama",
-                             "TglMasuk", "ProgamJurusan", "LevelTahap", "AsalSekolah", "TelpHp"})
-        m_fields << rows.fieldIndex(QLatin1String(name));
-}
-
-QString StudentListRows::line(int row, int rowsSoFar) const
-{
-    const auto v = [&](int field) { return m_rows.value(row, m_fields.at(field)); };
-    const QString name14 = QStringLiteral("##############");
-    ReportLine line(&m_cache);
-    line.text(u" ")
-        .left(rowsSoFar + 1, QStringLiteral("####"), 2, Fit::Whole)
-        .left(v(0), QStringLiteral("#######"), 2, Fit::Whole)
-        .left(firstChars(v(1), 15), name14, 3, Fit::Text)
-        .left(firstChars(v(2), 15), name14, 1, Fit::Text)
-        .left(v(3), QStringLiteral("dd-mm-yyyy"), 3, Fit::Text)
-        .left(firstChars(v(4), 25), QStringLiteral("########################"), 3, Fit::Text)
-        .left(v(5), QStringLiteral("##########"), 6, Fit::Text)
-        .left(v(6), QStringLiteral("###########"), 1, Fit::Text)
-        .left(v(7), QStringLiteral("dd-mm-yyyy"), 3, Fit::Text)
-        .left(v(8), QStringLiteral("###############"), 2, Fit::Text)
-        .left(v(9), name14, 2, Fit::Text)
-        .left(v(10), QStringLiteral("###################"), 2, Fit::Text)
-        .left(v(11), name14, 0, Fit::Whole);
-    return line.withBreak();
+    return fileReportHeader(studentListLayout());
 }
 
 QString studentListPageBreak(int rowsSoFar, int page)
 {
-    QString text;
-    addLines(text, {
-        rule(QLatin1Char('-'), 192),
-        QStringLiteral(" Sub Total= ") + PadRightFormat(rowsSoFar, QStringLiteral("###,###")),
-        rule(QLatin1Char('='), 192),
-        QStringLiteral(" Dipindahkan  "),
-        QStringLiteral(" "),
-        blanks(129) + QStringLiteral("Halaman: ") + pageLabel(page),
-        rule(QLatin1Char('='), 192),
-        StudentHeading,
-        rule(QLatin1Char('-'), 192),
-    });
-    return text;
+    return fileReportPageBreak(studentListLayout(), rowsSoFar, page);
 }
 
 QString studentListFooter(int rowCount, const QDate &today)
 {
-    QString text;
-    addLines(text, {
-        rule(QLatin1Char('-'), 192),
-        QStringLiteral(" Total= ") + PadRightFormat(rowCount, QStringLiteral("####")),
-        rule(QLatin1Char('='), 192),
-        QStringLiteral(" "),
-        QStringLiteral("    DIBUAT OLEH,") + blanks(140) + QStringLiteral("LIRAK,") + reportDate(today),
-        QStringLiteral(" "),
-        QStringLiteral(" "),
-        QStringLiteral(" "),
-        QStringLiteral(" "),
-        QLatin1Char(' ') + PadRightFormat(QStringLiteral("( PETUGAS ENTRI )"), QStringLiteral("##################"))
-            + blanks(139) + PadRightFormat(QStringLiteral("( PIMPINAN )"), QStringLiteral("####################")),
-    });
-    return text;
+    return fileReportFooter(studentListLayout(), rowCount, today);
 }
 
-QString studentListText(const db::Recordset &rows, const QDate &today)
+QString studentListRow(const std::array<QVariant, 12> &v, int rowsSoFar, CellCache *cache)
 {
-    QString text = studentListHeader() + Crlf;
-    text.reserve(text.size() + qsizetype(rows.recordCount()) * 200 + qsizetype(rows.recordCount() / RowsPerPage) * 1000 + 2000);
-    const StudentListRows lines(rows);
-    composePages(rows.recordCount(), {
-        [&](int index, int rowsSoFar, QString *line) {
-            *line = lines.line(index, rowsSoFar);
-            return true;
-        },
-        studentListPageBreak,
-        [&](const QString &piece) {
-            text += piece;
-            return true;
-        },
-    });
-    text += studentListFooter(rows.recordCount(), today);
-    return text;
+    const QString name14 = QStringLiteral("##############");
+    ReportLine line(cache);
+    line.text(u" ")
+        .left(rowsSoFar + 1, QStringLiteral("####"), 2, Fit::Whole)
+        .left(v[0], QStringLiteral("#######"), 2, Fit::Whole)
+        .left(firstChars(v[1], 15), name14, 3, Fit::Text)
+        .left(firstChars(v[2], 15), name14, 1, Fit::Text)
+        .left(v[3], QStringLiteral("dd-mm-yyyy"), 3, Fit::Text)
+        .left(firstChars(v[4], 25), QStringLiteral("########################"), 3, Fit::Text)
+        .left(v[5], QStringLiteral("##########"), 6, Fit::Text)
+        .left(v[6], QStringLiteral("###########"), 1, Fit::Text)
+        .left(v[7], QStringLiteral("dd-mm-yyyy"), 3, Fit::Text)
+        .left(v[8], QStringLiteral("###############"), 2, Fit::Text)
+        .left(v[9], name14, 2, Fit::Text)
+        .left(v[10], QStringLiteral("###################"), 2, Fit::Text)
+        .left(v[11], name14, 0, Fit::Whole);
+    return line.withBreak();
 }
 
 // ------------------------------------------------------------- grade statement
@@ -365,21 +375,40 @@ QVariant wholeSum(const QVariant &sum)
     return qint64(std::nearbyint(value));
 }
 
+const FileReportLayout &ipkListLayout()
+{
+    static const FileReportLayout layout{
+        {
+            QStringLiteral(" YAYASAN PELITAKSA BUDIMAJU"),
+            QStringLiteral(" JL Teratai Baruraya No. 12A Lirak Telp.(0700)55501"),
+            QStringLiteral(" "),
+            QStringLiteral(" "),
+            blanks(24) + QStringLiteral("DAFTAR IPK SISWA "),
+        },
+        117,
+        62,
+        IpkHeadingFirst,
+        IpkHeadingNext,
+        3,
+        40,
+        [](const QDate &today) {
+            return QStringList{
+                QStringLiteral("  PETUGAS ENTRI,") + blanks(29) + QStringLiteral("Lirak,") + reportDate(today),
+                blanks(49) + QStringLiteral("Diketahui,"),
+                QStringLiteral(" "),
+                QStringLiteral(" "),
+                QStringLiteral(" "),
+                QLatin1Char(' ') + PadRightFormat(QStringLiteral("( WIDARSAN )"), QStringLiteral("##################"))
+                    + blanks(29) + PadRightFormat(QStringLiteral("( PIMPINAN )"), QStringLiteral("##################")),
+            };
+        },
+    };
+    return layout;
+}
+
 QString ipkListHeader()
 {
-    QString text;
-    addLines(text, {
-        QStringLiteral(" YAYASAN PELITAKSA BUDIMAJU"),
-        QStringLiteral(" JL Teratai Baruraya No. 12A Lirak Telp.(0700)55501"),
-        QStringLiteral(" "),
-        QStringLiteral(" "),
-        blanks(24) + QStringLiteral("DAFTAR IPK SISWA "),
-        blanks(117) + QStringLiteral("Halaman: 01"),
-        rule(QLatin1Char('='), 62),
-        IpkHeadingFirst,
-    });
-    text += rule(QLatin1Char('-'), 62);
-    return text;
+    return fileReportHeader(ipkListLayout());
 }
 
 QString ipkRow(const IpkEntry &entry, int rowsSoFar, CellCache *cache)
@@ -405,60 +434,12 @@ QString ipkRow(const IpkEntry &entry, int rowsSoFar, CellCache *cache)
 
 QString ipkPageBreak(int rowsSoFar, int page)
 {
-    QString text;
-    addLines(text, {
-        rule(QLatin1Char('-'), 62),
-        QStringLiteral(" Sub Total= ") + PadRightFormat(rowsSoFar, QStringLiteral("###,###")),
-        rule(QLatin1Char('='), 62),
-        QStringLiteral(" Dipindahkan  "),
-        QStringLiteral(" "),
-        QStringLiteral(" "),
-        QStringLiteral(" "),
-        blanks(40) + QStringLiteral("Halaman: ") + pageLabel(page),
-        rule(QLatin1Char('='), 62),
-        IpkHeadingNext,
-        rule(QLatin1Char('-'), 62),
-    });
-    return text;
+    return fileReportPageBreak(ipkListLayout(), rowsSoFar, page);
 }
 
 QString ipkFooter(int rowCount, const QDate &today)
 {
-    QString text;
-    addLines(text, {
-        rule(QLatin1Char('-'), 62),
-        QStringLiteral(" Total= ") + PadRightFormat(rowCount, QStringLiteral("####")),
-        rule(QLatin1Char('='), 62),
-        QStringLiteral(" "),
-        QStringLiteral("  PETUGAS ENTRI,") + blanks(29) + QStringLiteral("Lirak,") + reportDate(today),
-        blanks(49) + QStringLiteral("Diketahui,"),
-        QStringLiteral(" "),
-        QStringLiteral(" "),
-        QStringLiteral(" "),
-        QLatin1Char(' ') + PadRightFormat(QStringLiteral("( WIDARSAN )"), QStringLiteral("##################"))
-            + blanks(29) + PadRightFormat(QStringLiteral("( PIMPINAN )"), QStringLiteral("##################")),
-    });
-    return text;
-}
-
-QString ipkListText(const QList<IpkEntry> &entries, const QDate &today)
-{
-    QString text = ipkListHeader() + Crlf;
-    text.reserve(text.size() + entries.size() * 60 + entries.size() / RowsPerPage * 700 + 1000);
-    CellCache cache;
-    composePages(int(entries.size()), {
-        [&](int index, int rowsSoFar, QString *line) {
-            *line = ipkRow(entries.at(index), rowsSoFar, &cache);
-            return true;
-        },
-        ipkPageBreak,
-        [&](const QString &piece) {
-            text += piece;
-            return true;
-        },
-    });
-    text += ipkFooter(int(entries.size()), today);
-    return text;
+    return fileReportFooter(ipkListLayout(), rowCount, today);
 }
 
 } // namespace pel::reports

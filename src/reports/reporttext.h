@@ -7,7 +7,9 @@
 #include <QString>
 #include <QVariant>
 
-#include <functional>
+#include <QStringList>
+
+#include <array>
 
 namespace pel::db {
 class Recordset;
@@ -39,36 +41,48 @@ QString pageLabel(int page);
 // "dd-mm-yyyy".
 QString reportDate(const QDate &date);
 
-// The paging of a file report. The text starts with the header and its
-// CR LF; then, for each row index 0..count-1, sink receives one piece: the
-// page-break block when a page is full (pageBreak(rows written so far, new
-// page number)), then the row line (rowLine(index, rows written so far)).
-// Stops and returns false as soon as rowLine or sink returns false.
-struct Paging
+// The shape both file reports share, told once: the header (title lines,
+// "Halaman: 01", rules and column heading), the page-break block before every
+// sixth, eleventh, ... row (sub-total, carried-forward line, blank lines, the
+// next page's "Halaman:" line and heading), and the footer (total and the
+// report's own signature block). Rules are one space and `ruleWidth` signs.
+struct FileReportLayout
 {
-    std::function<bool(int index, int rowsSoFar, QString *line)> rowLine;
-    std::function<QString(int rowsSoFar, int page)> pageBreak;
-    std::function<bool(const QString &piece)> sink;
+    QStringList titleLines;      // the header's lines before "Halaman: 01"
+    int firstPageIndent = 0;     // spaces before the first page's "Halaman: 01"
+    int ruleWidth = 0;
+    QString firstHeading;        // the column heading on the first page
+    QString nextHeading;         // the column heading after a page break
+    int blankLinesAfterCarried = 0; // one-space lines after " Dipindahkan  "
+    int nextPageIndent = 0;      // spaces before a later page's "Halaman: "
+    // The footer's lines after its total, rules and one-space line.
+    QStringList (*signature)(const QDate &today) = nullptr;
 };
-bool composePages(int count, const Paging &paging);
+
+// The header without its final CR LF.
+QString fileReportHeader(const FileReportLayout &layout);
+// The block before a new page, after rowsSoFar rows.
+QString fileReportPageBreak(const FileReportLayout &layout, int rowsSoFar, int page);
+// The same block from its fixed pieces, made once for a whole report.
+struct PageBreakPieces
+{
+    explicit PageBreakPieces(const FileReportLayout &layout);
+    void appendTo(QString &text, int rowsSoFar, int page) const;
+    QString head, middle, tail;
+};
+QString fileReportFooter(const FileReportLayout &layout, int rowCount, const QDate &today);
 
 // Student list (file "Data Siswa.txt"): rows of "select * from SISWA ...".
+const FileReportLayout &studentListLayout();
 QString studentListHeader(); // without its final CR LF
-// The row lines over the query's rows (columns looked up once).
-class StudentListRows
-{
-public:
-    explicit StudentListRows(const db::Recordset &rows);
-    QString line(int row, int rowsSoFar) const;
-
-private:
-    const db::Recordset &m_rows;
-    QList<int> m_fields;
-    mutable CellCache m_cache;
-};
 QString studentListPageBreak(int rowsSoFar, int page);
 QString studentListFooter(int rowCount, const QDate &today);
-QString studentListText(const db::Recordset &rows, const QDate &today);
+// One student's row line, from the student list query's columns in the
+// order StudentListColumns names them.
+inline constexpr std::array<const char *, 12> StudentListColumns{
+    "NIS", "NamaSiswa", "TptLahir", "TglLahir", "Alamat", "JenisKelamin",
+    "Agama", "TglMasuk", "ProgamJurusan", "LevelTahap", "AsalSekolah", "TelpHp"};
+QString studentListRow(const std::array<QVariant, 12> &values, int rowsSoFar, CellCache *cache = nullptr);
 
 // Grade statement of one student: rows of its query (at least one).
 QString gradeStatementText(const db::Recordset &rows, const QDate &today);
@@ -86,12 +100,12 @@ struct IpkEntry
     QVariant creditSum;
     QVariant pointSum;
 };
+const FileReportLayout &ipkListLayout();
 QString ipkListHeader(); // without its final CR LF
 // cache, when given, remembers cells from row to row.
 QString ipkRow(const IpkEntry &entry, int rowsSoFar, CellCache *cache = nullptr);
 QString ipkPageBreak(int rowsSoFar, int page);
 QString ipkFooter(int rowCount, const QDate &today);
-QString ipkListText(const QList<IpkEntry> &entries, const QDate &today);
 
 // A sum brought to a whole number as the IPK list counts it: halves go to
 // the even neighbour (22.5 -> 22, 23.5 -> 24). Null for a missing sum.

@@ -45,15 +45,27 @@ void TestFormatters::padRight_data()
     QTest::newRow("text keeps leading zeros") << QVariant("0812") << "######" << "0812  ";
     QTest::newRow("numeric text keeps its decimals") << QVariant("2.5") << "###" << "2.5";
     QTest::newRow("text reading as zero") << QVariant("0") << "###" << "   ";
+    QTest::newRow("text of zeros") << QVariant("000") << "####" << "    ";
     QTest::newRow("text reading as negative") << QVariant("-3") << "###" << "   ";
     QTest::newRow("grouping") << QVariant(1234) << "###,###" << "1,234  ";
     QTest::newRow("grouping not needed") << QVariant(11) << "###,###" << "11     ";
     QTest::newRow("date value") << QVariant(QDate(2026, 12, 7)) << "dd-mm-yyyy" << "07-12-2026";
     QTest::newRow("text reading as date") << QVariant("7-2-2026") << "dd-mm-yyyy" << "07-02-2026";
     QTest::newRow("text not a date") << QVariant("BESOK") << "dd-mm-yyyy" << "BESOK     ";
+    QTest::newRow("text with two-digit day and month") << QVariant("07-12-2026") << "dd-mm-yyyy" << "07-12-2026";
+    QTest::newRow("text of no such day") << QVariant("31-02-2026") << "dd-mm-yyyy" << "31-02-2026";
+    QTest::newRow("text with slashes") << QVariant("7/2/2026") << "dd-mm-yyyy" << "07-02-2026";
+    QTest::newRow("text with a short year") << QVariant("7-2-26") << "dd-mm-yyyy" << "7-2-26    ";
     QTest::newRow("zeros always print") << QVariant(7) << "000" << "007";
     QTest::newRow("decimals") << QVariant(2.875) << "0.00" << "2.88";
     QTest::newRow("optional decimals trimmed") << QVariant(2.5) << "#.##" << "2.5 ";
+    QTest::newRow("text nan") << QVariant("nan") << "#####" << "nan  ";
+    QTest::newRow("text NAN") << QVariant("NAN") << "####" << "NAN ";
+    QTest::newRow("text NaN") << QVariant("NaN") << "####" << "NaN ";
+    QTest::newRow("text inf") << QVariant("inf") << "###" << "inf";
+    QTest::newRow("text INF") << QVariant("INF") << "#####" << "INF  ";
+    QTest::newRow("text -Inf") << QVariant("-Inf") << "#####" << "-Inf ";
+    QTest::newRow("text nan under a date mask") << QVariant("Nan") << "dd-mm-yyyy" << "Nan       ";
 }
 
 void TestFormatters::padRight()
@@ -70,6 +82,8 @@ void TestFormatters::padLeft_data()
     QTest::addColumn<QString>("mask");
     QTest::addColumn<QString>("cell");
     QTest::newRow("whole number") << QVariant(12) << "###" << " 12";
+    QTest::newRow("text nan") << QVariant("nan") << "#####" << "  nan";
+    QTest::newRow("text INF") << QVariant("INF") << "###" << "INF";
     QTest::newRow("zero with hashes") << QVariant(0) << "###" << "  0";
     QTest::newRow("zero with decimals") << QVariant(0) << "0.00" << "   0";
     QTest::newRow("null") << QVariant() << "###" << "  0";
@@ -104,6 +118,8 @@ void TestFormatters::positive_data()
     QTest::newRow("text") << QVariant("ABC") << true;
     QTest::newRow("numeric text") << QVariant(" 5 ") << true;
     QTest::newRow("zero text") << QVariant("0.0") << false;
+    QTest::newRow("text -inf") << QVariant("-inf") << true;
+    QTest::newRow("text NaN") << QVariant("NaN") << true;
     QTest::newRow("empty") << QVariant(QString()) << false;
     QTest::newRow("null") << QVariant() << false;
 }

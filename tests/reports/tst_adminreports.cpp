@@ -6,11 +6,15 @@
 #include "testsupport.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 using namespace pel;
 
@@ -64,6 +68,37 @@ void fill(test::TestDatabase &db)
     }
 }
 
+// Students enough for the tool to write for a while: NIS 100000 and up.
+void addManyStudents(test::TestDatabase &db, int count)
+{
+    db.exec(QStringLiteral("with recursive n(value) as (select 1 union all select value + 1 from n where value < %1) "
+                           "insert into SISWA select 100000 + value, 'SISWA ' || value, 'JAKARTA', '1-2-2000', "
+                           "'JL. MAWAR ' || value, 'LAKI-LAKI', 'ISLAM', '01-07-2020', 'KOMPUTER', 'DASAR', 'SMA 1', "
+                           "'0812' from n")
+                .arg(count));
+}
+
+// The tool's process, started on the test database in folder.
+void startTool(QProcess &process, const test::TestDatabase &db, const QString &folder, const QStringList &args)
+{
+    process.setWorkingDirectory(folder);
+    process.start(qEnvironmentVariable("PELITAKSA_ADMIN"),
+                  QStringList{QStringLiteral("--db"), db.filePath(), QStringLiteral("report")} + args);
+}
+
+// True once the process holds a file of folder open for writing, other
+// than the database.
+bool writesInto(qint64 pid, const QString &folder)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
+        const QString target = QFile::symLinkTarget(fds.filePath(fd));
+        if (target.startsWith(folder + QLatin1Char('/')) && !target.contains(QLatin1String("SISWA.mdb")))
+            return true;
+    }
+    return false;
+}
+
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
@@ -83,6 +118,9 @@ private slots:
     void outputFile();
     void failures_data();
     void failures();
+    void killedMidWriteKeepsPreviousFile();
+    void failingWriteKeepsPreviousFile();
+    void twoRunsAtOnce();
 };
 
 void TestAdminReports::initTestCase()
@@ -218,6 +256,87 @@ void TestAdminReports::failures()
     QVERIFY(run.out.isEmpty());
     QVERIFY(!run.err.isEmpty());
     QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+}
+
+void TestAdminReports::killedMidWriteKeepsPreviousFile()
+{
+    test::TestDatabase db;
+    fill(db);
+    QTemporaryDir elsewhere;
+    const QString name = elsewhere.filePath(QStringLiteral("Data Siswa.txt"));
+    QVERIFY(runTool(db, elsewhere.path(), {QStringLiteral("list")}).exitCode == 0);
+    const QByteArray previous = fileBytes(name);
+    QVERIFY(previous.endsWith("( PIMPINAN )        \r\n\r\n"));
+
+    addManyStudents(db, 100000);
+    QProcess process;
+    startTool(process, db, elsewhere.path(), {QStringLiteral("list"), QStringLiteral("--out"), QStringLiteral("out.txt")});
+    QVERIFY(process.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    while (!writesInto(process.processId(), elsewhere.path()) && process.state() == QProcess::Running
+           && waited.elapsed() < 60000)
+        QTest::qWait(1);
+    QCOMPARE(process.state(), QProcess::Running);
+    ::kill(pid_t(process.processId()), SIGKILL);
+    QVERIFY(process.waitForFinished());
+    QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+
+    // The previous report is whole; no half report stands under either name.
+    QCOMPARE(fileBytes(name), previous);
+    QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("out.txt"))));
+}
+
+void TestAdminReports::failingWriteKeepsPreviousFile()
+{
+    // The file size limit stands for a full disk: a write fails part-way.
+    test::TestDatabase db;
+    fill(db);
+    QTemporaryDir elsewhere;
+    const QString name = elsewhere.filePath(QStringLiteral("Data Siswa.txt"));
+    QVERIFY(runTool(db, elsewhere.path(), {QStringLiteral("list")}).exitCode == 0);
+    const QByteArray previous = fileBytes(name);
+    addManyStudents(db, 5000);
+
+    QProcess process;
+    process.setWorkingDirectory(elsewhere.path());
+    // 1 MB at most a file; the signal ignored, so that the write fails instead.
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; ulimit -f 2048; exec \"$0\" --db \"$1\" report list"),
+                   qEnvironmentVariable("PELITAKSA_ADMIN"), db.filePath()});
+    QVERIFY(process.waitForFinished(120000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    const QString error = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(error.contains(QStringLiteral("\"Data Siswa.txt\"")), qPrintable(error));
+    QCOMPARE(fileBytes(name), previous);
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList({QStringLiteral("Data Siswa.txt")}));
+}
+
+void TestAdminReports::twoRunsAtOnce()
+{
+    test::TestDatabase db;
+    fill(db);
+    addManyStudents(db, 20000);
+    QTemporaryDir elsewhere;
+    QProcess first;
+    QProcess second;
+    for (QProcess *process : {&first, &second}) {
+        startTool(*process, db, elsewhere.path(), {QStringLiteral("list"), QStringLiteral("--out"), QStringLiteral("out.txt")});
+        QVERIFY(process->waitForStarted());
+    }
+    for (QProcess *process : {&first, &second}) {
+        QVERIFY(process->waitForFinished(120000));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QVERIFY2(process->exitCode() == 0, process->readAllStandardError().constData());
+    }
+    // Both said success, and the files are each one complete report.
+    const QByteArray out = fileBytes(elsewhere.filePath(QStringLiteral("out.txt")));
+    QVERIFY(out.endsWith("( PIMPINAN )        \r\n"));
+    QVERIFY(out.contains(" Total= 20008\r\n"));
+    QCOMPARE(fileBytes(elsewhere.filePath(QStringLiteral("Data Siswa.txt"))), out + "\r\n");
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files),
+             QStringList({QStringLiteral("Data Siswa.txt"), QStringLiteral("out.txt")}));
 }
 
 QTEST_MAIN(TestAdminReports)

@@ -5,6 +5,7 @@
 #include "reports/frmLaporan.h"
 #include "reports/reportrunner.h"
 #include "testsupport.h"
+#include "ui/reportviewer.h"
 #include "ui/screens.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -101,11 +101,10 @@ void TestFrmLaporan::loadsControlsAndNisLists()
         QCOMPARE(test::child<QLabel>(&screen, QLatin1String(hint))->text(),
                  QStringLiteral("Untuk melihat nilai siswa, pilih NIS lalu tekan Enter "));
 
-    auto *viewer = test::child<QPlainTextEdit>(&screen, QStringLiteral("rtfLap2"));
-    QCOMPARE(viewer->lineWrapMode(), QPlainTextEdit::NoWrap);
+    auto *viewer = test::child<ui::ReportViewer>(&screen, QStringLiteral("rtfLap2"));
     QCOMPARE(viewer->font().family(), QStringLiteral("Courier New"));
     QCOMPARE(viewer->font().pointSize(), 9);
-    QVERIFY(viewer->toPlainText().isEmpty());
+    QVERIFY(viewer->text().isEmpty());
 
     screen.show();
     QVERIFY(!test::child<QWidget>(&screen, QStringLiteral("frBantu1"))->isVisible());
@@ -249,7 +248,7 @@ void TestFrmLaporan::fileReportReplacesTextAndMovesProgress()
     QVERIFY(!screen.reportText().isEmpty());
 
     auto *bar = test::child<QProgressBar>(&screen, QStringLiteral("prgBar3"));
-    auto *viewer = test::child<QPlainTextEdit>(&screen, QStringLiteral("rtfLap2"));
+    auto *viewer = test::child<ui::ReportViewer>(&screen, QStringLiteral("rtfLap2"));
     QList<int> values;
     bool shownWhileWriting = true;
     bool viewerHidden = true;
@@ -276,6 +275,9 @@ void TestFrmLaporan::fileReportReplacesTextAndMovesProgress()
     QVERIFY(text.startsWith(QStringLiteral(" YAYASAN PELITAKSA BUDIMAJU\r\n")));
     QVERIFY(text.contains(QStringLiteral(" Total= 600 \r\n")));
     QCOMPARE(fileText(QStringLiteral("Data Siswa.txt")), text + QStringLiteral("\r\n"));
+    // Lines of 197 characters stay whole lines in the viewer: none is wrapped.
+    QCOMPARE(viewer->lineCount(), text.count(QStringLiteral("\r\n")) + 1);
+    QCOMPARE(viewer->line(8).size(), 197);
 
     test::click(&screen, QStringLiteral("cmdIPK"));
     QCOMPARE(messages.count(), 0);

@@ -3,10 +3,10 @@
 #include "reports/frmLaporan.h"
 #include "reports/printing.h"
 #include "testsupport.h"
+#include "ui/reportviewer.h"
 #include "ui/printing.h"
 #include "ui/printsheets.h"
 
-#include <QPlainTextEdit>
 #include <QPrinter>
 
 #include <QDir>
@@ -81,7 +81,7 @@ void addStudents(test::TestDatabase &db, int count)
 
 QString viewerText(QWidget *screen)
 {
-    return test::child<QPlainTextEdit>(screen, QStringLiteral("rtfLap2"))->toPlainText();
+    return test::child<ui::ReportViewer>(screen, QStringLiteral("rtfLap2"))->text();
 }
 
 void checkMessage(const ui::Message &message, const QString &text, const QString &title, ui::Icon icon,

@@ -5,11 +5,11 @@
 #include "common/module1.h"
 #include "reports/frmLaporan.h"
 #include "testsupport.h"
+#include "ui/reportviewer.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSqlQuery>
 #include <QTest>
@@ -68,7 +68,7 @@ void TestReportScale::wholeInstitution()
     frmLaporan screen;
     screen.show();
     auto *bar = test::child<QProgressBar>(&screen, QStringLiteral("prgBar3"));
-    auto *viewer = test::child<QPlainTextEdit>(&screen, QStringLiteral("rtfLap2"));
+    auto *viewer = test::child<ui::ReportViewer>(&screen, QStringLiteral("rtfLap2"));
 
     // The window is painted again while the report is written.
     int paints = 0;

@@ -1,0 +1,73 @@
+#include "reports/nislist.h"
+
+#include "reports/reportstore.h"
+
+namespace pel::reports {
+
+namespace {
+constexpr int PageSize = 256;
+} // namespace
+
+NisListModel::NisListModel(QObject *parent) : QAbstractListModel(parent) {}
+
+bool NisListModel::start(QString *error)
+{
+    beginResetModel();
+    m_nis.clear();
+    m_after = 0;
+    m_atEnd = false;
+    const bool ok = readPage(error);
+    endResetModel();
+    return ok;
+}
+
+bool NisListModel::readPage(QString *error)
+{
+    QStringList page;
+    const db::Result result = store::nisPage(&m_after, PageSize, &page);
+    if (!result.ok()) {
+        m_atEnd = true;
+        if (error)
+            *error = result.reason;
+        return false;
+    }
+    m_atEnd = page.size() < PageSize;
+    m_nis += page;
+    return true;
+}
+
+int NisListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_nis.size());
+}
+
+QVariant NisListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_nis.size() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return m_nis.at(index.row());
+}
+
+bool NisListModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && !m_atEnd;
+}
+
+void NisListModel::fetchMore(const QModelIndex &parent)
+{
+    if (parent.isValid() || m_atEnd)
+        return;
+    qint64 after = m_after;
+    QStringList page;
+    if (!store::nisPage(&after, PageSize, &page).ok() || page.isEmpty()) {
+        m_atEnd = true;
+        return;
+    }
+    beginInsertRows({}, int(m_nis.size()), int(m_nis.size() + page.size() - 1));
+    m_nis += page;
+    m_after = after;
+    m_atEnd = page.size() < PageSize;
+    endInsertRows();
+}
+
+} // namespace pel::reports

@@ -1,0 +1,270 @@
+#include "reports/reportstore.h"
+
+#include "common/module1.h"
+#include "db/sqltext.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <sqlite3.h>
+
+namespace pel::reports::store {
+
+namespace {
+
+// The engine's own handle behind the shared connection: the file reports
+// read their rows straight from the engine's statement interface, one row
+// at a time, without a value object per cell.
+sqlite3 *engineHandle()
+{
+    if (!dbConnection.isOpen())
+        return nullptr;
+    const QVariant handle = dbConnection.database().driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.data());
+}
+
+db::Result notOpen()
+{
+    return db::Result::failure(db::Result::Kind::Failure, QStringLiteral("Database belum terbuka."));
+}
+
+db::Result engineFailure(sqlite3 *handle)
+{
+    const int code = sqlite3_extended_errcode(handle);
+    db::Result::Kind kind = db::Result::Kind::Failure;
+    if (code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE)
+        kind = db::Result::Kind::DuplicateKey;
+    return db::Result::failure(kind, QString::fromUtf8(sqlite3_errmsg(handle)));
+}
+
+// A statement prepared on the engine, finalized when it goes.
+struct Statement
+{
+    sqlite3_stmt *stmt = nullptr;
+    ~Statement() { sqlite3_finalize(stmt); }
+    bool prepare(sqlite3 *handle, const QString &sql)
+    {
+        sqlite3_finalize(stmt);
+        stmt = nullptr;
+        const QByteArray text = sql.toUtf8();
+        return sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &stmt, nullptr) == SQLITE_OK;
+    }
+};
+
+QVariant columnValue(sqlite3_stmt *stmt, int field)
+{
+    switch (sqlite3_column_type(stmt, field)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(stmt, field)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, field));
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, field)),
+                                   sqlite3_column_bytes(stmt, field)));
+    default:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, field)),
+                                          sqlite3_column_bytes(stmt, field)));
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- statements
+
+QString reportStudentsSql()
+{
+    return QStringLiteral("select * from siswa");
+}
+
+QString studentListSql()
+{
+    return QStringLiteral("select * from SISWA order by NIS asc");
+}
+
+QString gradeStatementSql(const QString &nis)
+{
+    return QStringLiteral("select nilai.sks, nilai.jenjang,nilai.program, nilai.Bobot,nilai.nilangka, "
+                          "nilai.nilhu,nilai.mutu,nilai.Prediket, siswa.nis,siswa.NamaSiswa, "
+                          "pelajaran.kdMatpel, pelajaran.NmMatpel from nilai,siswa,pelajaran "
+                          "where(nilai.nis=siswa.nis)and (nilai.KdMatpel=pelajaran.KdMatpel)and (siswa.nis=")
+           + db::quoted(nis) + QLatin1Char(')');
+}
+
+QString certificateSql(const QString &nis)
+{
+    return QStringLiteral("select nilai.sks, nilai.jenjang,nilai.program, nilai.Bobot,nilai.nilangka, "
+                          "nilai.nilhu,nilai.Prediket, siswa.nis,siswa.NamaSiswa, "
+                          "pelajaran.kdMatpel, pelajaran.NmMatpel from nilai,siswa,pelajaran "
+                          "where(nilai.nis=siswa.nis)and (nilai.KdMatpel=pelajaran.KdMatpel)and (siswa.nis=")
+           + db::quoted(nis) + QLatin1Char(')');
+}
+
+QString ipkStudentsSql()
+{
+    return QStringLiteral("select distinct(nilai.nis), siswa.namasiswa from nilai,SISWA "
+                          "where(nilai.nis=siswa.nis) group by nilai.nis,siswa.namasiswa");
+}
+
+QString ipkTotalsSql(const QString &nis)
+{
+    return QStringLiteral("SELECT sum(nilai.sks)AS VSKS, sum(nilai.mutu)AS VNILAI from nilai where(nilai.nis=")
+           + db::quoted(nis) + QLatin1Char(')');
+}
+
+// --------------------------------------------------------------------- reads
+
+db::Result allNis(QStringList *nisList)
+{
+    nisList->clear();
+    if (!dbRecordset.open(reportStudentsSql(), dbConnection))
+        return db::Result::failure(db::Result::Kind::Failure, dbRecordset.lastError());
+    const int field = dbRecordset.fieldIndex(QStringLiteral("nis"));
+    nisList->reserve(dbRecordset.recordCount());
+    for (int row = 0; row < dbRecordset.recordCount(); ++row)
+        *nisList << dbRecordset.value(row, field).toString();
+    dbRecordset.close();
+    return db::Result::success();
+}
+
+db::Result nisPage(qint64 *after, int limit, QStringList *page)
+{
+    page->clear();
+    if (!dbConnection.isOpen())
+        return notOpen();
+    // The table's own order is the order of its row positions.
+    QSqlQuery query(dbConnection.database());
+    query.setForwardOnly(true);
+    if (!query.prepare(QStringLiteral("select rowid, nis from siswa where rowid > ? order by rowid limit ?")))
+        return db::Result::from(query.lastError());
+    query.addBindValue(*after);
+    query.addBindValue(limit);
+    if (!query.exec())
+        return db::Result::from(query.lastError());
+    while (query.next()) {
+        *after = query.value(0).toLongLong();
+        *page << query.value(1).toString();
+    }
+    if (query.lastError().isValid())
+        return db::Result::from(query.lastError());
+    return db::Result::success();
+}
+
+// ----------------------------------------------------------------- RowStream
+
+struct RowStream::Engine
+{
+    sqlite3 *handle = nullptr;
+    Statement statement;
+};
+
+RowStream::RowStream() = default;
+RowStream::~RowStream() = default;
+
+db::Result RowStream::open(const QString &sql, bool counted)
+{
+    close();
+    sqlite3 *handle = engineHandle();
+    if (!handle)
+        return m_result = notOpen();
+    // The count first, from the engine, so that no row needs keeping.
+    if (counted) {
+        Statement count;
+        if (!count.prepare(handle, QStringLiteral("select count(*) from (") + sql + QLatin1Char(')')))
+            return m_result = engineFailure(handle);
+        const int step = sqlite3_step(count.stmt);
+        if (step != SQLITE_ROW)
+            return m_result = engineFailure(handle);
+        m_count = int(sqlite3_column_int64(count.stmt, 0));
+    }
+    m_engine = std::make_unique<Engine>();
+    m_engine->handle = handle;
+    if (!m_engine->statement.prepare(handle, sql)) {
+        m_result = engineFailure(handle);
+        close();
+        return m_result;
+    }
+    sqlite3_stmt *stmt = m_engine->statement.stmt;
+    for (int i = 0; i < sqlite3_column_count(stmt); ++i)
+        m_fields << QString::fromUtf8(sqlite3_column_name(stmt, i));
+    return m_result = db::Result::success();
+}
+
+int RowStream::fieldIndex(const QString &name) const
+{
+    for (int i = 0; i < m_fields.size(); ++i)
+        if (m_fields.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool RowStream::next()
+{
+    if (!m_engine)
+        return false;
+    const int step = sqlite3_step(m_engine->statement.stmt);
+    if (step == SQLITE_ROW)
+        return true;
+    if (step != SQLITE_DONE)
+        m_result = engineFailure(m_engine->handle);
+    return false;
+}
+
+QVariant RowStream::value(int field) const
+{
+    if (!m_engine || field < 0 || field >= m_fields.size())
+        return {};
+    return columnValue(m_engine->statement.stmt, field);
+}
+
+QString RowStream::text(int field) const
+{
+    if (!m_engine || field < 0 || field >= m_fields.size())
+        return {};
+    sqlite3_stmt *stmt = m_engine->statement.stmt;
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, field));
+    return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt, field));
+}
+
+bool RowStream::isNull(int field) const
+{
+    return !m_engine || field < 0 || field >= m_fields.size()
+           || sqlite3_column_type(m_engine->statement.stmt, field) == SQLITE_NULL;
+}
+
+void RowStream::close()
+{
+    m_engine.reset();
+    m_fields.clear();
+    m_count = 0;
+}
+
+// ------------------------------------------------------------------ totals
+
+db::Result ipkTotals(const QString &nis, QVariant *credits, QVariant *points)
+{
+    *credits = QVariant();
+    *points = QVariant();
+    sqlite3 *handle = engineHandle();
+    if (!handle)
+        return notOpen();
+    // A fresh statement for each student, as the report defines it.
+    Statement totals;
+    if (!totals.prepare(handle, ipkTotalsSql(nis)))
+        return engineFailure(handle);
+    const int step = sqlite3_step(totals.stmt);
+    if (step == SQLITE_ROW) {
+        *credits = columnValue(totals.stmt, 0);
+        *points = columnValue(totals.stmt, 1);
+        return db::Result::success();
+    }
+    if (step == SQLITE_DONE)
+        return db::Result::success();
+    return engineFailure(handle);
+}
+
+} // namespace pel::reports::store

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "db/result.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+
+// The reports' store: every statement the report screen, the report runners
+// and the administration tool's reports send, and the reads behind them. A
+// typed NIS enters a statement only through db::quoted(), so a quote inside
+// it is read as part of the NIS.
+namespace pel::reports::store {
+
+// ---- statement texts ----
+
+// Every student, for the two NIS lists of the report screen.
+QString reportStudentsSql();
+// The student list, in ascending NIS order.
+QString studentListSql();
+// The graded subjects of one student with the student's header values.
+QString gradeStatementSql(const QString &nis);
+// The same without the quality points.
+QString certificateSql(const QString &nis);
+// Every student who has at least one grade, once each.
+QString ipkStudentsSql();
+// The credit and quality-point sums (VSKS, VNILAI) of one student.
+QString ipkTotalsSql(const QString &nis);
+
+// ---- reads ----
+
+// Every student's NIS, in the order "select * from siswa" gives them.
+db::Result allNis(QStringList *nisList);
+
+// The NIS lists of the report screen read a page at a time: up to `limit`
+// NIS in the table's order, starting after the row whose position `after`
+// holds (0 for the first page); `after` is moved on to the last row read.
+db::Result nisPage(qint64 *after, int limit, QStringList *page);
+
+// The rows of a report statement read one after another, without keeping
+// them: a file report of a hundred thousand rows needs one row at a time.
+class RowStream
+{
+public:
+    RowStream();
+    ~RowStream();
+    RowStream(const RowStream &) = delete;
+    RowStream &operator=(const RowStream &) = delete;
+
+    // Runs sql on the shared connection. With counted, the record count is
+    // known before the first row, as the reports need it for their progress
+    // (the engine then runs the statement twice).
+    db::Result open(const QString &sql, bool counted = true);
+    int recordCount() const { return m_count; }
+    // Index of a column by name, letter case ignored; -1 when there is none.
+    int fieldIndex(const QString &name) const;
+    // Moves to the next row; false after the last one or on a failure
+    // (then result() tells why).
+    bool next();
+    // A value of the current row: a text, a number or a null value.
+    QVariant value(int field) const;
+    // The text of a value of the current row (empty for a null value).
+    QString text(int field) const;
+    bool isNull(int field) const;
+    db::Result result() const { return m_result; }
+    void close();
+
+private:
+    struct Engine;
+    std::unique_ptr<Engine> m_engine;
+    QStringList m_fields;
+    int m_count = 0;
+    db::Result m_result;
+};
+
+// The two sums of one student's totals statement as the engine gives them
+// (a null value for a missing sum).
+db::Result ipkTotals(const QString &nis, QVariant *credits, QVariant *points);
+
+} // namespace pel::reports::store
