@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/databaseurl.h"
 #include "db/result.h"
 
 #include <QSqlDatabase>
@@ -7,7 +8,7 @@
 
 namespace pel::db {
 
-// One open SQLite database file. Every open() makes a fresh Qt SQL connection
+// One open database: an SQLite file or a PostgreSQL database. Every open() makes a fresh Qt SQL connection
 // and drops the previous one; recordsets keep their rows on the client, so
 // none of them needs the old connection afterwards.
 class Connection
@@ -22,19 +23,28 @@ public:
     // one. Fails, with a reason in lastError(), when the file is missing, is
     // not a database of this program, or cannot be written.
     bool open(const QString &filePath);
+    // Opens the database target names: the SQLite file as above (SISWA.mdb
+    // in the current folder when it names none), or a database on a
+    // PostgreSQL server. Fails, with a reason naming the server and the
+    // database, when the server cannot be reached, the database is missing,
+    // the role is refused, a table is missing or the role may not write.
+    bool open(const DatabaseTarget &target);
     void close();
 
     bool isOpen() const;
     QString filePath() const { return m_path; }
+    bool isPostgres() const { return m_postgres; }
     QString lastError() const { return m_error; }
     QSqlDatabase database() const;
 
 private:
     bool fail(const QString &reason);
+    bool openPostgres(const DatabaseTarget &target);
 
     QString m_name;
     QString m_path;
     QString m_error;
+    bool m_postgres = false;
 };
 
 } // namespace pel::db
