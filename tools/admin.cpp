@@ -1,8 +1,11 @@
 // pelitaksa-admin: creates SISWA.mdb, keeps the operator table, fills a demo
 // database and writes the reports without the screens.
+#include "admincopy.h"
 #include "adminreports.h"
 #include "app/module1.h"
 #include "db/connection.h"
+#include "db/databaseurl.h"
+#include "db/postgres.h"
 #include "db/schema.h"
 #include "db/transaction.h"
 #include "grades/grading.h"
@@ -22,8 +25,10 @@ QTextStream out(stdout);
 QTextStream err(stderr);
 
 const char Usage[] =
-    "Pemakaian: pelitaksa-admin [--db FILE] PERINTAH ...\n"
+    "Pemakaian: pelitaksa-admin [--db FILE | --database URL] PERINTAH ...\n"
     "  --db FILE                  database yang dipakai (bawaan: SISWA.mdb di folder ini)\n"
+    "  --database URL             file SQLite atau postgresql://pengguna@server:port/database\n"
+    "                             (bawaan: PELITAKSA_DATABASE, lalu pelitaksa.ini, lalu SISWA.mdb)\n"
     "Perintah:\n"
     "  create                     membuat database baru yang kosong (file yang ada tidak ditimpa)\n"
     "  demo                       membuat database baru berisi data contoh dan empat petugas\n"
@@ -32,7 +37,9 @@ const char Usage[] =
     "                             menambah petugas; LEVEL: Entri, Operator, Activasi atau Manager\n"
     "  operator remove USERID     menghapus petugas\n"
     "  report list|ipk|statement NIS|statement --all|certificate NIS|certificate --all [--out FILE]\n"
-    "                             menulis laporan ke layar atau ke FILE\n";
+    "                             menulis laporan ke layar atau ke FILE\n"
+    "  copy --from URL --to URL [--replace]\n"
+    "                             menyalin keempat tabel antardatabase (SQLite/PostgreSQL)\n";
 
 int usageError(const QString &message)
 {
@@ -48,9 +55,9 @@ int failure(const QString &message)
     return 1;
 }
 
-bool openExisting(const QString &path)
+bool openExisting(const pel::db::DatabaseTarget &target)
 {
-    if (!pel::dbConnection.open(QFileInfo(path).absoluteFilePath())) {
+    if (!pel::dbConnection.open(target)) {
         failure(pel::dbConnection.lastError());
         return false;
     }
@@ -194,20 +201,25 @@ bool fillDemo()
     return true;
 }
 
-int createDatabase(const QString &path, bool demo)
+int createDatabase(const pel::db::DatabaseTarget &target, bool demo)
 {
     QString error;
-    if (!pel::db::createDatabase(path, &error))
+    const QString path = target.filePath;
+    if (target.isPostgres() ? !pel::db::createPostgresTables(target, &error) : !pel::db::createDatabase(path, &error))
         return failure(error);
+    const QString name = target.isPostgres() ? target.describe() : path;
     if (demo) {
-        if (!openExisting(path) || !fillDemo()) {
+        if (!openExisting(target) || !fillDemo()) {
             pel::dbConnection.close();
-            QFile::remove(path);
+            // The demo rows are written in one transaction, so a server
+            // database keeps its empty tables; a file goes altogether.
+            if (!target.isPostgres())
+                QFile::remove(path);
             return 1;
         }
-        out << "Database contoh " << path << " dibuat.\n";
+        out << "Database contoh " << name << " dibuat.\n";
     } else {
-        out << "Database " << path << " dibuat.\n";
+        out << "Database " << name << " dibuat.\n";
     }
     return 0;
 }
@@ -218,11 +230,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    QString path = QDir::current().filePath(QString::fromLatin1(pel::DatabaseFileName));
-    if (args.value(0) == QLatin1String("--db")) {
+    QString databaseOption;
+    if (args.value(0) == QLatin1String("--db") || args.value(0) == QLatin1String("--database")) {
         if (args.size() < 2)
-            return usageError(QStringLiteral("--db butuh nama file"));
-        path = args.at(1);
+            return usageError(args.value(0) == QLatin1String("--db") ? QStringLiteral("--db butuh nama file")
+                                                                     : QStringLiteral("--database butuh URL"));
+        databaseOption = args.at(1);
+        if (databaseOption.trimmed().isEmpty())
+            return usageError(QStringLiteral("%1 tidak boleh kosong").arg(args.at(0)));
         args = args.mid(2);
     }
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
@@ -232,10 +247,16 @@ int main(int argc, char *argv[])
         return 0;
     }
     const QString command = args.takeFirst();
+    if (command == QLatin1String("copy"))
+        return pel::runCopyCommand(args);
+    const pel::db::DatabaseChoice choice = pel::db::chooseDatabase(databaseOption);
+    if (!choice.ok())
+        return usageError(choice.error);
+    const pel::db::DatabaseTarget &target = choice.target;
     if (command == QLatin1String("create") || command == QLatin1String("demo")) {
         if (!args.isEmpty())
             return usageError(QStringLiteral("%1 tidak memakai argumen").arg(command));
-        return createDatabase(path, command == QLatin1String("demo"));
+        return createDatabase(target, command == QLatin1String("demo"));
     }
     if (command == QLatin1String("operator")) {
         const QString action = args.isEmpty() ? QString() : args.takeFirst();
@@ -243,14 +264,14 @@ int main(int argc, char *argv[])
             return usageError(QStringLiteral("operator butuh list, add atau remove"));
         if (action == QLatin1String("list") && !args.isEmpty())
             return usageError(QStringLiteral("operator list tidak memakai argumen"));
-        if (!openExisting(path))
+        if (!openExisting(target))
             return 1;
         if (action == QLatin1String("list"))
             return listOperators();
         return action == QLatin1String("add") ? addOperator(args) : removeOperator(args);
     }
     if (command == QLatin1String("report")) {
-        if (!openExisting(path))
+        if (!openExisting(target))
             return 1;
         return runReportCommand(args);
     }
