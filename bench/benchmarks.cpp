@@ -9,8 +9,10 @@
 // the resident memory when the loop started. bench/run runs each benchmark
 // in a process of its own and prints the table.
 #include "app/FrmUtama.h"
-#include "app/formatters.h"
-#include "app/module1.h"
+#include "common/formatters.h"
+#include "common/module1.h"
+#include "grades/classgrademodel.h"
+#include "grades/frmnilaikelas.h"
 #include "grades/frmtransaksi.h"
 #include "db/reportstatements.h"
 #include "db/searchstatements.h"
@@ -21,6 +23,7 @@
 #include "students/FrmEntri.h"
 #include "ui/messages.h"
 #include "ui/screens.h"
+#include "ui/surroundings.h"
 
 #include "floors.h"
 #include "generator.h"
@@ -31,6 +34,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
 
@@ -82,13 +86,37 @@ void reportMemory(benchmark::State &state, double before)
 // not expect fail the benchmark.
 QList<Message> shownMessages;
 
-void answerMessages()
+// The real surroundings, except that messages are recorded and answered and
+// the program never ends.
+class BenchSurroundings : public pel::ui::Surroundings
 {
-    pel::ui::setMessageHandler([](const Message &message) {
+public:
+    QDateTime now() override { return real().now(); }
+    Answer message(const Message &message, QWidget *) override
+    {
         shownMessages << message;
         return message.buttons == pel::ui::Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    });
-}
+    }
+    void endProgram() override {}
+    void beep() override { real().beep(); }
+    bool printerInstalled() override { return real().printerInstalled(); }
+    bool printSetup(QPrinter &printer, QWidget *parent) override { return real().printSetup(printer, parent); }
+    bool printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint, QWidget *parent) override
+    {
+        return real().printPreview(printer, paint, parent);
+    }
+    std::optional<pel::print::PrintError> printJob(QPrinter &printer, const QString &text, const QFont &font) override
+    {
+        return real().printJob(printer, text, font);
+    }
+    QString pdfFileName(const QString &proposedPath, QWidget *parent) override
+    {
+        return real().pdfFileName(proposedPath, parent);
+    }
+
+private:
+    static pel::ui::Surroundings &real() { return pel::ui::realSurroundings(); }
+};
 
 bool noUnexpectedMessage(benchmark::State &state, int expected = 0)
 {
@@ -342,8 +370,7 @@ void StudentLookup(benchmark::State &state)
 
 void removeBenchGrades()
 {
-    QString error;
-    pel::grades::DeleteGradeRows(BenchRegistration, &error);
+    pel::grades::DeleteGradeRows(BenchRegistration);
 }
 
 // "Save" on the grade screen with every box filled: one row into Nilai.
@@ -379,6 +406,127 @@ void SaveGradeRow(benchmark::State &state)
     reportMemory(state, before);
     closeScreen<pel::frmtransaksi>();
     removeBenchGrades();
+}
+
+// A class of 2,000 students, added for the class grade benchmarks and removed
+// with its grades afterwards: the generator's classes are far larger.
+const QString BenchProgramme = QStringLiteral("KELAS BENCH");
+constexpr int BenchClassSize = 2000;
+
+bool runStatement(const QString &sql)
+{
+    QSqlQuery query(pel::dbConnection.database());
+    return query.exec(sql);
+}
+
+void removeBenchClass()
+{
+    runStatement(QStringLiteral("delete from Nilai where Nis >= 'KLS' and Nis < 'KLT'"));
+    runStatement(QStringLiteral("delete from SISWA where ProgamJurusan = '%1'").arg(BenchProgramme));
+}
+
+bool addBenchClass(benchmark::State &state)
+{
+    removeBenchClass();
+    QSqlQuery query(pel::dbConnection.database());
+    bool ok = runStatement(QStringLiteral("begin"))
+              && query.prepare(QStringLiteral("insert into SISWA (NIS, NamaSiswa, ProgamJurusan, LevelTahap) "
+                                              "values (?, ?, ?, 'DASAR')"));
+    for (int i = 1; ok && i <= BenchClassSize; ++i) {
+        query.addBindValue(QStringLiteral("KLS%1").arg(i, 4, 10, QLatin1Char('0')));
+        query.addBindValue(QStringLiteral("SISWA KELAS %1").arg(i));
+        query.addBindValue(BenchProgramme);
+        ok = query.exec();
+    }
+    ok = runStatement(QStringLiteral("commit")) && ok;
+    if (!ok)
+        state.SkipWithError("the benchmark class could not be added");
+    return ok;
+}
+
+// The class grade screen with the benchmark class shown for subject MP001.
+pel::frmnilaikelas *openClassGrades(benchmark::State &state)
+{
+    if (!openDatabase(state) || !addBenchClass(state))
+        return nullptr;
+    auto *screen = pel::ui::showScreen<pel::frmnilaikelas>();
+    if (!shown(screen)) {
+        state.SkipWithError("screen not shown");
+        return nullptr;
+    }
+    named<QLineEdit>(screen, "txtkopel")->setText(QStringLiteral("MP001"));
+    auto *programme = named<QComboBox>(screen, "cmbProgram");
+    programme->setCurrentIndex(programme->findText(BenchProgramme));
+    screen->cmdTampil_Click();
+    settle();
+    if (!noUnexpectedMessage(state))
+        return nullptr;
+    if (screen->gradeModel()->rowCount() != BenchClassSize) {
+        state.SkipWithError("the class is not shown whole");
+        return nullptr;
+    }
+    return screen;
+}
+
+void closeClassGrades()
+{
+    // Deleted, not closed: unsaved scores are left without a question.
+    closeScreen<pel::frmnilaikelas>();
+    removeBenchClass();
+}
+
+// "&Tampilkan" on the class grade screen: the class of 2,000 picked out of
+// every student, with their grades for the subject, in the grid, painted.
+void ClassGradeShow(benchmark::State &state)
+{
+    pel::frmnilaikelas *screen = openClassGrades(state);
+    if (!screen) {
+        closeClassGrades();
+        return;
+    }
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        screen->cmdTampil_Click();
+        settle();
+        if (!noUnexpectedMessage(state))
+            break;
+    }
+    reportMemory(state, before);
+    state.counters["rows"] = screen->gradeModel()->rowCount();
+    closeClassGrades();
+}
+
+// "Save" on the class grade screen with a score typed for each of the 2,000
+// students: 2,000 new rows, each under a registration number of its own, in
+// one transaction. The rows are removed between runs.
+void ClassGradeSave(benchmark::State &state)
+{
+    pel::frmnilaikelas *screen = openClassGrades(state);
+    if (!screen) {
+        closeClassGrades();
+        return;
+    }
+    pel::grades::ClassGradeModel *model = screen->gradeModel();
+    const QString expected = QStringLiteral("Ditambah : %1").arg(BenchClassSize);
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        state.PauseTiming();
+        runStatement(QStringLiteral("delete from Nilai where Nis >= 'KLS' and Nis < 'KLT'"));
+        screen->cmdTampil_Click();
+        for (int row = 0; row < model->rowCount(); ++row)
+            model->setData(model->index(row, pel::grades::ClassGradeModel::Score), QString::number(35 + row % 66));
+        state.ResumeTiming();
+        screen->cmdSimpan_Click();
+        // One message, the summary of the rows added.
+        const QString said = shownMessages.isEmpty() ? QString() : shownMessages.last().text;
+        if (shownMessages.size() != 1 || !said.contains(expected)) {
+            state.SkipWithError(("not saved: " + said.toStdString()).c_str());
+            break;
+        }
+        shownMessages.clear();
+    }
+    reportMemory(state, before);
+    closeClassGrades();
 }
 
 // "&All" on the search screen: every student into the grid, painted.
@@ -599,6 +747,8 @@ BENCHMARK(NextRegistrationNumber)->Unit(benchmark::kMicrosecond);
 BENCHMARK(StudentLookup)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveGradeRow)->Unit(benchmark::kMillisecond);
 BENCHMARK(SearchAll)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(ClassGradeShow)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(ClassGradeSave)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 BENCHMARK(Detail_CellName)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Detail_CellDate)->Unit(benchmark::kMicrosecond);
@@ -633,8 +783,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PELITAKSA"));
     QApplication::setQuitOnLastWindowClosed(false);
-    answerMessages();
-    pel::ui::setEndProgramHandler([] {});
+    BenchSurroundings surroundings;
+    pel::ui::installSurroundings(&surroundings);
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
@@ -642,6 +792,7 @@ int main(int argc, char *argv[])
     Reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    pel::ui::installSurroundings(nullptr);
     pel::dbConnection.close();
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "floors.h"
 
-#include "app/formatters.h"
+#include "common/formatters.h"
 #include "db/gradestatements.h"
 #include "db/loginstatements.h"
 #include "db/reportstatements.h"

@@ -4,7 +4,7 @@
 #include "floors.h"
 #include "generator.h"
 
-#include "app/module1.h"
+#include "common/module1.h"
 #include "grades/grading.h"
 #include "reports/reportrunner.h"
 

@@ -2,7 +2,7 @@
 // database and writes the reports without the screens.
 #include "admincopy.h"
 #include "adminreports.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/connection.h"
 #include "db/databaseurl.h"
 #include "db/postgres.h"

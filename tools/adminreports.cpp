@@ -1,6 +1,6 @@
 #include "adminreports.h"
 
-#include "app/clock.h"
+#include "env/clock.h"
 #include "reports/reportrunner.h"
 
 #include <QFile>

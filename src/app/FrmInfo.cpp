@@ -56,8 +56,7 @@ FrmInfo::FrmInfo(QWidget *parent) : QWidget(parent)
 
 void FrmInfo::Command1_Click()
 {
-    close();
-    ui::showMainWindow();
+    ui::closeAndShowMainWindow(this);
 }
 
 void FrmInfo::Timer1_Timer()

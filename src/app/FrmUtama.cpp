@@ -1,10 +1,11 @@
 #include "app/FrmUtama.h"
 
-#include "app/access.h"
-#include "app/clock.h"
+#include "common/access.h"
 #include "app/FrmInfo.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/loginstatements.h"
+#include "env/clock.h"
+#include "grades/frmnilaikelas.h"
 #include "grades/frmtransaksi.h"
 #include "reports/frmLaporan.h"
 #include "search/FrmCari.h"
@@ -121,6 +122,7 @@ FrmUtama::FrmUtama(QWidget *parent) : QMainWindow(parent)
 
 bool FrmUtama::start()
 {
+    ui::registerMainWindow<FrmUtama>();
     FrmUtama *window = ui::createScreen<FrmUtama>();
     if (!dbConnection.isOpen()) {
         ui::showMessage(dbConnection.lastError() + QStringLiteral("\rProgram tidak dapat dijalankan."),
@@ -165,6 +167,7 @@ void FrmUtama::buildMenus()
     trans1 = addMenu("trans1", QStringLiteral("&Proses Data"));
     addSeparator(trans1, "q");
     addItem(trans1, "entran1", QStringLiteral("&Enty Data Nilai"), &FrmUtama::entran1_Click);
+    addItem(trans1, "entrankelas", QStringLiteral("Entri Nilai &Kelas"), &FrmUtama::entrankelas_Click);
     addSeparator(trans1, "ww");
     addGap("b");
 
@@ -464,6 +467,11 @@ void FrmUtama::entran1_Click()
     ui::hideMainWindow();
 }
 
+void FrmUtama::entrankelas_Click()
+{
+    focusNamed(ui::showScreen<frmnilaikelas>(), "txtkopel");
+}
+
 void FrmUtama::searchdata_Click()
 {
     FrmCari *search = ui::showScreen<FrmCari>();
@@ -524,20 +532,5 @@ void FrmUtama::Timer4_Timer()
     Label28->setText(clock::dayDateText(moment));
     Label29->setText(clock::timeText(moment));
 }
-
-namespace ui {
-
-QWidget *showMainWindow()
-{
-    return showScreen<FrmUtama>();
-}
-
-void hideMainWindow()
-{
-    if (auto *window = openScreen<FrmUtama>())
-        window->hide();
-}
-
-} // namespace ui
 
 } // namespace pel

@@ -40,6 +40,7 @@ public:
     void entridatamaha_Click();
     void entryPelajaran_Click();
     void entran1_Click();
+    void entrankelas_Click();
     void searchdata_Click();
     void reporttransaction_Click();
     void prog_Click();

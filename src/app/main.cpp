@@ -1,5 +1,5 @@
 #include "app/FrmUtama.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/databaseurl.h"
 #include "ui/messages.h"
 #include "ui/screens.h"

@@ -45,10 +45,11 @@ QString GradeUpdateStatement(const GradeRowValues &row)
     return QStringLiteral("update Nilai  ") + QStringLiteral("set TglProses=") + quoted(row.tglProses)
         + QStringLiteral(", ") + QStringLiteral("Nilangka=") + quoted(row.nilangka) + QStringLiteral(", ")
         + QStringLiteral("Nilhu=") + quoted(row.nilhu) + QStringLiteral(", ") + QStringLiteral("Bobot=")
-        + quoted(row.bobot) + QStringLiteral(", ") + QStringLiteral("Mutu=") + quoted(row.mutu)
-        + QStringLiteral(", ") + QStringLiteral("Prediket=") + quoted(row.prediket) + QStringLiteral(", ")
-        + QStringLiteral("Ket=") + quoted(row.ket) + QStringLiteral(" ") + QStringLiteral("where Noreg=")
-        + quoted(row.noreg);
+        + quoted(row.bobot) + QStringLiteral(", ") + QStringLiteral("Mutu=") + quoted(row.bobot)
+        + QStringLiteral("*SKS") + QStringLiteral(", ") + QStringLiteral("Prediket=") + quoted(row.prediket)
+        + QStringLiteral(", ") + QStringLiteral("Ket=") + quoted(row.ket) + QStringLiteral(" ")
+        + QStringLiteral("where Noreg=") + quoted(row.noreg) + QStringLiteral(" and KdMatpel=")
+        + quoted(row.kdMatpel);
 }
 
 QString GradeDeleteStatement(const QString &noreg)

@@ -44,8 +44,10 @@ QString GradeSubjectLookupStatement(const QString &code);
 // Nilhu,Bobot,Mutu,Prediket,Ket) values('<noreg>', '<date>', ... '<ket>')
 QString GradeInsertStatement(const GradeRowValues &row);
 
-// update Nilai  set TglProses='..', Nilangka='..', Nilhu='..', Bobot='..', Mutu='..',
-// Prediket='..', Ket='..' where Noreg='<noreg>': every row of the registration.
+// update Nilai  set TglProses='..', Nilangka='..', Nilhu='..', Bobot='<w>', Mutu='<w>'*SKS,
+// Prediket='..', Ket='..' where Noreg='<noreg>' and KdMatpel='<code>': the one
+// subject of the registration, its quality points the weight times the
+// credit units stored in that row.
 QString GradeUpdateStatement(const GradeRowValues &row);
 
 // delete from Nilai where(Noreg like '<noreg>'), the number matched literally.

@@ -12,16 +12,20 @@ QString errorText(const QSqlError &error)
 
 Result Result::from(const QSqlError &error)
 {
-    const QString reason = errorText(error);
     // PostgreSQL gives the five-character SQLSTATE of a refusal as the
     // native code; SQLite's codes are shorter numbers.
     const QString state = error.nativeErrorCode().size() == 5 ? error.nativeErrorCode() : QString();
     if (state == QLatin1String("23503"))
-        return {Kind::ForeignKey, reason, 0};
+        return {Kind::ForeignKey, errorText(error), 0};
     if (state == QLatin1String("23505"))
-        return {Kind::DuplicateKey, reason, 0};
+        return {Kind::DuplicateKey, errorText(error), 0};
     if (state == QLatin1String("23502") || state == QLatin1String("23514") || state.startsWith(QLatin1String("22")))
-        return {Kind::BadValue, reason, 0};
+        return {Kind::BadValue, errorText(error), 0};
+    return refused(errorText(error));
+}
+
+Result Result::refused(const QString &reason)
+{
     // SQLite names the constraint in its text; the extended codes are not
     // always passed on by the driver, so the text decides.
     const auto has = [&reason](const char *word) { return reason.contains(QLatin1String(word), Qt::CaseInsensitive); };

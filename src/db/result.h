@@ -31,6 +31,9 @@ struct Result
     static Result failure(Kind kind, const QString &reason) { return {kind, reason, 0}; }
     // A refused Qt SQL call, sorted by the engine's error.
     static Result from(const QSqlError &error);
+    // A refused statement of which only the reason text is left (a
+    // recordset keeps no more), sorted the same way.
+    static Result refused(const QString &reason);
 };
 
 // The text a refused Qt SQL call reports: the engine's own message when it

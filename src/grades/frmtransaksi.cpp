@@ -1,7 +1,6 @@
 #include "grades/frmtransaksi.h"
 
-#include "app/clock.h"
-#include "app/module1.h"
+#include "env/clock.h"
 #include "grades/gradenumbers.h"
 #include "grades/gradestore.h"
 #include "grades/grading.h"
@@ -192,11 +191,12 @@ void frmtransaksi::txtNoreg_KeyPress()
 {
     if (refusedEmpty(txtNoreg, QStringLiteral("Masukkan Nomor Registrasi !")))
         return;
-    if (!dbRecordset.open(db::RegistrationCheckStatement(txtNoreg->text()), dbConnection)) {
-        reportFailure(QStringLiteral("Salah Proses"), dbRecordset.lastError());
+    const db::Result taken = grades::FindRegistration(txtNoreg->text());
+    if (!taken.ok() && taken.kind != db::Result::Kind::NotFound) {
+        reportFailure(QStringLiteral("Salah Proses"), taken.reason);
         return;
     }
-    if (dbRecordset.recordCount() > 0) {
+    if (taken.ok()) {
         ui::showMessage(QStringLiteral("Noreg Tersebut Sudah Ada"), {}, ui::Icon::Information, ui::Buttons::Ok,
                         this);
         ui::focusAndSelect(txtNoreg);
@@ -209,20 +209,21 @@ void frmtransaksi::txtnis_KeyPress()
 {
     if (refusedEmpty(txtnis, QStringLiteral("Masukkan Nomor Induk Siswa !")))
         return;
-    if (!dbRecordset.open(db::GradeStudentLookupStatement(txtnis->text()), dbConnection)) {
-        reportFailure(SalahProses, dbRecordset.lastError());
+    grades::GradeStudent student;
+    const db::Result found = grades::FindGradeStudent(txtnis->text(), &student);
+    if (!found.ok() && found.kind != db::Result::Kind::NotFound) {
+        reportFailure(SalahProses, found.reason);
         return;
     }
-    if (dbRecordset.recordCount() == 0) {
+    if (!found.ok()) {
         ui::showMessage(QStringLiteral("Nis tersebut tidak ada...!"), Pesan, ui::Icon::Critical, ui::Buttons::Ok,
                         this);
         ui::focusAndSelect(txtnis);
         return;
     }
-    // A missing (null) value shows as an empty box.
-    txtnama->setText(dbRecordset.value(QStringLiteral("NamaSiswa")).toString());
-    txtprogram->setText(dbRecordset.value(QStringLiteral("ProgamJurusan")).toString());
-    txtlevel->setText(dbRecordset.value(QStringLiteral("LevelTahap")).toString());
+    txtnama->setText(student.name);
+    txtprogram->setText(student.programme);
+    txtlevel->setText(student.level);
     ui::focusAndSelect(txtkopel);
 }
 
@@ -230,21 +231,22 @@ void frmtransaksi::txtkopel_KeyPress()
 {
     if (refusedEmpty(txtkopel, QStringLiteral("Masukkan Kode Pelajaran !")))
         return;
-    if (!dbRecordset.open(db::GradeSubjectLookupStatement(txtkopel->text()), dbConnection)) {
-        reportFailure(SalahProses, dbRecordset.lastError());
+    grades::GradeSubject subject;
+    const db::Result found = grades::FindGradeSubject(txtkopel->text(), &subject);
+    if (!found.ok() && found.kind != db::Result::Kind::NotFound) {
+        reportFailure(SalahProses, found.reason);
         return;
     }
-    if (dbRecordset.recordCount() == 0) {
+    if (!found.ok()) {
         ui::showMessage(QStringLiteral("Kode tersebut tidak ada tersebut tidak ada...!"), Pesan, ui::Icon::Critical,
                         ui::Buttons::Ok, this);
         ui::focusAndSelect(txtkopel);
         return;
     }
-    txtmapel->setText(dbRecordset.value(QStringLiteral("NmMatpel")).toString());
-    const QVariant sks = dbRecordset.value(QStringLiteral("SKS"));
+    txtmapel->setText(subject.name);
     // Credit units in the boxes' number form, so that the quality points read them back.
-    txtsks->setText(sks.isNull() ? QString() : grades::FormatNumber(sks.toDouble()));
-    txtinstruktur->setText(dbRecordset.value(QStringLiteral("Instruktur")).toString());
+    txtsks->setText(subject.credits ? grades::FormatNumber(*subject.credits) : QString());
+    txtinstruktur->setText(subject.instructor);
     ui::focusAndSelect(txtNilangka);
 }
 
@@ -284,9 +286,9 @@ void frmtransaksi::txtmutu_KeyPress()
 
 void frmtransaksi::cmdSimpan_Click()
 {
-    QString error;
-    if (!grades::SaveGradeRow(rowFromBoxes(), &error)) {
-        reportFailure(SalahProses, error);
+    const db::Result saved = grades::SaveGrade(rowFromBoxes());
+    if (!saved.ok()) {
+        reportFailure(SalahProses, saved.reason);
         return;
     }
     ui::showMessage(QStringLiteral("Data Nilai Sudah di Simpan"), {}, ui::Icon::None, ui::Buttons::Ok, this);
@@ -299,9 +301,15 @@ void frmtransaksi::cmdSimpan_Click()
 
 void frmtransaksi::CmdUpdate_Click()
 {
-    QString error;
-    if (!grades::UpdateGradeRows(rowFromBoxes(), &error)) {
-        reportFailure(SalahProses, error);
+    const db::Result updated = grades::UpdateGradeRow(rowFromBoxes());
+    if (updated.kind == db::Result::Kind::NotFound) {
+        // No row of this registration number has this subject: nothing changed.
+        ui::showMessage(QStringLiteral("Data nilai dengan nomor registrasi dan kode mapel itu tidak ada."), Pesan,
+                        ui::Icon::Information, ui::Buttons::Ok, this);
+        return;
+    }
+    if (!updated.ok()) {
+        reportFailure(SalahProses, updated.reason);
         return;
     }
     ui::showMessage(QStringLiteral("Data Nilai Telah Diubah"), {}, ui::Icon::Information, ui::Buttons::Ok, this);
@@ -309,12 +317,19 @@ void frmtransaksi::CmdUpdate_Click()
 
 void frmtransaksi::CmdDelete_Click()
 {
-    if (ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None, ui::Buttons::YesNo, this)
+    // No is the default button: a stray Enter deletes nothing.
+    if (ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None, ui::Buttons::YesNo, this,
+                        ui::Answer::No)
         != ui::Answer::Yes)
         return;
-    QString error;
-    if (!grades::DeleteGradeRows(txtNoreg->text(), &error)) {
-        reportFailure(SalahProses, error);
+    const db::Result deleted = grades::DeleteGradeRows(txtNoreg->text());
+    if (deleted.kind == db::Result::Kind::NotFound) {
+        ui::showMessage(QStringLiteral("Data nilai dengan nomor registrasi itu tidak ada."), Pesan,
+                        ui::Icon::Information, ui::Buttons::Ok, this);
+        return;
+    }
+    if (!deleted.ok()) {
+        reportFailure(SalahProses, deleted.reason);
         return;
     }
     ui::showMessage(QStringLiteral("Data telah dihapus"), QStringLiteral("Informasi"), ui::Icon::Information,
@@ -332,8 +347,7 @@ void frmtransaksi::cmdBatal_Click()
 
 void frmtransaksi::cmdKeluar_Click()
 {
-    close();
-    ui::showMainWindow();
+    ui::closeAndShowMainWindow(this);
 }
 
 } // namespace pel

@@ -1,6 +1,7 @@
 #include "grades/gradestore.h"
 
-#include "app/module1.h"
+#include "common/module1.h"
+#include "common/statement.h"
 #include "grades/gradenumbers.h"
 
 #include <limits>
@@ -11,11 +12,27 @@ namespace {
 
 bool run(const QString &sql, QString *error)
 {
-    if (dbRecordset.open(sql, dbConnection))
-        return true;
-    if (error)
-        *error = dbRecordset.lastError();
-    return false;
+    const db::Result result = OpenRecordset(sql);
+    if (!result.ok() && error)
+        *error = result.reason;
+    return result.ok();
+}
+
+// A lookup: Ok standing on the first row, NotFound without rows.
+db::Result find(const QString &sql)
+{
+    const db::Result result = OpenRecordset(sql);
+    if (!result.ok())
+        return result;
+    if (dbRecordset.recordCount() == 0)
+        return db::Result::notFound();
+    dbRecordset.moveFirst();
+    return result;
+}
+
+QString text(const char *column)
+{
+    return dbRecordset.value(QString::fromLatin1(column)).toString();
 }
 
 bool isAsciiDigit(QChar c)
@@ -32,7 +49,7 @@ QString NextRegistrationNumber(QString *error)
     if (dbRecordset.recordCount() == 0)
         return QStringLiteral("1");
     dbRecordset.moveLast();
-    return grades::NextNumberAfter(dbRecordset.value(0));
+    return grades::NextNumberAfter(dbRecordset.value(QStringLiteral("Noreg")));
 }
 
 namespace grades {
@@ -66,6 +83,31 @@ QString NextNumberAfter(const QVariant &last)
     return text.left(start) + digits;
 }
 
+db::Result FindRegistration(const QString &noreg)
+{
+    return find(db::RegistrationCheckStatement(noreg));
+}
+
+db::Result FindGradeStudent(const QString &nis, GradeStudent *student)
+{
+    const db::Result result = find(db::GradeStudentLookupStatement(nis));
+    if (result.ok() && student)
+        *student = {text("NamaSiswa"), text("ProgamJurusan"), text("LevelTahap")};
+    return result;
+}
+
+db::Result FindGradeSubject(const QString &code, GradeSubject *subject)
+{
+    const db::Result result = find(db::GradeSubjectLookupStatement(code));
+    if (result.ok() && subject) {
+        const QVariant sks = dbRecordset.value(QStringLiteral("SKS"));
+        subject->name = text("NmMatpel");
+        subject->credits = sks.isNull() ? std::nullopt : std::optional<double>(sks.toDouble());
+        subject->instructor = text("Instruktur");
+    }
+    return result;
+}
+
 db::GradeRowValues ForStorage(db::GradeRowValues row)
 {
     row.sks = StoredNumber(row.sks);
@@ -75,19 +117,27 @@ db::GradeRowValues ForStorage(db::GradeRowValues row)
     return row;
 }
 
+db::Result SaveGrade(const db::GradeRowValues &row)
+{
+    return OpenRecordset(db::GradeInsertStatement(ForStorage(row)));
+}
+
 bool SaveGradeRow(const db::GradeRowValues &row, QString *error)
 {
-    return run(db::GradeInsertStatement(ForStorage(row)), error);
+    const db::Result result = SaveGrade(row);
+    if (!result.ok() && error)
+        *error = result.reason;
+    return result.ok();
 }
 
-bool UpdateGradeRows(const db::GradeRowValues &row, QString *error)
+db::Result UpdateGradeRow(const db::GradeRowValues &row)
 {
-    return run(db::GradeUpdateStatement(ForStorage(row)), error);
+    return WriteKeyedRows(db::GradeUpdateStatement(ForStorage(row)));
 }
 
-bool DeleteGradeRows(const QString &noreg, QString *error)
+db::Result DeleteGradeRows(const QString &noreg)
 {
-    return run(db::GradeDeleteStatement(noreg), error);
+    return WriteKeyedRows(db::GradeDeleteStatement(noreg));
 }
 
 } // namespace grades

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "db/gradestatements.h"
+#include "db/result.h"
 
 #include <QString>
 #include <QVariant>
 
-// Grade rows in table Nilai: the next registration number and the writes of
-// the grade entry screen. Every statement runs on dbConnection through
-// dbRecordset; a refused one returns false (or an empty number) and leaves
-// the database's reason in *error.
+#include <optional>
+
+// Grade rows in table Nilai: the next registration number, the lookups of
+// the grade entry screen in SISWA and Pelajaran, and its writes. Every
+// statement runs on dbConnection through dbRecordset; a refused one carries
+// the database's reason.
 namespace pel {
 
 // The registration number that follows the last row of Nilai in its natural
@@ -27,17 +30,49 @@ namespace grades {
 //   no value or an empty one gives "1".
 QString NextNumberAfter(const QVariant &last);
 
+// Ok when rows of Nilai carry this registration number (letter case aside),
+// NotFound when it is free.
+db::Result FindRegistration(const QString &noreg);
+
+// What the grade screen shows of a student; a column without a value gives
+// the empty text.
+struct GradeStudent
+{
+    QString name;      // NamaSiswa
+    QString programme; // ProgamJurusan
+    QString level;     // LevelTahap
+};
+
+// The student with this NIS: Ok with *student filled, or NotFound.
+db::Result FindGradeStudent(const QString &nis, GradeStudent *student);
+
+// What the grade screen shows of a subject.
+struct GradeSubject
+{
+    QString name;                  // NmMatpel
+    std::optional<double> credits; // SKS; none when the row holds no value
+    QString instructor;            // Instruktur
+};
+
+// The subject with this code: Ok with *subject filled, or NotFound.
+db::Result FindGradeSubject(const QString &code, GradeSubject *subject);
+
 // The row with its numeric values (SKS, Nilangka, Bobot, Mutu) turned from
 // the boxes' locale into the database's form; other values stay as typed.
 db::GradeRowValues ForStorage(db::GradeRowValues row);
 
 // Adds the row.
+db::Result SaveGrade(const db::GradeRowValues &row);
+// The same, for callers that only need the reason of a refusal.
 bool SaveGradeRow(const db::GradeRowValues &row, QString *error);
-// Puts the row's date, score and derived values into every row of its
-// registration number.
-bool UpdateGradeRows(const db::GradeRowValues &row, QString *error);
-// Removes the rows of exactly this registration number.
-bool DeleteGradeRows(const QString &noreg, QString *error);
+// Puts the row's date, score, letter, weight, predicate and remark into the
+// one row of its registration number and subject code, with quality points
+// of the weight times that row's own credit units. NotFound when there is no
+// such row: nothing changed.
+db::Result UpdateGradeRow(const db::GradeRowValues &row);
+// Removes the rows of exactly this registration number. NotFound when there
+// are none.
+db::Result DeleteGradeRows(const QString &noreg);
 
 } // namespace grades
 } // namespace pel

@@ -1,6 +1,6 @@
 #include "reports/frmLaporan.h"
 
-#include "app/clock.h"
+#include "env/clock.h"
 #include "reports/printing.h"
 #include "reports/reportrunner.h"
 #include "ui/keys.h"
@@ -206,7 +206,8 @@ void frmLaporan::showFailure(const reports::ReportResult &result)
     }
 }
 
-void frmLaporan::runFileReport(reports::ReportResult (*run)(const QDate &, const reports::Progress &))
+void frmLaporan::runFileReport(reports::ReportKind kind,
+                               reports::ReportResult (*run)(const QDate &, const reports::Progress &))
 {
     if (m_busy)
         return;
@@ -234,8 +235,10 @@ void frmLaporan::runFileReport(reports::ReportResult (*run)(const QDate &, const
     };
     const reports::ReportResult result = run(clock::today(), progress);
     // The header replaces whatever the viewer held.
-    if (result.done())
+    if (result.done()) {
         rtfLap2->setPlainText(result.text);
+        m_shown = {kind};
+    }
     rtfLap2->show();
     prgBar3->setValue(0);
     prgBar3->hide();
@@ -243,7 +246,8 @@ void frmLaporan::runFileReport(reports::ReportResult (*run)(const QDate &, const
     showFailure(result);
 }
 
-void frmLaporan::runStudentReport(reports::ReportResult (*run)(const QString &, const QDate &), QComboBox *box)
+void frmLaporan::runStudentReport(reports::ReportKind kind,
+                                  reports::ReportResult (*run)(const QString &, const QDate &), QComboBox *box)
 {
     const reports::ReportResult result = run(box->currentText(), clock::today());
     if (!result.done()) {
@@ -252,17 +256,18 @@ void frmLaporan::runStudentReport(reports::ReportResult (*run)(const QString &, 
         return;
     }
     appendToViewer(result.text);
+    m_shown.append(kind);
     frBantu1->hide();
 }
 
 void frmLaporan::cmdLihat_Click()
 {
-    runFileReport(reports::runStudentList);
+    runFileReport(reports::ReportKind::StudentList, reports::runStudentList);
 }
 
 void frmLaporan::cmdIPK_Click()
 {
-    runFileReport(reports::runIpkList);
+    runFileReport(reports::ReportKind::IpkList, reports::runIpkList);
 }
 
 void frmLaporan::cmdLht_Click()
@@ -287,35 +292,37 @@ void frmLaporan::cmdSrt_Click()
 
 void frmLaporan::cmbNis_KeyPress()
 {
-    runStudentReport(reports::runGradeStatement, cmbNis);
+    runStudentReport(reports::ReportKind::GradeStatement, reports::runGradeStatement, cmbNis);
 }
 
 void frmLaporan::cmbNis1_KeyPress()
 {
-    runStudentReport(reports::runCertificate, cmbNis1);
+    runStudentReport(reports::ReportKind::Certificate, reports::runCertificate, cmbNis1);
 }
 
 void frmLaporan::cmdKsg_Click()
 {
     rtfLap2->setPlainText(QString());
+    m_shown.clear();
     frBantu1->hide();
 }
 
 void frmLaporan::cmdCetak_Click()
 {
-    if (reports::printViewerText(reportText(), this) == reports::AfterPrint::ClearText)
+    if (reports::printViewerText(reportText(), this) == reports::AfterPrint::ClearText) {
         rtfLap2->setPlainText(QString());
+        m_shown.clear();
+    }
 }
 
 void frmLaporan::cmdPdf_Click()
 {
-    reports::saveViewerTextAsPdf(reportText(), this);
+    reports::saveViewerTextAsPdf(reportText(), m_shown, this);
 }
 
 void frmLaporan::cmdExit_Click()
 {
-    close();
-    ui::showMainWindow();
+    ui::closeAndShowMainWindow(this);
 }
 
 void frmLaporan::closeEvent(QCloseEvent *event)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "reports/printing.h"
+
+#include <QList>
 #include <QWidget>
 
 class QComboBox;
@@ -47,9 +50,11 @@ private:
     void cmbNis1_KeyPress();
 
     // Runs a file report with the progress bar and shows its whole text.
-    void runFileReport(reports::ReportResult (*run)(const QDate &, const reports::Progress &));
+    void runFileReport(reports::ReportKind kind,
+                       reports::ReportResult (*run)(const QDate &, const reports::Progress &));
     // Runs a per-student report for the NIS in box and appends its text.
-    void runStudentReport(reports::ReportResult (*run)(const QString &, const QDate &), QComboBox *box);
+    void runStudentReport(reports::ReportKind kind, reports::ReportResult (*run)(const QString &, const QDate &),
+                          QComboBox *box);
     // Shows why a report gave no text.
     void showFailure(const reports::ReportResult &result);
     // Adds text at the end of the viewer, the caret placed at the end first.
@@ -79,6 +84,7 @@ private:
     QProgressBar *prgBar3 = nullptr;
 
     bool m_busy = false; // a file report is being written
+    QList<reports::ReportKind> m_shown; // the reports the viewer holds, in order
 };
 
 } // namespace pel

@@ -1,6 +1,6 @@
 #include "reports/reportline.h"
 
-#include "app/formatters.h"
+#include "common/formatters.h"
 
 namespace pel::reports {
 

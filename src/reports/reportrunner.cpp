@@ -1,6 +1,6 @@
 #include "reports/reportrunner.h"
 
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/reportstatements.h"
 #include "db/transaction.h"
 #include "reports/reportfile.h"

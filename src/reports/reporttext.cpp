@@ -1,6 +1,6 @@
 #include "reports/reporttext.h"
 
-#include "app/formatters.h"
+#include "common/formatters.h"
 #include "db/recordset.h"
 #include "reports/reportline.h"
 

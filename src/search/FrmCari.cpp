@@ -1,15 +1,12 @@
 #include "search/FrmCari.h"
 
-#include "app/module1.h"
-#include "db/recordsetmodel.h"
-#include "db/searchstatements.h"
 #include "search/searchbuttons.h"
 #include "ui/keys.h"
 #include "ui/messages.h"
 #include "ui/named.h"
 #include "ui/screens.h"
+#include "ui/surroundings.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -22,29 +19,6 @@
 #include <QVBoxLayout>
 
 namespace pel {
-
-namespace {
-
-std::function<void()> &beepHandler()
-{
-    static std::function<void()> handler;
-    return handler;
-}
-
-void beep()
-{
-    if (beepHandler())
-        beepHandler()();
-    else
-        QApplication::beep();
-}
-
-} // namespace
-
-void FrmCari::setBeepHandler(std::function<void()> handler)
-{
-    beepHandler() = std::move(handler);
-}
 
 FrmCari::FrmCari(QWidget *parent) : QWidget(parent)
 {
@@ -88,10 +62,9 @@ FrmCari::FrmCari(QWidget *parent) : QWidget(parent)
     form->addWidget(cmdKeluar, 1, 4);
     form->setColumnStretch(1, 1);
 
-    m_model = new db::RecordsetModel(this);
     dgData = new QTableView(this);
     dgData->setObjectName(QStringLiteral("dgData"));
-    dgData->setModel(m_model);
+    dgData->setModel(m_store.gridModel());
     dgData->setSelectionBehavior(QAbstractItemView::SelectRows);
     dgData->setSelectionMode(QAbstractItemView::SingleSelection);
     dgData->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -176,42 +149,34 @@ void FrmCari::CmbOrder_Click(int index)
 
 void FrmCari::SearchStudents(const search::SearchButton &button)
 {
-    if (!dbRecordset.open(db::searchStudentsStatement(button.column, textData->text()), dbConnection)) {
-        reportFailure();
-        return;
-    }
-    if (dbRecordset.recordCount() == 0) {
-        m_gridShowsRecordset = false;
-        ui::showMessage(search::notFoundMessage(button), search::NotFoundTitle, ui::Icon::Critical, ui::Buttons::Ok,
-                        this);
-    } else {
-        bindGrid();
-    }
-    ShowRecordPosition();
+    m_movingGrid = true;
+    const db::Result result = m_store.searchStudents(button, textData->text());
+    m_movingGrid = false;
+    showOutcome(result, search::notFoundMessage(button));
 }
 
 void FrmCari::cmdRef_Click()
 {
-    if (!dbRecordset.open(db::listAllStudentsStatement(), dbConnection)) {
-        reportFailure();
-        return;
-    }
-    if (dbRecordset.recordCount() == 0) {
-        m_gridShowsRecordset = false;
-        ui::showMessage(search::listAllNotFoundMessage(), search::NotFoundTitle, ui::Icon::Critical, ui::Buttons::Ok,
-                        this);
-    } else {
-        bindGrid();
-    }
-    ShowRecordPosition();
+    m_movingGrid = true;
+    const db::Result result = m_store.listAllStudents();
+    m_movingGrid = false;
+    showOutcome(result, search::listAllNotFoundMessage());
 }
 
-void FrmCari::reportFailure()
+void FrmCari::showOutcome(const db::Result &result, const QString &notFoundMessage)
 {
-    // The grid keeps the rows it shows; the label counted a result that is gone.
-    m_gridShowsRecordset = false;
-    lblTgl->clear();
-    ui::showMessage(dbRecordset.lastError(), QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
+    if (result.kind == db::Result::Kind::NotFound) {
+        ui::showMessage(notFoundMessage, search::NotFoundTitle, ui::Icon::Critical, ui::Buttons::Ok, this);
+    } else if (!result.ok()) {
+        // The grid keeps the rows it shows; the label counted a result that is gone.
+        lblTgl->clear();
+        ui::showMessage(result.reason, QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
+        return;
+    } else {
+        dgData->resizeColumnsToContents();
+        showCurrentRowInGrid();
+    }
+    ShowRecordPosition();
 }
 
 void FrmCari::AwlResi_Click()
@@ -236,51 +201,38 @@ void FrmCari::AkhResi_Click()
 
 void FrmCari::cmdKeluar_Click()
 {
-    close();
-    ui::showMainWindow();
+    ui::closeAndShowMainWindow(this);
 }
 
 void FrmCari::moveRecord(search::RecordMove move)
 {
-    const search::MoveOutcome outcome = search::moveRecord(dbRecordset, move);
+    const search::MoveOutcome outcome = m_store.move(move);
     if (!outcome.ok) {
         ui::showMessage(outcome.error, QString(), ui::Icon::None, ui::Buttons::Ok, this);
         return;
     }
     if (outcome.beep)
-        beep();
+        ui::surroundings().beep();
     showCurrentRowInGrid();
     ShowRecordPosition();
 }
 
 void FrmCari::ShowRecordPosition()
 {
-    const QString reason = search::unreadableReason(dbRecordset);
+    const QString reason = m_store.unreadableReason();
     if (!reason.isEmpty()) {
         ui::showMessage(reason, QString(), ui::Icon::None, ui::Buttons::Ok, this);
         return;
     }
-    lblTgl->setText(search::recordPositionText(dbRecordset));
-}
-
-void FrmCari::bindGrid()
-{
-    m_movingGrid = true;
-    m_model->setRecordset(dbRecordset);
-    m_movingGrid = false;
-    m_gridShowsRecordset = true;
-    dgData->resizeColumnsToContents();
-    showCurrentRowInGrid();
+    lblTgl->setText(m_store.positionText());
 }
 
 void FrmCari::showCurrentRowInGrid()
 {
-    if (!m_gridShowsRecordset)
+    const int row = m_store.currentGridRow();
+    if (row < 0)
         return;
-    const int row = dbRecordset.absolutePosition() - 1;
-    if (row < 0 || row >= m_model->rowCount())
-        return;
-    const QModelIndex index = m_model->index(row, qMax(0, dgData->currentIndex().column()));
+    const QModelIndex index = dgData->model()->index(row, qMax(0, dgData->currentIndex().column()));
     m_movingGrid = true;
     dgData->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     dgData->scrollTo(index);
@@ -291,11 +243,8 @@ void FrmCari::dgData_RowColChange(int row)
 {
     // Picking a row in the grid makes it the result's current row, as long as
     // the grid shows the result the record bar moves through.
-    if (m_movingGrid || !m_gridShowsRecordset || row < 0)
+    if (m_movingGrid || !m_store.pickGridRow(row))
         return;
-    if (!dbRecordset.isOpen() || dbRecordset.recordCount() != m_model->rowCount())
-        return;
-    dbRecordset.setAbsolutePosition(row + 1);
     ShowRecordPosition();
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "search/recordbar.h"
+#include "search/searchstore.h"
 
 #include <QList>
 #include <QWidget>
-
-#include <functional>
 
 class QComboBox;
 class QFrame;
@@ -16,9 +15,6 @@ class QTableView;
 
 namespace pel {
 
-namespace db {
-class RecordsetModel;
-}
 namespace search {
 struct SearchButton;
 }
@@ -35,10 +31,6 @@ public:
     // the NIS search button, enabled, is the only one seen.
     void resetSearchButtons();
 
-    // Replaces the system beep of the record bar (for tests); an empty
-    // handler restores the real beep.
-    static void setBeepHandler(std::function<void()> handler);
-
 private:
     void CmbOrder_Click(int index);
     void SearchStudents(const search::SearchButton &button);
@@ -52,10 +44,9 @@ private:
 
     void ShowRecordPosition();
     void moveRecord(search::RecordMove move);
-    // Shows the search's failure and leaves the grid as it is.
-    void reportFailure();
-    // The grid shows dbRecordset, its current row that of the recordset.
-    void bindGrid();
+    // Shows what a search or list-all came to: the grid's new rows, or the
+    // not-found message, or the refusal; then the position.
+    void showOutcome(const db::Result &result, const QString &notFoundMessage);
     void showCurrentRowInGrid();
 
     QLineEdit *textData = nullptr;
@@ -71,10 +62,7 @@ private:
     QPushButton *AkhResi = nullptr;
     QLabel *lblTgl = nullptr;
 
-    db::RecordsetModel *m_model = nullptr;
-    // The grid shows the result dbRecordset holds (not an older one kept
-    // after a search that found nothing).
-    bool m_gridShowsRecordset = false;
+    search::SearchStore m_store{this};
     // Set while the screen itself moves the grid's current row.
     bool m_movingGrid = false;
 };

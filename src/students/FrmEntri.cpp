@@ -1,8 +1,8 @@
 #include "students/FrmEntri.h"
 
-#include "app/clock.h"
-#include "app/module1.h"
+#include "env/clock.h"
 #include "students/studententry.h"
+#include "students/studentstore.h"
 #include "ui/datebox.h"
 #include "ui/keys.h"
 #include "ui/letterhead.h"
@@ -27,6 +27,7 @@ namespace {
 
 const QString Pesan = QStringLiteral("Pesan");
 const QString Informasi = QStringLiteral("Informasi");
+const QString NoSuchStudent = QStringLiteral("Data siswa dengan NIS itu tidak ada.");
 
 QLineEdit *newTextBox(const char *name, const char *prompt, QWidget *parent)
 {
@@ -242,20 +243,21 @@ bool FrmEntri::txtnis_KeyPress(QKeyEvent *event)
 
 void FrmEntri::lookupNis()
 {
-    if (!dbRecordset.open(db::studentLookupSql(txtnis->text()), dbConnection)) {
-        ui::showMessage(QStringLiteral("Data siswa tidak dapat dibaca.\r") + dbRecordset.lastError(), {},
-                        ui::Icon::Critical, ui::Buttons::Ok, this);
-        txtnis->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    if (dbRecordset.recordCount() == 0) {
+    db::StudentRecord stored;
+    const db::Result found = students::FindStudent(txtnis->text(), &stored);
+    if (found.kind == db::Result::Kind::NotFound) {
         txtnama->setFocus(Qt::OtherFocusReason);
         clearBoxes(true);
         CmdUpdate->setEnabled(false);
         cmdSimpan->setEnabled(true);
         return;
     }
-    const db::StudentRecord stored = students::studentFromRecordset(dbRecordset);
+    if (!found.ok()) {
+        ui::showMessage(QStringLiteral("Data siswa tidak dapat dibaca.\r") + found.reason, {}, ui::Icon::Critical,
+                        ui::Buttons::Ok, this);
+        txtnis->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     ui::showMessage(QStringLiteral("Nomor Induk Siswa Tersebut Sudah Ada, ") + QLatin1Char('\r')
                         + QStringLiteral("Silahkan Masukkan NIS yang lain agar tidak terjadi penggandaan data"),
                     {}, ui::Icon::Critical, ui::Buttons::Ok, this);
@@ -329,7 +331,7 @@ void FrmEntri::clearBoxes(bool keepNis)
 
 void FrmEntri::cmdSimpan_Click()
 {
-    if (!dbRecordset.open(db::studentInsertSql(boxes()), dbConnection)) {
+    if (!students::SaveStudent(boxes()).ok()) {
         ui::showMessage(QStringLiteral("Salah Proses, Isi dulu fieldnya...!"), {}, ui::Icon::None,
                         ui::Buttons::Ok, this);
         return;
@@ -343,9 +345,15 @@ void FrmEntri::cmdSimpan_Click()
 
 void FrmEntri::CmdUpdate_Click()
 {
-    if (!dbRecordset.open(db::studentUpdateSql(boxes()), dbConnection)) {
-        ui::showMessage(QStringLiteral("Data siswa tidak dapat diubah.\r") + dbRecordset.lastError(), {},
-                        ui::Icon::Critical, ui::Buttons::Ok, this);
+    const db::Result result = students::UpdateStudent(boxes());
+    if (result.kind == db::Result::Kind::NotFound) {
+        // Nothing was changed: say so, and the boxes keep what was typed.
+        ui::showMessage(NoSuchStudent, Pesan, ui::Icon::Information, ui::Buttons::Ok, this);
+        return;
+    }
+    if (!result.ok()) {
+        ui::showMessage(QStringLiteral("Data siswa tidak dapat diubah.\r") + result.reason, {}, ui::Icon::Critical,
+                        ui::Buttons::Ok, this);
         return;
     }
     ui::showMessage(QStringLiteral("Data Siswa Telah Diubah"), {}, ui::Icon::Information, ui::Buttons::Ok, this);
@@ -355,17 +363,22 @@ void FrmEntri::CmdUpdate_Click()
 
 void FrmEntri::CmdDelete_Click()
 {
+    // No is the default button: a stray Enter deletes nothing.
     const ui::Answer answer = ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None,
-                                              ui::Buttons::YesNo, this);
+                                              ui::Buttons::YesNo, this, ui::Answer::No);
     if (answer == ui::Answer::Yes) {
-        if (!dbRecordset.open(db::studentDeleteSql(txtnis->text()), dbConnection)) {
-            const QString reason = dbRecordset.lastError();
+        const db::Result result = students::DeleteStudent(txtnis->text());
+        if (result.kind == db::Result::Kind::NotFound) {
+            ui::showMessage(NoSuchStudent, Pesan, ui::Icon::Information, ui::Buttons::Ok, this);
+            return;
+        }
+        if (!result.ok()) {
             // Grade rows that still refer to the student are the usual
             // refusal; any other reason is named as the database gave it.
-            if (students::isReferenceRefusal(reason))
+            if (result.kind == db::Result::Kind::ForeignKey)
                 ui::showMessage(QStringLiteral("Nilai sedang diacu"), {}, ui::Icon::None, ui::Buttons::Ok, this);
             else
-                ui::showMessage(QStringLiteral("Data siswa tidak dapat dihapus.\r") + reason, {},
+                ui::showMessage(QStringLiteral("Data siswa tidak dapat dihapus.\r") + result.reason, {},
                                 ui::Icon::Critical, ui::Buttons::Ok, this);
             return;
         }
@@ -385,8 +398,7 @@ void FrmEntri::cmdBatal_Click()
 
 void FrmEntri::cmdKeluar_Click()
 {
-    close();
-    ui::showMainWindow();
+    ui::closeAndShowMainWindow(this);
 }
 
 void FrmEntri::Timer1_Timer()

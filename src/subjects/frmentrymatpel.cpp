@@ -1,9 +1,8 @@
 #include "subjects/frmentrymatpel.h"
 
-#include "app/clock.h"
-#include "app/module1.h"
+#include "env/clock.h"
 #include "subjects/labelslide.h"
-#include "subjects/subjectvalues.h"
+#include "subjects/subjectstore.h"
 #include "ui/datebox.h"
 #include "ui/keys.h"
 #include "ui/letterhead.h"
@@ -146,20 +145,21 @@ bool frmentrymatpel::txtkopel_KeyPress(QKeyEvent *event)
         txtkopel->setFocus(Qt::OtherFocusReason);
         return true;
     }
-    if (!dbRecordset.open(db::subjectLookupSql(code), dbConnection)) {
-        showFailure(QStringLiteral("Data mata pelajaran tidak dapat dibaca."), dbRecordset.lastError());
-        return true;
-    }
-    if (dbRecordset.recordCount() == 0) {
+    db::SubjectText stored;
+    const db::Result found = subjects::FindSubject(code, &stored);
+    if (found.kind == db::Result::Kind::NotFound) {
         // A new code: whatever the other boxes hold stays for the new subject.
         txtmapel->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    if (!found.ok()) {
+        showFailure(QStringLiteral("Data mata pelajaran tidak dapat dibaca."), found.reason);
         return true;
     }
     ui::showMessage(QStringLiteral("Kode Matapelajaran tersebut sudah ada, \rTapi silakan kalau anda ingin "
                                    "melakukan edit data...!"),
                     {}, ui::Icon::Critical, ui::Buttons::Ok, this);
-    dbRecordset.moveFirst();
-    showSubject(subjects::subjectFromRecord(dbRecordset));
+    showSubject(stored);
     ui::focusAndSelect(txtkopel);
     return true;
 }
@@ -176,7 +176,7 @@ bool frmentrymatpel::MstglEntry_KeyPress(QKeyEvent *event)
 
 void frmentrymatpel::cmdSimpan_Click()
 {
-    if (!dbRecordset.open(db::subjectInsertSql(boxes()), dbConnection)) {
+    if (!subjects::SaveSubject(boxes()).ok()) {
         ui::showMessage(QStringLiteral("Salah Proses, isi dulu fieldnya..!"), {}, ui::Icon::None, ui::Buttons::Ok,
                         this);
         return;
@@ -189,8 +189,14 @@ void frmentrymatpel::cmdSimpan_Click()
 
 void frmentrymatpel::CmdUpdate_Click()
 {
-    if (!dbRecordset.open(db::subjectUpdateSql(boxes()), dbConnection)) {
-        showFailure(QStringLiteral("Data mata pelajaran gagal diubah."), dbRecordset.lastError());
+    const db::Result result = subjects::UpdateSubject(boxes());
+    if (result.kind == db::Result::Kind::NotFound) {
+        // Nothing was changed: say so, and the boxes keep what was typed.
+        showNoSuchSubject();
+        return;
+    }
+    if (!result.ok()) {
+        showFailure(QStringLiteral("Data mata pelajaran gagal diubah."), result.reason);
         return;
     }
     ui::showMessage(QStringLiteral("Data mata pelajaran telah diubah"), {}, ui::Icon::Information, ui::Buttons::Ok,
@@ -200,11 +206,17 @@ void frmentrymatpel::CmdUpdate_Click()
 
 void frmentrymatpel::CmdDelete_Click()
 {
+    // No is the default button: a stray Enter deletes nothing.
     const ui::Answer answer = ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None,
-                                              ui::Buttons::YesNo, this);
+                                              ui::Buttons::YesNo, this, ui::Answer::No);
     if (answer == ui::Answer::Yes) {
-        if (!dbRecordset.open(db::subjectDeleteSql(txtkopel->text()), dbConnection)) {
-            showFailure(QStringLiteral("Data mata pelajaran gagal dihapus."), dbRecordset.lastError());
+        const db::Result result = subjects::DeleteSubject(txtkopel->text());
+        if (result.kind == db::Result::Kind::NotFound) {
+            showNoSuchSubject();
+            return;
+        }
+        if (!result.ok()) {
+            showFailure(QStringLiteral("Data mata pelajaran gagal dihapus."), result.reason);
             return;
         }
         ui::showMessage(QStringLiteral("Data telah dihapus"), QStringLiteral("Informasi"), ui::Icon::Information,
@@ -228,8 +240,7 @@ void frmentrymatpel::cmdBatal_Click()
 
 void frmentrymatpel::cmdKeluar_Click()
 {
-    close();
-    ui::showMainWindow();
+    ui::closeAndShowMainWindow(this);
 }
 
 void frmentrymatpel::Timer2_Timer()
@@ -287,6 +298,12 @@ void frmentrymatpel::emptyTextBoxes()
 void frmentrymatpel::placeLabel5()
 {
     Label5->move(m_label5Left / subjects::TwipsPerPixel, 0);
+}
+
+void frmentrymatpel::showNoSuchSubject()
+{
+    ui::showMessage(QStringLiteral("Data mata pelajaran dengan kode itu tidak ada."), QStringLiteral("Pesan"),
+                    ui::Icon::Information, ui::Buttons::Ok, this);
 }
 
 void frmentrymatpel::showFailure(const QString &what, const QString &reason)

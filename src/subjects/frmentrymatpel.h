@@ -48,6 +48,7 @@ private:
     void emptyTextBoxes();
     void placeLabel5();
     void showFailure(const QString &what, const QString &reason);
+    void showNoSuchSubject();
 
     QLineEdit *txtkopel;
     QLineEdit *txtmapel;

@@ -1,17 +1,13 @@
 #include "ui/messages.h"
 
+#include "ui/surroundings.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
 namespace pel::ui {
 
 namespace {
-
-MessageHandler &handler()
-{
-    static MessageHandler instance;
-    return instance;
-}
 
 // A carriage return alone breaks the line; Qt's box wants "\n".
 QString displayText(const QString &text)
@@ -34,20 +30,31 @@ QMessageBox::Icon toQt(Icon icon)
     return QMessageBox::NoIcon;
 }
 
-} // namespace
-
-void setMessageHandler(MessageHandler newHandler)
+QMessageBox::StandardButton toQt(Answer answer)
 {
-    handler() = std::move(newHandler);
+    switch (answer) {
+    case Answer::Ok: return QMessageBox::Ok;
+    case Answer::Cancel: return QMessageBox::Cancel;
+    case Answer::Yes: return QMessageBox::Yes;
+    case Answer::No: return QMessageBox::No;
+    }
+    return QMessageBox::NoButton;
 }
 
-Answer showMessage(const QString &text, const QString &title, Icon icon, Buttons buttons, QWidget *parent)
-{
-    const Message message{text, title.isEmpty() ? ApplicationTitle : title, icon, buttons};
-    if (handler())
-        return handler()(message);
+} // namespace
 
-    QMessageBox box(toQt(icon), message.title, displayText(text), QMessageBox::NoButton,
+Answer showMessage(const QString &text, const QString &title, Icon icon, Buttons buttons, QWidget *parent,
+                   std::optional<Answer> defaultButton)
+{
+    const Answer enter = defaultButton ? *defaultButton : buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    const Message message{text, title.isEmpty() ? ApplicationTitle : title, icon, buttons, enter};
+    return surroundings().message(message, parent);
+}
+
+Answer execMessageBox(const Message &message, QWidget *parent)
+{
+    const Buttons buttons = message.buttons;
+    QMessageBox box(toQt(message.icon), message.title, displayText(message.text), QMessageBox::NoButton,
                     parent ? parent : QApplication::activeWindow());
     switch (buttons) {
     case Buttons::Ok:
@@ -63,6 +70,7 @@ Answer showMessage(const QString &text, const QString &title, Icon icon, Buttons
         box.setEscapeButton(QMessageBox::No);
         break;
     }
+    box.setDefaultButton(toQt(message.defaultButton));
     switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;

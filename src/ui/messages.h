@@ -2,12 +2,13 @@
 
 #include <QString>
 
-#include <functional>
+#include <optional>
 
 class QWidget;
 
-// Every message box of the program goes through showMessage(), so that tests
-// can read each message and answer it.
+// Every message box of the program goes through showMessage(), which asks the
+// program's surroundings (ui/surroundings.h), so that tests can read each
+// message and answer it.
 namespace pel::ui {
 
 enum class Icon { None, Information, Question, Warning, Critical };
@@ -23,16 +24,18 @@ struct Message
     QString title; // the application title when none was given
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
+    // The button that Enter presses: Ok, or Yes, unless the program names
+    // another (No, for the question before a deletion).
+    Answer defaultButton = Answer::Ok;
 };
 
 // Shows a modal message box and returns the button pressed. Closing the box
 // counts as Cancel, or No, or Ok, by its buttons.
 Answer showMessage(const QString &text, const QString &title = {}, Icon icon = Icon::None,
-                   Buttons buttons = Buttons::Ok, QWidget *parent = nullptr);
+                   Buttons buttons = Buttons::Ok, QWidget *parent = nullptr,
+                   std::optional<Answer> defaultButton = std::nullopt);
 
-// Replaces the message box by a handler (for tests); an empty handler
-// restores the real box.
-using MessageHandler = std::function<Answer(const Message &)>;
-void setMessageHandler(MessageHandler handler);
+// The system's message box itself, as the real surroundings show it.
+Answer execMessageBox(const Message &message, QWidget *parent);
 
 } // namespace pel::ui

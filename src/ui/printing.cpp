@@ -1,24 +1,150 @@
 #include "ui/printing.h"
 
+#include "ui/messages.h"
+#include "ui/printsheets.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QVBoxLayout>
 
-namespace pel {
+namespace pel::print {
 
-namespace {
-std::optional<bool> installedOverride;
+bool paintSheets(QPagedPaintDevice &device, const QString &text, const QFont &font)
+{
+    const QPageLayout current = device.pageLayout();
+    const SheetLayout layout = layoutSheets(text, font, current.pageSize(), current.orientation());
+    device.setPageLayout(layout.pageLayout);
+
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    // The painter draws in device dots; the font keeps its size in points on
+    // the device, and the whole sheet is shrunk by the plan's scale.
+    const qreal dotsPerPt = device.logicalDpiY() / 72.0;
+    painter.scale(layout.plan.scale, layout.plan.scale);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    for (qsizetype s = 0; s < layout.sheets.size(); ++s) {
+        if (s > 0 && !device.newPage()) {
+            painter.end();
+            return false;
+        }
+        const QStringList &sheet = layout.sheets.at(s);
+        for (qsizetype l = 0; l < sheet.size(); ++l) {
+            const qreal baselinePt = layout.ascentPt + l * layout.lineSpacingPt;
+            painter.drawText(QPointF(0, baselinePt * dotsPerPt), sheet.at(l));
+        }
+    }
+    return painter.end();
 }
 
-bool PrinterInstalled()
+std::optional<QString> writePdf(const QString &path, const QString &text)
 {
-    if (installedOverride)
-        return *installedOverride;
+    const QFont font = printFont();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    bool painted = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setCreator(ui::ApplicationTitle);
+        writer.setTitle(QFileInfo(path).completeBaseName());
+        // The same paper a printer is given by default, in the orientation
+        // the report needs.
+        writer.setPageLayout(layoutSheets(text, font, QPageSize(QPageSize::A4)).pageLayout);
+        painted = paintSheets(writer, text, font);
+    }
+    if (!painted) {
+        file.cancelWriting();
+        return QStringLiteral("Dokumen PDF tidak dapat dibuat");
+    }
+    if (!file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+bool systemPrinterInstalled()
+{
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
     return !printer.isNull() && !printer.printerName().isEmpty();
 }
 
-void setPrinterInstalledOverride(std::optional<bool> installed)
+std::optional<PrintError> printOnPrinter(QPrinter &printer, const QString &text, const QFont &font)
 {
-    installedOverride = installed;
+    if (!paintSheets(printer, text, font))
+        return PrintError{PrinterNotStarted, QStringLiteral("Printer tidak dapat memulai pencetakan")};
+    switch (printer.printerState()) {
+    case QPrinter::Error:
+        return PrintError{PrinterFailed, QStringLiteral("Printer melaporkan kesalahan")};
+    case QPrinter::Aborted:
+        return PrintError{PrinterAborted, QStringLiteral("Pencetakan dibatalkan")};
+    default:
+        break;
+    }
+    return std::nullopt;
 }
 
-} // namespace pel
+bool execPrintSetupDialog(QPrinter &printer, QWidget *parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool execPreviewDialog(QPrinter &printer, const std::function<void(QPrinter *)> &paint, QWidget *parent)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Pratinjau Cetak"));
+    auto *preview = new QPrintPreviewWidget(&printer, &dialog);
+    QObject::connect(preview, &QPrintPreviewWidget::paintRequested, &dialog, [&paint](QPrinter *p) { paint(p); });
+
+    auto *pages = new QLabel(&dialog);
+    auto *zoomIn = new QPushButton(QStringLiteral("Per&besar"), &dialog);
+    auto *zoomOut = new QPushButton(QStringLiteral("Per&kecil"), &dialog);
+    auto *print = new QPushButton(QStringLiteral("&Cetak"), &dialog);
+    auto *cancel = new QPushButton(QStringLiteral("&Batal"), &dialog);
+    print->setDefault(true);
+    QObject::connect(preview, &QPrintPreviewWidget::previewChanged, pages,
+                     [pages, preview] { pages->setText(QStringLiteral("Jumlah halaman: %1").arg(preview->pageCount())); });
+    QObject::connect(zoomIn, &QPushButton::clicked, preview, [preview] { preview->zoomIn(); });
+    QObject::connect(zoomOut, &QPushButton::clicked, preview, [preview] { preview->zoomOut(); });
+    QObject::connect(print, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(pages);
+    buttons->addStretch();
+    buttons->addWidget(zoomOut);
+    buttons->addWidget(zoomIn);
+    buttons->addWidget(print);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(preview, 1);
+    layout->addLayout(buttons);
+    dialog.resize(960, 720);
+    preview->fitToWidth();
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString execPdfSaveDialog(const QString &proposedPath, QWidget *parent)
+{
+    QFileDialog dialog(parent, QStringLiteral("Simpan PDF"), proposedPath, QStringLiteral("Dokumen PDF (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(proposedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace pel::print

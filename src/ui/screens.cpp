@@ -1,5 +1,7 @@
 #include "ui/screens.h"
 
+#include "ui/surroundings.h"
+
 #include <QApplication>
 #include <QEvent>
 
@@ -7,13 +9,13 @@ namespace pel::ui {
 
 namespace {
 
-std::function<void()> &endHandler()
-{
-    static std::function<void()> handler;
-    return handler;
-}
-
 bool ending = false;
+
+MainWindowCalls &mainWindow()
+{
+    static MainWindowCalls calls;
+    return calls;
+}
 
 class ReturnOnClose : public QObject
 {
@@ -31,6 +33,28 @@ protected:
 
 } // namespace
 
+void registerMainWindow(MainWindowCalls calls)
+{
+    mainWindow() = std::move(calls);
+}
+
+QWidget *showMainWindow()
+{
+    return mainWindow().show ? mainWindow().show() : nullptr;
+}
+
+void hideMainWindow()
+{
+    if (mainWindow().hide)
+        mainWindow().hide();
+}
+
+void closeAndShowMainWindow(QWidget *screen)
+{
+    screen->close();
+    showMainWindow();
+}
+
 void returnToMainWindowOnClose(QWidget *screen)
 {
     screen->installEventFilter(new ReturnOnClose(screen));
@@ -38,18 +62,14 @@ void returnToMainWindowOnClose(QWidget *screen)
 
 void endProgram()
 {
-    if (endHandler()) {
-        endHandler()();
-        return;
-    }
+    surroundings().endProgram();
+}
+
+void closeAllAndQuit()
+{
     ending = true;
     QApplication::closeAllWindows();
     QCoreApplication::exit(0);
-}
-
-void setEndProgramHandler(std::function<void()> handler)
-{
-    endHandler() = std::move(handler);
 }
 
 } // namespace pel::ui

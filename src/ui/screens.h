@@ -3,8 +3,6 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <functional>
-
 // The screen registry: each screen exists at most once. showScreen<T>()
 // creates T when it is not open (its constructor is the load), or brings the
 // open one up again; a closed screen is deleted and made anew next time.
@@ -46,18 +44,44 @@ T *showScreen()
     return screen;
 }
 
+// The main window registers itself here, so that the screens below it can
+// bring it back without knowing it. Until it has, showMainWindow() gives
+// nullptr and hideMainWindow() does nothing.
+struct MainWindowCalls
+{
+    std::function<QWidget *()> show;
+    std::function<void()> hide;
+};
+void registerMainWindow(MainWindowCalls calls);
+
+// The registry entry of screen class T as the main window.
+template <class T>
+void registerMainWindow()
+{
+    registerMainWindow({[] { return static_cast<QWidget *>(showScreen<T>()); },
+                        [] {
+                            if (T *window = openScreen<T>())
+                                window->hide();
+                        }});
+}
+
 // Shows the main window: the open one, or a fresh one when it was closed.
 QWidget *showMainWindow();
 // Hides the main window when it is open.
 void hideMainWindow();
 
+// What every screen's exit button does: closes (unloads) the screen and
+// makes the main window visible again.
+void closeAndShowMainWindow(QWidget *screen);
+
 // A screen that hides the main window brings it back however the screen is
 // closed, its close box included, unless the program is ending.
 void returnToMainWindowOnClose(QWidget *screen);
 
-// Ends the program at once: every screen closes and the event loop stops.
-// Tests replace the ending so that the test program goes on.
+// Ends the program at once, as the program's surroundings end it
+// (ui/surroundings.h): a test's stand-in only notes it.
 void endProgram();
-void setEndProgramHandler(std::function<void()> handler);
+// The real ending: every screen closes and the event loop stops.
+void closeAllAndQuit();
 
 } // namespace pel::ui

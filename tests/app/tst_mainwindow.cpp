@@ -2,7 +2,7 @@
 // screen registry, the credits screen and the timers.
 #include "app/FrmInfo.h"
 #include "app/FrmUtama.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "grades/frmtransaksi.h"
 #include "reports/frmLaporan.h"
 #include "search/FrmCari.h"
@@ -72,9 +72,7 @@ private:
     void closeAll();
 
     test::TestDatabase *m_db = nullptr;
-    test::ScriptedMessages *m_messages = nullptr;
-    test::FixedClock *m_clock = nullptr;
-    int m_ends = 0;
+    test::StandIn *m_messages = nullptr;
 };
 
 void TestMainWindow::init()
@@ -85,18 +83,13 @@ void TestMainWindow::init()
     m_db->addOperator(QStringLiteral("act"), QStringLiteral("DEWI"), QStringLiteral("a1"), QStringLiteral("Activasi"));
     m_db->addOperator(QStringLiteral("boss"), QStringLiteral("HARTONO"), QStringLiteral("m1"), QStringLiteral(" Manager "));
     m_db->addOperator(QStringLiteral("low"), QStringLiteral("LOWER"), QStringLiteral("l1"), QStringLiteral("manager"));
-    m_messages = new test::ScriptedMessages;
-    m_clock = new test::FixedClock(Monday);
-    m_ends = 0;
-    ui::setEndProgramHandler([this] { ++m_ends; });
+    m_messages = new test::StandIn(Monday);
 }
 
 void TestMainWindow::cleanup()
 {
     closeAll();
-    ui::setEndProgramHandler({});
     QLocale::setDefault(QLocale::system());
-    delete m_clock;
     delete m_messages;
     delete m_db;
 }
@@ -187,7 +180,7 @@ void TestMainWindow::menuBarLayout()
     };
     QCOMPARE(items("menu"), QStringList({"jjk|-", "entridatamaha=&Entry Data Siswa", "hh|-",
                                          "entryPelajaran=&Entry Data Mata Pelajaran", "a|-"}));
-    QCOMPARE(items("trans1"), QStringList({"q|-", "entran1=&Enty Data Nilai", "ww|-"}));
+    QCOMPARE(items("trans1"), QStringList({"q|-", "entran1=&Enty Data Nilai", "entrankelas=Entri Nilai &Kelas", "ww|-"}));
     QCOMPARE(items("Cardat"), QStringList({"ey|-", "searchdata=&Cari Data", "line|-"}));
     QCOMPARE(items("report"), QStringList({"r|-", "reporttransaction=&Lihat Laporan"}));
     QCOMPARE(items("utility"), QStringList({"m|-", "prog=&Hak Cipta", "o|-"}));
@@ -317,7 +310,7 @@ void TestMainWindow::threeRefusalsEndTheProgramAcrossLogout()
     QCOMPARE(m_messages->last().text, QStringLiteral(" Anda tidak berhak mengakses program !!"));
     QCOMPARE(m_messages->last().title, QStringLiteral("Informasi User ID"));
     QCOMPARE(m_messages->last().icon, ui::Icon::Critical);
-    QCOMPARE(m_ends, 1);
+    QCOMPARE(m_messages->ends(), 1);
 }
 
 void TestMainWindow::cancelOnRefusalEndsTheProgram()
@@ -326,7 +319,7 @@ void TestMainWindow::cancelOnRefusalEndsTheProgram()
     m_messages->plan(ui::Answer::Cancel);
     login(window, QStringLiteral("boss"), QStringLiteral("wrong"));
     QCOMPARE(m_messages->count(), 1);
-    QCOMPARE(m_ends, 1);
+    QCOMPARE(m_messages->ends(), 1);
     QCOMPARE(LoginAttempt, 1);
 }
 
@@ -344,7 +337,7 @@ void TestMainWindow::logoutLocksAgain()
     QVERIFY(!child<QPushButton>(window, QStringLiteral("CmdLogout"))->isEnabled());
     QVERIFY(child<QPushButton>(window, QStringLiteral("CmdKeluar"))->isEnabled());
     test::click(window, QStringLiteral("CmdKeluar"));
-    QCOMPARE(m_ends, 1);
+    QCOMPARE(m_messages->ends(), 1);
 }
 
 void TestMainWindow::cancelInLoginFrame()

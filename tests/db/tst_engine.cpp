@@ -1,6 +1,6 @@
 // The schema on the SQLite engine: letter case, numeric columns, keys, the
 // foreign key from grades, and the literal like of typed keys.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/recordset.h"
 #include "db/recordsetmodel.h"
 #include "db/sqltext.h"

@@ -2,7 +2,7 @@
 // letter case in keys, like and joins, numeric columns, keys, the foreign key
 // from grades, the insertion order of grades, column names, and the messages
 // of a database that cannot be opened.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/postgres.h"
 #include "db/recordset.h"
 #include "db/recordsetmodel.h"

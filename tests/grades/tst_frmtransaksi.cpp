@@ -2,7 +2,7 @@
 // number check, the lookups, grading and quality points, Save, Update,
 // Delete, Cancel and Exit, with the rows in a real database.
 #include "app/FrmUtama.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "grades/frmtransaksi.h"
 #include "testsupport.h"
 #include "ui/datebox.h"
@@ -77,7 +77,7 @@ private slots:
     void gradingKeys();
     void twoSubjectsThenSaveAgain();
     void indonesianScreenStoresNumbers();
-    void updateEveryRowOfTheNumber();
+    void updateOneSubjectOfTheNumber();
     void deleteAnsweredNoAndYes();
     void cancelTwiceDrawsSameNumber();
     void exitShowsMainWindow();
@@ -102,8 +102,7 @@ void TestFrmTransaksi::cleanup()
 void TestFrmTransaksi::openingStateAndNumberCheck()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"));
     // The last row decides, not the largest number.
     addGradeRow(db, QStringLiteral("50"), QStringLiteral("M1"));
@@ -151,7 +150,7 @@ void TestFrmTransaksi::openingStateAndNumberCheck()
 void TestFrmTransaksi::tabOrder()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmtransaksi *screen = openGradeScreen();
     const QStringList order{
         QStringLiteral("txtnis"),      QStringLiteral("txtnama"),     QStringLiteral("txtlevel"),
@@ -174,8 +173,7 @@ void TestFrmTransaksi::tabOrder()
 void TestFrmTransaksi::lookups()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"), QStringLiteral("ANI"));
     db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
     frmtransaksi *screen = openGradeScreen();
@@ -228,7 +226,7 @@ void TestFrmTransaksi::lookups()
 void TestFrmTransaksi::gradingKeys()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmtransaksi *screen = openGradeScreen();
     const auto derived = [screen] {
         return QStringList{boxText(screen, "txtNilhuruf"), boxText(screen, "txtbobot"),
@@ -286,8 +284,7 @@ void TestFrmTransaksi::gradingKeys()
 void TestFrmTransaksi::twoSubjectsThenSaveAgain()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"), QStringLiteral("ANI"));
     db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
     db.addSubject(QStringLiteral("M2"), QStringLiteral("EXCEL"), 2);
@@ -346,8 +343,7 @@ void TestFrmTransaksi::indonesianScreenStoresNumbers()
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::Indonesian, QLocale::Indonesia));
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"));
     db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 2.5);
     frmtransaksi *screen = openGradeScreen();
@@ -371,19 +367,20 @@ void TestFrmTransaksi::indonesianScreenStoresNumbers()
              (QList<QVariantList>{{2.5, 79.5, 3.0, 7.5}}));
 }
 
-void TestFrmTransaksi::updateEveryRowOfTheNumber()
+void TestFrmTransaksi::updateOneSubjectOfTheNumber()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"));
     addGradeRow(db, QStringLiteral("7"), QStringLiteral("M1"));
     addGradeRow(db, QStringLiteral("8"), QStringLiteral("M1"));
     addGradeRow(db, QStringLiteral("7"), QStringLiteral("M2"));
     addGradeRow(db, QStringLiteral("7"), QStringLiteral("M3"));
+    db.exec(QStringLiteral("update Nilai set SKS = 2 where Noreg = '7' and KdMatpel = 'M2'"));
     frmtransaksi *screen = openGradeScreen();
 
     test::typeInto(screen, QStringLiteral("txtNoreg"), QStringLiteral("7"));
+    test::typeInto(screen, QStringLiteral("txtkopel"), QStringLiteral("M2"));
     test::typeInto(screen, QStringLiteral("txtsks"), QStringLiteral("3"));
     test::typeInto(screen, QStringLiteral("txtNilangka"), QStringLiteral("45"));
     enterInFocus();
@@ -392,19 +389,44 @@ void TestFrmTransaksi::updateEveryRowOfTheNumber()
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("Data Nilai Telah Diubah")});
     QCOMPARE(messages.last().title, ui::ApplicationTitle);
     QCOMPARE(messages.last().icon, ui::Icon::Information);
-    QCOMPARE(db.rows(QStringLiteral("select Noreg, KdMatpel, TglProses, Nilangka, Nilhu, Bobot, Mutu, Prediket, Ket "
-                                    "from Nilai order by rowid")),
-             (QList<QVariantList>{
-                 {QStringLiteral("7"), QStringLiteral("M1"), QStringLiteral("07-12-2026"), 45.0, QStringLiteral("D"), 1.0, 3.0, QStringLiteral("Bad"), QStringLiteral("Failed")},
-                 {QStringLiteral("8"), QStringLiteral("M1"), QStringLiteral("01-12-2026"), 85.0, QStringLiteral("A"), 4.0, 12.0, QStringLiteral("Excellent"), QStringLiteral("Lulus")},
-                 {QStringLiteral("7"), QStringLiteral("M2"), QStringLiteral("07-12-2026"), 45.0, QStringLiteral("D"), 1.0, 3.0, QStringLiteral("Bad"), QStringLiteral("Failed")},
-                 {QStringLiteral("7"), QStringLiteral("M3"), QStringLiteral("07-12-2026"), 45.0, QStringLiteral("D"), 1.0, 3.0, QStringLiteral("Bad"), QStringLiteral("Failed")}}));
+    // Only the row of number 7 and subject M2 changes, its quality points
+    // from its own credit units (1 x 2, not the 3 the box shows).
+    const auto stored = [&db] {
+        return db.rows(QStringLiteral("select Noreg, KdMatpel, TglProses, Nilangka, Nilhu, Bobot, Mutu, Prediket, Ket "
+                                      "from Nilai order by rowid"));
+    };
+    const QVariantList untouched{QStringLiteral("01-12-2026"), 85.0, QStringLiteral("A"), 4.0, 12.0,
+                                 QStringLiteral("Excellent"), QStringLiteral("Lulus")};
+    const auto row = [](const char *noreg, const char *code, const QVariantList &rest) {
+        return QVariantList{QString::fromLatin1(noreg), QString::fromLatin1(code)} + rest;
+    };
+    const QList<QVariantList> expected{
+        row("7", "M1", untouched), row("8", "M1", untouched),
+        row("7", "M2", {QStringLiteral("07-12-2026"), 45.0, QStringLiteral("D"), 1.0, 2.0, QStringLiteral("Bad"),
+                        QStringLiteral("Failed")}),
+        row("7", "M3", untouched)};
+    QCOMPARE(stored(), expected);
     QCOMPARE(boxText(screen, "txtNilangka"), QStringLiteral("45"));
+
+    // A subject the number does not have: nothing changes, the operator is
+    // told so, and the boxes stay.
+    messages.clear();
+    test::typeInto(screen, QStringLiteral("txtkopel"), QStringLiteral("M9"));
+    test::click(screen, QStringLiteral("CmdUpdate"));
+    QCOMPARE(messages.texts(),
+             QStringList{QStringLiteral("Data nilai dengan nomor registrasi dan kode mapel itu tidak ada.")});
+    QCOMPARE(messages.last().title, QStringLiteral("Pesan"));
+    QCOMPARE(messages.last().icon, ui::Icon::Information);
+    QCOMPARE(stored(), expected);
+    QCOMPARE(boxText(screen, "txtkopel"), QStringLiteral("M9"));
+    QCOMPARE(boxText(screen, "txtNilangka"), QStringLiteral("45"));
+    test::typeInto(screen, QStringLiteral("txtkopel"), QStringLiteral("M2"));
+    messages.clear();
 
     // A refused update says so and keeps the boxes.
     db.exec(QStringLiteral("PRAGMA query_only = ON"));
     test::click(screen, QStringLiteral("CmdUpdate"));
-    QCOMPARE(messages.count(), 2);
+    QCOMPARE(messages.count(), 1);
     QVERIFY(messages.last().text.startsWith(QStringLiteral("SALAH PROSES, Isikan dengan benar\r")));
     QCOMPARE(messages.last().icon, ui::Icon::Information);
     QCOMPARE(boxText(screen, "txtNoreg"), QStringLiteral("7"));
@@ -414,7 +436,7 @@ void TestFrmTransaksi::updateEveryRowOfTheNumber()
 void TestFrmTransaksi::deleteAnsweredNoAndYes()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     db.addStudent(QStringLiteral("N1"));
     for (const char *noreg : {"7", "7", "71", "%", "8"})
         addGradeRow(db, QString::fromLatin1(noreg), QStringLiteral("M1"));
@@ -427,6 +449,7 @@ void TestFrmTransaksi::deleteAnsweredNoAndYes()
     QCOMPARE(messages.last().title, ui::ApplicationTitle);
     QCOMPARE(messages.last().icon, ui::Icon::None);
     QCOMPARE(messages.last().buttons, ui::Buttons::YesNo);
+    QCOMPARE(messages.last().defaultButton, ui::Answer::No); // a stray Enter deletes nothing
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), 5);
 
     messages.clear();
@@ -437,6 +460,17 @@ void TestFrmTransaksi::deleteAnsweredNoAndYes()
     QCOMPARE(db.rows(QStringLiteral("select Noreg from Nilai order by rowid")),
              (QList<QVariantList>{{QStringLiteral("71")}, {QStringLiteral("%")}, {QStringLiteral("8")}}));
     QCOMPARE(boxText(screen, "txtNoreg"), QStringLiteral("7"));
+
+    // A number without rows: nothing is deleted, and the operator is told so.
+    messages.clear();
+    test::typeInto(screen, QStringLiteral("txtNoreg"), QStringLiteral("99"));
+    test::click(screen, QStringLiteral("CmdDelete"));
+    QCOMPARE(messages.texts(), (QStringList{QStringLiteral("Benar data akan dihapus ?"),
+                                            QStringLiteral("Data nilai dengan nomor registrasi itu tidak ada.")}));
+    QCOMPARE(messages.last().title, QStringLiteral("Pesan"));
+    QCOMPARE(messages.last().icon, ui::Icon::Information);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), 3);
+    QCOMPARE(boxText(screen, "txtNoreg"), QStringLiteral("99"));
 
     // A refused delete says so and keeps the rows and the box.
     db.exec(QStringLiteral("PRAGMA query_only = ON"));
@@ -452,8 +486,7 @@ void TestFrmTransaksi::deleteAnsweredNoAndYes()
 void TestFrmTransaksi::cancelTwiceDrawsSameNumber()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"));
     addGradeRow(db, QStringLiteral("9"), QStringLiteral("M1"));
     frmtransaksi *screen = openGradeScreen();
@@ -478,7 +511,7 @@ void TestFrmTransaksi::cancelTwiceDrawsSameNumber()
 void TestFrmTransaksi::exitShowsMainWindow()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmtransaksi *screen = openGradeScreen();
     ui::showMainWindow();
     ui::hideMainWindow();

@@ -1,6 +1,7 @@
-// The grade statements as text and on the engine: the next registration
-// number from the last row, quotes stored as typed, the literal delete.
-#include "app/module1.h"
+// The grade store: its statements as text and its calls on the engine: the
+// next registration number from the last row, the lookups, quotes stored as
+// typed, the update of one subject's row, the literal delete.
+#include "common/module1.h"
 #include "db/gradestatements.h"
 #include "db/sqltext.h"
 #include "grades/gradestore.h"
@@ -37,6 +38,8 @@ private slots:
     void quotesAreStoredAsTyped();
     void deleteMatchesNumberLiterally_data();
     void deleteMatchesNumberLiterally();
+    void lookupsReadColumnsByName();
+    void updateChangesOneSubjectOnly();
 };
 
 void TestGradeStore::statementTexts()
@@ -52,7 +55,7 @@ void TestGradeStore::statementTexts()
                             "'M1', '3', 'BUDI', '85', 'A', '4', '12', 'Excellent', 'Lulus')"));
     QCOMPARE(db::GradeUpdateStatement(sampleRow(QStringLiteral("41"), QStringLiteral("M1"))),
              QStringLiteral("update Nilai  set TglProses='07-12-2026', Nilangka='85', Nilhu='A', Bobot='4', "
-                            "Mutu='12', Prediket='Excellent', Ket='Lulus' where Noreg='41'"));
+                            "Mutu='4'*SKS, Prediket='Excellent', Ket='Lulus' where Noreg='41' and KdMatpel='M1'"));
     QCOMPARE(db::GradeDeleteStatement(QStringLiteral("41")), QStringLiteral("delete from Nilai where(Noreg like '41')"));
     QCOMPARE(db::GradeDeleteStatement(QStringLiteral("4%")),
              QStringLiteral("delete from Nilai where(Noreg like '4\\%' escape '\\')"));
@@ -93,12 +96,15 @@ void TestGradeStore::quotesAreStoredAsTyped()
     QCOMPARE(db.rows(QStringLiteral("select Noreg, Nis, KdMatpel, Tentor, Prediket from Nilai")),
              (QList<QVariantList>{{QStringLiteral("4'1"), QStringLiteral("N'1"), QStringLiteral("M'1"),
                                    QStringLiteral("O'NEIL"), QStringLiteral("'")}}));
-    QVERIFY(dbRecordset.open(db::RegistrationCheckStatement(QStringLiteral("4'1")), dbConnection));
+    QCOMPARE(grades::FindRegistration(QStringLiteral("4'1")).kind, db::Result::Kind::Ok);
     QCOMPARE(dbRecordset.recordCount(), 1);
+    QCOMPARE(grades::FindRegistration(QStringLiteral("4")).kind, db::Result::Kind::NotFound);
     row.ket = QStringLiteral("L'");
-    QVERIFY2(grades::UpdateGradeRows(row, &error), qPrintable(error));
+    const db::Result updated = grades::UpdateGradeRow(row);
+    QVERIFY2(updated.ok(), qPrintable(updated.reason));
     QCOMPARE(db.scalar(QStringLiteral("select Ket from Nilai")).toString(), QStringLiteral("L'"));
-    QVERIFY2(grades::DeleteGradeRows(QStringLiteral("4'1"), &error), qPrintable(error));
+    const db::Result deleted = grades::DeleteGradeRows(QStringLiteral("4'1"));
+    QVERIFY2(deleted.ok(), qPrintable(deleted.reason));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), 0);
 }
 
@@ -121,11 +127,85 @@ void TestGradeStore::deleteMatchesNumberLiterally()
     db.addStudent(QStringLiteral("N1"));
     for (const char *number : {"12", "12", "123", "%", "1_", "13"})
         addGrade(db, QString::fromLatin1(number));
-    QString error;
-    QVERIFY2(grades::DeleteGradeRows(noreg, &error), qPrintable(error));
-    QCOMPARE(dbRecordset.rowsAffected(), removed);
+    const db::Result result = grades::DeleteGradeRows(noreg);
+    QCOMPARE(result.kind, removed ? db::Result::Kind::Ok : db::Result::Kind::NotFound);
+    QCOMPARE(result.rowsAffected, removed);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai where Noreg = %1").arg(db::quoted(noreg))).toInt(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), 6 - removed);
+}
+
+void TestGradeStore::lookupsReadColumnsByName()
+{
+    using Kind = db::Result::Kind;
+    test::TestDatabase db;
+    db.exec(QStringLiteral("insert into SISWA (NIS, NamaSiswa, ProgamJurusan) values ('N1', 'BUDI', 'KOMPUTER')"));
+    db.exec(QStringLiteral("insert into Pelajaran values ('M1', 'BASIS DATA', '01-01-2026', 'R1', 'ANI', 2.5)"));
+    db.exec(QStringLiteral("insert into Pelajaran (KdMatpel, NmMatpel) values ('M2', 'TANPA SKS')"));
+
+    grades::GradeStudent student;
+    QCOMPARE(grades::FindGradeStudent(QStringLiteral("n1"), &student).kind, Kind::Ok);
+    QCOMPARE(student.name, QStringLiteral("BUDI"));
+    QCOMPARE(student.programme, QStringLiteral("KOMPUTER"));
+    QCOMPARE(student.level, QString());
+    QCOMPARE(grades::FindGradeStudent(QStringLiteral("N2"), &student).kind, Kind::NotFound);
+
+    grades::GradeSubject subject;
+    QCOMPARE(grades::FindGradeSubject(QStringLiteral("M1"), &subject).kind, Kind::Ok);
+    QCOMPARE(subject.name, QStringLiteral("BASIS DATA"));
+    QCOMPARE(subject.credits, std::optional<double>(2.5));
+    QCOMPARE(subject.instructor, QStringLiteral("ANI"));
+    QCOMPARE(grades::FindGradeSubject(QStringLiteral("M2"), &subject).kind, Kind::Ok);
+    QVERIFY(!subject.credits);
+    QCOMPARE(grades::FindGradeSubject(QStringLiteral("M3"), &subject).kind, Kind::NotFound);
+
+    db.exec(QStringLiteral("alter table Pelajaran rename to Pelajaran_lama"));
+    const db::Result refused = grades::FindGradeSubject(QStringLiteral("M1"), &subject);
+    QCOMPARE(refused.kind, Kind::Failure);
+    QVERIFY(refused.reason.contains(QStringLiteral("Pelajaran")));
+}
+
+void TestGradeStore::updateChangesOneSubjectOnly()
+{
+    using Kind = db::Result::Kind;
+    test::TestDatabase db;
+    db.addStudent(QStringLiteral("N1"));
+    addGrade(db, QStringLiteral("7"), QStringLiteral("M1"));
+    addGrade(db, QStringLiteral("7"), QStringLiteral("M2"));
+    addGrade(db, QStringLiteral("8"), QStringLiteral("M2"));
+    db.exec(QStringLiteral("update Nilai set SKS = 2 where Noreg = '7' and KdMatpel = 'M2'"));
+
+    // The row's own credit units (2) count, not those the screen shows (3).
+    db::GradeRowValues row = sampleRow(QStringLiteral("7"), QStringLiteral("m2"));
+    row.nilangka = QStringLiteral("72.5");
+    row.nilhu = QStringLiteral("B");
+    row.bobot = QStringLiteral("3");
+    row.mutu = QStringLiteral("9");
+    row.prediket = QStringLiteral("Very Good");
+    const db::Result updated = grades::UpdateGradeRow(row);
+    QCOMPARE(updated.kind, Kind::Ok);
+    QCOMPARE(updated.rowsAffected, 1);
+    QCOMPARE(db.rows(QStringLiteral("select Noreg, KdMatpel, SKS, Nilangka, Nilhu, Bobot, Mutu, Prediket from Nilai "
+                                    "order by rowid")),
+             (QList<QVariantList>{
+                 {QStringLiteral("7"), QStringLiteral("M1"), 3.0, 85.0, QStringLiteral("A"), 4.0, 12.0, QStringLiteral("Excellent")},
+                 {QStringLiteral("7"), QStringLiteral("M2"), 2.0, 72.5, QStringLiteral("B"), 3.0, 6.0, QStringLiteral("Very Good")},
+                 {QStringLiteral("8"), QStringLiteral("M2"), 3.0, 85.0, QStringLiteral("A"), 4.0, 12.0, QStringLiteral("Excellent")}}));
+
+    // No row of that number has that subject: nothing changes.
+    const QList<QVariantList> before = db.rows(QStringLiteral("select * from Nilai order by rowid"));
+    row.kdMatpel = QStringLiteral("M3");
+    QCOMPARE(grades::UpdateGradeRow(row).kind, Kind::NotFound);
+    row = sampleRow(QStringLiteral("9"), QStringLiteral("M1"));
+    QCOMPARE(grades::UpdateGradeRow(row).kind, Kind::NotFound);
+    QCOMPARE(db.rows(QStringLiteral("select * from Nilai order by rowid")), before);
+
+    // A weight that is no number is refused with the engine's reason.
+    row = sampleRow(QStringLiteral("7"), QStringLiteral("M1"));
+    row.bobot = QString();
+    const db::Result refused = grades::UpdateGradeRow(row);
+    QCOMPARE(refused.kind, Kind::BadValue);
+    QVERIFY(!refused.reason.isEmpty());
+    QCOMPARE(db.rows(QStringLiteral("select * from Nilai order by rowid")), before);
 }
 
 QTEST_GUILESS_MAIN(TestGradeStore)

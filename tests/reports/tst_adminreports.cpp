@@ -1,7 +1,7 @@
 // The administration tool's "report" command gives the report screen's own
 // text, writes the same report files, and reports wrong commands and
 // reports that find nothing.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "reports/frmLaporan.h"
 #include "testsupport.h"
 
@@ -115,7 +115,7 @@ void TestAdminReports::sameTextAsScreen()
     QFETCH(QString, file);
     test::TestDatabase db;
     fill(db);
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmLaporan screen;
     screen.show();
     test::click(&screen, button);
@@ -139,7 +139,7 @@ void TestAdminReports::everyStudentAppended()
 {
     test::TestDatabase db;
     fill(db);
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmLaporan screen;
     screen.show();
     // The screen, one NIS after another as its list gives them; those

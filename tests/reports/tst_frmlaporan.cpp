@@ -1,7 +1,7 @@
 // The report screen: its controls, the NIS panel, per-student reports
 // appended to the viewer, the file reports replacing it with the progress
 // bar moving, the no-data and file-failure messages, and the exit.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "reports/frmLaporan.h"
 #include "reports/reportrunner.h"
 #include "testsupport.h"
@@ -154,8 +154,7 @@ void TestFrmLaporan::statementsAppendAndHidePanel()
 {
     test::TestDatabase db;
     fill(db);
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     frmLaporan screen;
     screen.show();
     QVERIFY(QTest::qWaitForWindowActive(&screen));
@@ -204,7 +203,7 @@ void TestFrmLaporan::noDataLeavesViewerAndFocus()
     QFETCH(QString, nis);
     test::TestDatabase db;
     fill(db);
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmLaporan screen;
     screen.show();
     QVERIFY(QTest::qWaitForWindowActive(&screen));
@@ -241,8 +240,7 @@ void TestFrmLaporan::fileReportReplacesTextAndMovesProgress()
     }
     db.addSubject(QStringLiteral("M1"));
     addGrade(db, QStringLiteral("10000"), QStringLiteral("M1"), 2, 85, QStringLiteral("A"), 4, 8, QStringLiteral("Sangat Baik"));
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     frmLaporan screen;
     screen.show();
     QVERIFY(QTest::qWaitForWindowActive(&screen));
@@ -291,7 +289,7 @@ void TestFrmLaporan::fileFailureKeepsViewer()
 {
     test::TestDatabase db;
     fill(db);
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     frmLaporan screen;
     screen.show();
     test::click(&screen, QStringLiteral("cmdLht"));
@@ -328,7 +326,7 @@ void TestFrmLaporan::clearAndExit()
 {
     test::TestDatabase db;
     fill(db);
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     QPointer<frmLaporan> screen = ui::showScreen<frmLaporan>();
     test::click(screen, QStringLiteral("cmdSrt"));
     test::pressEnter(screen, QStringLiteral("cmbNis1"));

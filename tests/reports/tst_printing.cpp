@@ -4,6 +4,7 @@
 #include "reports/printing.h"
 #include "testsupport.h"
 #include "ui/printing.h"
+#include "ui/printsheets.h"
 
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -21,7 +22,7 @@
 #include <cmath>
 
 using namespace pel;
-using reports::SheetPlan;
+using print::SheetPlan;
 
 namespace {
 
@@ -71,55 +72,6 @@ QString wideReport(int lineCount)
     }
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
-
-// Stands in for the printer, the print-setup dialog, the preview and the
-// save dialog while it lives, and records what each of them was given.
-struct PrinterStandIn
-{
-    int setups = 0;
-    int previews = 0;
-    int jobs = 0;
-    bool acceptSetup = true;
-    bool acceptPreview = true;
-    std::optional<reports::PrintError> failure;
-    QString printedText;
-    QFont printedFont;
-    QPageLayout::Orientation printedOrientation = QPageLayout::Portrait;
-    QStringList proposedPaths;
-    QString chosenPath;
-
-    PrinterStandIn()
-    {
-        setPrinterInstalledOverride(true);
-        reports::setPrintSetupHandler([this](QPrinter &, QWidget *) {
-            ++setups;
-            return acceptSetup;
-        });
-        reports::setPrintPreviewHandler([this](QPrinter &, const std::function<void(QPrinter *)> &, QWidget *) {
-            ++previews;
-            return acceptPreview;
-        });
-        reports::setPrintJobHandler([this](QPrinter &printer, const QString &text, const QFont &font) {
-            ++jobs;
-            printedText = text;
-            printedFont = font;
-            printedOrientation = printer.pageLayout().orientation();
-            return failure;
-        });
-        reports::setSaveFileNameHandler([this](const QString &proposed, QWidget *) {
-            proposedPaths.append(proposed);
-            return chosenPath;
-        });
-    }
-    ~PrinterStandIn()
-    {
-        setPrinterInstalledOverride(std::nullopt);
-        reports::setPrintSetupHandler({});
-        reports::setPrintPreviewHandler({});
-        reports::setPrintJobHandler({});
-        reports::setSaveFileNameHandler({});
-    }
-};
 
 void addStudents(test::TestDatabase &db, int count)
 {
@@ -173,6 +125,7 @@ private slots:
     void printerFails();
     void pdfOfStudentList();
     void pdfNotWritten();
+    void pdfNameFollowsShownReports();
 };
 
 void TestPrinting::reportLines_data()
@@ -192,7 +145,7 @@ void TestPrinting::reportLines()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
-    QCOMPARE(reports::reportLines(text), lines);
+    QCOMPARE(print::reportLines(text), lines);
 }
 
 void TestPrinting::planSheets_data()
@@ -225,7 +178,7 @@ void TestPrinting::planSheets()
     std::optional<QPageLayout::Orientation> chosen;
     if (given >= 0)
         chosen = QPageLayout::Orientation(given);
-    const SheetPlan plan = reports::planSheets(QSizeF(595, 842), 10 * 72 / 25.4, widest, spacing, chosen);
+    const SheetPlan plan = print::planSheets(QSizeF(595, 842), 10 * 72 / 25.4, widest, spacing, chosen);
     QCOMPARE(int(plan.orientation), orientation);
     QVERIFY2(std::abs(plan.scale - scale) < 1e-4, qPrintable(QString::number(plan.scale)));
     QCOMPARE(plan.linesPerSheet, lines);
@@ -250,7 +203,7 @@ void TestPrinting::fillSheets()
     QStringList lines;
     for (int i = 0; i < lineCount; ++i)
         lines.append(QString::number(i));
-    const QList<QStringList> sheets = reports::fillSheets(lines, perSheet);
+    const QList<QStringList> sheets = print::fillSheets(lines, perSheet);
     QList<int> got;
     QStringList joined;
     for (const QStringList &sheet : sheets) {
@@ -263,24 +216,24 @@ void TestPrinting::fillSheets()
 
 void TestPrinting::layoutFollowsWidestPrintedLine()
 {
-    const QFont font = reports::printFont();
+    const QFont font = print::printFont();
     QCOMPARE(font.family(), QStringLiteral("Courier New"));
     QCOMPARE(font.pointSizeF(), 8.0);
     const QPageSize a4(QPageSize::A4);
 
     // The grade statement (111 characters) fits a portrait sheet unshrunk.
-    const reports::SheetLayout statement = reports::layoutSheets(QString(111, QLatin1Char('-')), font, a4);
+    const print::SheetLayout statement = print::layoutSheets(QString(111, QLatin1Char('-')), font, a4);
     QCOMPARE(statement.plan.orientation, QPageLayout::Portrait);
     QCOMPARE(statement.plan.scale, 1.0);
 
     // Blanks at a line's end print nothing and do not widen it.
     const QString padded = QString(100, QLatin1Char('x')) + QString(150, QLatin1Char(' '));
-    QCOMPARE(reports::layoutSheets(padded, font, a4).plan.orientation, QPageLayout::Portrait);
+    QCOMPARE(print::layoutSheets(padded, font, a4).plan.orientation, QPageLayout::Portrait);
 
     // The student list (197 characters) goes landscape, shrunk to fit, and
     // its sheets hold every line in order.
     const QString wide = wideReport(150);
-    const reports::SheetLayout list = reports::layoutSheets(wide, font, a4);
+    const print::SheetLayout list = print::layoutSheets(wide, font, a4);
     QCOMPARE(list.pageLayout.orientation(), QPageLayout::Landscape);
     QVERIFY(list.plan.scale < 1.0);
     QVERIFY(list.plan.scale > 0.75);
@@ -291,7 +244,7 @@ void TestPrinting::layoutFollowsWidestPrintedLine()
     QStringList all;
     for (const QStringList &sheet : list.sheets)
         all += sheet;
-    QCOMPARE(all, reports::reportLines(wide));
+    QCOMPARE(all, print::reportLines(wide));
 }
 
 void TestPrinting::pdfHasPrintedLayout()
@@ -299,16 +252,16 @@ void TestPrinting::pdfHasPrintedLayout()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("laporan.pdf"));
     const QString text = wideReport(150);
-    QCOMPARE(reports::writePdf(path, text), std::nullopt);
+    QCOMPARE(print::writePdf(path, text), std::nullopt);
 
-    const reports::SheetLayout layout = reports::layoutSheets(text, reports::printFont(), QPageSize(QPageSize::A4));
+    const print::SheetLayout layout = print::layoutSheets(text, print::printFont(), QPageSize(QPageSize::A4));
     QCOMPARE(pdfPageCount(path), int(layout.sheets.size()));
     QVERIFY(layout.sheets.size() >= 2);
 
     const auto first = pdfPageLines(path, 1);
     if (!first)
         QSKIP("pdftotext (poppler-utils) is not installed: page texts not checked");
-    const QStringList lines = reports::reportLines(text);
+    const QStringList lines = print::reportLines(text);
     const int perSheet = layout.plan.linesPerSheet;
     QCOMPARE(first->size(), perSheet);
     QCOMPARE(first->constFirst(), lines.first().simplified()); // whole, nothing cut at the right
@@ -321,7 +274,7 @@ void TestPrinting::pdfToUnwritablePlaceFails()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tidak-ada/laporan.pdf"));
-    const std::optional<QString> failure = reports::writePdf(path, QStringLiteral("A\r\n"));
+    const std::optional<QString> failure = print::writePdf(path, QStringLiteral("A\r\n"));
     QVERIFY(failure.has_value());
     QVERIFY(!failure->isEmpty());
     QVERIFY(!QFileInfo::exists(path));
@@ -329,22 +282,24 @@ void TestPrinting::pdfToUnwritablePlaceFails()
 
 void TestPrinting::proposedPdfName_data()
 {
-    QTest::addColumn<QString>("text");
+    using Kind = reports::ReportKind;
+    QTest::addColumn<QList<Kind>>("shown");
     QTest::addColumn<QString>("name");
-    QTest::newRow("student list") << QStringLiteral(" YAYASAN\r\n   LAPORAN DATA SISWA YAYASAN PELITAKSA BUDIMAJU \r\n")
-                                  << QStringLiteral("Data Siswa 07-12-2026.pdf");
-    QTest::newRow("grade statement") << QStringLiteral("...\r\n Indeks Prestasi : 3.00\r\n") << QStringLiteral("Nilai Siswa 07-12-2026.pdf");
-    QTest::newRow("certificate") << QStringLiteral("   S E R T I F I K A T   \r\n") << QStringLiteral("Sertifikat 07-12-2026.pdf");
-    QTest::newRow("ipk list") << QStringLiteral("   DAFTAR IPK SISWA \r\n") << QStringLiteral("IPK 07-12-2026.pdf");
-    QTest::newRow("mixed") << QStringLiteral(" Indeks Prestasi : 3.00 S E R T I F I K A T") << QStringLiteral("Laporan 07-12-2026.pdf");
-    QTest::newRow("unknown") << QStringLiteral("apa saja") << QStringLiteral("Laporan 07-12-2026.pdf");
+    QTest::newRow("student list") << QList<Kind>{Kind::StudentList} << QStringLiteral("Data Siswa 07-12-2026.pdf");
+    QTest::newRow("grade statement") << QList<Kind>{Kind::GradeStatement} << QStringLiteral("Nilai Siswa 07-12-2026.pdf");
+    QTest::newRow("two statements") << QList<Kind>{Kind::GradeStatement, Kind::GradeStatement}
+                                    << QStringLiteral("Nilai Siswa 07-12-2026.pdf");
+    QTest::newRow("certificate") << QList<Kind>{Kind::Certificate} << QStringLiteral("Sertifikat 07-12-2026.pdf");
+    QTest::newRow("ipk list") << QList<Kind>{Kind::IpkList} << QStringLiteral("IPK 07-12-2026.pdf");
+    QTest::newRow("mixed") << QList<Kind>{Kind::GradeStatement, Kind::Certificate} << QStringLiteral("Laporan 07-12-2026.pdf");
+    QTest::newRow("none") << QList<Kind>{} << QStringLiteral("Laporan 07-12-2026.pdf");
 }
 
 void TestPrinting::proposedPdfName()
 {
-    QFETCH(QString, text);
+    QFETCH(QList<reports::ReportKind>, shown);
     QFETCH(QString, name);
-    QCOMPARE(reports::proposedPdfName(text, QDate(2026, 12, 7)), name);
+    QCOMPARE(reports::proposedPdfName(shown, QDate(2026, 12, 7)), name);
 }
 
 void TestPrinting::printerErrorMessage()
@@ -367,9 +322,9 @@ void TestPrinting::printWithoutPrinter()
     QFETCH(bool, withReport);
     test::TestDatabase db;
     addStudents(db, 2);
-    PrinterStandIn printer;
-    setPrinterInstalledOverride(false);
-    test::ScriptedMessages messages;
+    test::StandIn messages;
+    auto &printer = messages.printer;
+    printer.installed = false;
     frmLaporan screen;
     screen.show();
     if (withReport)
@@ -389,8 +344,8 @@ void TestPrinting::printWithoutPrinter()
 void TestPrinting::printEmptyViewer()
 {
     test::TestDatabase db;
-    PrinterStandIn printer;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
+    auto &printer = messages.printer;
     frmLaporan screen;
     screen.show();
     test::click(&screen, QStringLiteral("cmdCetak"));
@@ -403,8 +358,8 @@ void TestPrinting::printAnsweredYes()
 {
     test::TestDatabase db;
     addStudents(db, 7);
-    PrinterStandIn printer;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
+    auto &printer = messages.printer;
     frmLaporan screen;
     screen.show();
     test::click(&screen, QStringLiteral("cmdLihat"));
@@ -436,8 +391,8 @@ void TestPrinting::printAnsweredNo()
 {
     test::TestDatabase db;
     addStudents(db, 1);
-    PrinterStandIn printer;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
+    auto &printer = messages.printer;
     frmLaporan screen;
     screen.show();
     test::click(&screen, QStringLiteral("cmdLihat"));
@@ -466,10 +421,10 @@ void TestPrinting::printStoppedBeforeJob()
     QFETCH(int, previews);
     test::TestDatabase db;
     addStudents(db, 1);
-    PrinterStandIn printer;
+    test::StandIn messages;
+    auto &printer = messages.printer;
     printer.acceptSetup = setupAccepted;
     printer.acceptPreview = false;
-    test::ScriptedMessages messages;
     frmLaporan screen;
     screen.show();
     test::click(&screen, QStringLiteral("cmdLihat"));
@@ -488,9 +443,9 @@ void TestPrinting::printerFails()
 {
     test::TestDatabase db;
     addStudents(db, 3);
-    PrinterStandIn printer;
-    printer.failure = reports::PrintError{reports::PrinterFailed, QStringLiteral("Printer melaporkan kesalahan")};
-    test::ScriptedMessages messages;
+    test::StandIn messages;
+    auto &printer = messages.printer;
+    printer.failure = print::PrintError{print::PrinterFailed, QStringLiteral("Printer melaporkan kesalahan")};
     frmLaporan screen;
     screen.show();
     test::click(&screen, QStringLiteral("cmdLihat"));
@@ -511,12 +466,11 @@ void TestPrinting::printerFails()
 void TestPrinting::pdfOfStudentList()
 {
     test::TestDatabase db;
-    test::FixedClock fixedClock(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    test::StandIn messages(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    auto &printer = messages.printer;
     addStudents(db, 40);
-    PrinterStandIn printer;
-    setPrinterInstalledOverride(false); // a PDF needs no printer
+    printer.installed = false; // a PDF needs no printer
     printer.chosenPath = QDir(db.folder()).filePath(QStringLiteral("daftar siswa")); // suffix added
-    test::ScriptedMessages messages;
     frmLaporan screen;
     screen.show();
     test::click(&screen, QStringLiteral("cmdLihat"));
@@ -535,8 +489,8 @@ void TestPrinting::pdfOfStudentList()
     QCOMPARE(printer.jobs, 0);
 
     // Laid out as printed: landscape A4, the sheets filled line by line.
-    const reports::SheetLayout layout = reports::layoutSheets(report, reports::printFont(), QPageSize(QPageSize::A4));
-    const QStringList lines = reports::reportLines(report);
+    const print::SheetLayout layout = print::layoutSheets(report, print::printFont(), QPageSize(QPageSize::A4));
+    const QStringList lines = print::reportLines(report);
     const int sheets = int(std::ceil(double(lines.size()) / layout.plan.linesPerSheet));
     QVERIFY(sheets >= 2);
     QCOMPARE(pdfPageCount(path), sheets);
@@ -560,8 +514,8 @@ void TestPrinting::pdfOfStudentList()
 void TestPrinting::pdfNotWritten()
 {
     test::TestDatabase db;
-    PrinterStandIn printer;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
+    auto &printer = messages.printer;
     frmLaporan screen;
     screen.show();
 
@@ -590,6 +544,42 @@ void TestPrinting::pdfNotWritten()
     QCOMPARE(messages.last().title, QStringLiteral("Simpan PDF"));
     QCOMPARE(messages.last().icon, ui::Icon::Critical);
     QVERIFY(!QFileInfo::exists(printer.chosenPath));
+}
+
+void TestPrinting::pdfNameFollowsShownReports()
+{
+    test::TestDatabase db;
+    test::StandIn messages(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    db.addStudent(QStringLiteral("1001"), QStringLiteral("BUDI"));
+    db.addSubject(QStringLiteral("M1"), QStringLiteral("MATEMATIKA"), 2);
+    db.exec(QStringLiteral("insert into Nilai values ('R1', '07-12-2026', '1001', 'KOMPUTER', 'DASAR', 'M1', 2, "
+                           "'BUDI', 85, 'A', 4, 8, 'Sangat Baik', '')"));
+    frmLaporan screen;
+    screen.show();
+    // The name the save dialog proposes for what the viewer shows (the
+    // dialog is cancelled: nothing is written).
+    const auto proposed = [&] {
+        test::click(&screen, QStringLiteral("cmdPdf"));
+        return QFileInfo(messages.printer.proposedPaths.value(messages.printer.proposedPaths.size() - 1)).fileName();
+    };
+
+    test::click(&screen, QStringLiteral("cmdLihat"));
+    QCOMPARE(proposed(), QStringLiteral("Data Siswa 07-12-2026.pdf"));
+    // A grade statement added after the list: two kinds in the viewer.
+    test::click(&screen, QStringLiteral("cmdLht"));
+    test::pressEnter(&screen, QStringLiteral("cmbNis"));
+    QCOMPARE(proposed(), QStringLiteral("Laporan 07-12-2026.pdf"));
+    // Cleared, then two certificates.
+    test::click(&screen, QStringLiteral("cmdKsg"));
+    for (int i = 0; i < 2; ++i) {
+        test::click(&screen, QStringLiteral("cmdSrt"));
+        test::pressEnter(&screen, QStringLiteral("cmbNis1"));
+    }
+    QCOMPARE(proposed(), QStringLiteral("Sertifikat 07-12-2026.pdf"));
+    // A file report replaces whatever the viewer held.
+    test::click(&screen, QStringLiteral("cmdIPK"));
+    QCOMPARE(proposed(), QStringLiteral("IPK 07-12-2026.pdf"));
+    QCOMPARE(messages.count(), 0);
 }
 
 QTEST_MAIN(TestPrinting)

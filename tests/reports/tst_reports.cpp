@@ -1,6 +1,6 @@
 // The four report texts compared whole with texts laid out here column by
 // column, the report files byte for byte, and the reports' failures.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/recordset.h"
 #include "db/reportstatements.h"
 #include "reports/reportfile.h"

@@ -2,7 +2,7 @@
 // file reports run through the screen, with the window kept painted and the
 // progress bar moving, and come out whole: every row, every page, the file
 // equal to the text and one CR LF. Durations are printed, not asserted.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "reports/frmLaporan.h"
 #include "testsupport.h"
 
@@ -64,8 +64,7 @@ void TestReportScale::wholeInstitution()
     qInfo("database of %d students and %d grades built in %lld ms", Students, Students * GradesPerStudent,
           timer.elapsed());
 
-    test::FixedClock clock(QDateTime(QDate(2026, 3, 9), QTime(10, 0)));
-    test::ScriptedMessages messages;
+    test::StandIn messages(QDateTime(QDate(2026, 3, 9), QTime(10, 0)));
     frmLaporan screen;
     screen.show();
     auto *bar = test::child<QProgressBar>(&screen, QStringLiteral("prgBar3"));

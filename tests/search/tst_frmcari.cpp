@@ -1,5 +1,5 @@
 // The student search screen driven by keys and clicks on real databases.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "search/FrmCari.h"
 #include "testsupport.h"
 #include "ui/screens.h"
@@ -85,22 +85,22 @@ private:
     void search(const QString &text, const QString &category);
 
     FrmCari *m_form = nullptr;
-    int m_beeps = 0;
+    test::StandIn *m_standIn = nullptr;
 };
 
 void TestFrmCari::init()
 {
-    m_beeps = 0;
-    FrmCari::setBeepHandler([this] { ++m_beeps; });
+    m_standIn = new test::StandIn;
 }
 
 void TestFrmCari::cleanup()
 {
-    FrmCari::setBeepHandler({});
     for (QWidget *window : QApplication::topLevelWidgets())
         window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_form = nullptr;
+    delete m_standIn;
+    m_standIn = nullptr;
 }
 
 // Opens the screen as the main window's "&Cari Data" item does.
@@ -157,7 +157,6 @@ void TestFrmCari::opensWithNisButtonOnly()
 void TestFrmCari::tabOrderSkipsHiddenButtons()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
     db.addStudent(QStringLiteral("1001"), QStringLiteral("BUDI"));
     open();
     const auto visit = [this](const QStringList &order) {
@@ -185,7 +184,7 @@ void TestFrmCari::tabOrderSkipsHiddenButtons()
 void TestFrmCari::searchTextEnterRule()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn &messages = *m_standIn;
     open();
     auto *box = child<QLineEdit>(m_form, QStringLiteral("textData"));
     test::pressEnter(m_form, QStringLiteral("textData"));
@@ -250,7 +249,7 @@ void TestFrmCari::resetAfterCategoryShowsNisButtonAgain()
 void TestFrmCari::foundSearchFillsGrid()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn &messages = *m_standIn;
     db.addStudent(QStringLiteral("1001"), QStringLiteral("BUDI"));
     db.addStudent(QStringLiteral("1002"), QStringLiteral("ANI"));
     open();
@@ -297,7 +296,7 @@ void TestFrmCari::notFoundKeepsPreviousRows()
     QFETCH(QString, line1);
     QFETCH(QString, line2);
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn &messages = *m_standIn;
     db.addStudent(QStringLiteral("1001"), QStringLiteral("BUDI"));
     db.addStudent(QStringLiteral("1002"), QStringLiteral("ANI"));
     open();
@@ -317,7 +316,7 @@ void TestFrmCari::notFoundKeepsPreviousRows()
 void TestFrmCari::listAllAndRecordBar()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn &messages = *m_standIn;
     for (const char *nis : {"001", "AB1", "0"})
         db.addStudent(QString::fromLatin1(nis));
     open();
@@ -332,7 +331,7 @@ void TestFrmCari::listAllAndRecordBar()
     QCOMPARE(label(m_form), QStringLiteral("Record ke-3 dari 3"));
     QCOMPARE(grid(m_form)->currentIndex().row(), 2);
     test::click(m_form, QStringLiteral("MjuResi"));
-    QCOMPARE(m_beeps, 1);
+    QCOMPARE(m_standIn->beeps(), 1);
     QCOMPARE(label(m_form), QStringLiteral("Record ke-3 dari 3"));
     QCOMPARE(grid(m_form)->currentIndex().row(), 2);
 
@@ -343,10 +342,10 @@ void TestFrmCari::listAllAndRecordBar()
     QCOMPARE(label(m_form), QStringLiteral("Record ke-1 dari 3"));
     QCOMPARE(grid(m_form)->currentIndex().row(), 0);
     test::click(m_form, QStringLiteral("MdrResi"));
-    QCOMPARE(m_beeps, 2);
+    QCOMPARE(m_standIn->beeps(), 2);
     QCOMPARE(label(m_form), QStringLiteral("Record ke-1 dari 3"));
     test::click(m_form, QStringLiteral("MjuResi"));
-    QCOMPARE(m_beeps, 2);
+    QCOMPARE(m_standIn->beeps(), 2);
     QCOMPARE(label(m_form), QStringLiteral("Record ke-2 dari 3"));
 
     // Picking a row in the grid makes it the current row of the result.
@@ -360,7 +359,7 @@ void TestFrmCari::listAllAndRecordBar()
 void TestFrmCari::listAllOnEmptyTable()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn &messages = *m_standIn;
     open();
     test::click(m_form, QStringLiteral("cmdRef"));
     QCOMPARE(messages.texts(), QStringList{"Data Not Found From Database\rTransaction !"});
@@ -377,14 +376,14 @@ void TestFrmCari::listAllOnEmptyTable()
     QCOMPARE(messages.last().icon, ui::Icon::None);
     test::click(m_form, QStringLiteral("MjuResi"));
     QCOMPARE(messages.count(), 2);
-    QCOMPARE(m_beeps, 0);
+    QCOMPARE(m_standIn->beeps(), 0);
     QCOMPARE(label(m_form), QStringLiteral("Record ke-0 dari 0"));
 }
 
 void TestFrmCari::recordBarWithoutOpenResult()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn &messages = *m_standIn;
     db.addStudent(QStringLiteral("1"));
     open();
     dbRecordset.close();
@@ -396,13 +395,13 @@ void TestFrmCari::recordBarWithoutOpenResult()
         QCOMPARE(messages.last().icon, ui::Icon::None);
         QCOMPARE(label(m_form), QString());
     }
-    QCOMPARE(m_beeps, 0);
+    QCOMPARE(m_standIn->beeps(), 0);
 }
 
 void TestFrmCari::quoteInSearchText()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn &messages = *m_standIn;
     db.addStudent(QStringLiteral("Q1"), QStringLiteral("O'NEIL"));
     db.addStudent(QStringLiteral("Q2"), QStringLiteral("ONEIL"));
     open();
@@ -416,7 +415,7 @@ void TestFrmCari::quoteInSearchText()
 void TestFrmCari::failingSearchIsReported()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn &messages = *m_standIn;
     db.addStudent(QStringLiteral("1001"));
     open();
     search(QStringLiteral("1001"), QStringLiteral("NIS"));
@@ -450,7 +449,7 @@ void TestFrmCari::exitShowsMainWindow()
 void TestFrmCari::hundredThousandStudents()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn &messages = *m_standIn;
     QVERIFY(db.exec(QStringLiteral("begin")));
     QSqlQuery insert(dbConnection.database());
     QVERIFY(insert.prepare(QStringLiteral("insert into SISWA (NIS, NamaSiswa) values (?, ?)")));

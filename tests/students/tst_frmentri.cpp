@@ -2,7 +2,7 @@
 // the lookup by NIS, Save, Update, Delete, Cancel, Exit, and the rows that
 // end up in SISWA.
 #include "app/FrmUtama.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "students/FrmEntri.h"
 #include "students/studententry.h"
 #include "testsupport.h"
@@ -169,8 +169,7 @@ QStringList TestFrmEntri::boxes(QWidget *screen)
 void TestFrmEntri::opensWithPromptsListsDatesAndClock()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     FrmEntri *screen = open();
 
     QCOMPARE(screen->objectName(), QStringLiteral("FrmEntri"));
@@ -241,8 +240,7 @@ void TestFrmEntri::enterRuleOfEachControl()
     QFETCH(QString, shown);
     QFETCH(QString, next);
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     FrmEntri *screen = open();
     // Save starts disabled here, so the telephone box has to enable it.
     test::typeInto(screen, "txtnis", "X");
@@ -289,8 +287,7 @@ void TestFrmEntri::enterRuleOfEachControl()
 void TestFrmEntri::newStudentWalkedThroughWithEnter()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     FrmEntri *screen = open();
 
     test::typeInto(screen, "txtnis", "001");
@@ -335,8 +332,7 @@ void TestFrmEntri::newStudentWalkedThroughWithEnter()
 void TestFrmEntri::lookupOfNewNis()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "ANI");
     FrmEntri *screen = open();
     for (int i = 1; i < Inputs.size(); ++i)
@@ -373,8 +369,7 @@ void TestFrmEntri::lookupOfStoredNis()
 {
     QFETCH(QString, typed);
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "Ani");
     FrmEntri *screen = open();
     test::typeInto(screen, "txtnis", "NEW");
@@ -402,8 +397,7 @@ void TestFrmEntri::lookupOfStoredNis()
 void TestFrmEntri::saveOfStoredNisKeepsBoxes()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "ANI");
     FrmEntri *screen = open();
     test::typeInto(screen, "txtnis", "ab7");
@@ -432,8 +426,7 @@ void TestFrmEntri::saveOfStoredNisKeepsBoxes()
 void TestFrmEntri::updateWritesTheNisInTheBox()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "ANI");
     db.addStudent("CD8", "CICI");
     FrmEntri *screen = open();
@@ -466,12 +459,18 @@ void TestFrmEntri::updateWritesTheNisInTheBox()
     QCOMPARE(storedRow(db, "AB7"), expected);
     QCOMPARE(storedRow(db, "CD8"), QStringList({"CD8", "CICI"}) + StoredRest);
 
-    // A NIS that is not stored changes nothing and still reports success.
+    // A NIS that is not stored changes nothing, the operator is told so, and
+    // the boxes keep what was typed.
     messages.clear();
     test::typeInto(screen, "txtnis", "ZZ");
+    test::typeInto(screen, "txtnama", "ZAZA");
+    const QStringList typed = boxes(screen);
     test::click(screen, "CmdUpdate");
-    checkMessage(messages.last(), "Data Siswa Telah Diubah", "PELITAKSA", Icon::Information, Buttons::Ok);
+    QCOMPARE(messages.count(), 1);
+    checkMessage(messages.last(), "Data siswa dengan NIS itu tidak ada.", "Pesan", Icon::Information, Buttons::Ok);
+    QCOMPARE(boxes(screen), typed);
     QCOMPARE(studentCount(db), 2);
+    QCOMPARE(storedRow(db, "AB7"), expected);
 }
 
 void TestFrmEntri::deleteAnsweredYesOrNo_data()
@@ -485,8 +484,7 @@ void TestFrmEntri::deleteAnsweredYesOrNo()
 {
     QFETCH(bool, yes);
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "ANI");
     db.addStudent("AB70", "ANTO");
     FrmEntri *screen = open();
@@ -498,6 +496,7 @@ void TestFrmEntri::deleteAnsweredYesOrNo()
     test::click(screen, "CmdDelete");
     QCOMPARE(messages.count(), yes ? 2 : 1);
     checkMessage(messages.messages().at(0), "Benar data akan dihapus ?", "PELITAKSA", Icon::None, Buttons::YesNo);
+    QCOMPARE(messages.messages().at(0).defaultButton, Answer::No); // a stray Enter deletes nothing
     if (yes)
         checkMessage(messages.last(), "Data telah dihapus", "Informasi", Icon::Information, Buttons::Ok);
     QCOMPARE(storedRow(db, "AB7").isEmpty(), yes);
@@ -511,8 +510,7 @@ void TestFrmEntri::deleteAnsweredYesOrNo()
 void TestFrmEntri::deleteOfStudentWithGrades()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "ANI");
     QVERIFY(db.exec("insert into Nilai (Noreg, Nis, SKS) values ('1', 'AB7', 3)"));
     FrmEntri *screen = open();
@@ -531,8 +529,7 @@ void TestFrmEntri::deleteOfStudentWithGrades()
 void TestFrmEntri::cancelExitAndReopen()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     FrmEntri *screen = open();
     for (int i = 0; i < Inputs.size(); ++i)
         setTextOf(test::findNamed(screen, Inputs.at(i)), i == 3 ? "01-01-2001" : i == 7 ? "02-02-2002" : "x");
@@ -569,8 +566,7 @@ void TestFrmEntri::cancelExitAndReopen()
 void TestFrmEntri::quoteInNameSavesShowsAndUpdates()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     FrmEntri *screen = open();
     test::typeInto(screen, "txtnis", "Q'1");
     test::pressEnter(screen, "txtnis");
@@ -597,8 +593,7 @@ void TestFrmEntri::quoteInNameSavesShowsAndUpdates()
 void TestFrmEntri::wildcardNisDeletesOnlyThatNis()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     for (const char *nis : {"1%", "10", "12", "1_", "A1"})
         db.addStudent(QString::fromLatin1(nis));
     FrmEntri *screen = open();
@@ -609,12 +604,15 @@ void TestFrmEntri::wildcardNisDeletesOnlyThatNis()
         return list;
     };
 
+    // "%" matches no NIS: nothing is deleted, and the operator is told so.
     test::typeInto(screen, "txtnis", "%");
     test::click(screen, "CmdDelete");
-    checkMessage(messages.last(), "Data telah dihapus", "Informasi", Icon::Information, Buttons::Ok);
+    checkMessage(messages.last(), "Data siswa dengan NIS itu tidak ada.", "Pesan", Icon::Information, Buttons::Ok);
+    QCOMPARE(textOf(test::findNamed(screen, "txtnis")), QStringLiteral("%"));
     QCOMPARE(remaining(), QStringList({"1%", "10", "12", "1_", "A1"}));
     test::typeInto(screen, "txtnis", "1_");
     test::click(screen, "CmdDelete");
+    checkMessage(messages.last(), "Data telah dihapus", "Informasi", Icon::Information, Buttons::Ok);
     QCOMPARE(remaining(), QStringList({"1%", "10", "12", "A1"}));
     test::typeInto(screen, "txtnis", "1%");
     test::click(screen, "CmdDelete");
@@ -627,8 +625,7 @@ void TestFrmEntri::wildcardNisDeletesOnlyThatNis()
 void TestFrmEntri::refusedStatementsKeepTheBoxes()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "ANI");
     FrmEntri *screen = open();
     test::typeInto(screen, "txtnis", "AB7");
@@ -679,8 +676,7 @@ void TestFrmEntri::refusedStatementsKeepTheBoxes()
 void TestFrmEntri::storedDateThatDoesNotFitKeepsTheBoxes()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     QVERIFY(db.exec("insert into SISWA (NIS, NamaSiswa, TglLahir, TglMasuk) values ('N1', 'NONA', '1_-0_-2___', NULL)"));
     QVERIFY(db.exec("insert into SISWA (NIS, NamaSiswa, TglLahir) values ('N2', 'NINA', '2000-01-02')"));
     FrmEntri *screen = open();

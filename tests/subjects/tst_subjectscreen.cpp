@@ -2,7 +2,7 @@
 // the Enter flow, the lookup, Save, Update, Delete, Cancel, Exit and the
 // moving label.
 #include "app/FrmUtama.h"
-#include "app/module1.h"
+#include "common/module1.h"
 #include "subjects/frmentrymatpel.h"
 #include "testsupport.h"
 #include "ui/datebox.h"
@@ -32,8 +32,7 @@ const QStringList TextBoxes{"txtkopel", "txtmapel", "txtlokal", "txtinstruktur",
 struct Fixture
 {
     test::TestDatabase db;
-    test::FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 30))};
-    test::ScriptedMessages messages;
+    test::StandIn messages{QDateTime(QDate(2026, 12, 7), QTime(9, 30))};
     frmentrymatpel *screen = nullptr;
 
     Fixture()
@@ -93,6 +92,8 @@ private slots:
     void deleteYes();
     void deleteNo();
     void deleteFailureKeepsBoxes();
+    void codeNotStoredChangesNothing_data();
+    void codeNotStoredChangesNothing();
     void cancelEmptiesTextBoxes();
     void exitShowsMainWindow();
     void labelSlidesRestsAndRestarts();
@@ -375,6 +376,7 @@ void TestSubjectScreen::deleteYes()
     QCOMPARE(question.title, ui::ApplicationTitle);
     QCOMPARE(question.icon, ui::Icon::None);
     QCOMPARE(question.buttons, ui::Buttons::YesNo);
+    QCOMPARE(question.defaultButton, ui::Answer::No); // a stray Enter deletes nothing
     QCOMPARE(f.messages.last().text, QStringLiteral("Data telah dihapus"));
     QCOMPARE(f.messages.last().title, QStringLiteral("Informasi"));
     QCOMPARE(f.messages.last().icon, ui::Icon::Information);
@@ -420,6 +422,30 @@ void TestSubjectScreen::deleteFailureKeepsBoxes()
     QCOMPARE(f.all(), (QStringList{"MP01", "FISIKA", "01-02-2026", "R2", "ANI", "2"}));
     f.db.exec(QStringLiteral("PRAGMA query_only = OFF"));
     QCOMPARE(f.subjects().size(), 1);
+}
+
+void TestSubjectScreen::codeNotStoredChangesNothing_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Update") << "CmdUpdate";
+    QTest::newRow("Delete") << "CmdDelete";
+}
+
+void TestSubjectScreen::codeNotStoredChangesNothing()
+{
+    QFETCH(QString, button);
+    Fixture f;
+    f.db.addSubject(QStringLiteral("MP01"), QStringLiteral("FISIKA"));
+    const QList<QVariantList> before = f.subjects();
+    const QStringList typed{"MP0%", "KIMIA", "01-02-2026", "R2", "ANI", "2"};
+    f.fill(typed);
+    test::click(f.screen, button);
+    QCOMPARE(f.messages.last().text, QStringLiteral("Data mata pelajaran dengan kode itu tidak ada."));
+    QCOMPARE(f.messages.last().title, QStringLiteral("Pesan"));
+    QCOMPARE(f.messages.last().icon, ui::Icon::Information);
+    QCOMPARE(f.messages.count(), button == QLatin1String("CmdDelete") ? 2 : 1);
+    QCOMPARE(f.all(), typed);
+    QCOMPARE(f.subjects(), before);
 }
 
 void TestSubjectScreen::cancelEmptiesTextBoxes()

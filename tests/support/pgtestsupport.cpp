@@ -1,6 +1,6 @@
 #include "pgtestsupport.h"
 
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/postgres.h"
 
 #include <QCoreApplication>

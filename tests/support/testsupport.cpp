@@ -1,19 +1,29 @@
 #include "testsupport.h"
 
-#include "app/clock.h"
-#include "app/module1.h"
+#include "app/FrmUtama.h"
+#include "common/module1.h"
 #include "db/schema.h"
+#include "ui/screens.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace pel::test {
+
+namespace {
+
+// The screens bring the main window back through the registry, as in the
+// program, where FrmUtama::start() registers it.
+[[maybe_unused]] const bool mainWindowRegistered = (ui::registerMainWindow<FrmUtama>(), true);
+
+} // namespace
 
 TestDatabase::TestDatabase(bool open) : m_previous(QDir::currentPath())
 {
@@ -106,22 +116,17 @@ void TestDatabase::addOperator(const QString &userid, const QString &name, const
     QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
 }
 
-ScriptedMessages::ScriptedMessages()
+StandIn::StandIn(std::optional<QDateTime> moment) : m_previous(ui::installedSurroundings()), m_moment(moment)
 {
-    ui::setMessageHandler([this](const ui::Message &message) {
-        m_messages << message;
-        if (!m_answers.isEmpty())
-            return m_answers.dequeue();
-        return message.buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
-    });
+    ui::installSurroundings(this);
 }
 
-ScriptedMessages::~ScriptedMessages()
+StandIn::~StandIn()
 {
-    ui::setMessageHandler({});
+    ui::installSurroundings(m_previous);
 }
 
-QStringList ScriptedMessages::texts() const
+QStringList StandIn::texts() const
 {
     QStringList result;
     for (const ui::Message &message : m_messages)
@@ -129,15 +134,156 @@ QStringList ScriptedMessages::texts() const
     return result;
 }
 
-FixedClock::FixedClock(const QDateTime &moment)
+QDateTime StandIn::now()
 {
-    clock::fix(moment);
+    if (oldHooks().clock)
+        return *oldHooks().clock;
+    return m_moment ? *m_moment : QDateTime::currentDateTime();
+}
+
+void StandIn::endProgram()
+{
+    if (oldHooks().endProgram)
+        oldHooks().endProgram();
+    else
+        ++m_ends;
+}
+
+bool StandIn::printerInstalled()
+{
+    return oldHooks().printerInstalled.value_or(printer.installed);
+}
+
+ui::Answer StandIn::message(const ui::Message &message, QWidget *)
+{
+    if (oldHooks().message)
+        return oldHooks().message(message);
+    m_messages << message;
+    if (!m_answers.isEmpty())
+        return m_answers.dequeue();
+    return message.buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
+}
+
+bool StandIn::printSetup(QPrinter &device, QWidget *parent)
+{
+    if (oldHooks().printSetup)
+        return oldHooks().printSetup(device, parent);
+    ++printer.setups;
+    return printer.acceptSetup;
+}
+
+bool StandIn::printPreview(QPrinter &device, const std::function<void(QPrinter *)> &paint, QWidget *parent)
+{
+    if (oldHooks().printPreview)
+        return oldHooks().printPreview(device, paint, parent);
+    ++printer.previews;
+    return printer.acceptPreview;
+}
+
+std::optional<print::PrintError> StandIn::printJob(QPrinter &device, const QString &text, const QFont &font)
+{
+    if (oldHooks().printJob)
+        return oldHooks().printJob(device, text, font);
+    ++printer.jobs;
+    printer.printedText = text;
+    printer.printedFont = font;
+    printer.printedOrientation = device.pageLayout().orientation();
+    return printer.failure;
+}
+
+QString StandIn::pdfFileName(const QString &proposedPath, QWidget *parent)
+{
+    if (oldHooks().pdfFileName)
+        return oldHooks().pdfFileName(proposedPath, parent);
+    printer.proposedPaths.append(proposedPath);
+    return printer.chosenPath;
+}
+
+std::shared_ptr<StandIn> StandIn::shared()
+{
+    static std::weak_ptr<StandIn> made;
+    if (std::shared_ptr<StandIn> standIn = made.lock())
+        return standIn;
+    if (auto *living = dynamic_cast<StandIn *>(ui::installedSurroundings()))
+        return std::shared_ptr<StandIn>(living, [](StandIn *) {});
+    std::shared_ptr<StandIn> standIn = std::make_shared<StandIn>();
+    made = standIn;
+    return standIn;
+}
+
+ScriptedMessages::ScriptedMessages() : m_standIn(StandIn::shared())
+{
+    m_standIn->clear();
+}
+
+FixedClock::FixedClock(const QDateTime &moment) : m_standIn(StandIn::shared()), m_before(m_standIn->fixedMoment())
+{
+    m_standIn->fixClock(moment);
 }
 
 FixedClock::~FixedClock()
 {
-    clock::release();
+    if (m_before)
+        m_standIn->fixClock(*m_before);
+    else
+        m_standIn->releaseClock();
 }
+
+OldHooks &oldHooks()
+{
+    static OldHooks hooks;
+    return hooks;
+}
+
+namespace {
+
+// A hook set while no stand-in lives needs one to be asked.
+template <class Value>
+void setHook(Value &hook, Value value)
+{
+    hook = std::move(value);
+    if (!dynamic_cast<StandIn *>(ui::installedSurroundings()))
+        new StandIn; // lives for the rest of the test program
+}
+
+} // namespace
+
+} // namespace pel::test
+
+namespace pel::ui {
+void setMessageHandler(MessageHandler handler) { test::setHook(test::oldHooks().message, std::move(handler)); }
+void setEndProgramHandler(std::function<void()> handler)
+{
+    test::setHook(test::oldHooks().endProgram, std::move(handler));
+}
+} // namespace pel::ui
+
+namespace pel::clock {
+void fix(const QDateTime &moment) { test::setHook(test::oldHooks().clock, std::optional(moment)); }
+void release() { test::oldHooks().clock.reset(); }
+} // namespace pel::clock
+
+namespace pel {
+void setPrinterInstalledOverride(std::optional<bool> installed)
+{
+    test::setHook(test::oldHooks().printerInstalled, installed);
+}
+} // namespace pel
+
+namespace pel::reports {
+void setPrintJobHandler(PrintJobHandler handler) { test::setHook(test::oldHooks().printJob, std::move(handler)); }
+void setPrintSetupHandler(PrintSetupHandler handler) { test::setHook(test::oldHooks().printSetup, std::move(handler)); }
+void setPrintPreviewHandler(PrintPreviewHandler handler)
+{
+    test::setHook(test::oldHooks().printPreview, std::move(handler));
+}
+void setSaveFileNameHandler(SaveFileNameHandler handler)
+{
+    test::setHook(test::oldHooks().pdfFileName, std::move(handler));
+}
+} // namespace pel::reports
+
+namespace pel::test {
 
 QWidget *findNamed(QWidget *root, const QString &name)
 {

@@ -1,15 +1,22 @@
 #pragma once
 
+#include "oldhooks.h"
 #include "ui/messages.h"
+#include "ui/surroundings.h"
 
 #include <QDateTime>
+#include <QFont>
 #include <QList>
+#include <QPageLayout>
 #include <QQueue>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVariant>
 #include <QWidget>
+
+#include <memory>
+#include <optional>
 
 namespace pel::test {
 
@@ -43,14 +50,21 @@ private:
     QString m_previous;
 };
 
-// Stands in for the message box while it lives: records every message and
-// answers each with the next planned answer (OK, or Yes, when none is planned).
-class ScriptedMessages
+// Stands in for the program's surroundings (ui/surroundings.h) while it
+// lives: records every message and answers each with the next planned answer
+// (OK, or Yes, when none is planned); keeps the clock at a fixed moment once
+// one is given; counts the beeps and the ends of the program; and plays a
+// printer that records what it was given. A stand-in made while another one
+// lives takes its place until it goes.
+class StandIn : public ui::Surroundings
 {
 public:
-    ScriptedMessages();
-    ~ScriptedMessages();
+    explicit StandIn(std::optional<QDateTime> moment = std::nullopt);
+    ~StandIn() override;
+    StandIn(const StandIn &) = delete;
+    StandIn &operator=(const StandIn &) = delete;
 
+    // Messages.
     void plan(ui::Answer answer) { m_answers.enqueue(answer); }
     const QList<ui::Message> &messages() const { return m_messages; }
     int count() const { return int(m_messages.size()); }
@@ -58,17 +72,82 @@ public:
     QStringList texts() const;
     void clear() { m_messages.clear(); }
 
+    // The clock: fixed at moment, or the system's again.
+    void fixClock(const QDateTime &moment) { m_moment = moment; }
+    void releaseClock() { m_moment.reset(); }
+    std::optional<QDateTime> fixedMoment() const { return m_moment; }
+
+    // How often the program beeped and asked to end.
+    int beeps() const { return m_beeps; }
+    int ends() const { return m_ends; }
+
+    // The printer and its dialogs: what they answer, and what they were given.
+    struct Printer
+    {
+        bool installed = true;
+        bool acceptSetup = true;
+        bool acceptPreview = true;
+        std::optional<print::PrintError> failure; // what the next job reports
+        QString chosenPath;                       // the save dialog's answer; empty cancels
+
+        int setups = 0;
+        int previews = 0;
+        int jobs = 0;
+        QString printedText;
+        QFont printedFont;
+        QPageLayout::Orientation printedOrientation = QPageLayout::Portrait;
+        QStringList proposedPaths;
+    } printer;
+
+    QDateTime now() override;
+    ui::Answer message(const ui::Message &message, QWidget *parent) override;
+    void endProgram() override;
+    void beep() override { ++m_beeps; }
+    bool printerInstalled() override;
+    bool printSetup(QPrinter &printer, QWidget *parent) override;
+    bool printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint, QWidget *parent) override;
+    std::optional<print::PrintError> printJob(QPrinter &printer, const QString &text, const QFont &font) override;
+    QString pdfFileName(const QString &proposedPath, QWidget *parent) override;
+
+    // The stand-in the older helpers below share: the one that lives, or a
+    // new one that lives as long as the last helper holding it.
+    static std::shared_ptr<StandIn> shared();
+
 private:
+    ui::Surroundings *m_previous = nullptr;
     QList<ui::Message> m_messages;
     QQueue<ui::Answer> m_answers;
+    std::optional<QDateTime> m_moment;
+    int m_beeps = 0;
+    int m_ends = 0;
 };
 
-// Fixes the program's clock while it lives.
+// Older helpers, kept for tests written against them: each works on
+// StandIn::shared(). New tests use one StandIn.
+class ScriptedMessages
+{
+public:
+    ScriptedMessages();
+    void plan(ui::Answer answer) { m_standIn->plan(answer); }
+    const QList<ui::Message> &messages() const { return m_standIn->messages(); }
+    int count() const { return m_standIn->count(); }
+    ui::Message last() const { return m_standIn->last(); }
+    QStringList texts() const { return m_standIn->texts(); }
+    void clear() { m_standIn->clear(); }
+
+private:
+    std::shared_ptr<StandIn> m_standIn;
+};
+
 class FixedClock
 {
 public:
     explicit FixedClock(const QDateTime &moment);
     ~FixedClock();
+
+private:
+    std::shared_ptr<StandIn> m_standIn;
+    std::optional<QDateTime> m_before;
 };
 
 // The widget of root (or root itself) with this object name, or nullptr (and a test warning).

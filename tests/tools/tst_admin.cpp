@@ -1,6 +1,6 @@
 // The administration tool: creating databases, keeping operators, the demo
 // database, and its refusals.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "testsupport.h"
 
 #include <QDir>

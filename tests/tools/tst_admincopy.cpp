@@ -1,7 +1,7 @@
 // The administration tool on a PostgreSQL database: create, and copy from
 // SQLite to PostgreSQL and back with every value kept, the refusal of a target
 // that holds rows, --replace, and the refused password.
-#include "app/module1.h"
+#include "common/module1.h"
 #include "db/postgres.h"
 #include "pgtestsupport.h"
 #include "testsupport.h"

@@ -73,7 +73,7 @@ void TestScreenParts::dateBoxCanHold()
 
 void TestScreenParts::enterFlow()
 {
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     QWidget screen;
     auto *layout = new QVBoxLayout(&screen);
     auto *first = new QLineEdit(&screen);
@@ -119,7 +119,7 @@ void TestScreenParts::enterPressesFocusedButton()
 
 void TestScreenParts::messageSeamKeepsTextAndTitle()
 {
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     messages.plan(ui::Answer::No);
     const ui::Answer answer = ui::showMessage(QStringLiteral(" Baris satu\r baris dua  !"), QString(),
                                               ui::Icon::Question, ui::Buttons::YesNo);

@@ -1,4 +1,4 @@
-#include "app/module1.h"
+#include "common/module1.h"
 
 #include <QDir>
 

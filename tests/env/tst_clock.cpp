@@ -1,6 +1,7 @@
-// The clock: a fixed moment for tests, and the clock labels in English and
+// The clock: the moment a stand-in fixes, and the clock labels in English and
 // Indonesian settings.
-#include "app/clock.h"
+#include "env/clock.h"
+#include "testsupport.h"
 
 #include <QLocale>
 #include <QTest>
@@ -20,10 +21,21 @@ private slots:
 void TestClock::fixedMoment()
 {
     const QDateTime moment(QDate(2026, 12, 7), QTime(14, 5, 9));
-    clock::fix(moment);
-    QCOMPARE(clock::now(), moment);
-    QCOMPARE(clock::today(), QDate(2026, 12, 7));
-    clock::release();
+    {
+        test::StandIn standIn(moment);
+        QCOMPARE(clock::now(), moment);
+        QCOMPARE(clock::today(), QDate(2026, 12, 7));
+        {
+            // A stand-in over another answers until it goes.
+            test::StandIn inner(moment.addDays(1));
+            QCOMPARE(clock::today(), QDate(2026, 12, 8));
+        }
+        QCOMPARE(clock::today(), QDate(2026, 12, 7));
+        standIn.releaseClock();
+        QVERIFY(qAbs(clock::now().secsTo(QDateTime::currentDateTime())) < 60);
+        standIn.fixClock(moment);
+        QCOMPARE(clock::now(), moment);
+    }
     QVERIFY(qAbs(clock::now().secsTo(QDateTime::currentDateTime())) < 60);
 }
 

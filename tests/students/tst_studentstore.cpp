@@ -1,9 +1,10 @@
-// The statements of the student screen: their exact texts, and what they do
-// on the engine with quotes and wildcards in the typed values.
-#include "app/module1.h"
-#include "db/recordset.h"
+// The student store: the exact texts of its statements, and what its calls
+// do on the engine with quotes and wildcards in the typed values and with
+// keys that are not stored.
+#include "common/module1.h"
 #include "db/studentstatements.h"
 #include "students/studententry.h"
+#include "students/studentstore.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -49,7 +50,7 @@ QStringList asList(const db::StudentRecord &s)
 
 } // namespace
 
-class TestStudentStatements : public QObject
+class TestStudentStore : public QObject
 {
     Q_OBJECT
 private slots:
@@ -61,11 +62,12 @@ private slots:
     void deleteMatchesTypedNisLiterally_data();
     void deleteMatchesTypedNisLiterally();
     void recordFromRowAndNullColumns();
+    void keysNotStoredChangeNothing();
     void characterKeys_data();
     void characterKeys();
 };
 
-void TestStudentStatements::exactTexts()
+void TestStudentStore::exactTexts()
 {
     QCOMPARE(db::studentInsertSql(budi()),
              QStringLiteral("insert into SISWA(NIS,NamaSiswa,TptLahir,TglLahir,Alamat,JenisKelamin,Agama,TglMasuk,"
@@ -91,7 +93,7 @@ void TestStudentStatements::exactTexts()
                             "'', '', '', '', '', '')"));
 }
 
-void TestStudentStatements::lookupText_data()
+void TestStudentStore::lookupText_data()
 {
     QTest::addColumn<QString>("nis");
     QTest::addColumn<QString>("sql");
@@ -101,65 +103,69 @@ void TestStudentStatements::lookupText_data()
     QTest::newRow("empty") << "" << "select * from SISWA where NIS =''";
 }
 
-void TestStudentStatements::lookupText()
+void TestStudentStore::lookupText()
 {
     QFETCH(QString, nis);
     QFETCH(QString, sql);
     QCOMPARE(db::studentLookupSql(nis), sql);
 }
 
-void TestStudentStatements::insertLookupUpdateOnEngine()
+void TestStudentStore::insertLookupUpdateOnEngine()
 {
+    using Kind = db::Result::Kind;
     test::TestDatabase db;
-    QVERIFY2(dbRecordset.open(db::studentInsertSql(budi()), dbConnection), qPrintable(dbRecordset.lastError()));
+    const db::Result saved = students::SaveStudent(budi());
+    QVERIFY2(saved.ok(), qPrintable(saved.reason));
     QCOMPARE(storedRow(db, QStringLiteral("001")), asList(budi()));
 
-    // A second insert of the key is refused, in any letter case.
-    db::StudentRecord again = budi();
-    QVERIFY(!dbRecordset.open(db::studentInsertSql(again), dbConnection));
-    QVERIFY(!dbRecordset.lastError().isEmpty());
+    // A second insert of the key is refused as a duplicate, with the reason.
+    const db::Result again = students::SaveStudent(budi());
+    QCOMPARE(again.kind, Kind::DuplicateKey);
+    QVERIFY(!again.reason.isEmpty());
 
     db.addStudent(QStringLiteral("AB7"), QStringLiteral("ANI"));
-    QVERIFY(dbRecordset.open(db::studentLookupSql(QStringLiteral("ab7")), dbConnection));
-    QCOMPARE(dbRecordset.recordCount(), 1);
-    QCOMPARE(students::studentFromRecordset(dbRecordset).namaSiswa, QStringLiteral("ANI"));
-    QVERIFY(dbRecordset.open(db::studentLookupSql(QStringLiteral("AB")), dbConnection));
-    QCOMPARE(dbRecordset.recordCount(), 0);
+    db::StudentRecord found;
+    QCOMPARE(students::FindStudent(QStringLiteral("ab7"), &found).kind, Kind::Ok);
+    QCOMPARE(found.namaSiswa, QStringLiteral("ANI"));
+    QCOMPARE(students::FindStudent(QStringLiteral("AB"), &found).kind, Kind::NotFound);
 
     db::StudentRecord changed = budi();
     changed.nis = QStringLiteral("ab7");
     changed.namaSiswa = QStringLiteral("ANI SUSANTI");
-    QVERIFY(dbRecordset.open(db::studentUpdateSql(changed), dbConnection));
-    QCOMPARE(dbRecordset.rowsAffected(), 1);
+    const db::Result updated = students::UpdateStudent(changed);
+    QCOMPARE(updated.kind, Kind::Ok);
+    QCOMPARE(updated.rowsAffected, 1);
     changed.nis = QStringLiteral("AB7"); // the key itself is not changed
     QCOMPARE(storedRow(db, QStringLiteral("AB7")), asList(changed));
     QCOMPARE(storedRow(db, QStringLiteral("001")), asList(budi()));
 }
 
-void TestStudentStatements::quoteInEveryValue()
+void TestStudentStore::quoteInEveryValue()
 {
     test::TestDatabase db;
     db::StudentRecord s = budi();
     s.nis = QStringLiteral("O'1");
     s.namaSiswa = QStringLiteral("O'NEIL");
     s.alamat = QStringLiteral("JL. 'X'); drop table SISWA; --");
-    QVERIFY2(dbRecordset.open(db::studentInsertSql(s), dbConnection), qPrintable(dbRecordset.lastError()));
+    const db::Result saved = students::SaveStudent(s);
+    QVERIFY2(saved.ok(), qPrintable(saved.reason));
     QCOMPARE(storedRow(db, s.nis), asList(s));
 
-    QVERIFY(dbRecordset.open(db::studentLookupSql(s.nis), dbConnection));
-    QCOMPARE(dbRecordset.recordCount(), 1);
-    QCOMPARE(asList(students::studentFromRecordset(dbRecordset)), asList(s));
+    db::StudentRecord found;
+    QVERIFY(students::FindStudent(s.nis, &found).ok());
+    QCOMPARE(asList(found), asList(s));
 
     s.namaSiswa = QStringLiteral("D'ARCY O'NEIL");
-    QVERIFY(dbRecordset.open(db::studentUpdateSql(s), dbConnection));
+    QVERIFY(students::UpdateStudent(s).ok());
     QCOMPARE(storedRow(db, s.nis), asList(s));
 
-    QVERIFY(dbRecordset.open(db::studentDeleteSql(s.nis), dbConnection));
-    QCOMPARE(dbRecordset.rowsAffected(), 1);
+    const db::Result deleted = students::DeleteStudent(s.nis);
+    QVERIFY(deleted.ok());
+    QCOMPARE(deleted.rowsAffected, 1);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA")).toInt(), 0);
 }
 
-void TestStudentStatements::deleteMatchesTypedNisLiterally_data()
+void TestStudentStore::deleteMatchesTypedNisLiterally_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("left");
@@ -175,34 +181,64 @@ void TestStudentStatements::deleteMatchesTypedNisLiterally_data()
     QTest::newRow("not stored") << "9_" << all;
 }
 
-void TestStudentStatements::deleteMatchesTypedNisLiterally()
+void TestStudentStore::deleteMatchesTypedNisLiterally()
 {
     QFETCH(QString, typed);
     QFETCH(QStringList, left);
     test::TestDatabase db;
     for (const char *nis : {"%", "1%", "10", "12", "1_", "1\\", "A_B", "AXB", "a_b2"})
         db.addStudent(QString::fromLatin1(nis));
-    QVERIFY2(dbRecordset.open(db::studentDeleteSql(typed), dbConnection), qPrintable(dbRecordset.lastError()));
+    const db::Result result = students::DeleteStudent(typed);
+    QVERIFY2(result.ok() || result.kind == db::Result::Kind::NotFound, qPrintable(result.reason));
     QStringList remaining;
     for (const QVariantList &row : db.rows(QStringLiteral("select NIS from SISWA order by NIS collate binary")))
         remaining << row.first().toString();
     left.sort();
     QCOMPARE(remaining, left);
+    QCOMPARE(result.kind == db::Result::Kind::NotFound, remaining.size() == 9);
 }
 
-void TestStudentStatements::recordFromRowAndNullColumns()
+void TestStudentStore::recordFromRowAndNullColumns()
 {
     test::TestDatabase db;
     QVERIFY(db.exec(QStringLiteral("insert into SISWA (NIS, NamaSiswa) values ('N1', 'NONA')")));
-    QVERIFY(dbRecordset.open(db::studentLookupSql(QStringLiteral("N1")), dbConnection));
-    const db::StudentRecord s = students::studentFromRecordset(dbRecordset);
+    db::StudentRecord s;
+    QVERIFY(students::FindStudent(QStringLiteral("N1"), &s).ok());
     QCOMPARE(s.nis, QStringLiteral("N1"));
     QCOMPARE(s.namaSiswa, QStringLiteral("NONA"));
     QVERIFY(s.tglLahir.isEmpty());
     QVERIFY(s.telpHp.isEmpty());
 }
 
-void TestStudentStatements::characterKeys_data()
+void TestStudentStore::keysNotStoredChangeNothing()
+{
+    using Kind = db::Result::Kind;
+    test::TestDatabase db;
+    db.addStudent(QStringLiteral("N1"), QStringLiteral("NONA"));
+    db.addSubject(QStringLiteral("M1"));
+    QVERIFY(db.exec(QStringLiteral("insert into Nilai (Noreg, Nis, KdMatpel) values ('1', 'N1', 'M1')")));
+
+    db::StudentRecord other = budi();
+    other.nis = QStringLiteral("N2");
+    QCOMPARE(students::UpdateStudent(other).kind, Kind::NotFound);
+    QCOMPARE(students::DeleteStudent(QStringLiteral("N2")).kind, Kind::NotFound);
+    // A student with grades stays, refused by the foreign key.
+    const db::Result referred = students::DeleteStudent(QStringLiteral("N1"));
+    QCOMPARE(referred.kind, Kind::ForeignKey);
+    QVERIFY(!referred.reason.isEmpty());
+    QCOMPARE(storedRow(db, QStringLiteral("N1")).value(1), QStringLiteral("NONA"));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA")).toInt(), 1);
+
+    // Without a connection every call fails and names why.
+    dbConnection.close();
+    db::StudentRecord found;
+    const db::Result lookup = students::FindStudent(QStringLiteral("N1"), &found);
+    QCOMPARE(lookup.kind, Kind::Failure);
+    QCOMPARE(lookup.reason, QStringLiteral("Database belum terbuka."));
+    QCOMPARE(students::UpdateStudent(other).kind, Kind::Failure);
+}
+
+void TestStudentStore::characterKeys_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("text");
@@ -218,7 +254,7 @@ void TestStudentStatements::characterKeys_data()
     QTest::newRow("shift") << int(Qt::Key_Shift) << "" << false;
 }
 
-void TestStudentStatements::characterKeys()
+void TestStudentStore::characterKeys()
 {
     QFETCH(int, key);
     QFETCH(QString, text);
@@ -226,5 +262,5 @@ void TestStudentStatements::characterKeys()
     QCOMPARE(students::isCharacterKey(key, text), character);
 }
 
-QTEST_MAIN(TestStudentStatements)
-#include "tst_studentstatements.moc"
+QTEST_MAIN(TestStudentStore)
+#include "tst_studentstore.moc"

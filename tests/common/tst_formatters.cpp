@@ -1,5 +1,5 @@
 // The report cell formatters: every picture rule and the boundaries of a cell.
-#include "app/formatters.h"
+#include "common/formatters.h"
 
 #include <QDate>
 #include <QLocale>

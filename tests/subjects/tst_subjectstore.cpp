@@ -1,11 +1,8 @@
-// The statements of the subject catalogue, their exact texts and what they do
-// on the engine; the conversion of stored rows to box texts; the steps of the
-// moving label.
-#include "app/module1.h"
-#include "db/recordset.h"
+// The subject store: the exact texts of its statements and what its calls
+// do on the engine; stored rows as box texts; keys that are not stored.
+#include "common/module1.h"
 #include "db/subjectstatements.h"
-#include "subjects/labelslide.h"
-#include "subjects/subjectvalues.h"
+#include "subjects/subjectstore.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -20,17 +17,11 @@ db::SubjectText subject(const QString &code, const QString &name = QStringLitera
     return {code, name, QStringLiteral("07-12-2026"), QStringLiteral("R.2"), QStringLiteral("BUDI"), sks};
 }
 
-bool run(const QString &sql)
-{
-    const bool ok = dbRecordset.open(sql, dbConnection);
-    if (!ok)
-        qWarning("%s: %s", qPrintable(sql), qPrintable(dbRecordset.lastError()));
-    return ok;
-}
+using Kind = db::Result::Kind;
 
 } // namespace
 
-class TestSubjectStatements : public QObject
+class TestSubjectStore : public QObject
 {
     Q_OBJECT
 private slots:
@@ -41,11 +32,9 @@ private slots:
     void creditUnitsMustBeANumber_data();
     void creditUnitsMustBeANumber();
     void storedRowBecomesBoxTexts();
-    void slideSteps_data();
-    void slideSteps();
 };
 
-void TestSubjectStatements::exactTexts_data()
+void TestSubjectStore::exactTexts_data()
 {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("name");
@@ -84,7 +73,7 @@ void TestSubjectStatements::exactTexts_data()
         << "delete from Pelajaran where(KdMatpel like '')";
 }
 
-void TestSubjectStatements::exactTexts()
+void TestSubjectStore::exactTexts()
 {
     QFETCH(QString, code);
     QFETCH(QString, name);
@@ -102,27 +91,31 @@ void TestSubjectStatements::exactTexts()
     test::TestDatabase db;
     db.addSubject(QStringLiteral("LAIN"), QStringLiteral("LAIN"));
     const bool storable = !code.isEmpty(); // the key may not be empty
-    QCOMPARE(dbRecordset.open(insert, dbConnection), storable);
-    QVERIFY(run(db::subjectLookupSql(code.toLower())));
-    QCOMPARE(dbRecordset.recordCount(), storable ? 1 : 0);
+    const db::Result saved = subjects::SaveSubject(subject(code, name));
+    QCOMPARE(saved.ok(), storable);
+    if (!storable)
+        QCOMPARE(saved.kind, Kind::BadValue);
+    db::SubjectText stored;
+    QCOMPARE(subjects::FindSubject(code.toLower(), &stored).kind, storable ? Kind::Ok : Kind::NotFound);
     if (storable) {
-        const db::SubjectText stored = subjects::subjectFromRecord(dbRecordset);
         QCOMPARE(stored.code, code);
         QCOMPARE(stored.name, name);
         QCOMPARE(stored.sks, QStringLiteral("3"));
     }
-    QVERIFY(run(db::subjectUpdateSql(subject(code, name + QStringLiteral("'2"), QStringLiteral("4")))));
-    QCOMPARE(dbRecordset.rowsAffected(), storable ? 1 : 0);
+    const db::Result updated = subjects::UpdateSubject(subject(code, name + QStringLiteral("'2"), QStringLiteral("4")));
+    QCOMPARE(updated.kind, storable ? Kind::Ok : Kind::NotFound);
+    QCOMPARE(updated.rowsAffected, storable ? 1 : 0);
     if (storable)
         QCOMPARE(db.rows(QStringLiteral("select NmMatpel, SKS from Pelajaran where KdMatpel <> 'LAIN'")),
                  (QList<QVariantList>{{name + QStringLiteral("'2"), 4.0}}));
-    QVERIFY(run(remove));
-    QCOMPARE(dbRecordset.rowsAffected(), storable ? 1 : 0);
+    const db::Result removed = subjects::DeleteSubject(code);
+    QCOMPARE(removed.kind, storable ? Kind::Ok : Kind::NotFound);
+    QCOMPARE(removed.rowsAffected, storable ? 1 : 0);
     QCOMPARE(db.rows(QStringLiteral("select KdMatpel, NmMatpel from Pelajaran")),
              (QList<QVariantList>{{QStringLiteral("LAIN"), QStringLiteral("LAIN")}}));
 }
 
-void TestSubjectStatements::deleteRemovesExactlyTheCode_data()
+void TestSubjectStore::deleteRemovesExactlyTheCode_data()
 {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QStringList>("left");
@@ -136,21 +129,23 @@ void TestSubjectStatements::deleteRemovesExactlyTheCode_data()
     QTest::newRow("quote") << "A'1" << QStringList{"%", "A1", "A10", "A_1", "AB1"};
 }
 
-void TestSubjectStatements::deleteRemovesExactlyTheCode()
+void TestSubjectStore::deleteRemovesExactlyTheCode()
 {
     QFETCH(QString, code);
     QFETCH(QStringList, left);
     test::TestDatabase db;
     for (const char *stored : {"A1", "A10", "%", "A_1", "AB1"})
         db.addSubject(QString::fromLatin1(stored));
-    QVERIFY(run(db::subjectDeleteSql(code)));
+    const db::Result result = subjects::DeleteSubject(code);
     QStringList codes;
     for (const QVariantList &row : db.rows(QStringLiteral("select KdMatpel from Pelajaran order by KdMatpel")))
         codes << row.first().toString();
     QCOMPARE(codes, left);
+    // A code that matches nothing is reported as not stored.
+    QCOMPARE(result.kind, left.size() == 5 ? Kind::NotFound : Kind::Ok);
 }
 
-void TestSubjectStatements::creditUnitsMustBeANumber_data()
+void TestSubjectStore::creditUnitsMustBeANumber_data()
 {
     QTest::addColumn<QString>("sks");
     QTest::addColumn<bool>("stored");
@@ -161,41 +156,40 @@ void TestSubjectStatements::creditUnitsMustBeANumber_data()
     QTest::newRow("empty") << "" << false;
 }
 
-void TestSubjectStatements::creditUnitsMustBeANumber()
+void TestSubjectStore::creditUnitsMustBeANumber()
 {
     QFETCH(QString, sks);
     QFETCH(bool, stored);
     test::TestDatabase db;
-    QCOMPARE(dbRecordset.open(db::subjectInsertSql(subject(QStringLiteral("MP01"), QStringLiteral("X"), sks)),
-                              dbConnection),
-             stored);
-    QCOMPARE(dbRecordset.lastError().isEmpty(), stored);
+    const db::Result saved = subjects::SaveSubject(subject(QStringLiteral("MP01"), QStringLiteral("X"), sks));
+    QCOMPARE(saved.ok(), stored);
+    QCOMPARE(saved.reason.isEmpty(), stored);
+    if (!stored)
+        QCOMPARE(saved.kind, Kind::BadValue);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from Pelajaran")).toInt(), stored ? 1 : 0);
 
     // An update to such a value is refused the same way and changes nothing.
     db.addSubject(QStringLiteral("MP02"), QStringLiteral("KIMIA"), 2);
-    QCOMPARE(dbRecordset.open(db::subjectUpdateSql(subject(QStringLiteral("MP02"), QStringLiteral("X"), sks)),
-                              dbConnection),
-             stored);
+    QCOMPARE(subjects::UpdateSubject(subject(QStringLiteral("MP02"), QStringLiteral("X"), sks)).ok(), stored);
     QCOMPARE(db.scalar(QStringLiteral("select NmMatpel from Pelajaran where KdMatpel='MP02'")).toString(),
              stored ? QStringLiteral("X") : QStringLiteral("KIMIA"));
 }
 
-void TestSubjectStatements::storedRowBecomesBoxTexts()
+void TestSubjectStore::storedRowBecomesBoxTexts()
 {
     test::TestDatabase db;
     db.exec(QStringLiteral("insert into Pelajaran values ('MP01', 'FISIKA', '__-__-____', 'R1', null, 2.5)"));
     db.exec(QStringLiteral("insert into Pelajaran values ('MP02', null, null, null, 'ANI', null)"));
-    QVERIFY(run(QStringLiteral("select * from Pelajaran order by KdMatpel")));
-    db::SubjectText first = subjects::subjectFromRecord(dbRecordset);
+    db::SubjectText first;
+    QVERIFY(subjects::FindSubject(QStringLiteral("mp01"), &first).ok());
     QCOMPARE(first.code, QStringLiteral("MP01"));
     QCOMPARE(first.name, QStringLiteral("FISIKA"));
     QCOMPARE(first.entryDate, QStringLiteral("__-__-____"));
     QCOMPARE(first.room, QStringLiteral("R1"));
     QCOMPARE(first.instructor, QString());
     QCOMPARE(first.sks, QStringLiteral("2.5"));
-    dbRecordset.moveNext();
-    db::SubjectText second = subjects::subjectFromRecord(dbRecordset);
+    db::SubjectText second;
+    QVERIFY(subjects::FindSubject(QStringLiteral("MP02"), &second).ok());
     QCOMPARE(second.code, QStringLiteral("MP02"));
     QCOMPARE(second.name, QString());
     QCOMPARE(second.entryDate, QString());
@@ -203,31 +197,5 @@ void TestSubjectStatements::storedRowBecomesBoxTexts()
     QCOMPARE(second.sks, QString());
 }
 
-void TestSubjectStatements::slideSteps_data()
-{
-    QTest::addColumn<int>("left");
-    QTest::addColumn<int>("labelWidth");
-    QTest::addColumn<int>("innerWidth");
-    QTest::addColumn<int>("next"); // -1: rests
-    QTest::newRow("at the right edge") << 9000 << 3000 << 9000 << 8900;
-    QTest::newRow("one twip out") << 6001 << 3000 << 9000 << 5901;
-    QTest::newRow("just inside") << 6000 << 3000 << 9000 << -1;
-    QTest::newRow("near the left edge") << 120 << 3000 << 9000 << -1;
-    QTest::newRow("label wider than screen") << -500 << 9500 << 9000 << -1;
-    QTest::newRow("label wider, still out") << -400 << 9500 << 9000 << -500;
-}
-
-void TestSubjectStatements::slideSteps()
-{
-    QFETCH(int, left);
-    QFETCH(int, labelWidth);
-    QFETCH(int, innerWidth);
-    QFETCH(int, next);
-    const std::optional<int> step = subjects::nextSlideLeft(left, labelWidth, innerWidth);
-    QCOMPARE(step.has_value(), next != -1);
-    if (step)
-        QCOMPARE(*step, next);
-}
-
-QTEST_GUILESS_MAIN(TestSubjectStatements)
-#include "tst_subjectstatements.moc"
+QTEST_GUILESS_MAIN(TestSubjectStore)
+#include "tst_subjectstore.moc"

@@ -1,4 +1,4 @@
-#include "app/formatters.h"
+#include "common/formatters.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "app/access.h"
+#include "common/access.h"
 
 #include "db/recordset.h"
 

@@ -1,16 +1,33 @@
-// The search family, its statements on the engine, and the record bar's moves.
-#include "app/module1.h"
+// The search store: its statements as text and on the engine, what the grid
+// shows; the search family; the record bar's moves.
+#include "common/module1.h"
 #include "db/recordset.h"
 #include "db/searchstatements.h"
 #include "search/recordbar.h"
 #include "search/searchbuttons.h"
+#include "search/searchstore.h"
 #include "testsupport.h"
 
+#include <QAbstractItemModel>
 #include <QTest>
 
 using namespace pel;
 
-class TestSearchRules : public QObject
+namespace {
+
+// The NIS column of the rows the grid shows.
+QStringList gridNis(const search::SearchStore &store)
+{
+    const QAbstractItemModel *model = store.gridModel();
+    QStringList nis;
+    for (int row = 0; row < model->rowCount(); ++row)
+        nis << model->data(model->index(row, 0)).toString();
+    return nis;
+}
+
+} // namespace
+
+class TestSearchStore : public QObject
 {
     Q_OBJECT
 private slots:
@@ -19,6 +36,7 @@ private slots:
     void eachButtonFindsWholeValue();
     void quoteInSearchText();
     void listAllShowsEveryNis();
+    void gridKeepsRowsAfterNotFoundOrRefusal();
     void categoriesAndButtons();
     void notFoundMessages_data();
     void notFoundMessages();
@@ -26,7 +44,7 @@ private slots:
     void recordBarOnEmptyOrClosedResult();
 };
 
-void TestSearchRules::statementTexts()
+void TestSearchStore::statementTexts()
 {
     QCOMPARE(db::searchStudentsStatement(QStringLiteral("nis"), QStringLiteral("12")),
              QStringLiteral("select * from siswa where (nis= '12')"));
@@ -35,7 +53,7 @@ void TestSearchRules::statementTexts()
     QCOMPARE(db::listAllStudentsStatement(), QStringLiteral("select * from SISWA where SISWA.nis is not null"));
 }
 
-void TestSearchRules::eachButtonFindsWholeValue_data()
+void TestSearchStore::eachButtonFindsWholeValue_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("text");
@@ -60,7 +78,7 @@ void TestSearchRules::eachButtonFindsWholeValue_data()
     QTest::newRow("tgl lahir other order") << "cmdtgllahir" << "2000-02-01" << 0;
 }
 
-void TestSearchRules::eachButtonFindsWholeValue()
+void TestSearchStore::eachButtonFindsWholeValue()
 {
     QFETCH(QString, button);
     QFETCH(QString, text);
@@ -70,45 +88,86 @@ void TestSearchRules::eachButtonFindsWholeValue()
     db.addStudent(QStringLiteral("A8"), QStringLiteral("ANI"));
     const search::SearchButton *row = search::searchButtonNamed(button);
     QVERIFY(row);
-    QVERIFY2(dbRecordset.open(db::searchStudentsStatement(row->column, text), dbConnection),
-             qPrintable(dbRecordset.lastError()));
+    QObject owner;
+    search::SearchStore store(&owner);
+    const db::Result result = store.searchStudents(*row, text);
+    QVERIFY2(result.ok() || result.kind == db::Result::Kind::NotFound, qPrintable(result.reason));
+    QCOMPARE(result.ok(), found > 0);
     QCOMPARE(dbRecordset.recordCount(), found);
-    QCOMPARE(dbRecordset.fieldCount(), 12);
+    QCOMPARE(store.gridModel()->rowCount(), found);
+    QCOMPARE(store.gridModel()->columnCount(), found ? 12 : 0);
+    QCOMPARE(store.positionText(), QStringLiteral("Record ke-%1 dari %2").arg(found ? 1 : 0).arg(found));
 }
 
-void TestSearchRules::quoteInSearchText()
+void TestSearchStore::quoteInSearchText()
 {
     QCOMPARE(db::searchStudentsStatement(QStringLiteral("NamaSiswa"), QStringLiteral("O'NEIL")),
              QStringLiteral("select * from siswa where (NamaSiswa= 'O''NEIL')"));
     test::TestDatabase db;
     db.addStudent(QStringLiteral("Q1"), QStringLiteral("O'NEIL"));
     db.addStudent(QStringLiteral("Q2"), QStringLiteral("ONEIL"));
-    QVERIFY2(dbRecordset.open(db::searchStudentsStatement(QStringLiteral("NamaSiswa"), QStringLiteral("o'neil")),
-                              dbConnection),
-             qPrintable(dbRecordset.lastError()));
-    QCOMPARE(dbRecordset.recordCount(), 1);
-    QCOMPARE(dbRecordset.value(QStringLiteral("NIS")).toString(), QStringLiteral("Q1"));
+    QObject owner;
+    search::SearchStore store(&owner);
+    const db::Result found = store.searchStudents(*search::searchButtonNamed(QStringLiteral("Cmdnama")),
+                                                  QStringLiteral("o'neil"));
+    QVERIFY2(found.ok(), qPrintable(found.reason));
+    QCOMPARE(gridNis(store), QStringList{"Q1"});
     // A text that would close the quote early finds nothing and harms nothing.
-    QVERIFY(dbRecordset.open(db::searchStudentsStatement(QStringLiteral("nis"), QStringLiteral("x') or ('1'='1")),
-                             dbConnection));
+    QCOMPARE(store.searchStudents(*search::searchButtonNamed(QStringLiteral("cmdnis")), QStringLiteral("x') or ('1'='1"))
+                 .kind,
+             db::Result::Kind::NotFound);
     QCOMPARE(dbRecordset.recordCount(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA")).toInt(), 2);
 }
 
-void TestSearchRules::listAllShowsEveryNis()
+void TestSearchStore::listAllShowsEveryNis()
 {
     test::TestDatabase db;
     for (const char *nis : {"001", "AB1", "0", "12A"})
         db.addStudent(QString::fromLatin1(nis));
-    QVERIFY2(dbRecordset.open(db::listAllStudentsStatement(), dbConnection), qPrintable(dbRecordset.lastError()));
+    QObject owner;
+    search::SearchStore store(&owner);
+    const db::Result result = store.listAllStudents();
+    QVERIFY2(result.ok(), qPrintable(result.reason));
     QCOMPARE(dbRecordset.recordCount(), 4);
-    QStringList nis;
-    for (int row = 0; row < dbRecordset.recordCount(); ++row)
-        nis << dbRecordset.value(row, 0).toString();
+    QStringList nis = gridNis(store);
     nis.sort();
     QCOMPARE(nis, (QStringList{"0", "001", "12A", "AB1"}));
 }
 
-void TestSearchRules::categoriesAndButtons()
+void TestSearchStore::gridKeepsRowsAfterNotFoundOrRefusal()
+{
+    test::TestDatabase db;
+    for (const char *nis : {"1", "2", "3"})
+        db.addStudent(QString::fromLatin1(nis));
+    QObject owner;
+    search::SearchStore store(&owner);
+    QCOMPARE(store.listAllStudents().kind, db::Result::Kind::Ok);
+    QCOMPARE(store.currentGridRow(), 0);
+    QVERIFY(store.pickGridRow(2));
+    QCOMPARE(store.positionText(), QStringLiteral("Record ke-3 dari 3"));
+    QCOMPARE(store.currentGridRow(), 2);
+
+    // Nothing found: the grid keeps its rows, the record bar the empty result.
+    const search::SearchButton &nis = *search::searchButtonNamed(QStringLiteral("cmdnis"));
+    QCOMPARE(store.searchStudents(nis, QStringLiteral("9")).kind, db::Result::Kind::NotFound);
+    QCOMPARE(gridNis(store).size(), 3);
+    QCOMPARE(store.positionText(), QStringLiteral("Record ke-0 dari 0"));
+    QCOMPARE(store.currentGridRow(), -1);
+    QVERIFY(!store.pickGridRow(1));
+
+    // A refused search names its reason and leaves no readable result.
+    QCOMPARE(store.searchStudents(nis, QStringLiteral("2")).kind, db::Result::Kind::Ok);
+    QCOMPARE(gridNis(store), QStringList{"2"});
+    dbConnection.close();
+    const db::Result refused = store.listAllStudents();
+    QCOMPARE(refused.kind, db::Result::Kind::Failure);
+    QCOMPARE(refused.reason, QStringLiteral("Database belum terbuka."));
+    QCOMPARE(gridNis(store), QStringList{"2"});
+    QCOMPARE(store.unreadableReason(), QStringLiteral("Database belum terbuka."));
+}
+
+void TestSearchStore::categoriesAndButtons()
 {
     QCOMPARE(search::searchCategories(),
              (QStringList{"NIS", "Nama", "Alamat", "Jurusan", "Tgl Masuk", "Tempat Lahir", "Asal Sekolah",
@@ -122,7 +181,7 @@ void TestSearchRules::categoriesAndButtons()
     QCOMPARE(search::searchButtonNamed(QStringLiteral("CmdJekel"))->column, QStringLiteral("JenisKelamin"));
 }
 
-void TestSearchRules::notFoundMessages_data()
+void TestSearchStore::notFoundMessages_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("message");
@@ -135,7 +194,7 @@ void TestSearchRules::notFoundMessages_data()
     QTest::newRow("jekel") << "CmdJekel" << "Data tidak ketemu ...!\rTeknologi Informasi Penangan data Siswa!";
 }
 
-void TestSearchRules::notFoundMessages()
+void TestSearchStore::notFoundMessages()
 {
     QFETCH(QString, button);
     QFETCH(QString, message);
@@ -143,7 +202,7 @@ void TestSearchRules::notFoundMessages()
     QCOMPARE(search::listAllNotFoundMessage(), QStringLiteral("Data Not Found From Database\rTransaction !"));
 }
 
-void TestSearchRules::recordBarMoves()
+void TestSearchStore::recordBarMoves()
 {
     test::TestDatabase db;
     for (const char *nis : {"1", "2", "3", "4", "5"})
@@ -181,7 +240,7 @@ void TestSearchRules::recordBarMoves()
     QCOMPARE(rs.absolutePosition(), 1);
 }
 
-void TestSearchRules::recordBarOnEmptyOrClosedResult()
+void TestSearchStore::recordBarOnEmptyOrClosedResult()
 {
     test::TestDatabase db;
     db::Recordset rs;
@@ -211,5 +270,5 @@ void TestSearchRules::recordBarOnEmptyOrClosedResult()
     QVERIFY(outcome.error.contains(QStringLiteral("SISWAX")));
 }
 
-QTEST_MAIN(TestSearchRules)
-#include "tst_searchrules.moc"
+QTEST_MAIN(TestSearchStore)
+#include "tst_searchstore.moc"

@@ -1,12 +1,37 @@
-#include "app/clock.h"
+#include "env/clock.h"
 
 #include <QLocale>
+
+namespace pel::env {
+
+namespace {
+
+class SystemClock : public Clock
+{
+public:
+    QDateTime now() override { return QDateTime::currentDateTime(); }
+};
+
+Clock *installed = nullptr;
+
+} // namespace
+
+Clock &currentClock()
+{
+    static SystemClock system;
+    return installed ? *installed : system;
+}
+
+void installClock(Clock *clock)
+{
+    installed = clock;
+}
+
+} // namespace pel::env
 
 namespace pel::clock {
 
 namespace {
-
-QDateTime fixedMoment;
 
 // The system's date separator, read off its short date format; "/" for a
 // format that separates with blanks only (the C locale's "d MMM yyyy").
@@ -34,17 +59,7 @@ QString timeText(const QDateTime &moment)
 
 QDateTime now()
 {
-    return fixedMoment.isValid() ? fixedMoment : QDateTime::currentDateTime();
-}
-
-void fix(const QDateTime &moment)
-{
-    fixedMoment = moment;
-}
-
-void release()
-{
-    fixedMoment = QDateTime();
+    return env::currentClock().now();
 }
 
 } // namespace pel::clock

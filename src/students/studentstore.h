@@ -1,0 +1,29 @@
+#pragma once
+
+#include "db/result.h"
+#include "db/studentstatements.h"
+
+#include <QString>
+
+// Student rows of table SISWA: the lookup by NIS and the three writes of the
+// student entry screen. Each call runs its one statement on the shared
+// connection through the shared recordset.
+namespace pel::students {
+
+// The student with this NIS. Ok: *student holds the row as box texts (a
+// column without a value reads as the empty text); NotFound: the NIS is not
+// stored; anything else: the engine refused the lookup.
+db::Result FindStudent(const QString &nis, db::StudentRecord *student);
+
+// Adds the student. DuplicateKey when the NIS is already stored.
+db::Result SaveStudent(const db::StudentRecord &student);
+
+// Gives the stored student of student.nis the other eleven values.
+// NotFound when no student has that NIS: nothing changed.
+db::Result UpdateStudent(const db::StudentRecord &student);
+
+// Removes the student with exactly this NIS. NotFound when there is none;
+// ForeignKey when grade rows still refer to the student.
+db::Result DeleteStudent(const QString &nis);
+
+} // namespace pel::students

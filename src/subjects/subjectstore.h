@@ -1,0 +1,29 @@
+#pragma once
+
+#include "db/result.h"
+#include "db/subjectstatements.h"
+
+#include <QString>
+
+// Subject rows of table Pelajaran: the lookup by code and the three writes
+// of the subject entry screen. Each call runs its one statement on the
+// shared connection through the shared recordset.
+namespace pel::subjects {
+
+// The subject with this code (letter case aside). Ok: *subject holds the
+// row as box texts, every column's value as text, unchanged (a column
+// without a value gives the empty text); NotFound: the code is not stored.
+db::Result FindSubject(const QString &code, db::SubjectText *subject);
+
+// Adds the subject. DuplicateKey when the code is stored; BadValue when the
+// credit units are no number.
+db::Result SaveSubject(const db::SubjectText &subject);
+
+// Gives the subject of subject.code the other five texts. NotFound when no
+// subject has that code: nothing changed.
+db::Result UpdateSubject(const db::SubjectText &subject);
+
+// Removes the subject with exactly this code. NotFound when there is none.
+db::Result DeleteSubject(const QString &code);
+
+} // namespace pel::subjects

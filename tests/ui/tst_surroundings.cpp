@@ -1,0 +1,124 @@
+// The program's surroundings: the real message box presses its default
+// button on Enter, and a stand-in answers for everything while it lives.
+#include "env/clock.h"
+#include "testsupport.h"
+#include "ui/messages.h"
+#include "ui/screens.h"
+#include "ui/surroundings.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace pel;
+
+class TestSurroundings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void enterPressesDefaultButton_data();
+    void enterPressesDefaultButton();
+    void standInAnswersWhileItLives();
+    void olderHelpersShareOneStandIn();
+    void olderHooksStillAnswer();
+};
+
+void TestSurroundings::enterPressesDefaultButton_data()
+{
+    QTest::addColumn<ui::Buttons>("buttons");
+    QTest::addColumn<std::optional<ui::Answer>>("defaultButton");
+    QTest::addColumn<ui::Answer>("answer");
+    QTest::newRow("deletion question") << ui::Buttons::YesNo << std::optional(ui::Answer::No) << ui::Answer::No;
+    QTest::newRow("other question") << ui::Buttons::YesNo << std::optional<ui::Answer>() << ui::Answer::Yes;
+    QTest::newRow("ok or cancel") << ui::Buttons::OkCancel << std::optional<ui::Answer>() << ui::Answer::Ok;
+    QTest::newRow("ok") << ui::Buttons::Ok << std::optional<ui::Answer>() << ui::Answer::Ok;
+}
+
+void TestSurroundings::enterPressesDefaultButton()
+{
+    QFETCH(ui::Buttons, buttons);
+    QFETCH(std::optional<ui::Answer>, defaultButton);
+    QFETCH(ui::Answer, answer);
+    QVERIFY(!ui::installedSurroundings()); // the system's own box
+
+    // Enter is pressed in the box once it shows.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&poll] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible()) {
+                poll.stop();
+                QTest::keyClick(box, Qt::Key_Return);
+                return;
+            }
+        }
+    });
+    poll.start(10);
+    QCOMPARE(ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None, buttons, nullptr,
+                             defaultButton),
+             answer);
+}
+
+void TestSurroundings::standInAnswersWhileItLives()
+{
+    {
+        test::StandIn standIn(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+        QCOMPARE(&ui::surroundings(), static_cast<ui::Surroundings *>(&standIn));
+        QCOMPARE(clock::today(), QDate(2026, 12, 7)); // the core's clock follows
+
+        standIn.plan(ui::Answer::No);
+        QCOMPARE(ui::showMessage(QStringLiteral("A"), {}, ui::Icon::Question, ui::Buttons::YesNo), ui::Answer::No);
+        QCOMPARE(ui::showMessage(QStringLiteral("B"), QStringLiteral("Judul"), ui::Icon::Question, ui::Buttons::YesNo),
+                 ui::Answer::Yes);
+        QCOMPARE(standIn.texts(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+        QCOMPARE(standIn.messages().at(0).title, ui::ApplicationTitle);
+        QCOMPARE(standIn.messages().at(0).defaultButton, ui::Answer::Yes);
+        QCOMPARE(standIn.last().title, QStringLiteral("Judul"));
+
+        ui::endProgram(); // noted; the test goes on
+        ui::surroundings().beep();
+        QCOMPARE(standIn.ends(), 1);
+        QCOMPARE(standIn.beeps(), 1);
+    }
+    QCOMPARE(&ui::surroundings(), &ui::realSurroundings());
+    QVERIFY(!ui::installedSurroundings());
+}
+
+void TestSurroundings::olderHelpersShareOneStandIn()
+{
+    {
+        test::FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+        test::ScriptedMessages messages;
+        messages.plan(ui::Answer::Cancel);
+        QCOMPARE(ui::showMessage(QStringLiteral("A"), {}, ui::Icon::None, ui::Buttons::OkCancel), ui::Answer::Cancel);
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("A")});
+        QCOMPARE(clock::today(), QDate(2026, 12, 7));
+    }
+    QVERIFY(!ui::installedSurroundings());
+}
+
+void TestSurroundings::olderHooksStillAnswer()
+{
+    int ends = 0;
+    ui::setEndProgramHandler([&ends] { ++ends; });
+    ui::setMessageHandler([](const ui::Message &) { return ui::Answer::No; });
+    clock::fix(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    ui::endProgram();
+    QCOMPARE(ends, 1);
+    QCOMPARE(ui::showMessage(QStringLiteral("A"), {}, ui::Icon::None, ui::Buttons::YesNo), ui::Answer::No);
+    QCOMPARE(clock::today(), QDate(2026, 12, 7));
+    {
+        // A stand-in made meanwhile asks the hooks first.
+        test::StandIn standIn;
+        ui::endProgram();
+        QCOMPARE(ends, 2);
+        QCOMPARE(standIn.ends(), 0);
+    }
+    ui::setEndProgramHandler({});
+    ui::setMessageHandler({});
+    clock::release();
+}
+
+QTEST_MAIN(TestSurroundings)
+#include "tst_surroundings.moc"
