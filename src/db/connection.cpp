@@ -1,10 +1,9 @@
 #include "db/connection.h"
 
-#include "db/postgres.h"
 #include "db/schema.h"
+#include "db/postgres.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -60,39 +59,9 @@ bool Connection::fail(const QString &reason)
     return false;
 }
 
-bool Connection::open(const DatabaseTarget &target)
-{
-    if (target.isPostgres())
-        return openPostgres(target);
-    return open(target.filePath.isEmpty() ? QDir::current().absoluteFilePath(QStringLiteral("SISWA.mdb"))
-                                          : target.filePath);
-}
-
-bool Connection::openPostgres(const DatabaseTarget &target)
-{
-    close();
-    m_error.clear();
-    m_path.clear();
-    m_postgres = true;
-    m_name = QStringLiteral("pelitaksa-%1").arg(++nextConnectionNumber);
-    QString problem;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
-        if (!db.isValid())
-            problem = QStringLiteral("Driver PostgreSQL (QPSQL) tidak terpasang; %1 tidak dapat dibuka.").arg(target.describe());
-        else {
-            configurePostgres(db, target);
-            problem = db.open() ? checkPostgresDatabase(db, target) : postgresOpenError(target, db.lastError());
-        }
-    }
-    // The connection is dropped only once no handle of it is left here.
-    return problem.isEmpty() ? true : fail(problem);
-}
-
 bool Connection::open(const QString &filePath)
 {
     close();
-    m_postgres = false;
     m_error.clear();
     m_path = filePath;
 
@@ -144,6 +113,34 @@ bool Connection::isOpen() const
 QSqlDatabase Connection::database() const
 {
     return QSqlDatabase::database(m_name, false);
+}
+
+bool Connection::open(const DatabaseTarget &target)
+{
+    if (target.isPostgres())
+        return openPostgres(target);
+    return open(target.filePath.isEmpty() ? QFileInfo(QStringLiteral("SISWA.mdb")).absoluteFilePath()
+                                          : target.filePath);
+}
+
+bool Connection::openPostgres(const DatabaseTarget &target)
+{
+    close();
+    m_error.clear();
+    m_path.clear();
+    m_name = QStringLiteral("pelitaksa-%1").arg(++nextConnectionNumber);
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+        if (!db.isValid())
+            problem = QStringLiteral("Driver PostgreSQL (QPSQL) tidak terpasang; %1 tidak dapat dibuka.").arg(target.describe());
+        else {
+            configurePostgres(db, target);
+            problem = db.open() ? checkPostgresDatabase(db, target) : postgresOpenError(target, db.lastError());
+        }
+    }
+    // The connection is dropped only once no handle of it is left here.
+    return problem.isEmpty() ? true : fail(problem);
 }
 
 } // namespace pel::db

@@ -33,7 +33,8 @@ public:
 
     bool isOpen() const;
     QString filePath() const { return m_path; }
-    bool isPostgres() const { return m_postgres; }
+    // True while a PostgreSQL database is open.
+    bool isPostgres() const { return database().driverName() == QLatin1String("QPSQL"); }
     QString lastError() const { return m_error; }
     QSqlDatabase database() const;
 
@@ -44,7 +45,6 @@ private:
     QString m_name;
     QString m_path;
     QString m_error;
-    bool m_postgres = false;
 };
 
 } // namespace pel::db
