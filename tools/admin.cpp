@@ -1,5 +1,6 @@
 // pelitaksa-admin: creates SISWA.mdb, keeps the operator table, fills a demo
 // database and writes the reports without the screens.
+#include "admincopy.h"
 #include "adminreports.h"
 #include "admintransfer.h"
 #include "common/module1.h"
@@ -7,7 +8,9 @@
 #include "common/password.h"
 #include "db/backup.h"
 #include "db/connection.h"
+#include "db/databaseurl.h"
 #include "db/failure.h"
+#include "db/postgres.h"
 #include "db/schema.h"
 #include "db/transaction.h"
 #include "grades/grading.h"
@@ -33,8 +36,10 @@ QTextStream out(stdout);
 QTextStream err(stderr);
 
 const char Usage[] =
-    "Pemakaian: pelitaksa-admin [--db FILE] PERINTAH ...\n"
+    "Pemakaian: pelitaksa-admin [--db FILE | --database URL] PERINTAH ...\n"
     "  --db FILE                  database yang dipakai (bawaan: SISWA.mdb di folder ini)\n"
+    "  --database URL             file SQLite atau postgresql://pengguna@server:port/database\n"
+    "                             (bawaan: PELITAKSA_DATABASE, lalu pelitaksa.ini, lalu SISWA.mdb)\n"
     "Perintah:\n"
     "  create                     membuat database baru yang kosong (file yang ada tidak ditimpa)\n"
     "  demo                       membuat database baru berisi data contoh dan empat petugas\n"
@@ -59,7 +64,10 @@ const char Usage[] =
     "  import students|subjects|grades INFILE.csv [--dry-run] [--update] [--errors ERRORS.csv]\n"
     "                             memasukkan baris dari file CSV, semuanya atau tidak sama sekali\n"
     "  template students|subjects|grades\n"
-    "                             menampilkan baris judul kolom untuk file impor\n";
+    "                             menampilkan baris judul kolom untuk file impor\n"
+    "  copy --from URL --to URL [--replace]\n"
+    "                             menyalin keempat tabel antardatabase (SQLite/PostgreSQL)\n"
+    "Perintah backup, restore, log, export dan import hanya untuk database SQLite.\n";
 
 int usageError(const QString &message)
 {
@@ -85,9 +93,9 @@ QString toolOperator()
     return QStringLiteral("admin:") + user;
 }
 
-bool openExisting(const QString &path)
+bool openExisting(const pel::db::DatabaseTarget &target)
 {
-    if (!pel::dbConnection.open(QFileInfo(path).absoluteFilePath())) {
+    if (!pel::dbConnection.open(target)) {
         failure(pel::dbConnection.lastError());
         return false;
     }
@@ -314,26 +322,27 @@ bool fillDemo()
     return true;
 }
 
-int backupCommand(const QString &path, const QStringList &args)
+int backupCommand(const pel::db::DatabaseTarget &database, const QStringList &args)
 {
     if (args.size() > 1)
         return usageError(QStringLiteral("backup butuh paling banyak satu FILE"));
-    if (!openExisting(path))
+    if (!openExisting(database))
         return 1;
     QString error;
-    QString target = args.value(0);
-    const bool ok = target.isEmpty()
+    QString copy = args.value(0);
+    const bool ok = copy.isEmpty()
                         ? pel::db::backupNow(pel::dbConnection.database(), pel::dbConnection.filePath(),
-                                             QDateTime::currentDateTime(), pel::db::backupsToKeep(), &target, &error)
-                        : pel::db::backupDatabase(pel::dbConnection.database(), target, &error);
+                                             QDateTime::currentDateTime(), pel::db::backupsToKeep(), &copy, &error)
+                        : pel::db::backupDatabase(pel::dbConnection.database(), copy, &error);
     if (!ok)
         return failure(error);
-    out << "Salinan " << target << " dibuat.\n";
+    out << "Salinan " << copy << " dibuat.\n";
     return 0;
 }
 
-int restoreCommand(const QString &path, const QStringList &args)
+int restoreCommand(const pel::db::DatabaseTarget &target, const QStringList &args)
 {
+    const QString path = target.filePath;
     if (args.size() != 1)
         return usageError(QStringLiteral("restore butuh FILE"));
     QString saved;
@@ -347,7 +356,7 @@ int restoreCommand(const QString &path, const QStringList &args)
     return 0;
 }
 
-int logCommand(const QString &path, QStringList args)
+int logCommand(const pel::db::DatabaseTarget &target, QStringList args)
 {
     QStringList conditions;
     QVariantList values;
@@ -374,7 +383,7 @@ int logCommand(const QString &path, QStringList args)
             return usageError(QStringLiteral("pilihan log tidak dikenal: %1").arg(option));
         }
     }
-    if (!openExisting(path))
+    if (!openExisting(target))
         return 1;
     QSqlQuery query(pel::dbConnection.database());
     query.prepare(QStringLiteral("select waktu, userid, tabel, kunci, aksi, sebelum, sesudah from t_log")
@@ -394,20 +403,25 @@ int logCommand(const QString &path, QStringList args)
     return 0;
 }
 
-int createDatabase(const QString &path, bool demo)
+int createDatabase(const pel::db::DatabaseTarget &target, bool demo)
 {
     QString error;
-    if (!pel::db::createDatabase(path, &error))
+    const QString path = target.filePath;
+    if (target.isPostgres() ? !pel::db::createPostgresTables(target, &error) : !pel::db::createDatabase(path, &error))
         return failure(error);
+    const QString name = target.isPostgres() ? target.describe() : path;
     if (demo) {
-        if (!openExisting(path) || !fillDemo()) {
+        if (!openExisting(target) || !fillDemo()) {
             pel::dbConnection.close();
-            QFile::remove(path);
+            // The demo rows are written in one transaction, so a server
+            // database keeps its empty tables; a file goes altogether.
+            if (!target.isPostgres())
+                QFile::remove(path);
             return 1;
         }
-        out << "Database contoh " << path << " dibuat.\n";
+        out << "Database contoh " << name << " dibuat.\n";
     } else {
-        out << "Database " << path << " dibuat.\n";
+        out << "Database " << name << " dibuat.\n";
     }
     return 0;
 }
@@ -418,11 +432,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    QString path = QDir::current().filePath(QString::fromLatin1(pel::DatabaseFileName));
-    if (args.value(0) == QLatin1String("--db")) {
+    QString databaseOption;
+    if (args.value(0) == QLatin1String("--db") || args.value(0) == QLatin1String("--database")) {
         if (args.size() < 2)
-            return usageError(QStringLiteral("--db butuh nama file"));
-        path = args.at(1);
+            return usageError(args.value(0) == QLatin1String("--db") ? QStringLiteral("--db butuh nama file")
+                                                                     : QStringLiteral("--database butuh URL"));
+        databaseOption = args.at(1);
+        if (databaseOption.trimmed().isEmpty())
+            return usageError(QStringLiteral("%1 tidak boleh kosong").arg(args.at(0)));
         args = args.mid(2);
     }
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
@@ -432,10 +449,20 @@ int main(int argc, char *argv[])
         return 0;
     }
     const QString command = args.takeFirst();
+    if (command == QLatin1String("copy"))
+        return pel::runCopyCommand(args);
+    const pel::db::DatabaseChoice choice = pel::db::chooseDatabase(databaseOption);
+    if (!choice.ok())
+        return usageError(choice.error);
+    const pel::db::DatabaseTarget &target = choice.target;
+    // Backups, the audit trail and the bulk transfers work on SQLite files.
+    const QStringList fileOnly{QStringLiteral("backup"), QStringLiteral("restore"), QStringLiteral("log")};
+    if (target.isPostgres() && (fileOnly.contains(command) || (pel::isTransferCommand(command) && command != QLatin1String("template"))))
+        return usageError(QStringLiteral("perintah %1 hanya untuk database SQLite").arg(command));
     if (command == QLatin1String("create") || command == QLatin1String("demo")) {
         if (!args.isEmpty())
             return usageError(QStringLiteral("%1 tidak memakai argumen").arg(command));
-        return createDatabase(path, command == QLatin1String("demo"));
+        return createDatabase(target, command == QLatin1String("demo"));
     }
     if (command == QLatin1String("operator")) {
         const QString action = args.isEmpty() ? QString() : args.takeFirst();
@@ -445,7 +472,7 @@ int main(int argc, char *argv[])
             return usageError(QStringLiteral("operator butuh list, add, passwd, remove atau rehash"));
         if ((action == QLatin1String("list") || action == QLatin1String("rehash")) && !args.isEmpty())
             return usageError(QStringLiteral("operator %1 tidak memakai argumen").arg(action));
-        if (!openExisting(path))
+        if (!openExisting(target))
             return 1;
         if (action == QLatin1String("list"))
             return listOperators();
@@ -456,17 +483,17 @@ int main(int argc, char *argv[])
         return action == QLatin1String("add") ? addOperator(args) : removeOperator(args);
     }
     if (command == QLatin1String("backup"))
-        return backupCommand(path, args);
+        return backupCommand(target, args);
     if (command == QLatin1String("restore"))
-        return restoreCommand(path, args);
+        return restoreCommand(target, args);
     if (command == QLatin1String("log"))
-        return logCommand(path, args);
+        return logCommand(target, args);
     if (command == QLatin1String("report")) {
-        if (!openExisting(path))
+        if (!openExisting(target))
             return 1;
         return runReportCommand(args);
     }
     if (pel::isTransferCommand(command))
-        return pel::runTransferCommand(command, args, path);
+        return pel::runTransferCommand(command, args, target.filePath);
     return usageError(QStringLiteral("perintah tidak dikenal: %1").arg(command));
 }

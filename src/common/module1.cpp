@@ -4,6 +4,7 @@
 
 namespace pel {
 
+db::DatabaseTarget ChosenDatabase;
 db::Connection dbConnection;
 db::Recordset dbRecordset;
 db::Recordset dbRecordset2;
@@ -14,6 +15,8 @@ int LoginAttempt = 1;
 
 bool OpenDatabase()
 {
+    if (ChosenDatabase.isPostgres() || !ChosenDatabase.filePath.isEmpty())
+        return dbConnection.open(ChosenDatabase);
     return dbConnection.open(QDir::current().absoluteFilePath(QString::fromLatin1(DatabaseFileName)));
 }
 

@@ -12,6 +12,11 @@ namespace pel {
 // The database file, in the folder the program was started in.
 inline constexpr char DatabaseFileName[] = "SISWA.mdb";
 
+// The database OpenDatabase opens, chosen at start-up (--database,
+// PELITAKSA_DATABASE, pelitaksa.ini). Left as it is, it names SISWA.mdb in
+// the current folder.
+extern db::DatabaseTarget ChosenDatabase;
+
 extern db::Connection dbConnection;
 // Every read or write of a screen opens its one statement on this recordset,
 // replacing what it held.
@@ -23,8 +28,9 @@ extern QString LoginUserId;
 extern QString LoginPassword;
 extern int LoginAttempt;
 
-// Opens SISWA.mdb of the current folder on a fresh connection. Returns false
-// when it cannot; dbConnection.lastError() then names the file and the reason.
+// Opens ChosenDatabase (SISWA.mdb of the current folder unless another was
+// chosen) on a fresh connection. Returns false when it cannot;
+// dbConnection.lastError() then names the file or server and the reason.
 bool OpenDatabase();
 
 } // namespace pel

@@ -4,6 +4,7 @@
 #include "db/backup.h"
 #include "db/failure.h"
 #include "db/schema.h"
+#include "db/postgres.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -163,6 +164,34 @@ bool Connection::isOpen() const
 QSqlDatabase Connection::database() const
 {
     return QSqlDatabase::database(m_name, false);
+}
+
+bool Connection::open(const DatabaseTarget &target)
+{
+    if (target.isPostgres())
+        return openPostgres(target);
+    return open(target.filePath.isEmpty() ? QFileInfo(QStringLiteral("SISWA.mdb")).absoluteFilePath()
+                                          : target.filePath);
+}
+
+bool Connection::openPostgres(const DatabaseTarget &target)
+{
+    close();
+    m_error.clear();
+    m_path.clear();
+    m_name = QStringLiteral("pelitaksa-%1").arg(++nextConnectionNumber);
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+        if (!db.isValid())
+            problem = QStringLiteral("Driver PostgreSQL (QPSQL) tidak terpasang; %1 tidak dapat dibuka.").arg(target.describe());
+        else {
+            configurePostgres(db, target);
+            problem = db.open() ? checkPostgresDatabase(db, target) : postgresOpenError(target, db.lastError());
+        }
+    }
+    // The connection is dropped only once no handle of it is left here.
+    return problem.isEmpty() ? true : fail(problem);
 }
 
 } // namespace pel::db

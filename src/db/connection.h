@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/databaseurl.h"
 #include "db/result.h"
 
 #include <QSqlDatabase>
@@ -7,7 +8,7 @@
 
 namespace pel::db {
 
-// One open SQLite database file. Every open() makes a fresh Qt SQL connection
+// One open database: an SQLite file or a PostgreSQL database. Every open() makes a fresh Qt SQL connection
 // and drops the previous one; recordsets keep their rows on the client, so
 // none of them needs the old connection afterwards.
 class Connection
@@ -26,10 +27,18 @@ public:
     // ("Sebab: ...") and the engine's text ("Detail: ..."), separated by
     // carriage returns.
     bool open(const QString &filePath);
+    // Opens the database target names: the SQLite file as above (SISWA.mdb
+    // in the current folder when it names none), or a database on a
+    // PostgreSQL server. Fails, with a reason naming the server and the
+    // database, when the server cannot be reached, the database is missing,
+    // the role is refused, a table is missing or the role may not write.
+    bool open(const DatabaseTarget &target);
     void close();
 
     bool isOpen() const;
     QString filePath() const { return m_path; }
+    // True while a PostgreSQL database is open.
+    bool isPostgres() const { return database().driverName() == QLatin1String("QPSQL"); }
     QString lastError() const { return m_error; }
     QSqlDatabase database() const;
 
@@ -38,6 +47,7 @@ public:
 
 private:
     bool fail(const QString &reason);
+    bool openPostgres(const DatabaseTarget &target);
 
     QString m_name;
     QString m_path;

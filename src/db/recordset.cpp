@@ -1,6 +1,7 @@
 #include "db/recordset.h"
 
 #include "db/connection.h"
+#include "db/postgres.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -25,7 +26,7 @@ bool Recordset::open(const QString &sql, const Connection &conn)
     const int columns = record.count();
     m_fields.reserve(columns);
     for (int i = 0; i < columns; ++i)
-        m_fields << record.fieldName(i);
+        m_fields << (conn.isPostgres() ? programColumnName(record.fieldName(i)) : record.fieldName(i));
     if (query.isSelect()) {
         while (query.next()) {
             for (int i = 0; i < columns; ++i)

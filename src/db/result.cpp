@@ -12,6 +12,15 @@ QString errorText(const QSqlError &error)
 
 Result Result::from(const QSqlError &error)
 {
+    // PostgreSQL gives the five-character SQLSTATE of a refusal as the
+    // native code; SQLite's codes are shorter numbers.
+    const QString state = error.nativeErrorCode().size() == 5 ? error.nativeErrorCode() : QString();
+    if (state == QLatin1String("23503"))
+        return {Kind::ForeignKey, errorText(error), 0};
+    if (state == QLatin1String("23505"))
+        return {Kind::DuplicateKey, errorText(error), 0};
+    if (state == QLatin1String("23502") || state == QLatin1String("23514") || state.startsWith(QLatin1String("22")))
+        return {Kind::BadValue, errorText(error), 0};
     return refused(errorText(error));
 }
 

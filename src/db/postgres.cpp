@@ -1,0 +1,197 @@
+#include "db/postgres.h"
+
+#include "db/result.h"
+#include "db/schema.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace pel::db {
+
+namespace {
+
+// A value for libpq's "key=value" list: quoted when it holds a blank, a
+// quote or a backslash.
+QString connectValue(const QString &value)
+{
+    static const QRegularExpression plain(QStringLiteral("^[^\\s'\\\\]+$"));
+    if (plain.match(value).hasMatch())
+        return value;
+    QString escaped = value;
+    escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
+}
+
+QString roleName(const DatabaseTarget &target)
+{
+    return target.user.isEmpty() ? QStringLiteral("bawaan") : target.user;
+}
+
+QString databaseName(const DatabaseTarget &target)
+{
+    return target.databaseName.isEmpty() ? roleName(target) : target.databaseName;
+}
+
+// The statements of a schema text: comment lines dropped, split at ';'.
+QStringList schemaStatements(const QString &text)
+{
+    QStringList lines;
+    for (const QString &line : text.split(QLatin1Char('\n')))
+        if (!line.trimmed().startsWith(QLatin1String("--")))
+            lines << line;
+    QStringList statements;
+    for (const QString &raw : lines.join(QLatin1Char('\n')).split(QLatin1Char(';'))) {
+        const QString statement = raw.trimmed();
+        if (!statement.isEmpty())
+            statements << statement;
+    }
+    return statements;
+}
+
+} // namespace
+
+void configurePostgres(QSqlDatabase &db, const DatabaseTarget &target)
+{
+    db.setHostName(target.host);
+    if (target.port > 0)
+        db.setPort(target.port);
+    db.setUserName(target.user);
+    db.setDatabaseName(target.databaseName);
+    // Qt joins the options with blanks into libpq's connection string.
+    QStringList options{QStringLiteral("application_name=pelitaksa")};
+    for (const QString &option : target.options) {
+        const qsizetype equals = option.indexOf(QLatin1Char('='));
+        options << option.left(equals + 1) + connectValue(option.mid(equals + 1));
+    }
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+}
+
+QString postgresOpenError(const DatabaseTarget &target, const QSqlError &error)
+{
+    const QString reason = errorText(error);
+    const auto has = [&reason](const char *words) { return reason.contains(QLatin1String(words), Qt::CaseInsensitive); };
+    if (has("database \"") && has("does not exist"))
+        return QStringLiteral("Database %1 tidak ada di server %2.").arg(databaseName(target), target.serverName());
+    if (has("role \"") || has("authentication failed") || has("no password supplied") || has("pg_hba.conf")
+        || has("permission denied"))
+        return QStringLiteral("Server %1 menolak pengguna %2 untuk database %3: %4")
+            .arg(target.serverName(), roleName(target), databaseName(target), reason);
+    return QStringLiteral("Server database %1 tidak dapat dihubungi (database %2): %3")
+        .arg(target.serverName(), databaseName(target), reason);
+}
+
+QString checkPostgresDatabase(const QSqlDatabase &db, const DatabaseTarget &target)
+{
+    const QString where = QStringLiteral("Database %1 di server %2").arg(databaseName(target), target.serverName());
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("select table_name from information_schema.tables "
+                                   "where table_schema = any (current_schemas(false))")))
+        return QStringLiteral("%1 tidak dapat dibaca: %2").arg(where, errorText(query.lastError()));
+    QStringList tables;
+    while (query.next())
+        tables << query.value(0).toString().toLower();
+    for (const QString &table : requiredTables())
+        if (!tables.contains(table.toLower()))
+            return QStringLiteral("%1 bukan database PELITAKSA: tabel %2 tidak ada.").arg(where, table);
+
+    // A read-only server (a standby, or read-only by setting), or a role that
+    // may only read, says so now, not when the operator saves.
+    if (!query.exec(QStringLiteral("select current_setting('transaction_read_only')")) || !query.next())
+        return QStringLiteral("%1 tidak dapat dibaca: %2").arg(where, errorText(query.lastError()));
+    if (query.value(0).toString() == QLatin1String("on"))
+        return QStringLiteral("%1 tidak dapat ditulisi: server hanya menerima pembacaan.").arg(where);
+    // has_table_privilege is true when any one of several listed rights is
+    // held, so each right is asked on its own.
+    for (const QString &table : requiredTables()) {
+        query.prepare(QStringLiteral("select has_table_privilege(?, 'INSERT') and has_table_privilege(?, 'UPDATE') "
+                                     "and has_table_privilege(?, 'DELETE')"));
+        for (int i = 0; i < 3; ++i)
+            query.addBindValue(table.toLower());
+        if (!query.exec() || !query.next())
+            return QStringLiteral("%1 tidak dapat dibaca: %2").arg(where, errorText(query.lastError()));
+        if (!query.value(0).toBool())
+            return QStringLiteral("%1 tidak dapat ditulisi: pengguna %2 tidak berhak mengubah tabel %3.")
+                .arg(where, roleName(target), table);
+    }
+    // A grade row draws its Urutan from a sequence, which needs its own right.
+    if (!query.exec(QStringLiteral("select has_sequence_privilege(pg_get_serial_sequence('nilai', 'urutan'), 'USAGE')"))
+        || !query.next())
+        return QStringLiteral("%1 tidak dapat dibaca: %2").arg(where, errorText(query.lastError()));
+    if (!query.value(0).toBool())
+        return QStringLiteral("%1 tidak dapat ditulisi: pengguna %2 tidak berhak memakai urutan nilai_urutan_seq.")
+            .arg(where, roleName(target));
+    return {};
+}
+
+bool createPostgresTables(const DatabaseTarget &target, QString *error)
+{
+    const QString name = QStringLiteral("pelitaksa-create-postgres");
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        configurePostgres(db, target);
+        if (!db.isValid()) {
+            problem = QStringLiteral("Driver PostgreSQL (QPSQL) tidak terpasang.");
+        } else if (!db.open()) {
+            problem = postgresOpenError(target, db.lastError());
+        } else {
+            QSqlQuery query(db);
+            if (query.exec(QStringLiteral("select table_name from information_schema.tables "
+                                          "where table_schema = any (current_schemas(false))"))) {
+                while (query.next() && problem.isEmpty())
+                    for (const QString &table : requiredTables())
+                        if (query.value(0).toString().compare(table, Qt::CaseInsensitive) == 0)
+                            problem = QStringLiteral("Tabel %1 sudah ada di %2; tidak ditimpa.")
+                                          .arg(table, target.describe());
+            } else {
+                problem = QStringLiteral("Database %1 tidak dapat dibaca: %2").arg(target.describe(), errorText(query.lastError()));
+            }
+            if (problem.isEmpty()) {
+                db.transaction();
+                for (const QString &statement : schemaStatements(postgresSchemaSql())) {
+                    if (!query.exec(statement)) {
+                        problem = QStringLiteral("Skema gagal dibuat di %1: %2")
+                                      .arg(target.describe(), errorText(query.lastError()));
+                        break;
+                    }
+                }
+                if (problem.isEmpty() && !db.commit())
+                    problem = QStringLiteral("Skema gagal dibuat di %1: %2")
+                                  .arg(target.describe(), errorText(db.lastError()));
+                if (!problem.isEmpty())
+                    db.rollback();
+            }
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (error)
+        *error = problem;
+    return problem.isEmpty();
+}
+
+QString programColumnName(const QString &name)
+{
+    static const QHash<QString, QString> names = [] {
+        const char *const columns[] = {
+            "NIS", "NamaSiswa", "TptLahir", "TglLahir", "Alamat", "JenisKelamin", "Agama", "TglMasuk",
+            "ProgamJurusan", "LevelTahap", "AsalSekolah", "TelpHp",
+            "KdMatpel", "NmMatpel", "TglEntry", "Lokal", "Instruktur", "SKS",
+            "Noreg", "TglProses", "Nis", "Program", "Jenjang", "Tentor", "Nilangka", "Nilhu", "Bobot", "Mutu",
+            "Prediket", "Ket", "Urutan",
+            "userid", "nama", "password", "level"};
+        QHash<QString, QString> map;
+        for (const char *column : columns) {
+            const QString spelled = QString::fromLatin1(column);
+            // "NIS" of SISWA comes first and wins over "Nis" of Nilai.
+            if (!map.contains(spelled.toLower()))
+                map.insert(spelled.toLower(), spelled);
+        }
+        return map;
+    }();
+    return names.value(name, name);
+}
+
+} // namespace pel::db

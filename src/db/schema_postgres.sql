@@ -1,0 +1,68 @@
+-- The four tables of the program's database on a PostgreSQL server.
+-- Text columns are citext, so keys, "=", like, group by and the joins
+-- compare without regard to letter case; numeric columns are double
+-- precision, which refuses a text that is not a number (the empty text
+-- included), and a check refuses NaN and the infinities as well.
+-- Names are left unquoted: PostgreSQL keeps them in lower case, so every
+-- spelling the statements use (SISWA, siswa, NamaSiswa, namasiswa) finds
+-- them; the program shows them in the spelling of the SQLite schema.
+
+CREATE EXTENSION IF NOT EXISTS citext;
+
+CREATE TABLE SISWA (
+    NIS           citext NOT NULL PRIMARY KEY CHECK (NIS <> ''),
+    NamaSiswa     citext,
+    TptLahir      citext,
+    TglLahir      citext,
+    Alamat        citext,
+    JenisKelamin  citext,
+    Agama         citext,
+    TglMasuk      citext,
+    ProgamJurusan citext,
+    LevelTahap    citext,
+    AsalSekolah   citext,
+    TelpHp        citext
+);
+
+CREATE TABLE Pelajaran (
+    KdMatpel   citext NOT NULL PRIMARY KEY CHECK (KdMatpel <> ''),
+    NmMatpel   citext,
+    TglEntry   citext,
+    Lokal      citext,
+    Instruktur citext,
+    SKS        double precision CHECK (SKS NOT IN ('NaN', 'Infinity', '-Infinity'))
+);
+
+-- PostgreSQL returns rows in no promised order, so Urutan numbers the rows
+-- in the order they were inserted: "order by Urutan" gives the order in
+-- which SQLite returns "select * from Nilai". It is the last column, so an
+-- insert of the fourteen values without a column list still fits.
+CREATE TABLE Nilai (
+    Noreg     citext,
+    TglProses citext,
+    Nis       citext REFERENCES SISWA (NIS),
+    Program   citext,
+    Jenjang   citext,
+    KdMatpel  citext,
+    SKS       double precision CHECK (SKS NOT IN ('NaN', 'Infinity', '-Infinity')),
+    Tentor    citext,
+    Nilangka  double precision CHECK (Nilangka NOT IN ('NaN', 'Infinity', '-Infinity')),
+    Nilhu     citext,
+    Bobot     double precision CHECK (Bobot NOT IN ('NaN', 'Infinity', '-Infinity')),
+    Mutu      double precision CHECK (Mutu NOT IN ('NaN', 'Infinity', '-Infinity')),
+    Prediket  citext,
+    Ket       citext,
+    Urutan    bigserial NOT NULL UNIQUE
+);
+
+CREATE INDEX NilaiNis ON Nilai (Nis);
+CREATE INDEX NilaiNoreg ON Nilai (Noreg);
+
+-- Operators who may log in. The password is compared with letter case
+-- counting, so it stays plain text.
+CREATE TABLE t_petugas (
+    userid   citext,
+    nama     citext,
+    password text,
+    level    citext
+);

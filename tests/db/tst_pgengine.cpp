@@ -1,0 +1,199 @@
+// The schema on the PostgreSQL engine behaves as the program relies on:
+// letter case in keys, like and joins, numeric columns, keys, the foreign key
+// from grades, the insertion order of grades, column names, and the messages
+// of a database that cannot be opened.
+#include "common/module1.h"
+#include "db/postgres.h"
+#include "db/recordset.h"
+#include "db/recordsetmodel.h"
+#include "db/result.h"
+#include "db/sqltext.h"
+#include "pgtestsupport.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace pel;
+
+class TestPgEngine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void lettersCaseIgnored();
+    void columnsInProgramSpelling();
+    void refusals_data();
+    void refusals();
+    void gradesKeepInsertionOrder();
+    void openFailures_data();
+    void openFailures();
+    void createRefusesExistingTables();
+
+private:
+    static void addStudent(test::PgTestDatabase &db, const QString &nis);
+};
+
+void TestPgEngine::initTestCase()
+{
+    if (test::postgresServerUrl().isEmpty())
+        QSKIP("PELITAKSA_TEST_PG names no server; run through ctest");
+}
+
+void TestPgEngine::addStudent(test::PgTestDatabase &db, const QString &nis)
+{
+    db.exec(QStringLiteral("insert into SISWA values (%1, 'SISWA', 'JAKARTA', '01-02-2000', 'JL. MAWAR 1', "
+                           "'LAKI-LAKI', 'ISLAM', '05-01-2026', 'KOMPUTER', 'DASAR', 'SMA 1', '0812')")
+                .arg(db::quoted(nis)));
+}
+
+void TestPgEngine::lettersCaseIgnored()
+{
+    test::PgTestDatabase db;
+    addStudent(db, QStringLiteral("AB1"));
+    addStudent(db, QStringLiteral("AB12"));
+    addStudent(db, QStringLiteral("B_2"));
+    addStudent(db, QStringLiteral("BX2"));
+    db.exec(QStringLiteral("insert into Pelajaran values ('KOM01', 'KOMPUTER', '02-01-2026', 'LAB', 'ANI', '3')"));
+    db.exec(QStringLiteral("insert into Nilai (Noreg, Nis, KdMatpel, SKS) values ('1', 'ab1', 'kom01', 3)"));
+
+    QVERIFY(dbRecordset.open(QStringLiteral("select * from SISWA where NIS='ab1'"), dbConnection));
+    QCOMPARE(dbRecordset.recordCount(), 1);
+    QVERIFY(dbRecordset.open(QStringLiteral("select * from siswa where(NIS like 'ab1')"), dbConnection));
+    QCOMPARE(dbRecordset.recordCount(), 1);
+    QVERIFY(dbRecordset.open(QStringLiteral("select NIS from SISWA where NIS like %1").arg(db::likeLiteral(QStringLiteral("b_2"))),
+                             dbConnection));
+    QCOMPARE(dbRecordset.recordCount(), 1);
+    QCOMPARE(dbRecordset.value(0).toString(), QStringLiteral("B_2"));
+    QVERIFY(dbRecordset.open(QStringLiteral("select siswa.namasiswa, pelajaran.NmMatpel from nilai, siswa, pelajaran "
+                                            "where nilai.nis=siswa.nis and nilai.KdMatpel=pelajaran.KdMatpel"),
+                             dbConnection));
+    QCOMPARE(dbRecordset.recordCount(), 1);
+    QVERIFY(dbRecordset.open(QStringLiteral("select distinct(nis), sum(nilai.sks)AS VSKS from nilai group by nis"),
+                             dbConnection));
+    QCOMPARE(dbRecordset.recordCount(), 1);
+    QCOMPARE(dbRecordset.value(QStringLiteral("VSKS")).toDouble(), 3.0);
+}
+
+void TestPgEngine::columnsInProgramSpelling()
+{
+    test::PgTestDatabase db;
+    addStudent(db, QStringLiteral("7"));
+    db::Recordset rs;
+    QVERIFY(rs.open(QStringLiteral("select * from SISWA"), dbConnection));
+    QCOMPARE(rs.fieldNames(),
+             QStringList({"NIS", "NamaSiswa", "TptLahir", "TglLahir", "Alamat", "JenisKelamin", "Agama", "TglMasuk",
+                          "ProgamJurusan", "LevelTahap", "AsalSekolah", "TelpHp"}));
+    db::RecordsetModel model;
+    model.setRecordset(rs);
+    QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("NamaSiswa"));
+    QCOMPARE(db::programColumnName(QStringLiteral("vsks")), QStringLiteral("vsks"));
+}
+
+void TestPgEngine::refusals_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<db::Result::Kind>("kind");
+    using K = db::Result::Kind;
+    QTest::newRow("text in a number") << "insert into Pelajaran (KdMatpel, SKS) values ('M2', 'TIGA')" << K::BadValue;
+    QTest::newRow("empty text in a number") << "insert into Pelajaran (KdMatpel, SKS) values ('M2', '')" << K::BadValue;
+    QTest::newRow("NaN in a number") << "insert into Nilai (Noreg, Nilangka) values ('1', 'NaN')" << K::BadValue;
+    QTest::newRow("infinity in a number") << "update Pelajaran set SKS='Infinity'" << K::BadValue;
+    QTest::newRow("empty student key") << "insert into SISWA (NIS) values ('')" << K::BadValue;
+    QTest::newRow("empty subject key") << "insert into Pelajaran (KdMatpel) values ('')" << K::BadValue;
+    QTest::newRow("key in other case") << "insert into SISWA (NIS) values ('a1')" << K::DuplicateKey;
+    QTest::newRow("subject key twice") << "insert into Pelajaran (KdMatpel) values ('m1')" << K::DuplicateKey;
+    QTest::newRow("student with grades") << "delete from SISWA where(NIS like 'A1')" << K::ForeignKey;
+    QTest::newRow("grade of nobody") << "insert into Nilai (Noreg, Nis) values ('2', 'ZZ')" << K::ForeignKey;
+}
+
+void TestPgEngine::refusals()
+{
+    QFETCH(QString, sql);
+    QFETCH(db::Result::Kind, kind);
+    test::PgTestDatabase db;
+    addStudent(db, QStringLiteral("A1"));
+    addStudent(db, QStringLiteral("A2"));
+    db.exec(QStringLiteral("insert into Pelajaran (KdMatpel, SKS) values ('M1', '3')"));
+    db.exec(QStringLiteral("insert into Nilai (Noreg, Nis, SKS) values ('1', 'a1', 3)"));
+    QCOMPARE(db.scalar(QStringLiteral("select SKS from Pelajaran")).toDouble(), 3.0);
+
+    QSqlQuery query(dbConnection.database());
+    QVERIFY(!query.exec(sql));
+    const db::Result result = db::Result::from(query.lastError());
+    QVERIFY2(result.kind == kind, qPrintable(result.reason));
+    QVERIFY(!result.reason.isEmpty());
+    // A student without grades still goes.
+    QVERIFY(dbRecordset.open(QStringLiteral("delete from SISWA where(NIS like 'A2')"), dbConnection));
+    QCOMPARE(dbRecordset.rowsAffected(), 1);
+}
+
+void TestPgEngine::gradesKeepInsertionOrder()
+{
+    test::PgTestDatabase db;
+    addStudent(db, QStringLiteral("A1"));
+    // The fourteen values without a column list, as the grade screen saves them.
+    for (const char *noreg : {"3", "10", "1", "2"})
+        db.exec(QStringLiteral("insert into Nilai values ('%1', '15-06-2026', 'A1', 'KOMPUTER', 'DASAR', 'KOM01', '3', "
+                               "'ANI', '80', 'A', '4', '12', 'ISTIMEWA', 'LULUS')").arg(QLatin1String(noreg)));
+    // Rows rewritten after insertion move on disk, not in the order.
+    db.exec(QStringLiteral("update Nilai set Ket='LULUS' where Noreg='3'"));
+    QStringList order;
+    for (const QVariantList &row : db.rows(QStringLiteral("select * from Nilai order by Urutan")))
+        order << row.value(0).toString();
+    QCOMPARE(order, QStringList({"3", "10", "1", "2"}));
+}
+
+void TestPgEngine::openFailures_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("words");
+    QTest::newRow("server unreachable") << "host" << QStringList{"tidak dapat dihubungi", "/tidak/ada"};
+    QTest::newRow("database missing") << "database" << QStringList{"Database tidak_ada tidak ada di server"};
+    QTest::newRow("role refused") << "role" << QStringList{"menolak pengguna orang_asing", "database pelitaksa_t"};
+    QTest::newRow("tables missing") << "tables" << QStringList{"bukan database PELITAKSA: tabel SISWA tidak ada", "di server /"};
+    QTest::newRow("role may only read") << "reader" << QStringList{"tidak dapat ditulisi", "pembaca"};
+}
+
+void TestPgEngine::openFailures()
+{
+    QFETCH(QString, change);
+    QFETCH(QStringList, words);
+    test::PgTestDatabase db(change != QLatin1String("tables"), false);
+    db::DatabaseTarget target = db.target();
+    if (change == QLatin1String("host"))
+        target.host = QStringLiteral("/tidak/ada");
+    else if (change == QLatin1String("database"))
+        target.databaseName = QStringLiteral("tidak_ada");
+    else if (change == QLatin1String("role"))
+        target.user = QStringLiteral("orang_asing");
+    else if (change == QLatin1String("reader")) {
+        QVERIFY(dbConnection.open(target));
+        db.exec(QStringLiteral("drop role if exists pembaca"));
+        db.exec(QStringLiteral("create role pembaca login"));
+        db.exec(QStringLiteral("grant select on siswa, pelajaran, nilai, t_petugas to pembaca"));
+        dbConnection.close();
+        target.user = QStringLiteral("pembaca");
+    }
+    ChosenDatabase = target;
+    QVERIFY(!OpenDatabase());
+    QVERIFY(!dbConnection.isOpen());
+    for (const QString &word : words)
+        QVERIFY2(dbConnection.lastError().contains(word), qPrintable(dbConnection.lastError()));
+    if (change == QLatin1String("reader")) {
+        QVERIFY(dbConnection.open(db.target()));
+        db.exec(QStringLiteral("revoke all on siswa, pelajaran, nilai, t_petugas from pembaca"));
+        db.exec(QStringLiteral("drop role pembaca"));
+    }
+}
+
+void TestPgEngine::createRefusesExistingTables()
+{
+    test::PgTestDatabase db(true, false);
+    QString error;
+    QVERIFY(!db::createPostgresTables(db.target(), &error));
+    QVERIFY2(error.contains(QLatin1String("sudah ada")), qPrintable(error));
+}
+
+QTEST_MAIN(TestPgEngine)
+#include "tst_pgengine.moc"

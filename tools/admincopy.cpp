@@ -1,0 +1,200 @@
+#include "admincopy.h"
+
+#include "db/connection.h"
+#include "db/databaseurl.h"
+#include "db/result.h"
+#include "db/schema.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTextStream>
+
+namespace pel {
+
+namespace {
+
+// The tables in the order they are filled: students before the grades that
+// refer to them. Columns as in the schema, without PostgreSQL's Urutan.
+struct Table
+{
+    const char *name;
+    QStringList columns;
+};
+
+const QList<Table> &tables()
+{
+    static const QList<Table> list{
+        {"SISWA", {"NIS", "NamaSiswa", "TptLahir", "TglLahir", "Alamat", "JenisKelamin", "Agama", "TglMasuk",
+                   "ProgamJurusan", "LevelTahap", "AsalSekolah", "TelpHp"}},
+        {"Pelajaran", {"KdMatpel", "NmMatpel", "TglEntry", "Lokal", "Instruktur", "SKS"}},
+        {"t_petugas", {"userid", "nama", "password", "level"}},
+        {"Nilai", {"Noreg", "TglProses", "Nis", "Program", "Jenjang", "KdMatpel", "SKS", "Tentor", "Nilangka", "Nilhu",
+                   "Bobot", "Mutu", "Prediket", "Ket"}},
+    };
+    return list;
+}
+
+// The rows of a table in the order the source keeps them: SQLite's rowid
+// (the order of "select *"), PostgreSQL's Urutan for grades, and the stored
+// order otherwise.
+QString selectStatement(const Table &table, bool postgres)
+{
+    QString sql = QStringLiteral("select %1 from %2").arg(table.columns.join(QStringLiteral(", ")),
+                                                         QString::fromLatin1(table.name));
+    if (!postgres)
+        sql += QStringLiteral(" order by rowid");
+    else if (qstrcmp(table.name, "Nilai") == 0)
+        sql += QStringLiteral(" order by Urutan");
+    return sql;
+}
+
+int usageError(const QString &message)
+{
+    QTextStream(stderr) << "pelitaksa-admin: " << message
+                        << "\nPemakaian: pelitaksa-admin copy --from URL --to URL [--replace]\n";
+    return 2;
+}
+
+int failure(const QString &message)
+{
+    QTextStream(stderr) << "pelitaksa-admin: " << message << "\n";
+    return 1;
+}
+
+bool count(const QSqlDatabase &db, const Table &table, qint64 *rows, QString *error)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("select count(*) from %1").arg(QString::fromLatin1(table.name))) || !query.next()) {
+        *error = QStringLiteral("%1: %2").arg(QString::fromLatin1(table.name), db::errorText(query.lastError()));
+        return false;
+    }
+    *rows = query.value(0).toLongLong();
+    return true;
+}
+
+} // namespace
+
+int runCopyCommand(const QStringList &args)
+{
+    QString from, to;
+    bool replace = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if ((arg == QLatin1String("--from") || arg == QLatin1String("--to")) && i + 1 < args.size())
+            (arg == QLatin1String("--from") ? from : to) = args.at(++i);
+        else if (arg == QLatin1String("--replace"))
+            replace = true;
+        else
+            return usageError(QStringLiteral("argumen copy tidak dikenal: %1").arg(arg));
+    }
+    if (from.isEmpty() || to.isEmpty())
+        return usageError(QStringLiteral("copy butuh --from URL dan --to URL"));
+    const db::DatabaseChoice source = db::parseDatabaseUrl(from, QDir::currentPath());
+    if (!source.ok())
+        return usageError(QStringLiteral("--from: ") + source.error);
+    const db::DatabaseChoice target = db::parseDatabaseUrl(to, QDir::currentPath());
+    if (!target.ok())
+        return usageError(QStringLiteral("--to: ") + target.error);
+    if (source.target == target.target)
+        return usageError(QStringLiteral("sumber dan tujuan adalah database yang sama"));
+
+    QTextStream out(stdout);
+    if (!target.target.isPostgres() && !QFileInfo::exists(target.target.filePath)) {
+        QString error;
+        if (!db::createDatabase(target.target.filePath, &error))
+            return failure(error);
+        out << "Database " << target.target.filePath << " dibuat.\n";
+    }
+
+    db::Connection sourceConnection, targetConnection;
+    if (!sourceConnection.open(source.target))
+        return failure(QStringLiteral("sumber: ") + sourceConnection.lastError());
+    if (!targetConnection.open(target.target))
+        return failure(QStringLiteral("tujuan: ") + targetConnection.lastError());
+    QSqlDatabase sourceDb = sourceConnection.database();
+    QSqlDatabase targetDb = targetConnection.database();
+
+    // The source is read in one transaction, so the four tables are one
+    // consistent picture even while desks go on writing.
+    QSqlQuery sourceQuery(sourceDb);
+    if (!sourceDb.transaction()
+        || (source.target.isPostgres()
+            && !sourceQuery.exec(QStringLiteral("set transaction isolation level repeatable read, read only"))))
+        return failure(QStringLiteral("sumber: %1").arg(db::errorText(sourceQuery.lastError().isValid()
+                                                                       ? sourceQuery.lastError() : sourceDb.lastError())));
+    if (!targetDb.transaction())
+        return failure(QStringLiteral("tujuan: %1").arg(db::errorText(targetDb.lastError())));
+    // From here on every failure rolls both back: nothing reaches the target.
+    const auto abandon = [&](const QString &message) {
+        targetDb.rollback();
+        sourceDb.rollback();
+        return failure(message);
+    };
+
+    QString error;
+    QStringList held;
+    for (const Table &table : tables()) {
+        qint64 rows = 0;
+        if (!count(targetDb, table, &rows, &error))
+            return abandon(QStringLiteral("tujuan: ") + error);
+        if (rows > 0)
+            held << QStringLiteral("%1 %2 baris").arg(QString::fromLatin1(table.name)).arg(rows);
+    }
+    if (!held.isEmpty()) {
+        if (!replace)
+            return abandon(QStringLiteral("database tujuan %1 sudah berisi data (%2); pakai --replace untuk menggantinya.")
+                               .arg(target.target.describe(), held.join(QStringLiteral(", "))));
+        // Grades go first: they refer to the students.
+        QSqlQuery clear(targetDb);
+        for (auto it = tables().crbegin(); it != tables().crend(); ++it)
+            if (!clear.exec(QStringLiteral("delete from %1").arg(QString::fromLatin1(it->name))))
+                return abandon(QStringLiteral("tujuan: %1").arg(db::errorText(clear.lastError())));
+    }
+
+    QStringList report;
+    for (const Table &table : tables()) {
+        const QString name = QString::fromLatin1(table.name);
+        QSqlQuery read(sourceDb);
+        read.setForwardOnly(true);
+        if (!read.exec(selectStatement(table, source.target.isPostgres())))
+            return abandon(QStringLiteral("sumber: %1: %2").arg(name, db::errorText(read.lastError())));
+        QSqlQuery write(targetDb);
+        QStringList marks;
+        for (qsizetype i = 0; i < table.columns.size(); ++i)
+            marks << QStringLiteral("?");
+        if (!write.prepare(QStringLiteral("insert into %1 (%2) values (%3)")
+                               .arg(name, table.columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")))))
+            return abandon(QStringLiteral("tujuan: %1: %2").arg(name, db::errorText(write.lastError())));
+        qint64 copied = 0;
+        while (read.next()) {
+            for (int i = 0; i < int(table.columns.size()); ++i)
+                write.bindValue(i, read.value(i));
+            if (!write.exec())
+                return abandon(QStringLiteral("tujuan: %1, baris %2: %3")
+                                   .arg(name).arg(copied + 1).arg(db::errorText(write.lastError())));
+            ++copied;
+        }
+        if (read.lastError().isValid())
+            return abandon(QStringLiteral("sumber: %1: %2").arg(name, db::errorText(read.lastError())));
+        qint64 inSource = 0, inTarget = 0;
+        if (!count(sourceDb, table, &inSource, &error))
+            return abandon(QStringLiteral("sumber: ") + error);
+        if (!count(targetDb, table, &inTarget, &error))
+            return abandon(QStringLiteral("tujuan: ") + error);
+        if (inSource != copied || inTarget != copied)
+            return abandon(QStringLiteral("%1: %2 baris di sumber, %3 disalin, %4 di tujuan; tidak disimpan.")
+                               .arg(name).arg(inSource).arg(copied).arg(inTarget));
+        report << QStringLiteral("%1: %2 baris disalin, %3 baris diperiksa").arg(name).arg(copied).arg(inTarget);
+    }
+    if (!targetDb.commit())
+        return abandon(QStringLiteral("tujuan: %1").arg(db::errorText(targetDb.lastError())));
+    sourceDb.rollback();
+    for (const QString &line : report)
+        out << line << '\n';
+    out << "Data " << source.target.describe() << " disalin ke " << target.target.describe() << ".\n";
+    return 0;
+}
+
+} // namespace pel
