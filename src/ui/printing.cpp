@@ -109,7 +109,8 @@ bool execPreviewDialog(QPrinter &printer, const std::function<void(QPrinter *)> 
     QObject::connect(preview, &QPrintPreviewWidget::paintRequested, &dialog, [&paint](QPrinter *p) { paint(p); });
 
     auto *pages = new QLabel(&dialog);
-    auto *zoomIn = new QPushButton(QStringLiteral("Per&besar"), &dialog);
+    // Each button its own Alt letter: Batal keeps B.
+    auto *zoomIn = new QPushButton(QStringLiteral("Perb&esar"), &dialog);
     auto *zoomOut = new QPushButton(QStringLiteral("Per&kecil"), &dialog);
     auto *print = new QPushButton(QStringLiteral("&Cetak"), &dialog);
     auto *cancel = new QPushButton(QStringLiteral("&Batal"), &dialog);
