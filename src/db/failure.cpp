@@ -39,6 +39,10 @@ Cause causeOf(const QSqlError &error)
         return Cause::Referenced;
     if (has("UNIQUE constraint") || has("PRIMARY KEY"))
         return Cause::DuplicateKey;
+    // The keys' own checks: "NIS <> ''" in SQLite's words, the constraint's
+    // name on a server.
+    if (has("<> ''") || has("_nis_check") || has("_kdmatpel_check"))
+        return Cause::EmptyKey;
     if (has("CHECK constraint") || has("cannot store") || has("datatype mismatch") || has("NOT NULL constraint")
         || (numeric && (code == SqliteMismatch || code == SqliteConstraint)))
         return Cause::NotANumber;
@@ -58,6 +62,23 @@ Cause causeOf(const QSqlError &error)
     if (numeric && code == SqliteIoErr)
         return Cause::Damaged;
     return Cause::Other;
+}
+
+Cause causeOf(const Result &result)
+{
+    switch (result.kind) {
+    case Result::Kind::DuplicateKey:
+        return Cause::DuplicateKey;
+    case Result::Kind::BadValue: {
+        // A refused value is a number unless the text names an empty key.
+        const Cause cause = causeOf(QSqlError(QString(), result.reason));
+        return cause == Cause::EmptyKey ? cause : Cause::NotANumber;
+    }
+    case Result::Kind::ForeignKey:
+        return Cause::Referenced;
+    default:
+        return causeOf(QSqlError(QString(), result.reason));
+    }
 }
 
 Cause causeOfErrno(int errnoValue)
@@ -86,6 +107,8 @@ QString causeLine(Cause cause)
     switch (cause) {
     case Cause::DuplicateKey:
         return QStringLiteral("Sebab: kunci tersebut sudah tersimpan.");
+    case Cause::EmptyKey:
+        return QStringLiteral("Sebab: kunci masih kosong.");
     case Cause::NotANumber:
         return QStringLiteral("Sebab: ada nilai yang bukan angka yang sah.");
     case Cause::Referenced:
@@ -141,6 +164,11 @@ QString failureMessage(const QString &first, Cause cause, const QString &detail)
 QString failureMessage(const QString &first, const QSqlError &error)
 {
     return (QStringList{first} + failureLines(error)).join(QLatin1Char('\r'));
+}
+
+QString failureMessage(const QString &first, const Result &result)
+{
+    return failureMessage(first, causeOf(result), result.reason);
 }
 
 } // namespace pel::db

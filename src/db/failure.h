@@ -5,6 +5,10 @@
 
 class QSqlError;
 
+namespace pel::db {
+struct Result;
+}
+
 // Why a statement or a database file failed, in words the office reads: one
 // short Indonesian line naming the cause, and the engine's own text after
 // "Detail:". A message shows its own first line, then these lines.
@@ -12,6 +16,7 @@ namespace pel::db {
 
 enum class Cause {
     DuplicateKey,   // the key is already stored
+    EmptyKey,       // the key is empty
     NotANumber,     // a value the column refuses (not a number, infinite, negative credit units)
     Referenced,     // a row others still refer to
     InUse,          // another program holds the database
@@ -27,6 +32,9 @@ enum class Cause {
 // The cause of a refused Qt SQL call, from SQLite's result code and, where
 // the driver passes no code, its text.
 Cause causeOf(const QSqlError &error);
+// The cause of a store's refusal: the kinds that name one (a stored key, a
+// refused value, a row still referred to) decide it, the engine's text the rest.
+Cause causeOf(const Result &result);
 // The cause of a failed file call, from its errno value.
 Cause causeOfErrno(int errnoValue);
 
@@ -46,5 +54,7 @@ QStringList failureLines(const QString &engineText);
 QString failureMessage(const QString &first, const QSqlError &error);
 QString failureMessage(const QString &first, const QString &engineText);
 QString failureMessage(const QString &first, Cause cause, const QString &detail);
+// first, then the cause of a store's refusal and its reason.
+QString failureMessage(const QString &first, const Result &result);
 
 } // namespace pel::db

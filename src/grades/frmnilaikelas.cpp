@@ -1,5 +1,6 @@
 #include "grades/frmnilaikelas.h"
 
+#include "db/failure.h"
 #include "env/clock.h"
 #include "common/module1.h"
 #include "grades/classgrademodel.h"
@@ -240,10 +241,9 @@ void frmnilaikelas::wireControls()
     connect(mnuIsiKosong, &QAction::triggered, this, &frmnilaikelas::mnuIsiKosong_Click);
 }
 
-void frmnilaikelas::reportFailure(const QString &text, const QString &reason)
+void frmnilaikelas::reportFailure(const QString &text, const db::Result &result)
 {
-    const QString shown = reason.isEmpty() ? text : text + QLatin1Char('\r') + reason;
-    ui::showMessage(shown, {}, ui::Icon::Information, ui::Buttons::Ok, this);
+    ui::showMessage(db::failureMessage(text, result), {}, ui::Icon::Information, ui::Buttons::Ok, this);
 }
 
 void frmnilaikelas::fillClassLists()
@@ -253,7 +253,7 @@ void frmnilaikelas::fillClassLists()
         QStringList values;
         const db::Result result = load(dbConnection, &values);
         if (!result.ok())
-            reportFailure(SalahProses, result.reason);
+            reportFailure(SalahProses, result);
         combo->clear();
         combo->addItem(AllValues, QString());
         for (const QString &value : values)
@@ -287,7 +287,7 @@ bool frmnilaikelas::lookUpSubject()
         return false;
     }
     if (!result.ok()) {
-        reportFailure(SalahProses, result.reason);
+        reportFailure(SalahProses, result);
         return false;
     }
     txtmapel->setText(subject.name);
@@ -323,7 +323,7 @@ void frmnilaikelas::cmdTampil_Click()
     QList<grades::ClassStudent> students;
     const db::Result result = grades::LoadClass(dbConnection, filter, m_model->subject().code, &students);
     if (!result.ok()) {
-        reportFailure(SalahProses, result.reason);
+        reportFailure(SalahProses, result);
         return;
     }
     m_model->setClass(students, m_model->subject());
@@ -388,7 +388,7 @@ void frmnilaikelas::cmdSimpan_Click()
         grades::SaveClassGrades(dbConnection, m_model->subject(), MstglProses->text(), writes, &summary);
     if (!result.ok()) {
         // Nothing was written; the grid keeps every score as typed.
-        reportFailure(SalahProses, result.reason);
+        reportFailure(SalahProses, result);
         return;
     }
     m_model->markSaved(writes);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/result.h"
+
 #include <QWidget>
 
 class QAction;
@@ -52,7 +54,7 @@ private:
     // True when there is nothing unsaved, or the operator lets it go.
     bool mayDropChanges(const QString &question);
     void focusScore(int row);
-    void reportFailure(const QString &text, const QString &reason);
+    void reportFailure(const QString &text, const db::Result &result);
 
     QLineEdit *txtkopel = nullptr;
     QLineEdit *txtmapel = nullptr;

@@ -1,5 +1,6 @@
 #include "grades/frmtransaksi.h"
 
+#include "db/failure.h"
 #include "env/clock.h"
 #include "grades/gradenumbers.h"
 #include "grades/gradestore.h"
@@ -165,10 +166,9 @@ void frmtransaksi::wireControls()
     connect(cmdKeluar, &QPushButton::clicked, this, &frmtransaksi::cmdKeluar_Click);
 }
 
-void frmtransaksi::reportFailure(const QString &text, const QString &reason)
+void frmtransaksi::reportFailure(const QString &text, const db::Result &result)
 {
-    const QString shown = reason.isEmpty() ? text : text + QLatin1Char('\r') + reason;
-    ui::showMessage(shown, {}, ui::Icon::Information, ui::Buttons::Ok, this);
+    ui::showMessage(db::failureMessage(text, result), {}, ui::Icon::Information, ui::Buttons::Ok, this);
 }
 
 void frmtransaksi::drawRegistrationNumber()
@@ -176,7 +176,7 @@ void frmtransaksi::drawRegistrationNumber()
     QString error;
     const QString number = NextRegistrationNumber(&error);
     if (number.isEmpty())
-        reportFailure(SalahProses, error);
+        reportFailure(SalahProses, db::Result::refused(error));
     ui::fill(txtNoreg, number);
 }
 
@@ -194,7 +194,7 @@ void frmtransaksi::txtNoreg_KeyPress()
         return;
     const db::Result taken = grades::FindRegistration(txtNoreg->text());
     if (!taken.ok() && taken.kind != db::Result::Kind::NotFound) {
-        reportFailure(QStringLiteral("Salah Proses"), taken.reason);
+        reportFailure(QStringLiteral("Salah Proses"), taken);
         return;
     }
     if (taken.ok()) {
@@ -213,7 +213,7 @@ void frmtransaksi::txtnis_KeyPress()
     grades::GradeStudent student;
     const db::Result found = grades::FindGradeStudent(txtnis->text(), &student);
     if (!found.ok() && found.kind != db::Result::Kind::NotFound) {
-        reportFailure(SalahProses, found.reason);
+        reportFailure(SalahProses, found);
         return;
     }
     if (!found.ok()) {
@@ -235,7 +235,7 @@ void frmtransaksi::txtkopel_KeyPress()
     grades::GradeSubject subject;
     const db::Result found = grades::FindGradeSubject(txtkopel->text(), &subject);
     if (!found.ok() && found.kind != db::Result::Kind::NotFound) {
-        reportFailure(SalahProses, found.reason);
+        reportFailure(SalahProses, found);
         return;
     }
     if (!found.ok()) {
@@ -289,7 +289,7 @@ void frmtransaksi::cmdSimpan_Click()
 {
     const db::Result saved = grades::SaveGrade(rowFromBoxes());
     if (!saved.ok()) {
-        reportFailure(SalahProses, saved.reason);
+        reportFailure(SalahProses, saved);
         return;
     }
     ui::showMessage(QStringLiteral("Data Nilai Sudah di Simpan"), {}, ui::Icon::None, ui::Buttons::Ok, this);
@@ -310,7 +310,7 @@ void frmtransaksi::CmdUpdate_Click()
         return;
     }
     if (!updated.ok()) {
-        reportFailure(SalahProses, updated.reason);
+        reportFailure(SalahProses, updated);
         return;
     }
     ui::showMessage(QStringLiteral("Data Nilai Telah Diubah"), {}, ui::Icon::Information, ui::Buttons::Ok, this);
@@ -330,7 +330,7 @@ void frmtransaksi::CmdDelete_Click()
         return;
     }
     if (!deleted.ok()) {
-        reportFailure(SalahProses, deleted.reason);
+        reportFailure(SalahProses, deleted);
         return;
     }
     ui::showMessage(QStringLiteral("Data telah dihapus"), QStringLiteral("Informasi"), ui::Icon::Information,

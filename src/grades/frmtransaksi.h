@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/gradestatements.h"
+#include "db/result.h"
 
 #include <QWidget>
 
@@ -42,7 +43,7 @@ private:
     void drawRegistrationNumber();
     db::GradeRowValues rowFromBoxes() const;
     // The failure message of the screen with the database's reason below it.
-    void reportFailure(const QString &text, const QString &reason);
+    void reportFailure(const QString &text, const db::Result &result);
 
     QLineEdit *txtNoreg = nullptr;
     ui::DateBox *MstglProses = nullptr;

@@ -1,5 +1,6 @@
 #include "reports/frmLaporan.h"
 
+#include "db/failure.h"
 #include "env/clock.h"
 #include "reports/nislist.h"
 #include "reports/printing.h"
@@ -155,7 +156,7 @@ void frmLaporan::Form_Load()
     auto *nisModel = new reports::NisListModel(this);
     QString error;
     if (!nisModel->start(&error)) {
-        ui::showMessage(QStringLiteral("Daftar NIS tidak dapat dibaca dari database:\r%1").arg(error),
+        ui::showMessage(db::failureMessage(QStringLiteral("Daftar NIS tidak dapat dibaca dari database:"), error),
                         QStringLiteral("Kesalahan Database"), ui::Icon::Critical, ui::Buttons::Ok, this);
         return;
     }

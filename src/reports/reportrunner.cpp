@@ -1,6 +1,7 @@
 #include "reports/reportrunner.h"
 
 #include "common/module1.h"
+#include "db/failure.h"
 #include "db/transaction.h"
 #include "reports/reportfile.h"
 #include "reports/reportstore.h"
@@ -21,7 +22,8 @@ ReportResult failed(Outcome outcome, const QString &error)
 ReportResult databaseFailed(const QString &reason)
 {
     return failed(Outcome::DatabaseFailed,
-                  QStringLiteral("Laporan tidak dapat dibuat karena database menolak perintahnya:\r%1").arg(reason));
+                  db::failureMessage(QStringLiteral("Laporan tidak dapat dibuat karena database menolak perintahnya:"),
+                                     reason));
 }
 
 ReportResult fileFailed(const ReportFile &file)

@@ -1,5 +1,6 @@
 #include "search/FrmCari.h"
 
+#include "db/failure.h"
 #include "search/searchbuttons.h"
 #include "ui/keys.h"
 #include "ui/messages.h"
@@ -170,7 +171,8 @@ void FrmCari::showOutcome(const db::Result &result, const QString &notFoundMessa
     } else if (!result.ok()) {
         // The grid keeps the rows it shows; the label counted a result that is gone.
         lblTgl->clear();
-        ui::showMessage(result.reason, QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
+        ui::showMessage(db::failureMessage(QStringLiteral("Data siswa tidak dapat dicari."), result), QString(),
+                        ui::Icon::Critical, ui::Buttons::Ok, this);
         return;
     } else {
         dgData->resizeColumnsToContents();

@@ -1,5 +1,6 @@
 #include "students/FrmEntri.h"
 
+#include "db/failure.h"
 #include "env/clock.h"
 #include "students/studententry.h"
 #include "students/studentstore.h"
@@ -255,8 +256,8 @@ void FrmEntri::lookupNis()
         return;
     }
     if (!found.ok()) {
-        ui::showMessage(QStringLiteral("Data siswa tidak dapat dibaca.\r") + found.reason, {}, ui::Icon::Critical,
-                        ui::Buttons::Ok, this);
+        ui::showMessage(db::failureMessage(QStringLiteral("Data siswa tidak dapat dibaca."), found), {},
+                        ui::Icon::Critical, ui::Buttons::Ok, this);
         ui::moveFocus(txtnis);
         return;
     }
@@ -333,9 +334,10 @@ void FrmEntri::clearBoxes(bool keepNis)
 
 void FrmEntri::cmdSimpan_Click()
 {
-    if (!students::SaveStudent(boxes()).ok()) {
-        ui::showMessage(QStringLiteral("Salah Proses, Isi dulu fieldnya...!"), {}, ui::Icon::None,
-                        ui::Buttons::Ok, this);
+    const db::Result saved = students::SaveStudent(boxes());
+    if (!saved.ok()) {
+        ui::showMessage(db::failureMessage(QStringLiteral("Salah Proses, Isi dulu fieldnya...!"), saved), {},
+                        ui::Icon::None, ui::Buttons::Ok, this);
         return;
     }
     ui::showMessage(QStringLiteral("Data Siswa Sudah Disimpan "), Informasi, ui::Icon::Information,
@@ -354,8 +356,8 @@ void FrmEntri::CmdUpdate_Click()
         return;
     }
     if (!result.ok()) {
-        ui::showMessage(QStringLiteral("Data siswa tidak dapat diubah.\r") + result.reason, {}, ui::Icon::Critical,
-                        ui::Buttons::Ok, this);
+        ui::showMessage(db::failureMessage(QStringLiteral("Data siswa tidak dapat diubah."), result), {},
+                        ui::Icon::Critical, ui::Buttons::Ok, this);
         return;
     }
     ui::showMessage(QStringLiteral("Data Siswa Telah Diubah"), {}, ui::Icon::Information, ui::Buttons::Ok, this);
@@ -376,11 +378,12 @@ void FrmEntri::CmdDelete_Click()
         }
         if (!result.ok()) {
             // Grade rows that still refer to the student are the usual
-            // refusal; any other reason is named as the database gave it.
+            // refusal; any other cause is named under its own first line.
             if (result.kind == db::Result::Kind::ForeignKey)
-                ui::showMessage(QStringLiteral("Nilai sedang diacu"), {}, ui::Icon::None, ui::Buttons::Ok, this);
+                ui::showMessage(db::failureMessage(QStringLiteral("Nilai sedang diacu"), result), {}, ui::Icon::None,
+                                ui::Buttons::Ok, this);
             else
-                ui::showMessage(QStringLiteral("Data siswa tidak dapat dihapus.\r") + result.reason, {},
+                ui::showMessage(db::failureMessage(QStringLiteral("Data siswa tidak dapat dihapus."), result), {},
                                 ui::Icon::Critical, ui::Buttons::Ok, this);
             return;
         }

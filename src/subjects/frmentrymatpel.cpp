@@ -1,5 +1,6 @@
 #include "subjects/frmentrymatpel.h"
 
+#include "db/failure.h"
 #include "env/clock.h"
 #include "subjects/labelslide.h"
 #include "subjects/subjectstore.h"
@@ -154,7 +155,7 @@ bool frmentrymatpel::txtkopel_KeyPress(QKeyEvent *event)
         return true;
     }
     if (!found.ok()) {
-        showFailure(QStringLiteral("Data mata pelajaran tidak dapat dibaca."), found.reason);
+        showFailure(QStringLiteral("Data mata pelajaran tidak dapat dibaca."), found);
         return true;
     }
     ui::showMessage(QStringLiteral("Kode Matapelajaran tersebut sudah ada, \rTapi silakan kalau anda ingin "
@@ -177,9 +178,10 @@ bool frmentrymatpel::MstglEntry_KeyPress(QKeyEvent *event)
 
 void frmentrymatpel::cmdSimpan_Click()
 {
-    if (!subjects::SaveSubject(boxes()).ok()) {
-        ui::showMessage(QStringLiteral("Salah Proses, isi dulu fieldnya..!"), {}, ui::Icon::None, ui::Buttons::Ok,
-                        this);
+    const db::Result saved = subjects::SaveSubject(boxes());
+    if (!saved.ok()) {
+        ui::showMessage(db::failureMessage(QStringLiteral("Salah Proses, isi dulu fieldnya..!"), saved), {},
+                        ui::Icon::None, ui::Buttons::Ok, this);
         return;
     }
     ui::showMessage(QStringLiteral("Data mata pelajaran telah disimpan"), QStringLiteral("Informasi"),
@@ -197,7 +199,7 @@ void frmentrymatpel::CmdUpdate_Click()
         return;
     }
     if (!result.ok()) {
-        showFailure(QStringLiteral("Data mata pelajaran gagal diubah."), result.reason);
+        showFailure(QStringLiteral("Data mata pelajaran gagal diubah."), result);
         return;
     }
     ui::showMessage(QStringLiteral("Data mata pelajaran telah diubah"), {}, ui::Icon::Information, ui::Buttons::Ok,
@@ -217,7 +219,7 @@ void frmentrymatpel::CmdDelete_Click()
             return;
         }
         if (!result.ok()) {
-            showFailure(QStringLiteral("Data mata pelajaran gagal dihapus."), result.reason);
+            showFailure(QStringLiteral("Data mata pelajaran gagal dihapus."), result);
             return;
         }
         ui::showMessage(QStringLiteral("Data telah dihapus"), QStringLiteral("Informasi"), ui::Icon::Information,
@@ -307,9 +309,9 @@ void frmentrymatpel::showNoSuchSubject()
                     ui::Icon::Information, ui::Buttons::Ok, this);
 }
 
-void frmentrymatpel::showFailure(const QString &what, const QString &reason)
+void frmentrymatpel::showFailure(const QString &what, const db::Result &result)
 {
-    ui::showMessage(what + QLatin1Char('\r') + reason, {}, ui::Icon::Critical, ui::Buttons::Ok, this);
+    ui::showMessage(db::failureMessage(what, result), {}, ui::Icon::Critical, ui::Buttons::Ok, this);
 }
 
 } // namespace pel

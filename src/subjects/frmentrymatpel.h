@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/result.h"
 #include "db/subjectstatements.h"
 
 #include <QWidget>
@@ -47,7 +48,7 @@ private:
     void showSubject(const db::SubjectText &subject);
     void emptyTextBoxes();
     void placeLabel5();
-    void showFailure(const QString &what, const QString &reason);
+    void showFailure(const QString &what, const db::Result &result);
     void showNoSuchSubject();
 
     QLineEdit *txtkopel;

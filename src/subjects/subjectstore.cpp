@@ -2,6 +2,7 @@
 
 #include "common/module1.h"
 #include "common/statement.h"
+#include "grades/gradenumbers.h"
 
 namespace pel::subjects {
 
@@ -21,14 +22,31 @@ db::Result FindSubject(const QString &code, db::SubjectText *subject)
     return result;
 }
 
+namespace {
+
+// Credit units that read as a number yet cannot be right (infinite, not a
+// number, below zero) are refused before any statement runs; a text that is
+// no number at all is left to the database.
+db::Result possibleCredits(const db::SubjectText &subject)
+{
+    if (grades::ImpossibleNumber(subject.sks, true))
+        return db::Result::failure(db::Result::Kind::BadValue,
+                                   QStringLiteral("CHECK constraint failed: SKS = %1").arg(subject.sks.trimmed()));
+    return db::Result::success();
+}
+
+} // namespace
+
 db::Result SaveSubject(const db::SubjectText &subject)
 {
-    return OpenRecordset(db::subjectInsertSql(subject));
+    const db::Result possible = possibleCredits(subject);
+    return possible.ok() ? OpenRecordset(db::subjectInsertSql(subject)) : possible;
 }
 
 db::Result UpdateSubject(const db::SubjectText &subject)
 {
-    return WriteKeyedRows(db::subjectUpdateSql(subject));
+    const db::Result possible = possibleCredits(subject);
+    return possible.ok() ? WriteKeyedRows(db::subjectUpdateSql(subject)) : possible;
 }
 
 db::Result DeleteSubject(const QString &code)

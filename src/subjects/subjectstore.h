@@ -16,11 +16,12 @@ namespace pel::subjects {
 db::Result FindSubject(const QString &code, db::SubjectText *subject);
 
 // Adds the subject. DuplicateKey when the code is stored; BadValue when the
-// credit units are no number.
+// credit units are no number, or infinite or negative (then no statement runs).
 db::Result SaveSubject(const db::SubjectText &subject);
 
 // Gives the subject of subject.code the other five texts. NotFound when no
-// subject has that code: nothing changed.
+// subject has that code: nothing changed. BadValue, before any statement,
+// for infinite or negative credit units.
 db::Result UpdateSubject(const db::SubjectText &subject);
 
 // Removes the subject with exactly this code. NotFound when there is none.

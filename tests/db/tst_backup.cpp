@@ -3,6 +3,7 @@
 #include "common/module1.h"
 #include "db/backup.h"
 #include "db/failure.h"
+#include "db/result.h"
 #include "db/schema.h"
 #include "testsupport.h"
 
@@ -45,6 +46,8 @@ private slots:
     void restoreRefusesBadFiles();
     void causes_data();
     void causes();
+    void storeResultCauses_data();
+    void storeResultCauses();
     void fullDiskIsNamed();
     void messageLines();
 };
@@ -196,7 +199,40 @@ void TestBackup::causes_data()
     row("damaged", "database disk image is malformed", "11", db::Cause::Damaged);
     row("read-only", "attempt to write a readonly database", "8", db::Cause::NotWritable);
     row("cannot open", "unable to open database file", "14", db::Cause::NotWritable);
+    row("empty key", "CHECK constraint failed: NIS <> ''", "19", db::Cause::EmptyKey);
+    row("empty key on a server", "new row for relation \"pelajaran\" violates check constraint "
+                                 "\"pelajaran_kdmatpel_check\"", "23514", db::Cause::EmptyKey);
     row("other", "near \"selec\": syntax error", "1", db::Cause::Other);
+}
+
+void TestBackup::storeResultCauses_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("line");
+    using Kind = db::Result::Kind;
+    QTest::newRow("stored key") << int(Kind::DuplicateKey) << "" << "Sebab: kunci tersebut sudah tersimpan.";
+    QTest::newRow("refused number") << int(Kind::BadValue) << "CHECK constraint failed: SKS = inf"
+                                    << "Sebab: ada nilai yang bukan angka yang sah.";
+    QTest::newRow("refused value on a server") << int(Kind::BadValue) << "invalid input syntax for type double"
+                                               << "Sebab: ada nilai yang bukan angka yang sah.";
+    QTest::newRow("empty key") << int(Kind::BadValue) << "CHECK constraint failed: KdMatpel <> ''"
+                               << "Sebab: kunci masih kosong.";
+    QTest::newRow("referenced") << int(Kind::ForeignKey) << "" << "Sebab: data masih diacu oleh data lain.";
+    QTest::newRow("in use") << int(Kind::Failure) << "database is locked"
+                            << "Sebab: database sedang dipakai program lain; coba lagi setelah program itu selesai.";
+}
+
+void TestBackup::storeResultCauses()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, reason);
+    QFETCH(QString, line);
+    const QStringList lines =
+        db::failureMessage(QStringLiteral("Salah Proses"), db::Result::failure(db::Result::Kind(kind), reason))
+            .split(QLatin1Char('\r'));
+    QCOMPARE(lines.mid(0, 2), QStringList({QStringLiteral("Salah Proses"), line}));
+    QCOMPARE(lines.size(), reason.isEmpty() ? 2 : 3);
 }
 
 void TestBackup::causes()

@@ -423,13 +423,15 @@ void TestFrmCari::failingSearchIsReported()
 
     dbConnection.close();
     test::click(m_form, QStringLiteral("cmdnis"));
-    QCOMPARE(messages.texts(), QStringList{"Database belum terbuka."});
+    QCOMPARE(messages.texts(), QStringList{"Data siswa tidak dapat dicari.\rSebab: database menolak perintah.\r"
+                                           "Detail: Database belum terbuka."});
     QCOMPARE(messages.last().icon, ui::Icon::Critical);
     QCOMPARE(gridNis(m_form), QStringList{"1001"});
     QCOMPARE(label(m_form), QString());
     messages.clear();
     test::click(m_form, QStringLiteral("cmdRef"));
-    QCOMPARE(messages.texts(), QStringList{"Database belum terbuka."});
+    QCOMPARE(messages.texts(), QStringList{"Data siswa tidak dapat dicari.\rSebab: database menolak perintah.\r"
+                                           "Detail: Database belum terbuka."});
     QCOMPARE(gridNis(m_form), QStringList{"1001"});
 }
 

@@ -28,6 +28,8 @@ namespace {
 const QDateTime Moment(QDate(2026, 12, 7), QTime(14, 5, 9));
 const QString Today = QStringLiteral("07-12-2026");
 const QString EmptyDate = QStringLiteral("__-__-____");
+const QString SaveFailed = QStringLiteral("Salah Proses, Isi dulu fieldnya...!");
+const QString NotWritable = QStringLiteral("Sebab: file atau foldernya tidak dapat ditulisi.");
 
 // The twelve input controls in the order Enter visits them.
 const QStringList Inputs{"txtnis",   "txtnama",    "txttempat", "Mstgllahir", "txtalamat", "Combo1",
@@ -129,6 +131,9 @@ private:
     FrmEntri *open();
     void checkMessage(const ui::Message &message, const QString &text, const QString &title, Icon icon,
                       Buttons buttons);
+    // A failure message: its own first line, the line naming the cause and
+    // the engine's detail.
+    void checkFailure(const ui::Message &message, const QString &first, const QString &cause, Icon icon);
     QStringList boxes(QWidget *screen);
 };
 
@@ -157,6 +162,18 @@ void TestFrmEntri::checkMessage(const ui::Message &message, const QString &text,
     QCOMPARE(message.title, title);
     QCOMPARE(message.icon, icon);
     QCOMPARE(message.buttons, buttons);
+}
+
+void TestFrmEntri::checkFailure(const ui::Message &message, const QString &first, const QString &cause, Icon icon)
+{
+    const QStringList lines = message.text.split(QLatin1Char('\r'));
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(0), first);
+    QCOMPARE(lines.at(1), cause);
+    QVERIFY2(lines.at(2).startsWith(QStringLiteral("Detail: ")), qPrintable(lines.at(2)));
+    QCOMPARE(message.title, QStringLiteral("PELITAKSA"));
+    QCOMPARE(message.icon, icon);
+    QCOMPARE(message.buttons, Buttons::Ok);
 }
 
 QStringList TestFrmEntri::boxes(QWidget *screen)
@@ -443,7 +460,7 @@ void TestFrmEntri::saveOfStoredNisKeepsBoxes()
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(messages.count(), 1);
-    checkMessage(messages.last(), "Salah Proses, Isi dulu fieldnya...!", "PELITAKSA", Icon::None, Buttons::Ok);
+    checkFailure(messages.last(), SaveFailed, "Sebab: kunci tersebut sudah tersimpan.", Icon::None);
     QCOMPARE(boxes(screen), before);
     QCOMPARE(focusName(), QStringLiteral("cmdSimpan"));
     QVERIFY(enabled(screen, "cmdSimpan"));
@@ -453,7 +470,7 @@ void TestFrmEntri::saveOfStoredNisKeepsBoxes()
     // Save with an empty NIS is refused too: the NIS is the key.
     test::child<QLineEdit>(screen, "txtnis")->clear();
     test::click(screen, "cmdSimpan");
-    checkMessage(messages.last(), "Salah Proses, Isi dulu fieldnya...!", "PELITAKSA", Icon::None, Buttons::Ok);
+    checkFailure(messages.last(), SaveFailed, "Sebab: kunci masih kosong.", Icon::None);
     QCOMPARE(studentCount(db), 1);
 }
 
@@ -555,7 +572,7 @@ void TestFrmEntri::deleteOfStudentWithGrades()
 
     test::click(screen, "CmdDelete");
     QCOMPARE(messages.count(), 2);
-    checkMessage(messages.last(), "Nilai sedang diacu", "PELITAKSA", Icon::None, Buttons::Ok);
+    checkFailure(messages.last(), "Nilai sedang diacu", "Sebab: data masih diacu oleh data lain.", Icon::None);
     QCOMPARE(boxes(screen), before);
     QCOMPARE(storedRow(db, "AB7"), QStringList({"AB7", "ANI"}) + StoredRest);
 }
@@ -673,7 +690,8 @@ void TestFrmEntri::refusedStatementsKeepTheBoxes()
     QVERIFY(db.exec("PRAGMA query_only = ON"));
     test::click(screen, "CmdUpdate");
     QCOMPARE(messages.count(), 1);
-    QVERIFY2(messages.last().text.startsWith("Data siswa tidak dapat diubah.\r"), qPrintable(messages.last().text));
+    QVERIFY2(messages.last().text.startsWith("Data siswa tidak dapat diubah.\r" + NotWritable + "\rDetail: "),
+             qPrintable(messages.last().text));
     QVERIFY2(messages.last().text.contains("readonly"), qPrintable(messages.last().text));
     QCOMPARE(messages.last().icon, Icon::Critical);
     QCOMPARE(boxes(screen), shown);
@@ -682,12 +700,13 @@ void TestFrmEntri::refusedStatementsKeepTheBoxes()
     test::pressEnter(screen, "txttelp"); // enables Save and moves there
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(messages.count(), 2);
-    checkMessage(messages.last(), "Salah Proses, Isi dulu fieldnya...!", "PELITAKSA", Icon::None, Buttons::Ok);
+    checkFailure(messages.last(), SaveFailed, NotWritable, Icon::None);
     QCOMPARE(boxes(screen), shown);
 
     test::click(screen, "CmdDelete");
     QCOMPARE(messages.count(), 4);
-    QVERIFY2(messages.last().text.startsWith("Data siswa tidak dapat dihapus.\r"), qPrintable(messages.last().text));
+    QVERIFY2(messages.last().text.startsWith("Data siswa tidak dapat dihapus.\r" + NotWritable + "\rDetail: "),
+             qPrintable(messages.last().text));
     QVERIFY(messages.last().text.contains("readonly"));
     QCOMPARE(boxes(screen), shown);
     QCOMPARE(storedRow(db, "AB7"), QStringList({"AB7", "ANI"}) + StoredRest);

@@ -14,8 +14,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
+
+#include <optional>
 
 using namespace pel;
 using test::child;
@@ -26,6 +30,37 @@ const QString StoredCodeMessage =
     QStringLiteral("Kode Matapelajaran tersebut sudah ada, \rTapi silakan kalau anda ingin melakukan edit data...!");
 const QString SaveFailedMessage = QStringLiteral("Salah Proses, isi dulu fieldnya..!");
 const QStringList TextBoxes{"txtkopel", "txtmapel", "txtlokal", "txtinstruktur", "txtsks"};
+const QString KeyStored = QStringLiteral("Sebab: kunci tersebut sudah tersimpan.");
+const QString NotANumber = QStringLiteral("Sebab: ada nilai yang bukan angka yang sah.");
+const QString InUse =
+    QStringLiteral("Sebab: database sedang dipakai program lain; coba lagi setelah program itu selesai.");
+
+// Another program's connection to the test database that holds it with an
+// exclusive transaction while it lives.
+class Holder
+{
+public:
+    explicit Holder(const QString &filePath)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), Name);
+        db.setDatabaseName(filePath);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    }
+    ~Holder()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(Name, false);
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(Name);
+    }
+
+private:
+    static inline const QString Name = QStringLiteral("holder");
+};
 
 // A fresh database, a fixed date (07-12-2026), scripted messages and the
 // screen shown and active.
@@ -285,25 +320,46 @@ void TestSubjectScreen::saveFailures_data()
 {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("sks");
-    QTest::newRow("stored code") << "mp01" << "2";
-    QTest::newRow("letters in credit units") << "MP02" << "DUA";
-    QTest::newRow("empty credit units") << "MP02" << "";
-    QTest::newRow("infinite credit units") << "MP02" << "1e309";
-    QTest::newRow("negative credit units") << "MP02" << "-5";
-    QTest::newRow("empty code") << "" << "2";
+    // "read-only": the file refuses every write, so a number refused with
+    // its own cause was refused before any statement ran. "held": another
+    // program holds the database beyond the busy timeout.
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("stored code") << "mp01" << "2" << "" << KeyStored;
+    QTest::newRow("letters in credit units") << "MP02" << "DUA" << "" << NotANumber;
+    QTest::newRow("empty credit units") << "MP02" << "" << "" << NotANumber;
+    QTest::newRow("infinite credit units") << "MP02" << "1e309" << "read-only" << NotANumber;
+    QTest::newRow("negative credit units") << "MP02" << "-5" << "read-only" << NotANumber;
+    QTest::newRow("empty code") << "" << "2" << "" << QStringLiteral("Sebab: kunci masih kosong.");
+    QTest::newRow("database in use") << "MP02" << "2" << "held" << InUse;
 }
 
 void TestSubjectScreen::saveFailures()
 {
     QFETCH(QString, code);
     QFETCH(QString, sks);
+    QFETCH(QString, database);
+    QFETCH(QString, cause);
     Fixture f;
     f.db.addSubject(QStringLiteral("MP01"), QStringLiteral("FISIKA"));
     f.fill({code, "KIMIA", "01-02-2026", "R2", "ANI", sks});
+    std::optional<Holder> holder;
+    if (database == QLatin1String("read-only"))
+        f.db.exec(QStringLiteral("PRAGMA query_only = ON"));
+    if (database == QLatin1String("held")) {
+        f.db.exec(QStringLiteral("PRAGMA busy_timeout = 50"));
+        holder.emplace(f.db.filePath());
+    }
     child<QWidget>(f.screen, "cmdSimpan")->setFocus();
     QTest::keyClick(child<QWidget>(f.screen, "cmdSimpan"), Qt::Key_Return);
+    holder.reset();
+    f.db.exec(QStringLiteral("PRAGMA query_only = OFF"));
     QCOMPARE(f.messages.count(), 1);
-    QCOMPARE(f.messages.last().text, SaveFailedMessage);
+    const QStringList lines = f.messages.last().text.split(QLatin1Char('\r'));
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(0), SaveFailedMessage);
+    QCOMPARE(lines.at(1), cause);
+    QVERIFY2(lines.at(2).startsWith(QStringLiteral("Detail: ")), qPrintable(lines.at(2)));
     QCOMPARE(f.messages.last().title, ui::ApplicationTitle);
     QCOMPARE(f.messages.last().icon, ui::Icon::None);
     QCOMPARE(f.all(), (QStringList{code, "KIMIA", "01-02-2026", "R2", "ANI", sks}));
@@ -351,6 +407,8 @@ void TestSubjectScreen::updateFailureKeepsBoxes()
                  || f.messages.last().text.contains(QStringLiteral("read-only"), Qt::CaseInsensitive)
                  || f.messages.last().text.contains(QStringLiteral("query_only"), Qt::CaseInsensitive),
              qPrintable(f.messages.last().text));
+    QCOMPARE(f.messages.last().text.section(QLatin1Char('\r'), 1, 1),
+             QStringLiteral("Sebab: file atau foldernya tidak dapat ditulisi."));
     QCOMPARE(f.messages.last().icon, ui::Icon::Critical);
     QCOMPARE(f.all(), (QStringList{"MP01", "KIMIA", "01-02-2026", "R2", "ANI", "2"}));
 
@@ -360,9 +418,24 @@ void TestSubjectScreen::updateFailureKeepsBoxes()
     f.type("txtsks", "DUA");
     test::click(f.screen, "CmdUpdate");
     QCOMPARE(f.messages.count(), 1);
-    QVERIFY(f.messages.last().text.startsWith(QStringLiteral("Data mata pelajaran gagal diubah.\r")));
+    QVERIFY(f.messages.last().text.startsWith(QStringLiteral("Data mata pelajaran gagal diubah.\r") + NotANumber));
     QCOMPARE(f.text("txtsks"), QStringLiteral("DUA"));
     QCOMPARE(f.subjects().first().at(1).toString(), QStringLiteral("FISIKA"));
+
+    // Infinite and negative credit units are refused before the statement:
+    // on a file that refuses writes the cause is still the number.
+    f.db.exec(QStringLiteral("PRAGMA query_only = ON"));
+    for (const QString &sks : {QStringLiteral("1e309"), QStringLiteral("-5")}) {
+        f.messages.clear();
+        f.type("txtsks", sks);
+        test::click(f.screen, "CmdUpdate");
+        QCOMPARE(f.messages.count(), 1);
+        QCOMPARE(f.messages.last().text.split(QLatin1Char('\r')).mid(0, 2),
+                 QStringList({QStringLiteral("Data mata pelajaran gagal diubah."), NotANumber}));
+        QCOMPARE(f.text("txtsks"), sks);
+    }
+    f.db.exec(QStringLiteral("PRAGMA query_only = OFF"));
+    QCOMPARE(f.subjects().first().at(5).toDouble(), 3.0);
 }
 
 void TestSubjectScreen::deleteYes()
