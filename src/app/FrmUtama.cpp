@@ -129,6 +129,9 @@ void FrmUtama::backUpOncePerDay(QWidget *window)
 {
     // The first start of a day copies the database. A copy that fails is
     // reported, and the work goes on.
+    // A database on a server is backed up by the server's own tools.
+    if (dbConnection.isPostgres())
+        return;
     const QDateTime now = clock::now();
     if (!db::backupDue(dbConnection.filePath(), now.date()))
         return;

@@ -1,5 +1,7 @@
 #include "db/backup.h"
 
+#include "db/connection.h"
+
 #include "db/failure.h"
 #include "db/schema.h"
 
@@ -23,14 +25,6 @@
 namespace pel::db {
 
 namespace {
-
-sqlite3 *handleOf(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
 
 QString sqliteText(sqlite3 *db)
 {
@@ -99,7 +93,7 @@ QString backupFileName(const QString &databasePath, const QDateTime &moment)
 
 bool backupDatabase(const QSqlDatabase &source, const QString &target, QString *error)
 {
-    sqlite3 *from = handleOf(source);
+    sqlite3 *from = sqliteHandle(source);
     if (!from) {
         if (error)
             *error = QStringLiteral("database belum terbuka.");
@@ -196,7 +190,7 @@ QString restoreProblem(const QString &path)
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         if (!db.open()) {
             problem = failureMessage(QStringLiteral("File %1 tidak dapat dibuka.").arg(path), db.lastError());
-        } else if (const QString integrity = integrityOf(handleOf(db)); integrity != QLatin1String("ok")) {
+        } else if (const QString integrity = integrityOf(sqliteHandle(db)); integrity != QLatin1String("ok")) {
             problem = failureMessage(QStringLiteral("File %1 tidak dapat dipulihkan.").arg(path),
                                      integrity.contains(QLatin1String("not a database")) ? Cause::NotOurDatabase
                                                                                            : Cause::Damaged,

@@ -7,6 +7,7 @@
 #include "db/postgres.h"
 
 #include <QCoreApplication>
+#include <QSqlDriver>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -192,6 +193,14 @@ bool Connection::openPostgres(const DatabaseTarget &target)
     }
     // The connection is dropped only once no handle of it is left here.
     return problem.isEmpty() ? true : fail(problem);
+}
+
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
 } // namespace pel::db

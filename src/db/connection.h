@@ -6,6 +6,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+struct sqlite3;
+
 namespace pel::db {
 
 // One open database: an SQLite file or a PostgreSQL database. Every open() makes a fresh Qt SQL connection
@@ -54,5 +56,10 @@ private:
     QString m_error;
     int m_lock = -1;
 };
+
+// The SQLite engine's own handle behind a Qt connection, for the work where
+// Qt's layer is the cost (row streams, bulk writes, online backups); null
+// for a connection of another engine.
+sqlite3 *sqliteHandle(const QSqlDatabase &db);
 
 } // namespace pel::db

@@ -20,10 +20,7 @@ sqlite3 *engineHandle()
 {
     if (!dbConnection.isOpen())
         return nullptr;
-    const QVariant handle = dbConnection.database().driver()->handle();
-    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.data());
+    return db::sqliteHandle(dbConnection.database());
 }
 
 db::Result notOpen()

@@ -269,14 +269,6 @@ private:
     sqlite3_stmt *m_stmt = nullptr;
 };
 
-sqlite3 *sqliteHandle(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
 // One cell of a row, as it will be stored.
 struct Cell
 {
@@ -784,7 +776,7 @@ void Importer::keepPreview(const std::vector<Cell> &cells)
 
 bool Importer::prepareStatements()
 {
-    m_db = sqliteHandle(m_conn.database());
+    m_db = db::sqliteHandle(m_conn.database());
     if (!m_db)
         return false;
     QStringList names;
