@@ -18,6 +18,11 @@ QString RegistrationCheckStatement(const QString &noreg)
     return QStringLiteral("select * from Nilai ") + QStringLiteral("where Noreg =") + quoted(noreg);
 }
 
+QString GradeRowsLookupStatement(const QString &noreg, const QString &code)
+{
+    return RegistrationCheckStatement(noreg) + QStringLiteral(" and KdMatpel =") + quoted(code);
+}
+
 QString GradeStudentLookupStatement(const QString &nis)
 {
     return QStringLiteral("select * from SISWA ") + QStringLiteral("where NIS =") + quoted(nis);

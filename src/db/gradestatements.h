@@ -25,6 +25,8 @@ struct GradeRowValues
     QString mutu;      // Mutu
     QString prediket;  // Prediket
     QString ket;       // Ket
+
+    bool operator==(const GradeRowValues &) const = default;
 };
 
 // The last row of Nilai in its natural (insertion) order, and nothing else:
@@ -33,6 +35,10 @@ QString LastGradeRowStatement();
 
 // select * from Nilai where Noreg ='<noreg>'
 QString RegistrationCheckStatement(const QString &noreg);
+
+// select * from Nilai where Noreg ='<noreg>' and KdMatpel ='<code>': the rows
+// that the grade update of that registration and subject changes.
+QString GradeRowsLookupStatement(const QString &noreg, const QString &code);
 
 // select * from SISWA where NIS ='<nis>'
 QString GradeStudentLookupStatement(const QString &nis);

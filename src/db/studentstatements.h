@@ -23,6 +23,8 @@ struct StudentRecord
     QString levelTahap;
     QString asalSekolah;
     QString telpHp;
+
+    bool operator==(const StudentRecord &) const = default;
 };
 
 // select * from SISWA where NIS ='<nis>'

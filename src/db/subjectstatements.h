@@ -16,6 +16,8 @@ struct SubjectText
     QString room;       // Lokal
     QString instructor; // Instruktur
     QString sks;        // SKS; the database turns the text into a number or refuses it
+
+    bool operator==(const SubjectText &) const = default;
 };
 
 // The subject with this code (compared without regard to letter case).

@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -29,6 +30,21 @@ namespace {
 
 const QString Pesan = QStringLiteral("Pesan");
 const QString SalahProses = QStringLiteral("SALAH PROSES, Isikan dengan benar");
+const QString ChangedElsewhere =
+    QStringLiteral("Data telah diubah di komputer lain. Data yang tersimpan ditampilkan kembali.");
+
+bool sameKey(const QString &a, const QString &b)
+{
+    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
+// A stored number in the boxes' number form.
+QString shownNumber(const QString &stored)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(stored, &ok);
+    return ok ? grades::FormatNumber(value) : stored;
+}
 
 // A box with its label and the ":" label, on one row of a frame's grid.
 void addRow(QGridLayout *grid, const QString &label, QWidget *box)
@@ -248,7 +264,32 @@ void frmtransaksi::txtkopel_KeyPress()
     // Credit units in the boxes' number form, so that the quality points read them back.
     ui::fill(txtsks, subject.credits ? grades::FormatNumber(*subject.credits) : QString());
     ui::fill(txtinstruktur, subject.instructor);
+    lookUpGradeRows();
     ui::focusAndSelect(txtNilangka);
+}
+
+void frmtransaksi::lookUpGradeRows()
+{
+    LookedUp lookedUp{txtNoreg->text(), txtkopel->text(), {}};
+    const db::Result found = grades::FindGradeRows(lookedUp.noreg, lookedUp.code, &lookedUp.rows);
+    if (!found.ok()) {
+        m_lookedUp.reset();
+        reportFailure(SalahProses, found);
+        return;
+    }
+    m_lookedUp = lookedUp;
+}
+
+void frmtransaksi::showGradeRow(const db::GradeRowValues &row)
+{
+    if (ui::DateBox::canHold(row.tglProses))
+        MstglProses->setText(row.tglProses);
+    ui::fill(txtNilangka, shownNumber(row.nilangka));
+    ui::fill(txtNilhuruf, row.nilhu);
+    ui::fill(txtbobot, shownNumber(row.bobot));
+    ui::fill(txtmutu, shownNumber(row.mutu));
+    ui::fill(txtPredik, row.prediket);
+    ui::fill(txtket, row.ket);
 }
 
 void frmtransaksi::txtNilangka_KeyPress()
@@ -287,12 +328,23 @@ void frmtransaksi::txtmutu_KeyPress()
 
 void frmtransaksi::cmdSimpan_Click()
 {
-    const db::Result saved = grades::SaveGrade(rowFromBoxes());
+    QString savedNumber;
+    const db::Result saved = grades::SaveGrade(rowFromBoxes(), &savedNumber);
     if (!saved.ok()) {
         reportFailure(SalahProses, saved);
         return;
     }
-    ui::showMessage(QStringLiteral("Data Nilai Sudah di Simpan"), {}, ui::Icon::None, ui::Buttons::Ok, this);
+    m_lookedUp.reset();
+    if (savedNumber != txtNoreg->text()) {
+        // Another desk saved another student under the drawn number first.
+        const QString drawn = txtNoreg->text();
+        ui::fill(txtNoreg, savedNumber);
+        ui::showMessage(QStringLiteral("Nomor registrasi %1 sudah dipakai siswa lain; nilai disimpan dengan nomor %2.")
+                            .arg(drawn, savedNumber),
+                        {}, ui::Icon::Information, ui::Buttons::Ok, this);
+    } else {
+        ui::showMessage(QStringLiteral("Data Nilai Sudah di Simpan"), {}, ui::Icon::None, ui::Buttons::Ok, this);
+    }
     // The registration, date and student stay for the next subject.
     for (QLineEdit *box : {txtkopel, txtmapel, txtsks, txtbobot, txtinstruktur, txtNilangka, txtNilhuruf, txtmutu,
                            txtPredik, txtket})
@@ -302,7 +354,19 @@ void frmtransaksi::cmdSimpan_Click()
 
 void frmtransaksi::CmdUpdate_Click()
 {
-    const db::Result updated = grades::UpdateGradeRow(rowFromBoxes());
+    const db::GradeRowValues row = rowFromBoxes();
+    // The comparison applies when the rows in the boxes are the ones looked up.
+    const bool guarded = m_lookedUp && sameKey(m_lookedUp->noreg, row.noreg) && sameKey(m_lookedUp->code, row.kdMatpel);
+    QList<db::GradeRowValues> stored;
+    const db::Result updated = grades::UpdateGradeRow(row, guarded ? &m_lookedUp->rows : nullptr, &stored);
+    if (guarded && (updated.ok() || updated.kind == db::Result::Kind::Conflict))
+        m_lookedUp->rows = stored;
+    if (updated.kind == db::Result::Kind::Conflict) {
+        ui::showMessage(ChangedElsewhere, Pesan, ui::Icon::Information, ui::Buttons::Ok, this);
+        if (!stored.isEmpty())
+            showGradeRow(stored.first());
+        return;
+    }
     if (updated.kind == db::Result::Kind::NotFound) {
         // No row of this registration number has this subject: nothing changed.
         ui::showMessage(QStringLiteral("Data nilai dengan nomor registrasi dan kode mapel itu tidak ada."), Pesan,
@@ -339,6 +403,7 @@ void frmtransaksi::CmdDelete_Click()
 
 void frmtransaksi::cmdBatal_Click()
 {
+    m_lookedUp.reset();
     for (QLineEdit *box : {txtNoreg, txtnis, txtnama, txtprogram, txtlevel, txtkopel, txtmapel, txtsks,
                            txtinstruktur, txtNilangka, txtNilhuruf, txtbobot, txtmutu, txtPredik, txtket})
         box->clear();

@@ -3,7 +3,10 @@
 #include "db/gradestatements.h"
 #include "db/result.h"
 
+#include <QList>
 #include <QWidget>
+
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -42,8 +45,23 @@ private:
     void wireControls();
     void drawRegistrationNumber();
     db::GradeRowValues rowFromBoxes() const;
+    // Reads the stored rows of the registration and subject in the boxes, as
+    // the values an Update must find unchanged.
+    void lookUpGradeRows();
+    // Shows a stored row's date and grade values in the boxes.
+    void showGradeRow(const db::GradeRowValues &row);
     // The failure message of the screen with the database's reason below it.
     void reportFailure(const QString &text, const db::Result &result);
+
+    // The rows of one registration number and subject code as this desk last
+    // read or wrote them.
+    struct LookedUp
+    {
+        QString noreg;
+        QString code;
+        QList<db::GradeRowValues> rows;
+    };
+    std::optional<LookedUp> m_lookedUp;
 
     QLineEdit *txtNoreg = nullptr;
     ui::DateBox *MstglProses = nullptr;

@@ -2,7 +2,10 @@
 
 #include "common/module1.h"
 #include "common/statement.h"
+#include "db/transaction.h"
 #include "grades/gradenumbers.h"
+
+#include <algorithm>
 
 #include <limits>
 
@@ -33,6 +36,40 @@ db::Result find(const QString &sql)
 QString text(const char *column)
 {
     return dbRecordset.value(QString::fromLatin1(column)).toString();
+}
+
+// Whether rows of Nilai carry this registration number for a student other
+// than nis (NIS compared without letter case, as the keys are).
+db::Result usedByOtherStudent(const QString &noreg, const QString &nis, bool *used)
+{
+    const db::Result result = OpenRecordset(db::RegistrationCheckStatement(noreg));
+    if (!result.ok())
+        return result;
+    *used = false;
+    for (dbRecordset.moveFirst(); !dbRecordset.eof(); dbRecordset.moveNext()) {
+        if (QString::compare(text("Nis"), nis, Qt::CaseInsensitive) != 0) {
+            *used = true;
+            break;
+        }
+    }
+    return result;
+}
+
+// The grade rows of the current query, in an order that does not depend on
+// where the engine keeps them.
+QList<db::GradeRowValues> gradeRows()
+{
+    QList<db::GradeRowValues> rows;
+    for (dbRecordset.moveFirst(); !dbRecordset.eof(); dbRecordset.moveNext())
+        rows.append({text("Noreg"), text("TglProses"), text("Nis"), text("Program"), text("Jenjang"),
+                     text("KdMatpel"), text("SKS"), text("Tentor"), text("Nilangka"), text("Nilhu"), text("Bobot"),
+                     text("Mutu"), text("Prediket"), text("Ket")});
+    const auto key = [](const db::GradeRowValues &r) {
+        return QStringList{r.noreg, r.tglProses, r.nis, r.program, r.jenjang, r.kdMatpel, r.sks, r.tentor,
+                           r.nilangka, r.nilhu, r.bobot, r.mutu, r.prediket, r.ket};
+    };
+    std::sort(rows.begin(), rows.end(), [&key](const auto &a, const auto &b) { return key(a) < key(b); });
+    return rows;
 }
 
 bool isAsciiDigit(QChar c)
@@ -130,11 +167,43 @@ db::Result possibleNumbers(const db::GradeRowValues &row)
     return db::Result::success();
 }
 
-db::Result SaveGrade(const db::GradeRowValues &row)
+db::Result SaveGrade(const db::GradeRowValues &row, QString *savedNumber)
 {
-    const db::GradeRowValues stored = ForStorage(row);
-    const db::Result possible = possibleNumbers(stored);
-    return possible.ok() ? OpenRecordset(db::GradeInsertStatement(stored)) : possible;
+    db::GradeRowValues stored = ForStorage(row);
+    if (const db::Result possible = possibleNumbers(stored); !possible.ok())
+        return possible;
+    // The write lock first: between the check of the number and the insert
+    // no other desk can save under it.
+    db::Transaction transaction(dbConnection, db::Transaction::Mode::Write);
+    if (!transaction.isActive())
+        return db::Result::from(transaction.lastError());
+    bool used = false;
+    if (const db::Result checked = usedByOtherStudent(stored.noreg, stored.nis, &used); !checked.ok())
+        return checked;
+    if (used) {
+        // Another desk saved another student under the number since it was
+        // drawn: draw again, past every number of another student.
+        QString error;
+        QString next = NextRegistrationNumber(&error);
+        if (next.isEmpty())
+            return db::Result::refused(error);
+        for (;;) {
+            if (const db::Result checked = usedByOtherStudent(next, stored.nis, &used); !checked.ok())
+                return checked;
+            if (!used)
+                break;
+            next = NextNumberAfter(next);
+        }
+        stored.noreg = next;
+    }
+    const db::Result inserted = OpenRecordset(db::GradeInsertStatement(stored));
+    if (!inserted.ok())
+        return inserted;
+    if (!transaction.commit())
+        return db::Result::from(transaction.lastError());
+    if (savedNumber)
+        *savedNumber = stored.noreg;
+    return inserted;
 }
 
 bool SaveGradeRow(const db::GradeRowValues &row, QString *error)
@@ -145,11 +214,45 @@ bool SaveGradeRow(const db::GradeRowValues &row, QString *error)
     return result.ok();
 }
 
-db::Result UpdateGradeRow(const db::GradeRowValues &row)
+db::Result FindGradeRows(const QString &noreg, const QString &code, QList<db::GradeRowValues> *rows)
 {
-    const db::GradeRowValues stored = ForStorage(row);
-    const db::Result possible = possibleNumbers(stored);
-    return possible.ok() ? WriteKeyedRows(db::GradeUpdateStatement(stored)) : possible;
+    const db::Result result = OpenRecordset(db::GradeRowsLookupStatement(noreg, code));
+    if (result.ok() && rows)
+        *rows = gradeRows();
+    return result;
+}
+
+db::Result UpdateGradeRow(const db::GradeRowValues &row, const QList<db::GradeRowValues> *lookedUp,
+                          QList<db::GradeRowValues> *stored)
+{
+    const db::GradeRowValues values = ForStorage(row);
+    if (const db::Result possible = possibleNumbers(values); !possible.ok())
+        return possible;
+    if (!lookedUp)
+        return WriteKeyedRows(db::GradeUpdateStatement(values));
+    // The write lock first: no other desk writes between the comparison and
+    // the update.
+    db::Transaction transaction(dbConnection, db::Transaction::Mode::Write);
+    if (!transaction.isActive())
+        return db::Result::from(transaction.lastError());
+    QList<db::GradeRowValues> current;
+    if (const db::Result found = FindGradeRows(values.noreg, values.kdMatpel, &current); !found.ok())
+        return found;
+    if (!current.isEmpty() && current != *lookedUp) {
+        if (stored)
+            *stored = current;
+        return db::Result::failure(db::Result::Kind::Conflict, {});
+    }
+    const db::Result updated = WriteKeyedRows(db::GradeUpdateStatement(values));
+    if (!updated.ok())
+        return updated;
+    if (stored) {
+        if (const db::Result found = FindGradeRows(values.noreg, values.kdMatpel, stored); !found.ok())
+            return found;
+    }
+    if (!transaction.commit())
+        return db::Result::from(transaction.lastError());
+    return updated;
 }
 
 db::Result DeleteGradeRows(const QString &noreg)

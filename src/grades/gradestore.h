@@ -3,6 +3,7 @@
 #include "db/gradestatements.h"
 #include "db/result.h"
 
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -61,15 +62,31 @@ db::Result FindGradeSubject(const QString &code, GradeSubject *subject);
 // the boxes' locale into the database's form; other values stay as typed.
 db::GradeRowValues ForStorage(db::GradeRowValues row);
 
-// Adds the row.
-db::Result SaveGrade(const db::GradeRowValues &row);
+// Adds the row. A registration number belongs to one student: when rows of
+// another student already carry row.noreg (another desk saved under the same
+// drawn number), the row is saved under the next number that no other
+// student uses, drawn as NextRegistrationNumber draws it. The check and the
+// insert are one transaction that holds the write lock from its start, so
+// two desks never save two students under one number. *savedNumber receives
+// the number the row was saved under.
+db::Result SaveGrade(const db::GradeRowValues &row, QString *savedNumber = nullptr);
 // The same, for callers that only need the reason of a refusal.
 bool SaveGradeRow(const db::GradeRowValues &row, QString *error);
 // Puts the row's date, score, letter, weight, predicate and remark into the
 // one row of its registration number and subject code, with quality points
 // of the weight times that row's own credit units. NotFound when there is no
 // such row: nothing changed.
-db::Result UpdateGradeRow(const db::GradeRowValues &row);
+// With lookedUp, the rows of that registration and subject as this desk
+// read them (FindGradeRows): the stored rows are compared with them in the
+// update's transaction, and when another desk changed them since, nothing is
+// written and the result is Conflict. *stored receives the rows as stored at
+// the end: the other desk's on Conflict, the updated ones on Ok.
+db::Result UpdateGradeRow(const db::GradeRowValues &row, const QList<db::GradeRowValues> *lookedUp = nullptr,
+                          QList<db::GradeRowValues> *stored = nullptr);
+// The stored rows of this registration number and subject code, every value
+// as text (a column without a value gives the empty text); Ok also when there
+// are none.
+db::Result FindGradeRows(const QString &noreg, const QString &code, QList<db::GradeRowValues> *rows);
 // Removes the rows of exactly this registration number. NotFound when there
 // are none.
 db::Result DeleteGradeRows(const QString &noreg);

@@ -30,6 +30,8 @@ namespace {
 const QString Pesan = QStringLiteral("Pesan");
 const QString Informasi = QStringLiteral("Informasi");
 const QString NoSuchStudent = QStringLiteral("Data siswa dengan NIS itu tidak ada.");
+const QString ChangedElsewhere =
+    QStringLiteral("Data telah diubah di komputer lain. Data yang tersimpan ditampilkan kembali.");
 
 QLineEdit *newTextBox(const char *name, const char *prompt, QWidget *parent)
 {
@@ -248,6 +250,9 @@ void FrmEntri::lookupNis()
 {
     db::StudentRecord stored;
     const db::Result found = students::FindStudent(txtnis->text(), &stored);
+    m_lookedUp.reset();
+    if (found.ok())
+        m_lookedUp = stored;
     if (found.kind == db::Result::Kind::NotFound) {
         ui::moveFocus(txtnama);
         clearBoxes(true);
@@ -319,6 +324,7 @@ db::StudentRecord FrmEntri::boxes() const
 
 void FrmEntri::clearBoxes(bool keepNis)
 {
+    m_lookedUp.reset();
     if (!keepNis)
         txtnis->clear();
     txtnama->clear();
@@ -349,7 +355,19 @@ void FrmEntri::cmdSimpan_Click()
 
 void FrmEntri::CmdUpdate_Click()
 {
-    const db::Result result = students::UpdateStudent(boxes());
+    const db::StudentRecord typed = boxes();
+    // The comparison applies when the boxes hold the student looked up.
+    const bool guarded = m_lookedUp && QString::compare(m_lookedUp->nis, typed.nis, Qt::CaseInsensitive) == 0;
+    db::StudentRecord stored;
+    const db::Result result = students::UpdateStudent(typed, guarded ? &*m_lookedUp : nullptr, &stored);
+    if (result.kind == db::Result::Kind::Conflict) {
+        // Another desk changed the student since the lookup: nothing was
+        // written; the boxes show what is stored now.
+        ui::showMessage(ChangedElsewhere, Pesan, ui::Icon::Information, ui::Buttons::Ok, this);
+        if (fillBoxes(stored))
+            m_lookedUp = stored;
+        return;
+    }
     if (result.kind == db::Result::Kind::NotFound) {
         // Nothing was changed: say so, and the boxes keep what was typed.
         ui::showMessage(NoSuchStudent, Pesan, ui::Icon::Information, ui::Buttons::Ok, this);

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class QComboBox;
 class QKeyEvent;
 class QLabel;
@@ -43,6 +45,10 @@ private:
     bool fillBoxes(const db::StudentRecord &student);
     // Empties NIS, the text boxes and the combo boxes; the dates stay.
     void clearBoxes(bool keepNis);
+
+    // The student as this desk last read it; an Update writes only while
+    // the stored row is still the same.
+    std::optional<db::StudentRecord> m_lookedUp;
 
     QLineEdit *txtnis = nullptr;
     QLineEdit *txtnama = nullptr;

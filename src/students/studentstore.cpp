@@ -2,6 +2,7 @@
 
 #include "common/module1.h"
 #include "common/statement.h"
+#include "db/transaction.h"
 
 namespace pel::students {
 
@@ -49,9 +50,31 @@ db::Result SaveStudent(const db::StudentRecord &student)
     return OpenRecordset(db::studentInsertSql(student));
 }
 
-db::Result UpdateStudent(const db::StudentRecord &student)
+db::Result UpdateStudent(const db::StudentRecord &student, const db::StudentRecord *lookedUp,
+                         db::StudentRecord *stored)
 {
-    return WriteKeyedRows(db::studentUpdateSql(student));
+    if (!lookedUp)
+        return WriteKeyedRows(db::studentUpdateSql(student));
+    // The write lock first: no other desk writes between the comparison and
+    // the update.
+    db::Transaction transaction(dbConnection, db::Transaction::Mode::Write);
+    if (!transaction.isActive())
+        return db::Result::from(transaction.lastError());
+    db::StudentRecord current;
+    const db::Result found = FindStudent(student.nis, &current);
+    if (!found.ok())
+        return found;
+    if (current != *lookedUp) {
+        if (stored)
+            *stored = current;
+        return db::Result::failure(db::Result::Kind::Conflict, {});
+    }
+    const db::Result updated = WriteKeyedRows(db::studentUpdateSql(student));
+    if (!updated.ok())
+        return updated;
+    if (!transaction.commit())
+        return db::Result::from(transaction.lastError());
+    return updated;
 }
 
 db::Result DeleteStudent(const QString &nis)

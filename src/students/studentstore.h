@@ -20,7 +20,12 @@ db::Result SaveStudent(const db::StudentRecord &student);
 
 // Gives the stored student of student.nis the other eleven values.
 // NotFound when no student has that NIS: nothing changed.
-db::Result UpdateStudent(const db::StudentRecord &student);
+// With lookedUp, the row as this desk read it: the stored row is compared
+// with it in the update's transaction, and when another desk changed it
+// since, nothing is written and the result is Conflict, with the stored row
+// in *stored.
+db::Result UpdateStudent(const db::StudentRecord &student, const db::StudentRecord *lookedUp = nullptr,
+                         db::StudentRecord *stored = nullptr);
 
 // Removes the student with exactly this NIS. NotFound when there is none;
 // ForeignKey when grade rows still refer to the student.

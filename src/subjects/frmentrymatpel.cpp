@@ -149,6 +149,9 @@ bool frmentrymatpel::txtkopel_KeyPress(QKeyEvent *event)
     }
     db::SubjectText stored;
     const db::Result found = subjects::FindSubject(code, &stored);
+    m_lookedUp.reset();
+    if (found.ok())
+        m_lookedUp = stored;
     if (found.kind == db::Result::Kind::NotFound) {
         // A new code: whatever the other boxes hold stays for the new subject.
         ui::moveFocus(txtmapel);
@@ -192,7 +195,20 @@ void frmentrymatpel::cmdSimpan_Click()
 
 void frmentrymatpel::CmdUpdate_Click()
 {
-    const db::Result result = subjects::UpdateSubject(boxes());
+    const db::SubjectText typed = boxes();
+    // The comparison applies when the boxes hold the subject looked up.
+    const bool guarded = m_lookedUp && QString::compare(m_lookedUp->code, typed.code, Qt::CaseInsensitive) == 0;
+    db::SubjectText stored;
+    const db::Result result = subjects::UpdateSubject(typed, guarded ? &*m_lookedUp : nullptr, &stored);
+    if (result.kind == db::Result::Kind::Conflict) {
+        // Another desk changed the subject since the lookup: nothing was
+        // written; the boxes show what is stored now.
+        ui::showMessage(QStringLiteral("Data telah diubah di komputer lain. Data yang tersimpan ditampilkan kembali."),
+                        QStringLiteral("Pesan"), ui::Icon::Information, ui::Buttons::Ok, this);
+        showSubject(stored);
+        m_lookedUp = stored;
+        return;
+    }
     if (result.kind == db::Result::Kind::NotFound) {
         // Nothing was changed: say so, and the boxes keep what was typed.
         showNoSuchSubject();
@@ -291,6 +307,7 @@ void frmentrymatpel::showSubject(const db::SubjectText &subject)
 
 void frmentrymatpel::emptyTextBoxes()
 {
+    m_lookedUp.reset();
     txtkopel->clear();
     txtmapel->clear();
     txtlokal->clear();

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -50,6 +52,10 @@ private:
     void placeLabel5();
     void showFailure(const QString &what, const db::Result &result);
     void showNoSuchSubject();
+
+    // The subject as this desk last read it; an Update writes only while
+    // the stored row is still the same.
+    std::optional<db::SubjectText> m_lookedUp;
 
     QLineEdit *txtkopel;
     QLineEdit *txtmapel;

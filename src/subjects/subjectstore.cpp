@@ -2,6 +2,7 @@
 
 #include "common/module1.h"
 #include "common/statement.h"
+#include "db/transaction.h"
 #include "grades/gradenumbers.h"
 
 namespace pel::subjects {
@@ -43,10 +44,33 @@ db::Result SaveSubject(const db::SubjectText &subject)
     return possible.ok() ? OpenRecordset(db::subjectInsertSql(subject)) : possible;
 }
 
-db::Result UpdateSubject(const db::SubjectText &subject)
+db::Result UpdateSubject(const db::SubjectText &subject, const db::SubjectText *lookedUp, db::SubjectText *stored)
 {
     const db::Result possible = possibleCredits(subject);
-    return possible.ok() ? WriteKeyedRows(db::subjectUpdateSql(subject)) : possible;
+    if (!possible.ok())
+        return possible;
+    if (!lookedUp)
+        return WriteKeyedRows(db::subjectUpdateSql(subject));
+    // The write lock first: no other desk writes between the comparison and
+    // the update.
+    db::Transaction transaction(dbConnection, db::Transaction::Mode::Write);
+    if (!transaction.isActive())
+        return db::Result::from(transaction.lastError());
+    db::SubjectText current;
+    const db::Result found = FindSubject(subject.code, &current);
+    if (!found.ok())
+        return found;
+    if (current != *lookedUp) {
+        if (stored)
+            *stored = current;
+        return db::Result::failure(db::Result::Kind::Conflict, {});
+    }
+    const db::Result updated = WriteKeyedRows(db::subjectUpdateSql(subject));
+    if (!updated.ok())
+        return updated;
+    if (!transaction.commit())
+        return db::Result::from(transaction.lastError());
+    return updated;
 }
 
 db::Result DeleteSubject(const QString &code)

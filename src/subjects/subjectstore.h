@@ -22,7 +22,12 @@ db::Result SaveSubject(const db::SubjectText &subject);
 // Gives the subject of subject.code the other five texts. NotFound when no
 // subject has that code: nothing changed. BadValue, before any statement,
 // for infinite or negative credit units.
-db::Result UpdateSubject(const db::SubjectText &subject);
+// With lookedUp, the row as this desk read it: the stored row is compared
+// with it in the update's transaction, and when another desk changed it
+// since, nothing is written and the result is Conflict, with the stored row
+// in *stored.
+db::Result UpdateSubject(const db::SubjectText &subject, const db::SubjectText *lookedUp = nullptr,
+                         db::SubjectText *stored = nullptr);
 
 // Removes the subject with exactly this code. NotFound when there is none.
 db::Result DeleteSubject(const QString &code);

@@ -7,7 +7,10 @@
 #include "db/recordset.h"
 #include "db/recordsetmodel.h"
 #include "db/result.h"
+#include "db/gradestatements.h"
 #include "db/sqltext.h"
+#include "db/transaction.h"
+#include "grades/gradestore.h"
 #include "pgtestsupport.h"
 
 #include <QSqlError>
@@ -26,6 +29,7 @@ private slots:
     void refusals_data();
     void refusals();
     void gradesKeepInsertionOrder();
+    void writeLockAndChangedRowOnServer();
     void openFailures_data();
     void openFailures();
     void createRefusesExistingTables();
@@ -142,6 +146,47 @@ void TestPgEngine::gradesKeepInsertionOrder()
     for (const QVariantList &row : db.rows(QStringLiteral("select * from Nilai order by Urutan")))
         order << row.value(0).toString();
     QCOMPARE(order, QStringList({"3", "10", "1", "2"}));
+}
+
+void TestPgEngine::writeLockAndChangedRowOnServer()
+{
+    test::PgTestDatabase db;
+    addStudent(db, QStringLiteral("A1"));
+    addStudent(db, QStringLiteral("B2"));
+    db::Connection other;
+    QVERIFY2(other.open(db.target()), qPrintable(other.lastError()));
+    QSqlQuery otherQuery(other.database());
+    // The other desk gives up soon instead of waiting for the lock.
+    QVERIFY(otherQuery.exec(QStringLiteral("set lock_timeout = '200ms'")));
+    {
+        db::Transaction holding(dbConnection, db::Transaction::Mode::Write);
+        QVERIFY(holding.isActive());
+        db::Transaction refused(other, db::Transaction::Mode::Write);
+        QVERIFY(!refused.isActive());
+        QVERIFY(refused.lastError().isValid());
+    }
+    {
+        db::Transaction later(other, db::Transaction::Mode::Write);
+        QVERIFY(later.isActive());
+        QVERIFY(later.commit());
+    }
+
+    // This desk's grade row, looked up and then changed by the other desk:
+    // the update writes nothing.
+    const db::GradeRowValues mine{QStringLiteral("2"), QStringLiteral("15-06-2026"), QStringLiteral("A1"),
+                                  QStringLiteral("KOMPUTER"), QStringLiteral("DASAR"), QStringLiteral("KOM01"),
+                                  QStringLiteral("3"), QStringLiteral("ANI"), QStringLiteral("80"),
+                                  QStringLiteral("A"), QStringLiteral("4"), QStringLiteral("12"),
+                                  QStringLiteral("ISTIMEWA"), QStringLiteral("LULUS")};
+    db.exec(db::GradeInsertStatement(mine));
+    QList<db::GradeRowValues> lookedUp;
+    QVERIFY(grades::FindGradeRows(QStringLiteral("2"), QStringLiteral("kom01"), &lookedUp).ok());
+    QCOMPARE(lookedUp.size(), 1);
+    QVERIFY(otherQuery.exec(QStringLiteral("update Nilai set Nilangka = 70 where Noreg = '2'")));
+    db::GradeRowValues changed = mine;
+    changed.nilangka = QStringLiteral("60");
+    QCOMPARE(grades::UpdateGradeRow(changed, &lookedUp).kind, db::Result::Kind::Conflict);
+    QCOMPARE(db.scalar(QStringLiteral("select Nilangka from Nilai where Noreg = '2'")).toDouble(), 70.0);
 }
 
 void TestPgEngine::openFailures_data()

@@ -3,6 +3,7 @@
 // Delete, Cancel and Exit, with the rows in a real database.
 #include "app/FrmUtama.h"
 #include "common/module1.h"
+#include "db/connection.h"
 #include "grades/frmtransaksi.h"
 #include "testsupport.h"
 #include "ui/datebox.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QLocale>
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace pel;
@@ -80,6 +82,7 @@ private slots:
     void retypedInfiniteScoreIsRefused();
     void indonesianScreenStoresNumbers();
     void updateOneSubjectOfTheNumber();
+    void anotherDeskSavesAndUpdatesMeanwhile();
     void deleteAnsweredNoAndYes();
     void cancelTwiceDrawsSameNumber();
     void exitShowsMainWindow();
@@ -482,6 +485,68 @@ void TestFrmTransaksi::updateOneSubjectOfTheNumber()
     QCOMPARE(messages.last().icon, ui::Icon::Information);
     QCOMPARE(boxText(screen, "txtNoreg"), QStringLiteral("7"));
     QCOMPARE(boxText(screen, "txtmutu"), QStringLiteral("3"));
+}
+
+void TestFrmTransaksi::anotherDeskSavesAndUpdatesMeanwhile()
+{
+    test::TestDatabase db;
+    test::StandIn messages(m_moment);
+    db.addStudent(QStringLiteral("N1"), QStringLiteral("ANI"));
+    db.addStudent(QStringLiteral("N2"), QStringLiteral("BUDI"));
+    db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
+    addGradeRow(db, QStringLiteral("6"), QStringLiteral("M1"));
+    frmtransaksi *screen = openGradeScreen();
+    QCOMPARE(boxText(screen, "txtNoreg"), QStringLiteral("7"));
+    db::Connection other;
+    QVERIFY2(other.open(db.filePath()), qPrintable(other.lastError()));
+    const auto otherDesk = [&other](const QString &sql) { return QSqlQuery(other.database()).exec(sql); };
+
+    // The other desk drew 7 as well and saves student N2 under it first.
+    enterInFocus();
+    typeAndEnter(QStringLiteral("N1"));
+    QVERIFY(otherDesk(QStringLiteral("insert into Nilai values ('7', '07-12-2026', 'N2', 'KOMPUTER', 'DASAR', 'M1', 3, "
+                                     "'BUDI', 70, 'B', 3, 9, 'Very Good', 'Lulus')")));
+    typeAndEnter(QStringLiteral("M1"));
+    typeAndEnter(QStringLiteral("85"));
+    enterInFocus();
+    enterInFocus();
+    QCOMPARE(messages.texts(),
+             QStringList{QStringLiteral("Nomor registrasi 7 sudah dipakai siswa lain; nilai disimpan dengan nomor 8.")});
+    QCOMPARE(messages.last().icon, ui::Icon::Information);
+    QCOMPARE(boxText(screen, "txtNoreg"), QStringLiteral("8"));
+    QCOMPARE(db.rows(QStringLiteral("select Noreg, Nis from Nilai order by rowid")),
+             (QList<QVariantList>{{QStringLiteral("6"), QStringLiteral("N1")},
+                                  {QStringLiteral("7"), QStringLiteral("N2")},
+                                  {QStringLiteral("8"), QStringLiteral("N1")}}));
+
+    // This desk looks up the subject again to correct the score; meanwhile
+    // the other desk changes that row: the Update writes nothing and shows
+    // the stored values.
+    messages.clear();
+    typeAndEnter(QStringLiteral("M1"));
+    QVERIFY(otherDesk(QStringLiteral("update Nilai set Nilangka = 72.5, Nilhu = 'B' where Noreg = '8'")));
+    typeAndEnter(QStringLiteral("45"));
+    enterInFocus();
+    test::click(screen, QStringLiteral("CmdUpdate"));
+    QCOMPARE(messages.texts(),
+             QStringList{QStringLiteral("Data telah diubah di komputer lain. Data yang tersimpan ditampilkan kembali.")});
+    QCOMPARE(messages.last().title, QStringLiteral("Pesan"));
+    QCOMPARE(messages.last().icon, ui::Icon::Information);
+    const auto score = [&db] { return db.scalar(QStringLiteral("select Nilangka from Nilai where Noreg = '8'")); };
+    QCOMPARE(score(), QVariant(72.5));
+    QCOMPARE(boxText(screen, "txtNilangka"), QStringLiteral("72.5"));
+    QCOMPARE(boxText(screen, "txtNilhuruf"), QStringLiteral("B"));
+    QCOMPARE(boxText(screen, "txtmutu"), QStringLiteral("12"));
+
+    // Updated again against what is now shown, it goes through, and once more.
+    messages.clear();
+    test::typeInto(screen, QStringLiteral("txtNilangka"), QStringLiteral("45"));
+    enterInFocus();
+    test::click(screen, QStringLiteral("CmdUpdate"));
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("Data Nilai Telah Diubah")});
+    QCOMPARE(score(), QVariant(45.0));
+    test::click(screen, QStringLiteral("CmdUpdate"));
+    QCOMPARE(messages.texts().last(), QStringLiteral("Data Nilai Telah Diubah"));
 }
 
 void TestFrmTransaksi::deleteAnsweredNoAndYes()

@@ -6,13 +6,16 @@
 #include "db/sqltext.h"
 #include "grades/gradestore.h"
 #include "db/result.h"
+#include "db/transaction.h"
 #include "testsupport.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 
 #include <QTest>
 
 using namespace pel;
+using Kind = db::Result::Kind;
 
 namespace {
 
@@ -23,6 +26,26 @@ db::GradeRowValues sampleRow(const QString &noreg, const QString &subject)
             QStringLiteral("85"),    QStringLiteral("A"), QStringLiteral("4"), QStringLiteral("12"),
             QStringLiteral("Excellent"), QStringLiteral("Lulus")};
 }
+
+// A second desk: its own connection to the same database file.
+struct OtherDesk
+{
+    explicit OtherDesk(const test::TestDatabase &db)
+    {
+        const bool opened = connection.open(db.filePath());
+        if (!opened)
+            qWarning("%s", qPrintable(connection.lastError()));
+    }
+    bool exec(const QString &sql)
+    {
+        QSqlQuery query(connection.database());
+        const bool done = query.exec(sql);
+        if (!done)
+            qWarning("%s", qPrintable(query.lastError().text()));
+        return done;
+    }
+    db::Connection connection;
+};
 
 // Adds a grade row through the insert statement.
 void addGrade(test::TestDatabase &db, const QString &noreg, const QString &subject = QStringLiteral("M1"))
@@ -45,6 +68,10 @@ private slots:
     void updateChangesOneSubjectOnly();
     void impossibleNumbersAreRefused_data();
     void impossibleNumbersAreRefused();
+    void twoDesksNeverShareANumber();
+    void writeTransactionsTakeTurns();
+    void updateOfRowsChangedByAnotherDesk_data();
+    void updateOfRowsChangedByAnotherDesk();
 };
 
 void TestGradeStore::statementTexts()
@@ -248,3 +275,119 @@ void TestGradeStore::impossibleNumbersAreRefused()
 
 QTEST_GUILESS_MAIN(TestGradeStore)
 #include "tst_gradestore.moc"
+
+void TestGradeStore::twoDesksNeverShareANumber()
+{
+    test::TestDatabase db;
+    db.addStudent(QStringLiteral("N1"));
+    db.addStudent(QStringLiteral("N2"));
+    addGrade(db, QStringLiteral("6"));
+    OtherDesk other(db);
+    QVERIFY(other.connection.isOpen());
+
+    // Both desks draw 7; the other desk saves student N2 under it first,
+    // after a row of N2 under 8 (typed by hand), which the new draw skips.
+    const QString drawn = NextRegistrationNumber();
+    QCOMPARE(drawn, QStringLiteral("7"));
+    db::GradeRowValues typed = sampleRow(QStringLiteral("8"), QStringLiteral("M1"));
+    typed.nis = QStringLiteral("N2");
+    QVERIFY(other.exec(db::GradeInsertStatement(typed)));
+    db::GradeRowValues theirs = sampleRow(drawn, QStringLiteral("M1"));
+    theirs.nis = QStringLiteral("n2");
+    QVERIFY(other.exec(db::GradeInsertStatement(theirs)));
+
+    // This desk saves N1 under the same drawn number: it gets the next free one.
+    QString saved;
+    db::Result result = grades::SaveGrade(sampleRow(drawn, QStringLiteral("M1")), &saved);
+    QVERIFY2(result.ok(), qPrintable(result.reason));
+    QCOMPARE(saved, QStringLiteral("9"));
+    // The next subject of the same student stays under that number, and a
+    // number this student already holds is kept as well.
+    result = grades::SaveGrade(sampleRow(saved, QStringLiteral("M2")), &saved);
+    QVERIFY2(result.ok(), qPrintable(result.reason));
+    QCOMPARE(saved, QStringLiteral("9"));
+    result = grades::SaveGrade(sampleRow(QStringLiteral("6"), QStringLiteral("M2")), &saved);
+    QCOMPARE(saved, QStringLiteral("6"));
+
+    QCOMPARE(db.rows(QStringLiteral("select Noreg, Nis, KdMatpel from Nilai order by rowid")),
+             (QList<QVariantList>{{QStringLiteral("6"), QStringLiteral("N1"), QStringLiteral("M1")},
+                                  {QStringLiteral("8"), QStringLiteral("N2"), QStringLiteral("M1")},
+                                  {QStringLiteral("7"), QStringLiteral("n2"), QStringLiteral("M1")},
+                                  {QStringLiteral("9"), QStringLiteral("N1"), QStringLiteral("M1")},
+                                  {QStringLiteral("9"), QStringLiteral("N1"), QStringLiteral("M2")},
+                                  {QStringLiteral("6"), QStringLiteral("N1"), QStringLiteral("M2")}}));
+}
+
+void TestGradeStore::writeTransactionsTakeTurns()
+{
+    test::TestDatabase db;
+    db.addStudent(QStringLiteral("N1"));
+    OtherDesk other(db);
+    // The other desk gives up at once instead of waiting for the lock.
+    QVERIFY(other.exec(QStringLiteral("PRAGMA busy_timeout = 0")));
+    {
+        db::Transaction holding(dbConnection, db::Transaction::Mode::Write);
+        QVERIFY(holding.isActive());
+        // While this desk holds the write lock, the other desk cannot begin
+        // a write transaction, but may still read.
+        db::Transaction refused(other.connection, db::Transaction::Mode::Write);
+        QVERIFY(!refused.isActive());
+        QVERIFY(refused.lastError().isValid());
+        QVERIFY(other.exec(QStringLiteral("select * from Nilai")));
+    }
+    // The other way round, this desk's save cannot run: nothing is stored,
+    // and the reason is given.
+    db::Transaction later(other.connection, db::Transaction::Mode::Write);
+    QVERIFY(later.isActive());
+    QVERIFY(db.exec(QStringLiteral("PRAGMA busy_timeout = 0")));
+    const db::Result saved = grades::SaveGrade(sampleRow(QStringLiteral("1"), QStringLiteral("M1")));
+    QVERIFY(!saved.ok());
+    QVERIFY(!saved.reason.isEmpty());
+    QVERIFY(later.commit());
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), 0);
+}
+
+void TestGradeStore::updateOfRowsChangedByAnotherDesk_data()
+{
+    QTest::addColumn<QString>("otherDesk");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("storedScore");
+    QTest::newRow("unchanged") << QString() << int(Kind::Ok) << QStringLiteral("60");
+    QTest::newRow("changed") << QStringLiteral("update Nilai set Nilangka = 70 where Noreg = '7'") << int(Kind::Conflict)
+                             << QStringLiteral("70");
+    QTest::newRow("added") << QStringLiteral("insert into Nilai select * from Nilai") << int(Kind::Conflict)
+                           << QStringLiteral("85");
+    QTest::newRow("deleted") << QStringLiteral("delete from Nilai") << int(Kind::NotFound) << QString();
+}
+
+void TestGradeStore::updateOfRowsChangedByAnotherDesk()
+{
+    QFETCH(QString, otherDesk);
+    QFETCH(int, kind);
+    QFETCH(QString, storedScore);
+    test::TestDatabase db;
+    db.addStudent(QStringLiteral("N1"));
+    addGrade(db, QStringLiteral("7"));
+    QList<db::GradeRowValues> lookedUp;
+    QVERIFY(grades::FindGradeRows(QStringLiteral("7"), QStringLiteral("m1"), &lookedUp).ok());
+    QCOMPARE(lookedUp.size(), 1);
+    QCOMPARE(lookedUp.first(), sampleRow(QStringLiteral("7"), QStringLiteral("M1")));
+
+    OtherDesk other(db);
+    if (!otherDesk.isEmpty())
+        QVERIFY(other.exec(otherDesk));
+    db::GradeRowValues row = sampleRow(QStringLiteral("7"), QStringLiteral("M1"));
+    row.nilangka = QStringLiteral("60");
+    QList<db::GradeRowValues> stored;
+    const db::Result updated = grades::UpdateGradeRow(row, &lookedUp, &stored);
+    QCOMPARE(int(updated.kind), kind);
+    QStringList scores;
+    for (const QVariantList &values : db.rows(QStringLiteral("select Nilangka from Nilai")))
+        scores << values.first().toString();
+    scores.removeDuplicates();
+    QCOMPARE(scores.join(QLatin1Char(',')), storedScore);
+    // The rows as stored come back: the other desk's after a conflict, the
+    // written ones after the update.
+    if (!storedScore.isEmpty())
+        QCOMPARE(stored.first().nilangka, storedScore);
+}

@@ -3,6 +3,7 @@
 // end up in SISWA.
 #include "app/FrmUtama.h"
 #include "common/module1.h"
+#include "db/connection.h"
 #include "students/FrmEntri.h"
 #include "students/studententry.h"
 #include "testsupport.h"
@@ -15,6 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSqlQuery>
 #include <QTest>
 #include <QToolTip>
 
@@ -118,6 +120,8 @@ private slots:
     void lookupShowsTheStartOfLongValues();
     void saveOfStoredNisKeepsBoxes();
     void updateWritesTheNisInTheBox();
+    void updateOfStudentChangedByAnotherDesk_data();
+    void updateOfStudentChangedByAnotherDesk();
     void deleteAnsweredYesOrNo_data();
     void deleteAnsweredYesOrNo();
     void deleteOfStudentWithGrades();
@@ -521,6 +525,56 @@ void TestFrmEntri::updateWritesTheNisInTheBox()
     checkMessage(messages.last(), "Data siswa dengan NIS itu tidak ada.", "Pesan", Icon::Information, Buttons::Ok);
     QCOMPARE(boxes(screen), typed);
     QCOMPARE(studentCount(db), 2);
+    QCOMPARE(storedRow(db, "AB7"), expected);
+}
+
+void TestFrmEntri::updateOfStudentChangedByAnotherDesk_data()
+{
+    QTest::addColumn<QString>("otherDesk");
+    QTest::addColumn<QString>("storedName");
+    QTest::newRow("unchanged") << QString() << "ANI SUSANTI";
+    QTest::newRow("changed") << "update SISWA set NamaSiswa = 'ANITA' where NIS = 'AB7'"
+                             << "ANITA";
+    QTest::newRow("changed to the same") << "update SISWA set NamaSiswa = 'ANI SUSANTI' where NIS = 'AB7'"
+                                         << "ANI SUSANTI";
+}
+
+void TestFrmEntri::updateOfStudentChangedByAnotherDesk()
+{
+    QFETCH(QString, otherDesk);
+    QFETCH(QString, storedName);
+    test::TestDatabase db;
+    test::StandIn messages(Moment);
+    db.addStudent("AB7", "ANI");
+    FrmEntri *screen = open();
+    test::typeInto(screen, "txtnis", "AB7");
+    test::pressEnter(screen, "txtnis");
+    test::typeInto(screen, "txtnama", "ANI SUSANTI");
+
+    // Another desk, on its own connection, changes the student meanwhile.
+    db::Connection other;
+    QVERIFY2(other.open(db.filePath()), qPrintable(other.lastError()));
+    if (!otherDesk.isEmpty())
+        QVERIFY(QSqlQuery(other.database()).exec(otherDesk));
+    const bool changed = storedName != "ANI SUSANTI" || !otherDesk.isEmpty();
+    messages.clear();
+    test::click(screen, "CmdUpdate");
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(storedRow(db, "AB7"), QStringList({"AB7", storedName}) + StoredRest);
+    if (!changed) {
+        checkMessage(messages.last(), "Data Siswa Telah Diubah", "PELITAKSA", Icon::Information, Buttons::Ok);
+        return;
+    }
+    // Nothing was written; the boxes show the stored student, and a second
+    // Update, now against what is shown, goes through.
+    checkMessage(messages.last(), "Data telah diubah di komputer lain. Data yang tersimpan ditampilkan kembali.",
+                 "Pesan", Icon::Information, Buttons::Ok);
+    QCOMPARE(boxes(screen), QStringList({"AB7", storedName}) + StoredRest);
+    test::typeInto(screen, "txtasal", "SMK 2");
+    test::click(screen, "CmdUpdate");
+    checkMessage(messages.last(), "Data Siswa Telah Diubah", "PELITAKSA", Icon::Information, Buttons::Ok);
+    QStringList expected = QStringList({"AB7", storedName}) + StoredRest;
+    expected[10] = "SMK 2";
     QCOMPARE(storedRow(db, "AB7"), expected);
 }
 

@@ -3,6 +3,7 @@
 // moving label.
 #include "app/FrmUtama.h"
 #include "common/module1.h"
+#include "db/connection.h"
 #include "subjects/frmentrymatpel.h"
 #include "testsupport.h"
 #include "ui/datebox.h"
@@ -124,6 +125,8 @@ private slots:
     void saveFailures();
     void updateEmptiesBoxesFocusStays();
     void updateFailureKeepsBoxes();
+    void updateOfSubjectChangedByAnotherDesk_data();
+    void updateOfSubjectChangedByAnotherDesk();
     void deleteYes();
     void deleteNo();
     void deleteFailureKeepsBoxes();
@@ -393,6 +396,49 @@ void TestSubjectScreen::updateEmptiesBoxesFocusStays()
                                 QStringLiteral("R1"), QStringLiteral("BUDI"), 3.0}}));
     QCOMPARE(f.all(), (QStringList{"", "", "15-08-2026", "", "", ""}));
     QCOMPARE(f.focused(), QStringLiteral("CmdUpdate"));
+}
+
+void TestSubjectScreen::updateOfSubjectChangedByAnotherDesk_data()
+{
+    QTest::addColumn<QString>("otherDesk");
+    QTest::addColumn<QString>("storedName");
+    QTest::newRow("unchanged") << QString() << "FISIKA DASAR";
+    QTest::newRow("changed") << "update Pelajaran set NmMatpel = 'FISIKA 1', SKS = 2 where KdMatpel = 'MP01'"
+                             << "FISIKA 1";
+}
+
+void TestSubjectScreen::updateOfSubjectChangedByAnotherDesk()
+{
+    QFETCH(QString, otherDesk);
+    QFETCH(QString, storedName);
+    Fixture f;
+    f.db.addSubject(QStringLiteral("MP01"), QStringLiteral("FISIKA"));
+    f.type("txtkopel", "MP01");
+    f.enter("txtkopel");
+    f.type("txtmapel", "FISIKA DASAR");
+
+    // Another desk, on its own connection, changes the subject meanwhile.
+    db::Connection other;
+    QVERIFY2(other.open(f.db.filePath()), qPrintable(other.lastError()));
+    if (!otherDesk.isEmpty())
+        QVERIFY(QSqlQuery(other.database()).exec(otherDesk));
+    f.messages.clear();
+    child<QWidget>(f.screen, "CmdUpdate")->setFocus();
+    QTest::keyClick(child<QWidget>(f.screen, "CmdUpdate"), Qt::Key_Return);
+    QCOMPARE(f.messages.count(), 1);
+    const double sks = otherDesk.isEmpty() ? 3.0 : 2.0;
+    QCOMPARE(f.subjects(), (QList<QVariantList>{{QStringLiteral("MP01"), storedName, QStringLiteral("01-01-2026"),
+                                                 QStringLiteral("R1"), QStringLiteral("BUDI"), sks}}));
+    if (otherDesk.isEmpty()) {
+        QCOMPARE(f.messages.last().text, QStringLiteral("Data mata pelajaran telah diubah"));
+        return;
+    }
+    // Nothing was written; the boxes show the stored subject.
+    QCOMPARE(f.messages.last().text,
+             QStringLiteral("Data telah diubah di komputer lain. Data yang tersimpan ditampilkan kembali."));
+    QCOMPARE(f.messages.last().title, QStringLiteral("Pesan"));
+    QCOMPARE(f.messages.last().icon, ui::Icon::Information);
+    QCOMPARE(f.all(), (QStringList{"MP01", "FISIKA 1", "01-01-2026", "R1", "BUDI", "2"}));
 }
 
 void TestSubjectScreen::updateFailureKeepsBoxes()
