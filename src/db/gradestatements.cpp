@@ -6,10 +6,12 @@
 
 namespace pel::db {
 
-QString LastGradeRowStatement()
+QString LastGradeRowStatement(bool postgres)
 {
     // Rows of "select * from Nilai" come in rowid order; reading the highest
     // rowid alone gives the same last row without reading the whole table.
+    if (postgres)
+        return QStringLiteral("select * from Nilai order by Urutan desc limit 1");
     return QStringLiteral("select * from Nilai order by rowid desc limit 1");
 }
 

@@ -30,8 +30,9 @@ struct GradeRowValues
 };
 
 // The last row of Nilai in its natural (insertion) order, and nothing else:
-// "select * from Nilai order by rowid desc limit 1".
-QString LastGradeRowStatement();
+// "select * from Nilai order by rowid desc limit 1". A PostgreSQL table has
+// no rowid; its insertion order is the column Urutan.
+QString LastGradeRowStatement(bool postgres = false);
 
 // select * from Nilai where Noreg ='<noreg>'
 QString RegistrationCheckStatement(const QString &noreg);

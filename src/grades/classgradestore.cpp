@@ -6,6 +6,7 @@
 #include "grades/gradestore.h"
 #include "grades/grading.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -49,7 +50,7 @@ db::Result storedValues(const db::Connection &conn, const QString &column, QStri
 // The same number the grade screen draws: the one after the last row of Nilai.
 db::Result nextRegistration(QSqlQuery &last, QString *number)
 {
-    if (!last.exec(db::LastGradeRowStatement()))
+    if (!last.exec(db::LastGradeRowStatement(last.driver()->dbmsType() == QSqlDriver::PostgreSQL)))
         return refused(last);
     *number = last.next() ? NextNumberAfter(last.value(0)) : QStringLiteral("1");
     last.finish();

@@ -81,7 +81,7 @@ bool isAsciiDigit(QChar c)
 
 QString NextRegistrationNumber(QString *error)
 {
-    if (!run(db::LastGradeRowStatement(), error))
+    if (!run(db::LastGradeRowStatement(dbConnection.isPostgres()), error))
         return {};
     if (dbRecordset.recordCount() == 0)
         return QStringLiteral("1");

@@ -30,6 +30,7 @@ private slots:
     void refusals();
     void gradesKeepInsertionOrder();
     void writeLockAndChangedRowOnServer();
+    void registrationNumbersOnServer();
     void openFailures_data();
     void openFailures();
     void createRefusesExistingTables();
@@ -187,6 +188,34 @@ void TestPgEngine::writeLockAndChangedRowOnServer()
     changed.nilangka = QStringLiteral("60");
     QCOMPARE(grades::UpdateGradeRow(changed, &lookedUp).kind, db::Result::Kind::Conflict);
     QCOMPARE(db.scalar(QStringLiteral("select Nilangka from Nilai where Noreg = '2'")).toDouble(), 70.0);
+}
+
+void TestPgEngine::registrationNumbersOnServer()
+{
+    test::PgTestDatabase db;
+    addStudent(db, QStringLiteral("A1"));
+    addStudent(db, QStringLiteral("B2"));
+    db::GradeRowValues row{QStringLiteral("3"), QStringLiteral("15-06-2026"), QStringLiteral("A1"),
+                           QStringLiteral("KOMPUTER"), QStringLiteral("DASAR"), QStringLiteral("KOM01"),
+                           QStringLiteral("3"), QStringLiteral("ANI"), QStringLiteral("80"),
+                           QStringLiteral("A"), QStringLiteral("4"), QStringLiteral("12"),
+                           QStringLiteral("ISTIMEWA"), QStringLiteral("LULUS")};
+    for (const char *noreg : {"3", "10", "1"}) {
+        row.noreg = QLatin1String(noreg);
+        db.exec(db::GradeInsertStatement(row));
+    }
+    // The number after the last row in insertion order, as on SQLite.
+    QString error;
+    QCOMPARE(NextRegistrationNumber(&error), QStringLiteral("2"));
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    // Another student's number is not shared: the save moves on to a free one.
+    row.noreg = QStringLiteral("10");
+    row.nis = QStringLiteral("B2");
+    QString saved;
+    const db::Result result = grades::SaveGrade(row, &saved);
+    QVERIFY2(result.ok(), qPrintable(result.reason));
+    QCOMPARE(saved, QStringLiteral("2"));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai where Noreg = '10'")).toInt(), 1);
 }
 
 void TestPgEngine::openFailures_data()
