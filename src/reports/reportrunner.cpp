@@ -206,7 +206,7 @@ ReportResult writeIpkList(const QDate &today, const FileReportOptions &options)
     QList<std::pair<QVariant, QVariant>> students;
     {
         store::RowStream rows;
-        if (const db::Result opened = rows.open(store::ipkStudentsSql(), false); !opened.ok())
+        if (const db::Result opened = rows.open(store::ipkStudentsSql(dbConnection.isPostgres()), false); !opened.ok())
             return databaseFailed(opened.reason);
         while (rows.next())
             students.append({rows.value(0), rows.value(1)});

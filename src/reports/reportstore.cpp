@@ -6,8 +6,11 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <sqlite3.h>
+
+#include <optional>
 
 namespace pel::reports::store {
 
@@ -101,10 +104,11 @@ QString certificateSql(const QString &nis)
            + db::quoted(nis) + QLatin1Char(')');
 }
 
-QString ipkStudentsSql()
+QString ipkStudentsSql(bool postgres)
 {
-    return QStringLiteral("select distinct(nilai.nis), siswa.namasiswa from nilai,SISWA "
-                          "where(nilai.nis=siswa.nis) group by nilai.nis,siswa.namasiswa");
+    const QString sql = QStringLiteral("select distinct(nilai.nis), siswa.namasiswa from nilai,SISWA "
+                                       "where(nilai.nis=siswa.nis) group by nilai.nis,siswa.namasiswa");
+    return postgres ? sql + QStringLiteral(" order by nilai.nis") : sql;
 }
 
 QString ipkTotalsSql(const QString &nis)
@@ -133,18 +137,32 @@ db::Result nisPage(qint64 *after, int limit, QStringList *page)
     page->clear();
     if (!dbConnection.isOpen())
         return notOpen();
-    // The table's own order is the order of its row positions.
+    // The table's own order is the order of its row positions; an engine
+    // without them (a server) gives its students in NIS order, and `after`
+    // counts the rows read so far.
+    const bool rowPositions = engineHandle() != nullptr;
     QSqlQuery query(dbConnection.database());
     query.setForwardOnly(true);
-    if (!query.prepare(QStringLiteral("select rowid, nis from siswa where rowid > ? order by rowid limit ?")))
+    if (!query.prepare(rowPositions ? QStringLiteral("select rowid, nis from siswa where rowid > ? order by rowid limit ?")
+                                    : QStringLiteral("select nis from siswa order by nis limit ? offset ?")))
         return db::Result::from(query.lastError());
-    query.addBindValue(*after);
-    query.addBindValue(limit);
+    if (rowPositions) {
+        query.addBindValue(*after);
+        query.addBindValue(limit);
+    } else {
+        query.addBindValue(limit);
+        query.addBindValue(*after);
+    }
     if (!query.exec())
         return db::Result::from(query.lastError());
     while (query.next()) {
-        *after = query.value(0).toLongLong();
-        *page << query.value(1).toString();
+        if (rowPositions) {
+            *after = query.value(0).toLongLong();
+            *page << query.value(1).toString();
+        } else {
+            ++*after;
+            *page << query.value(0).toString();
+        }
     }
     if (query.lastError().isValid())
         return db::Result::from(query.lastError());
@@ -153,11 +171,48 @@ db::Result nisPage(qint64 *after, int limit, QStringList *page)
 
 // ----------------------------------------------------------------- RowStream
 
+// Rows come from SQLite's statement interface where the connection is an
+// SQLite file, and through Qt's forward-only query on any other engine.
 struct RowStream::Engine
 {
     sqlite3 *handle = nullptr;
     Statement statement;
+    std::optional<QSqlQuery> query;
 };
+
+namespace {
+
+// A null value, as the SQLite path gives it.
+QVariant qtValue(const QSqlQuery &query, int field)
+{
+    const QVariant value = query.value(field);
+    return value.isNull() ? QVariant(QMetaType::fromType<QString>()) : value;
+}
+
+// The statement run through Qt on a connection without SQLite's handle.
+db::Result openThroughQt(const QString &sql, bool counted, int *count, std::optional<QSqlQuery> *query,
+                         QStringList *fields)
+{
+    if (counted) {
+        QSqlQuery counter(dbConnection.database());
+        if (!counter.exec(QStringLiteral("select count(*) from (") + sql + QStringLiteral(") as report"))
+            || !counter.next())
+            return db::Result::from(counter.lastError());
+        *count = counter.value(0).toInt();
+    }
+    // Not forward-only: a server's driver would then hold the connection
+    // until the last row, and the IPK list asks for each student's totals
+    // while its rows are read.
+    query->emplace(dbConnection.database());
+    if (!(*query)->exec(sql))
+        return db::Result::from((*query)->lastError());
+    const QSqlRecord record = (*query)->record();
+    for (int i = 0; i < record.count(); ++i)
+        *fields << record.fieldName(i);
+    return db::Result::success();
+}
+
+} // namespace
 
 RowStream::RowStream() = default;
 RowStream::~RowStream() = default;
@@ -165,9 +220,16 @@ RowStream::~RowStream() = default;
 db::Result RowStream::open(const QString &sql, bool counted)
 {
     close();
-    sqlite3 *handle = engineHandle();
-    if (!handle)
+    if (!dbConnection.isOpen())
         return m_result = notOpen();
+    sqlite3 *handle = engineHandle();
+    if (!handle) {
+        m_engine = std::make_unique<Engine>();
+        m_result = openThroughQt(sql, counted, &m_count, &m_engine->query, &m_fields);
+        if (!m_result.ok())
+            close();
+        return m_result;
+    }
     // The count first, from the engine, so that no row needs keeping.
     if (counted) {
         Statement count;
@@ -203,6 +265,13 @@ bool RowStream::next()
 {
     if (!m_engine)
         return false;
+    if (m_engine->query) {
+        if (m_engine->query->next())
+            return true;
+        if (m_engine->query->lastError().isValid())
+            m_result = db::Result::from(m_engine->query->lastError());
+        return false;
+    }
     const int step = sqlite3_step(m_engine->statement.stmt);
     if (step == SQLITE_ROW)
         return true;
@@ -215,6 +284,8 @@ QVariant RowStream::value(int field) const
 {
     if (!m_engine || field < 0 || field >= m_fields.size())
         return {};
+    if (m_engine->query)
+        return qtValue(*m_engine->query, field);
     return columnValue(m_engine->statement.stmt, field);
 }
 
@@ -222,6 +293,8 @@ QString RowStream::text(int field) const
 {
     if (!m_engine || field < 0 || field >= m_fields.size())
         return {};
+    if (m_engine->query)
+        return m_engine->query->value(field).toString();
     sqlite3_stmt *stmt = m_engine->statement.stmt;
     const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, field));
     return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt, field));
@@ -229,6 +302,8 @@ QString RowStream::text(int field) const
 
 bool RowStream::isNull(int field) const
 {
+    if (m_engine && m_engine->query && field >= 0 && field < m_fields.size())
+        return m_engine->query->value(field).isNull();
     return !m_engine || field < 0 || field >= m_fields.size()
            || sqlite3_column_type(m_engine->statement.stmt, field) == SQLITE_NULL;
 }
@@ -246,9 +321,19 @@ db::Result ipkTotals(const QString &nis, QVariant *credits, QVariant *points)
 {
     *credits = QVariant();
     *points = QVariant();
-    sqlite3 *handle = engineHandle();
-    if (!handle)
+    if (!dbConnection.isOpen())
         return notOpen();
+    sqlite3 *handle = engineHandle();
+    if (!handle) {
+        QSqlQuery totals(dbConnection.database());
+        if (!totals.exec(ipkTotalsSql(nis)))
+            return db::Result::from(totals.lastError());
+        if (totals.next()) {
+            *credits = qtValue(totals, 0);
+            *points = qtValue(totals, 1);
+        }
+        return db::Result::success();
+    }
     // A fresh statement for each student, as the report defines it.
     Statement totals;
     if (!totals.prepare(handle, ipkTotalsSql(nis)))

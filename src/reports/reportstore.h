@@ -26,7 +26,9 @@ QString gradeStatementSql(const QString &nis);
 // The same without the quality points.
 QString certificateSql(const QString &nis);
 // Every student who has at least one grade, once each.
-QString ipkStudentsSql();
+// On PostgreSQL, whose grouping keeps no order, the same rows in NIS order,
+// as SQLite's grouping gives them.
+QString ipkStudentsSql(bool postgres = false);
 // The credit and quality-point sums (VSKS, VNILAI) of one student.
 QString ipkTotalsSql(const QString &nis);
 

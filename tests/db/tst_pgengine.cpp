@@ -12,6 +12,8 @@
 #include "db/transaction.h"
 #include "grades/gradestore.h"
 #include "pgtestsupport.h"
+#include "reports/reportrunner.h"
+#include "testsupport.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -31,6 +33,7 @@ private slots:
     void gradesKeepInsertionOrder();
     void writeLockAndChangedRowOnServer();
     void registrationNumbersOnServer();
+    void reportsAsOnSqlite();
     void openFailures_data();
     void openFailures();
     void createRefusesExistingTables();
@@ -216,6 +219,51 @@ void TestPgEngine::registrationNumbersOnServer()
     QVERIFY2(result.ok(), qPrintable(result.reason));
     QCOMPARE(saved, QStringLiteral("2"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai where Noreg = '10'")).toInt(), 1);
+}
+
+void TestPgEngine::reportsAsOnSqlite()
+{
+    // The same rows on both engines, students inserted out of NIS order.
+    const QStringList rows{
+        QStringLiteral("insert into SISWA (NIS, NamaSiswa, TptLahir, TglLahir, ProgamJurusan, LevelTahap, TelpHp) "
+                       "values ('0012', 'SITI O''NEIL', 'BANDUNG', '01-02-2003', 'KOMPUTER', 'DASAR', '0812')"),
+        QStringLiteral("insert into SISWA (NIS, NamaSiswa, ProgamJurusan, LevelTahap) values ('0002', 'ANI', 'AKUNTANSI', 'MADYA')"),
+        QStringLiteral("insert into Pelajaran values ('KOM01', 'PENGANTAR KOMPUTER', '01-01-2026', 'R1', 'BUDI', 3)"),
+        QStringLiteral("insert into Pelajaran values ('AK1', 'AKUNTANSI DASAR', '01-01-2026', 'R2', 'CICI', 2.5)"),
+        QStringLiteral("insert into Nilai values ('7', '15-06-2026', '0012', 'KOMPUTER', 'DASAR', 'KOM01', 3, 'BUDI', "
+                       "79.5, 'A', 4, 12, 'Excellent', 'Lulus')"),
+        QStringLiteral("insert into Nilai values ('7', '15-06-2026', '0012', 'KOMPUTER', 'DASAR', 'AK1', 2.5, 'CICI', "
+                       "61, 'C', 2, 5, 'Good', 'Lulus')"),
+        QStringLiteral("insert into Nilai values ('8', '16-06-2026', '0002', 'AKUNTANSI', 'MADYA', 'AK1', 2.5, 'CICI', "
+                       "45, 'E', 0, 0, 'Fail', 'Tidak Lulus')")};
+    const QDate today(2026, 12, 8);
+    const auto texts = [&today] {
+        QStringList result;
+        for (const reports::ReportResult &report :
+             {reports::runStudentList(today), reports::runIpkList(today),
+              reports::runGradeStatement(QStringLiteral("0012"), today),
+              reports::runCertificate(QStringLiteral("0012"), today)}) {
+            result << (report.done() ? report.text : QStringLiteral("refused: ") + report.error);
+        }
+        return result;
+    };
+    QStringList onServer;
+    {
+        test::PgTestDatabase db;
+        for (const QString &sql : rows)
+            QVERIFY2(db.exec(sql), qPrintable(sql));
+        onServer = texts();
+    }
+    QStringList onFile;
+    {
+        test::TestDatabase db;
+        for (const QString &sql : rows)
+            QVERIFY2(db.exec(sql), qPrintable(sql));
+        onFile = texts();
+    }
+    for (const QString &text : onFile)
+        QVERIFY2(!text.startsWith(QStringLiteral("refused: ")), qPrintable(text));
+    QCOMPARE(onServer, onFile);
 }
 
 void TestPgEngine::openFailures_data()
