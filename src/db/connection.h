@@ -12,7 +12,8 @@ namespace pel::db {
 
 // One open database: an SQLite file or a PostgreSQL database. Every open() makes a fresh Qt SQL connection
 // and drops the previous one; recordsets keep their rows on the client, so
-// none of them needs the old connection afterwards.
+// none of them needs the old connection afterwards (a recordset opened by
+// pages reads its later pages through whatever this object has open then).
 class Connection
 {
 public:

@@ -9,6 +9,54 @@
 
 namespace pel::db {
 
+// The statement and the pages of a paged recordset, the page read last first.
+struct Recordset::Pages
+{
+    QString sql;
+    const Connection *conn = nullptr;
+    int pageRows = 0;
+    int fieldCount = 0;
+    struct Page
+    {
+        int index = 0;
+        QList<QVariant> cells;
+    };
+    QList<Page> held;
+
+    // Reads page index; an empty page when the statement is refused now.
+    QList<QVariant> read(int index) const
+    {
+        QList<QVariant> cells;
+        if (!conn->isOpen())
+            return cells;
+        QSqlQuery query(conn->database());
+        query.setForwardOnly(true);
+        if (!query.exec(sql + QStringLiteral(" limit ") + QString::number(pageRows) + QStringLiteral(" offset ")
+                        + QString::number(qint64(index) * pageRows)))
+            return cells;
+        cells.reserve(qsizetype(pageRows) * fieldCount);
+        while (query.next())
+            for (int i = 0; i < fieldCount; ++i)
+                cells.append(query.value(i));
+        return cells;
+    }
+
+    const Page &page(int index)
+    {
+        for (qsizetype i = 0; i < held.size(); ++i) {
+            if (held.at(i).index == index) {
+                if (i > 0)
+                    held.move(i, 0);
+                return held.first();
+            }
+        }
+        if (held.size() >= Recordset::pageCacheSize())
+            held.removeLast();
+        held.prepend(Page{index, read(index)});
+        return held.first();
+    }
+};
+
 bool Recordset::open(const QString &sql, const Connection &conn)
 {
     close();
@@ -47,8 +95,73 @@ bool Recordset::open(const QString &sql, const Connection &conn)
     return true;
 }
 
+bool Recordset::openPaged(const QString &sql, const Connection &conn, int pageRows)
+{
+    close();
+    if (!conn.isOpen()) {
+        m_error = QStringLiteral("Database belum terbuka.");
+        return false;
+    }
+    pageRows = qMax(1, pageRows);
+    auto pages = std::make_shared<Pages>();
+    pages->sql = sql;
+    pages->conn = &conn;
+    pages->pageRows = pageRows;
+
+    // The first page names the fields; when it is not full it holds every row
+    // and no count is needed.
+    QSqlQuery query(conn.database());
+    query.setForwardOnly(true);
+    if (!query.exec(sql + QStringLiteral(" limit ") + QString::number(pageRows) + QStringLiteral(" offset 0"))) {
+        m_error = errorText(query.lastError());
+        return false;
+    }
+    const QSqlRecord record = query.record();
+    const int columns = record.count();
+    for (int i = 0; i < columns; ++i)
+        m_fields << (conn.isPostgres() ? programColumnName(record.fieldName(i)) : record.fieldName(i));
+    pages->fieldCount = columns;
+    Pages::Page first{0, {}};
+    int rows = 0;
+    while (query.next()) {
+        for (int i = 0; i < columns; ++i)
+            first.cells.append(query.value(i));
+        ++rows;
+    }
+    if (query.lastError().isValid()) {
+        const QString error = errorText(query.lastError());
+        close();
+        m_error = error;
+        return false;
+    }
+    query.finish();
+    if (rows == pageRows) {
+        QSqlQuery count(conn.database());
+        if (!count.exec(QStringLiteral("select count(*) from (") + sql + QStringLiteral(") as counted"))
+            || !count.next()) {
+            const QString error = errorText(count.lastError());
+            close();
+            m_error = error;
+            return false;
+        }
+        rows = count.value(0).toInt();
+    }
+    pages->held << first;
+    m_pages = pages;
+    m_count = rows;
+    m_pos = 0;
+    m_open = true;
+    return true;
+}
+
+int Recordset::pagesHeld() const
+{
+    return m_pages ? int(m_pages->held.size()) : 0;
+}
+
 void Recordset::close()
 {
+    m_pages.reset();
     m_fields.clear();
     m_cells.clear();
     m_count = 0;
@@ -70,6 +183,11 @@ QVariant Recordset::value(int row, int field) const
 {
     if (row < 0 || row >= m_count || field < 0 || field >= m_fields.size())
         return {};
+    if (m_pages) {
+        const Pages::Page &page = m_pages->page(row / m_pages->pageRows);
+        const qsizetype cell = qsizetype(row % m_pages->pageRows) * m_fields.size() + field;
+        return cell < page.cells.size() ? page.cells.at(cell) : QVariant();
+    }
     return m_cells.at(qsizetype(row) * m_fields.size() + field);
 }
 

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
+
 namespace pel::db {
 
 class Connection;
@@ -13,12 +15,21 @@ class Connection;
 // every row in memory, so the record count is known at once and the cursor
 // moves freely. Insert, update and delete go through the same open() and
 // report the rows they touched. Copies share their rows (implicit sharing).
+//
+// openPaged() gives the same result for a query without holding its rows:
+// the record count comes from a count over the statement, and the rows are
+// read a page at a time, by the statement's own order, when a value of the
+// page is asked for; only the few pages read last are kept.
 class Recordset
 {
 public:
     // Runs sql on conn. On failure the recordset is left closed and empty and
     // lastError() holds the database's reason.
     bool open(const QString &sql, const Connection &conn);
+    // Opens the query sql for reading by pages of pageRows rows, each read on
+    // conn when first needed ("<sql> limit <pageRows> offset <first row>").
+    // conn must outlive the recordset and its copies. Fails as open() does.
+    bool openPaged(const QString &sql, const Connection &conn, int pageRows = 256);
     void close();
 
     bool isOpen() const { return m_open; }
@@ -50,7 +61,13 @@ public:
     QVariant value(const QString &field) const { return value(m_pos, fieldIndex(field)); }
     QVariant value(int row, int field) const;
 
+    // Paged only: the pages held at the moment, at most pageCacheSize().
+    int pagesHeld() const;
+    static int pageCacheSize() { return 8; }
+
 private:
+    struct Pages;
+
     QStringList m_fields;
     // Every row's values one after another, fieldCount() to a row: one block
     // instead of a list per row.
@@ -60,6 +77,8 @@ private:
     int m_rowsAffected = 0;
     bool m_open = false;
     QString m_error;
+    // Set while the recordset is open by pages; shared by its copies.
+    std::shared_ptr<Pages> m_pages;
 };
 
 } // namespace pel::db

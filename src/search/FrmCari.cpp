@@ -76,6 +76,10 @@ FrmCari::FrmCari(QWidget *parent) : QWidget(parent)
     // lays out and scrolls without measuring its rows.
     dgData->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     dgData->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    // Column widths are measured on the first rows of a result (those in
+    // view and a few more), which the grid has read anyway, rather than on a
+    // thousand rows read for that alone.
+    dgData->verticalHeader()->setResizeContentsPrecision(64);
     connect(dgData->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { dgData_RowColChange(current.row()); });
 

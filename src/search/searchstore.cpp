@@ -1,7 +1,6 @@
 #include "search/searchstore.h"
 
 #include "common/module1.h"
-#include "common/statement.h"
 #include "db/recordsetmodel.h"
 #include "db/searchstatements.h"
 #include "search/searchbuttons.h"
@@ -27,11 +26,13 @@ db::Result SearchStore::listAllStudents()
 
 db::Result SearchStore::show(const QString &sql)
 {
-    const db::Result result = OpenRecordset(sql);
-    if (!result.ok()) {
+    // The result is read by pages as the grid scrolls to them, so that a list
+    // of every student shows its first rows at once and holds few of them.
+    if (!dbRecordset.openPaged(sql, dbConnection)) {
         m_gridShowsResult = false;
-        return result;
+        return db::Result::refused(dbRecordset.lastError());
     }
+    const db::Result result = db::Result::success(0);
     if (dbRecordset.recordCount() == 0) {
         m_gridShowsResult = false;
         return db::Result::notFound();

@@ -14,7 +14,9 @@ class RecordsetModel;
 
 // What the student search screen reads from SISWA. The searches run on the
 // shared recordset, which the record bar then moves through; the grid's
-// rows are the last result that had rows.
+// rows are the last result that had rows. A result is opened by pages
+// (db::Recordset::openPaged): its count is known at once, its rows are read
+// as the grid or the record bar reaches them.
 namespace pel::search {
 
 struct SearchButton;

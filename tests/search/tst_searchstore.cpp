@@ -42,6 +42,8 @@ private slots:
     void notFoundMessages();
     void recordBarMoves();
     void recordBarOnEmptyOrClosedResult();
+    void pagedResultReadsAsWholeResult_data();
+    void pagedResultReadsAsWholeResult();
 };
 
 void TestSearchStore::statementTexts()
@@ -268,6 +270,81 @@ void TestSearchStore::recordBarOnEmptyOrClosedResult()
     QVERIFY(!outcome.ok);
     QCOMPARE(outcome.error, rs.lastError());
     QVERIFY(outcome.error.contains(QStringLiteral("SISWAX")));
+}
+
+void TestSearchStore::pagedResultReadsAsWholeResult_data()
+{
+    QTest::addColumn<int>("students");
+    QTest::addColumn<int>("pageRows");
+    QTest::addColumn<QString>("sql");
+    const QString all = db::listAllStudentsStatement();
+    const QString men = db::searchStudentsStatement(QStringLiteral("JenisKelamin"), QStringLiteral("laki-laki"));
+    QTest::newRow("none") << 0 << 7 << all;
+    QTest::newRow("less than a page") << 5 << 7 << all;
+    QTest::newRow("one full page") << 7 << 7 << all;
+    QTest::newRow("a row past a page") << 8 << 7 << all;
+    QTest::newRow("many pages") << 600 << 7 << all;
+    QTest::newRow("many pages, default size") << 1500 << 256 << all;
+    QTest::newRow("search, many pages") << 600 << 7 << men;
+    QTest::newRow("search, none found") << 20 << 7
+                                        << db::searchStudentsStatement(QStringLiteral("nis"), QStringLiteral("X"));
+}
+
+// Read by pages, in any order, a result has the rows, the order, the
+// headings and the count of the same statement read whole, and holds only a
+// few pages.
+void TestSearchStore::pagedResultReadsAsWholeResult()
+{
+    QFETCH(int, students);
+    QFETCH(int, pageRows);
+    QFETCH(QString, sql);
+    test::TestDatabase db;
+    QVERIFY(db.exec(QStringLiteral("begin")));
+    // Added out of NIS order, so that the table's order and the key's differ.
+    for (int i = 0; i < students; ++i) {
+        const int n = (i * 7919) % qMax(1, students);
+        QVERIFY(db.exec(QStringLiteral("insert into SISWA (NIS, NamaSiswa, JenisKelamin) values ('N%1', 'S%2', '%3')")
+                            .arg(n, 5, 10, QLatin1Char('0'))
+                            .arg(i)
+                            .arg(n % 3 ? QStringLiteral("LAKI-LAKI") : QStringLiteral("PEREMPUAN"))));
+    }
+    QVERIFY(db.exec(QStringLiteral("commit")));
+
+    db::Recordset whole;
+    QVERIFY2(whole.open(sql, dbConnection), qPrintable(whole.lastError()));
+    db::Recordset paged;
+    QVERIFY2(paged.openPaged(sql, dbConnection, pageRows), qPrintable(paged.lastError()));
+    QVERIFY(paged.isOpen());
+    QCOMPARE(paged.recordCount(), whole.recordCount());
+    QCOMPARE(paged.fieldNames(), whole.fieldNames());
+    QCOMPARE(paged.absolutePosition(), whole.absolutePosition());
+
+    const int rows = whole.recordCount();
+    const auto sameRow = [&](int row) {
+        for (int field = 0; field < whole.fieldCount(); ++field)
+            if (paged.value(row, field) != whole.value(row, field))
+                return false;
+        return true;
+    };
+    // Forward, backward, and jumping between the ends.
+    for (int row = 0; row < rows; ++row)
+        QVERIFY2(sameRow(row), qPrintable(QString::number(row)));
+    for (int row = rows - 1; row >= 0; --row)
+        QVERIFY2(sameRow(row), qPrintable(QString::number(row)));
+    for (int i = 0; i < rows; ++i) {
+        const int row = i % 2 ? rows - 1 - i / 2 : i / 2;
+        QVERIFY2(sameRow(row), qPrintable(QString::number(row)));
+    }
+    QVERIFY(paged.pagesHeld() <= db::Recordset::pageCacheSize());
+    QVERIFY(!paged.value(rows, 0).isValid());
+
+    // The record bar moves through it as through the whole result.
+    if (rows > 0) {
+        paged.moveLast();
+        whole.moveLast();
+        QCOMPARE(paged.value(QStringLiteral("nis")), whole.value(QStringLiteral("nis")));
+        QCOMPARE(search::recordPositionText(paged), search::recordPositionText(whole));
+    }
 }
 
 QTEST_MAIN(TestSearchStore)
