@@ -393,22 +393,22 @@ void TestMainWindow::startBacksUpOnceADay()
 void TestMainWindow::startRetriesWhileDatabaseInUse()
 {
     dbConnection.close();
-    QStringList shown;
     {
         QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
         holder.setDatabaseName(m_db->filePath());
         QVERIFY(holder.open());
         QVERIFY(QSqlQuery(holder).exec(QStringLiteral("BEGIN EXCLUSIVE")));
         // The other program ends while the operator reads the message.
-        ui::setMessageHandler([&](const ui::Message &message) {
-            shown << message.text;
+        m_messages->onMessage = [&holder](const ui::Message &) {
             holder.rollback();
             holder.close();
             return ui::Answer::Ok;
-        });
+        };
         QVERIFY(FrmUtama::start());
+        m_messages->onMessage = {};
     }
     QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    const QStringList shown = m_messages->texts();
     QCOMPARE(shown.size(), 1);
     QVERIFY2(shown.first().contains(QStringLiteral("sedang dipakai program lain")), qPrintable(shown.first()));
     QVERIFY(shown.first().contains(m_db->filePath()));

@@ -137,8 +137,7 @@ void TestFrmNilaiKelas::cleanup()
 void TestFrmNilaiKelas::keysDriveTheGrid()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
     for (const char *nis : {"N3", "N1", "N2"})
         addStudentIn(db, QLatin1String(nis), QStringLiteral("KOMPUTER"));
@@ -233,8 +232,7 @@ void TestFrmNilaiKelas::keysDriveTheGrid()
 void TestFrmNilaiKelas::sameRowAsTheGradeScreen()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 2.5);
     db.addStudent(QStringLiteral("N1"));
     db.addStudent(QStringLiteral("N2"));
@@ -283,8 +281,7 @@ void TestFrmNilaiKelas::sameRowAsTheGradeScreen()
 void TestFrmNilaiKelas::storedGradeChangedInPlace()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
     db.addStudent(QStringLiteral("N1"));
     db.addStudent(QStringLiteral("N2"));
@@ -329,7 +326,7 @@ void TestFrmNilaiKelas::storedGradeChangedInPlace()
 void TestFrmNilaiKelas::pasteAndFillEmpty()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
     for (const char *nis : {"N1", "N2", "N3", "N4"})
         db.addStudent(QLatin1String(nis));
@@ -359,7 +356,7 @@ void TestFrmNilaiKelas::pasteAndFillEmpty()
 void TestFrmNilaiKelas::unsavedChangesAskFirst()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
     db.addStudent(QStringLiteral("N1"));
     frmnilaikelas *screen = openClassScreen();
@@ -391,7 +388,7 @@ void TestFrmNilaiKelas::unsavedChangesAskFirst()
 void TestFrmNilaiKelas::menuItemFollowsAccessLevel()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     db.addOperator(QStringLiteral("entri"), QStringLiteral("SITI"), QStringLiteral("e1"), QStringLiteral("Entri"));
     db.addOperator(QStringLiteral("act"), QStringLiteral("DEWI"), QStringLiteral("a1"), QStringLiteral("Activasi"));
     auto *window = static_cast<FrmUtama *>(ui::showMainWindow());

@@ -346,8 +346,7 @@ void TestFrmTransaksi::twoSubjectsThenSaveAgain()
 void TestFrmTransaksi::longValuesShowTheirStartAndSaveItsMark()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"), QStringLiteral("RADEN AJENG KARTINI DJOJOADHININGRAT SOEROJO"));
     db.addSubject(QStringLiteral("M1"), QStringLiteral("PENGANTAR KOMPUTER DAN APLIKASI PERKANTORAN MODERN"), 3);
     frmtransaksi *screen = openGradeScreen();
@@ -372,8 +371,7 @@ void TestFrmTransaksi::longValuesShowTheirStartAndSaveItsMark()
 void TestFrmTransaksi::retypedInfiniteScoreIsRefused()
 {
     test::TestDatabase db;
-    test::FixedClock clock(m_moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(m_moment);
     db.addStudent(QStringLiteral("N1"), QStringLiteral("ANI"));
     db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
     frmtransaksi *screen = openGradeScreen();

@@ -419,8 +419,7 @@ void TestFrmEntri::lookupOfStoredNis()
 void TestFrmEntri::lookupShowsTheStartOfLongValues()
 {
     test::TestDatabase db;
-    test::FixedClock clock(Moment);
-    test::ScriptedMessages messages;
+    test::StandIn messages(Moment);
     db.addStudent("AB7", "RADEN AJENG KARTINI DJOJOADHININGRAT SOEROJO");
     db.exec("update SISWA set JenisKelamin = 'PEREMPUAN', Agama = 'PROTESTAN', "
             "Alamat = 'JL. TERATAI BARU RAYA NOMOR 117 RT 005 RW 011 KELURAHAN LIRAK KECAMATAN LIRAK TIMUR' "

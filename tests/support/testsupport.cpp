@@ -133,10 +133,6 @@ StandIn::StandIn(std::optional<QDateTime> moment) : m_previous(ui::installedSurr
 StandIn::~StandIn()
 {
     ui::installSurroundings(m_previous);
-    // A hook set through the old calls lasts as long as the outermost
-    // stand-in, so that it never answers for the next test.
-    if (!dynamic_cast<StandIn *>(m_previous))
-        oldHooks() = {};
 }
 
 QStringList StandIn::texts() const
@@ -149,54 +145,43 @@ QStringList StandIn::texts() const
 
 QDateTime StandIn::now()
 {
-    if (oldHooks().clock)
-        return *oldHooks().clock;
     return m_moment ? *m_moment : QDateTime::currentDateTime();
 }
 
 void StandIn::endProgram()
 {
-    if (oldHooks().endProgram)
-        oldHooks().endProgram();
-    else
-        ++m_ends;
+    ++m_ends;
 }
 
 bool StandIn::printerInstalled()
 {
-    return oldHooks().printerInstalled.value_or(printer.installed);
+    return printer.installed;
 }
 
 ui::Answer StandIn::message(const ui::Message &message, QWidget *)
 {
-    if (oldHooks().message)
-        return oldHooks().message(message);
     m_messages << message;
+    if (onMessage)
+        return onMessage(message);
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
     return message.buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
 }
 
-bool StandIn::printSetup(QPrinter &device, QWidget *parent)
+bool StandIn::printSetup(QPrinter &, QWidget *)
 {
-    if (oldHooks().printSetup)
-        return oldHooks().printSetup(device, parent);
     ++printer.setups;
     return printer.acceptSetup;
 }
 
-bool StandIn::printPreview(QPrinter &device, const std::function<void(QPrinter *)> &paint, QWidget *parent)
+bool StandIn::printPreview(QPrinter &, const std::function<void(QPrinter *)> &, QWidget *)
 {
-    if (oldHooks().printPreview)
-        return oldHooks().printPreview(device, paint, parent);
     ++printer.previews;
     return printer.acceptPreview;
 }
 
 std::optional<print::PrintError> StandIn::printJob(QPrinter &device, const QString &text, const QFont &font)
 {
-    if (oldHooks().printJob)
-        return oldHooks().printJob(device, text, font);
     ++printer.jobs;
     printer.printedText = text;
     printer.printedFont = font;
@@ -204,99 +189,11 @@ std::optional<print::PrintError> StandIn::printJob(QPrinter &device, const QStri
     return printer.failure;
 }
 
-QString StandIn::pdfFileName(const QString &proposedPath, QWidget *parent)
+QString StandIn::pdfFileName(const QString &proposedPath, QWidget *)
 {
-    if (oldHooks().pdfFileName)
-        return oldHooks().pdfFileName(proposedPath, parent);
     printer.proposedPaths.append(proposedPath);
     return printer.chosenPath;
 }
-
-std::shared_ptr<StandIn> StandIn::shared()
-{
-    static std::weak_ptr<StandIn> made;
-    if (std::shared_ptr<StandIn> standIn = made.lock())
-        return standIn;
-    if (auto *living = dynamic_cast<StandIn *>(ui::installedSurroundings()))
-        return std::shared_ptr<StandIn>(living, [](StandIn *) {});
-    std::shared_ptr<StandIn> standIn = std::make_shared<StandIn>();
-    made = standIn;
-    return standIn;
-}
-
-ScriptedMessages::ScriptedMessages() : m_standIn(StandIn::shared())
-{
-    m_standIn->clear();
-}
-
-FixedClock::FixedClock(const QDateTime &moment) : m_standIn(StandIn::shared()), m_before(m_standIn->fixedMoment())
-{
-    m_standIn->fixClock(moment);
-}
-
-FixedClock::~FixedClock()
-{
-    if (m_before)
-        m_standIn->fixClock(*m_before);
-    else
-        m_standIn->releaseClock();
-}
-
-OldHooks &oldHooks()
-{
-    static OldHooks hooks;
-    return hooks;
-}
-
-namespace {
-
-// A hook set while no stand-in lives needs one to be asked.
-template <class Value>
-void setHook(Value &hook, Value value)
-{
-    hook = std::move(value);
-    if (!dynamic_cast<StandIn *>(ui::installedSurroundings()))
-        new StandIn; // lives for the rest of the test program
-}
-
-} // namespace
-
-} // namespace pel::test
-
-namespace pel::ui {
-void setMessageHandler(MessageHandler handler) { test::setHook(test::oldHooks().message, std::move(handler)); }
-void setEndProgramHandler(std::function<void()> handler)
-{
-    test::setHook(test::oldHooks().endProgram, std::move(handler));
-}
-} // namespace pel::ui
-
-namespace pel::clock {
-void fix(const QDateTime &moment) { test::setHook(test::oldHooks().clock, std::optional(moment)); }
-void release() { test::oldHooks().clock.reset(); }
-} // namespace pel::clock
-
-namespace pel {
-void setPrinterInstalledOverride(std::optional<bool> installed)
-{
-    test::setHook(test::oldHooks().printerInstalled, installed);
-}
-} // namespace pel
-
-namespace pel::reports {
-void setPrintJobHandler(PrintJobHandler handler) { test::setHook(test::oldHooks().printJob, std::move(handler)); }
-void setPrintSetupHandler(PrintSetupHandler handler) { test::setHook(test::oldHooks().printSetup, std::move(handler)); }
-void setPrintPreviewHandler(PrintPreviewHandler handler)
-{
-    test::setHook(test::oldHooks().printPreview, std::move(handler));
-}
-void setSaveFileNameHandler(SaveFileNameHandler handler)
-{
-    test::setHook(test::oldHooks().pdfFileName, std::move(handler));
-}
-} // namespace pel::reports
-
-namespace pel::test {
 
 QWidget *findNamed(QWidget *root, const QString &name)
 {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "oldhooks.h"
 #include "ui/messages.h"
 #include "ui/surroundings.h"
 
@@ -72,6 +71,9 @@ public:
     ui::Message last() const { return m_messages.value(m_messages.size() - 1); }
     QStringList texts() const;
     void clear() { m_messages.clear(); }
+    // When set, answers each message (after it is recorded) in place of the
+    // planned answers: for a test that must act while a message is shown.
+    std::function<ui::Answer(const ui::Message &)> onMessage;
 
     // The clock: fixed at moment, or the system's again.
     void fixClock(const QDateTime &moment) { m_moment = moment; }
@@ -110,9 +112,6 @@ public:
     std::optional<print::PrintError> printJob(QPrinter &printer, const QString &text, const QFont &font) override;
     QString pdfFileName(const QString &proposedPath, QWidget *parent) override;
 
-    // The stand-in the older helpers below share: the one that lives, or a
-    // new one that lives as long as the last helper holding it.
-    static std::shared_ptr<StandIn> shared();
 
 private:
     ui::Surroundings *m_previous = nullptr;
@@ -121,34 +120,6 @@ private:
     std::optional<QDateTime> m_moment;
     int m_beeps = 0;
     int m_ends = 0;
-};
-
-// Older helpers, kept for tests written against them: each works on
-// StandIn::shared(). New tests use one StandIn.
-class ScriptedMessages
-{
-public:
-    ScriptedMessages();
-    void plan(ui::Answer answer) { m_standIn->plan(answer); }
-    const QList<ui::Message> &messages() const { return m_standIn->messages(); }
-    int count() const { return m_standIn->count(); }
-    ui::Message last() const { return m_standIn->last(); }
-    QStringList texts() const { return m_standIn->texts(); }
-    void clear() { m_standIn->clear(); }
-
-private:
-    std::shared_ptr<StandIn> m_standIn;
-};
-
-class FixedClock
-{
-public:
-    explicit FixedClock(const QDateTime &moment);
-    ~FixedClock();
-
-private:
-    std::shared_ptr<StandIn> m_standIn;
-    std::optional<QDateTime> m_before;
 };
 
 // The widget of root (or root itself) with this object name, or nullptr (and a test warning).

@@ -65,7 +65,7 @@ void TestFrmTransfer::rightsFollowTheLogin()
     QFETCH(QString, level);
     QFETCH(QList<bool>, allowed);
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     db.addOperator(QStringLiteral("user"), QStringLiteral("NAMA"), QStringLiteral("pw"), level);
     auto *window = static_cast<FrmUtama *>(ui::showMainWindow());
     test::click(window, QStringLiteral("CmdLogin"));
@@ -104,7 +104,7 @@ void TestFrmTransfer::rightsFollowTheLogin()
 void TestFrmTransfer::checkBeforeImport()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     auto *screen = ui::showScreen<FrmTransfer>();
     screen->setRights({true, true, true, true, true});
     const QString path = db.folder() + QStringLiteral("/siswa.csv");
@@ -148,7 +148,7 @@ void TestFrmTransfer::checkBeforeImport()
 void TestFrmTransfer::exportsTheChosenTable()
 {
     test::TestDatabase db;
-    test::ScriptedMessages messages;
+    test::StandIn messages;
     db.addSubject(QStringLiteral("007"), QStringLiteral("DESAIN"), 2);
     auto *screen = ui::showScreen<FrmTransfer>();
     screen->setRights({false, false, true, false, true}); // search only: export, no import

@@ -218,7 +218,7 @@ void TestTransfer::gradesTakeDerivedValuesFromTheRule()
 {
     test::TestDatabase db;
     fill(db);
-    test::FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+    test::StandIn clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
     db.addStudent(QStringLiteral("0099"));
     db.exec(QStringLiteral("update SISWA set ProgamJurusan = 'AKUNTANSI', LevelTahap = 'DASAR' where NIS = '0099'"));
     // Stored registrations: 41 and 0007; the last row's is 0007, so the next drawn is 8.

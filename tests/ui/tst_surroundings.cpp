@@ -21,8 +21,7 @@ private slots:
     void enterPressesDefaultButton_data();
     void enterPressesDefaultButton();
     void standInAnswersWhileItLives();
-    void olderHelpersShareOneStandIn();
-    void olderHooksStillAnswer();
+    void innerStandInTakesOverUntilItGoes();
 };
 
 void TestSurroundings::enterPressesDefaultButton_data()
@@ -85,39 +84,18 @@ void TestSurroundings::standInAnswersWhileItLives()
     QVERIFY(!ui::installedSurroundings());
 }
 
-void TestSurroundings::olderHelpersShareOneStandIn()
+void TestSurroundings::innerStandInTakesOverUntilItGoes()
 {
+    test::StandIn outer(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
     {
-        test::FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
-        test::ScriptedMessages messages;
-        messages.plan(ui::Answer::Cancel);
-        QCOMPARE(ui::showMessage(QStringLiteral("A"), {}, ui::Icon::None, ui::Buttons::OkCancel), ui::Answer::Cancel);
-        QCOMPARE(messages.texts(), QStringList{QStringLiteral("A")});
-        QCOMPARE(clock::today(), QDate(2026, 12, 7));
+        test::StandIn inner(QDateTime(QDate(2027, 1, 2), QTime(8, 0)));
+        QCOMPARE(clock::today(), QDate(2027, 1, 2));
+        ui::showMessage(QStringLiteral("A"));
+        QCOMPARE(inner.count(), 1);
     }
-    QVERIFY(!ui::installedSurroundings());
-}
-
-void TestSurroundings::olderHooksStillAnswer()
-{
-    int ends = 0;
-    ui::setEndProgramHandler([&ends] { ++ends; });
-    ui::setMessageHandler([](const ui::Message &) { return ui::Answer::No; });
-    clock::fix(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
-    ui::endProgram();
-    QCOMPARE(ends, 1);
-    QCOMPARE(ui::showMessage(QStringLiteral("A"), {}, ui::Icon::None, ui::Buttons::YesNo), ui::Answer::No);
+    QCOMPARE(&ui::surroundings(), static_cast<ui::Surroundings *>(&outer));
     QCOMPARE(clock::today(), QDate(2026, 12, 7));
-    {
-        // A stand-in made meanwhile asks the hooks first.
-        test::StandIn standIn;
-        ui::endProgram();
-        QCOMPARE(ends, 2);
-        QCOMPARE(standIn.ends(), 0);
-    }
-    ui::setEndProgramHandler({});
-    ui::setMessageHandler({});
-    clock::release();
+    QCOMPARE(outer.count(), 0);
 }
 
 QTEST_MAIN(TestSurroundings)
