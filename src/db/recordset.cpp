@@ -104,7 +104,10 @@ bool Recordset::openPaged(const QString &sql, const Connection &conn, int pageRo
     }
     pageRows = qMax(1, pageRows);
     auto pages = std::make_shared<Pages>();
-    pages->sql = sql;
+    // A server's table has no row order of its own: its rows' places (ctid)
+    // give the order a scan reads them in, as SQLite's rowid does, so the
+    // pages follow one another without gaps or repeats.
+    pages->sql = conn.isPostgres() ? sql + QStringLiteral(" order by ctid") : sql;
     pages->conn = &conn;
     pages->pageRows = pageRows;
 
@@ -112,7 +115,7 @@ bool Recordset::openPaged(const QString &sql, const Connection &conn, int pageRo
     // and no count is needed.
     QSqlQuery query(conn.database());
     query.setForwardOnly(true);
-    if (!query.exec(sql + QStringLiteral(" limit ") + QString::number(pageRows) + QStringLiteral(" offset 0"))) {
+    if (!query.exec(pages->sql + QStringLiteral(" limit ") + QString::number(pageRows) + QStringLiteral(" offset 0"))) {
         m_error = errorText(query.lastError());
         return false;
     }

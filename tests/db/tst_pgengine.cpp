@@ -8,6 +8,7 @@
 #include "db/recordsetmodel.h"
 #include "db/result.h"
 #include "db/gradestatements.h"
+#include "db/searchstatements.h"
 #include "db/sqltext.h"
 #include "db/transaction.h"
 #include "grades/gradestore.h"
@@ -34,6 +35,7 @@ private slots:
     void writeLockAndChangedRowOnServer();
     void registrationNumbersOnServer();
     void reportsAsOnSqlite();
+    void searchAsOnSqlite();
     void openFailures_data();
     void openFailures();
     void createRefusesExistingTables();
@@ -263,6 +265,49 @@ void TestPgEngine::reportsAsOnSqlite()
     }
     for (const QString &text : onFile)
         QVERIFY2(!text.startsWith(QStringLiteral("refused: ")), qPrintable(text));
+    QCOMPARE(onServer, onFile);
+}
+
+void TestPgEngine::searchAsOnSqlite()
+{
+    // Students inserted out of NIS order; the search grid reads two rows a page.
+    const QStringList rows{
+        QStringLiteral("insert into SISWA (NIS, NamaSiswa, JenisKelamin) values ('B7', 'SITI O''NEIL', 'PEREMPUAN')"),
+        QStringLiteral("insert into SISWA (NIS, NamaSiswa, JenisKelamin) values ('0012', 'ANI', 'PEREMPUAN')"),
+        QStringLiteral("insert into SISWA (NIS, NamaSiswa, JenisKelamin) values ('A1', 'BUDI', 'LAKI-LAKI')"),
+        QStringLiteral("insert into SISWA (NIS, NamaSiswa, JenisKelamin) values ('000', 'CICI', 'perempuan')"),
+        QStringLiteral("insert into SISWA (NIS, NamaSiswa, JenisKelamin) values ('9', 'DEDI', 'LAKI-LAKI')")};
+    const auto results = [] {
+        QStringList result;
+        for (const QString &sql : {db::listAllStudentsStatement(),
+                                   db::searchStudentsStatement(QStringLiteral("JenisKelamin"), QStringLiteral("Perempuan")),
+                                   db::searchStudentsStatement(QStringLiteral("NamaSiswa"), QStringLiteral("siti o'neil"))}) {
+            db::Recordset found;
+            if (!found.openPaged(sql, dbConnection, 2))
+                return QStringList{found.lastError()};
+            result << found.fieldNames().join(QLatin1Char(','));
+            QStringList nis;
+            for (found.moveFirst(); !found.eof(); found.moveNext())
+                nis << found.value(QStringLiteral("NIS")).toString();
+            result << nis.join(QLatin1Char(' '));
+        }
+        return result;
+    };
+    QStringList onServer;
+    {
+        test::PgTestDatabase db;
+        for (const QString &sql : rows)
+            QVERIFY2(db.exec(sql), qPrintable(sql));
+        onServer = results();
+    }
+    QStringList onFile;
+    {
+        test::TestDatabase db;
+        for (const QString &sql : rows)
+            QVERIFY2(db.exec(sql), qPrintable(sql));
+        onFile = results();
+    }
+    QCOMPARE(onFile.value(1), QStringLiteral("B7 0012 A1 000 9"));
     QCOMPARE(onServer, onFile);
 }
 
