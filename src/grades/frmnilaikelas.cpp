@@ -230,7 +230,7 @@ void frmnilaikelas::buildControls()
 void frmnilaikelas::wireControls()
 {
     ui::onEnter(txtkopel, [this] { txtkopel_KeyPress(); });
-    ui::onEnter(cmbProgram, [this] { cmbLevel->setFocus(Qt::OtherFocusReason); });
+    ui::onEnter(cmbProgram, [this] { ui::moveFocus(cmbLevel); });
     ui::onEnter(cmbLevel, [this] { ui::focusAndSelect(txtawalnis); });
     ui::onEnter(txtawalnis, [this] { cmdTampil_Click(); });
     ui::pressOnEnterAll(this);
@@ -273,7 +273,7 @@ bool frmnilaikelas::lookUpSubject()
     if (txtkopel->text().isEmpty()) {
         ui::showMessage(QStringLiteral("Masukkan Kode Pelajaran !"), Pesan, ui::Icon::Critical, ui::Buttons::Ok,
                         this);
-        txtkopel->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(txtkopel);
         return false;
     }
     if (!mayDropChanges(QStringLiteral("Nilai yang diubah belum disimpan. Ganti mata pelajaran tanpa menyimpan ?")))
@@ -309,7 +309,7 @@ bool frmnilaikelas::subjectReady()
 void frmnilaikelas::txtkopel_KeyPress()
 {
     if (lookUpSubject())
-        cmbProgram->setFocus(Qt::OtherFocusReason);
+        ui::moveFocus(cmbProgram);
 }
 
 void frmnilaikelas::cmdTampil_Click()

@@ -84,37 +84,4 @@ QString PgTestDatabase::url() const
     return QStringLiteral("postgresql://%1@/%2?host=%3").arg(m_target.user, m_target.databaseName, m_target.host);
 }
 
-bool PgTestDatabase::exec(const QString &sql)
-{
-    QSqlQuery query(dbConnection.database());
-    if (!query.exec(sql)) {
-        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, db::errorText(query.lastError()))), __FILE__, __LINE__);
-        return false;
-    }
-    return true;
-}
-
-QList<QVariantList> PgTestDatabase::rows(const QString &sql)
-{
-    QList<QVariantList> result;
-    QSqlQuery query(dbConnection.database());
-    if (!query.exec(sql)) {
-        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, db::errorText(query.lastError()))), __FILE__, __LINE__);
-        return result;
-    }
-    while (query.next()) {
-        QVariantList row;
-        for (int i = 0; i < query.record().count(); ++i)
-            row << query.value(i);
-        result << row;
-    }
-    return result;
-}
-
-QVariant PgTestDatabase::scalar(const QString &sql)
-{
-    const QList<QVariantList> result = rows(sql);
-    return result.isEmpty() || result.first().isEmpty() ? QVariant() : result.first().first();
-}
-
 } // namespace pel::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/databaseurl.h"
+#include "testsupport.h"
 
 #include <QList>
 #include <QString>
@@ -30,9 +31,9 @@ public:
     QString url() const;
     QString folder() const { return m_dir.path(); }
 
-    bool exec(const QString &sql);
-    QList<QVariantList> rows(const QString &sql);
-    QVariant scalar(const QString &sql);
+    bool exec(const QString &sql) { return execShared(sql); }
+    QList<QVariantList> rows(const QString &sql) { return sharedRows(sql); }
+    QVariant scalar(const QString &sql) { return sharedScalar(sql); }
 
 private:
     QTemporaryDir m_dir;

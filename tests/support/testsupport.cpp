@@ -4,6 +4,7 @@
 #include "common/module1.h"
 #include "common/password.h"
 #include "env/clock.h"
+#include "db/result.h"
 #include "db/schema.h"
 #include "ui/screens.h"
 
@@ -55,22 +56,22 @@ QString TestDatabase::filePath() const
     return m_dir.filePath(QString::fromLatin1(DatabaseFileName));
 }
 
-bool TestDatabase::exec(const QString &sql)
+bool execShared(const QString &sql)
 {
     QSqlQuery query(dbConnection.database());
     if (!query.exec(sql)) {
-        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, query.lastError().text())), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, db::errorText(query.lastError()))), __FILE__, __LINE__);
         return false;
     }
     return true;
 }
 
-QList<QVariantList> TestDatabase::rows(const QString &sql)
+QList<QVariantList> sharedRows(const QString &sql)
 {
     QList<QVariantList> result;
     QSqlQuery query(dbConnection.database());
     if (!query.exec(sql)) {
-        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, query.lastError().text())), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, db::errorText(query.lastError()))), __FILE__, __LINE__);
         return result;
     }
     while (query.next()) {
@@ -82,9 +83,9 @@ QList<QVariantList> TestDatabase::rows(const QString &sql)
     return result;
 }
 
-QVariant TestDatabase::scalar(const QString &sql)
+QVariant sharedScalar(const QString &sql)
 {
-    const QList<QVariantList> result = rows(sql);
+    const QList<QVariantList> result = sharedRows(sql);
     return result.isEmpty() || result.first().isEmpty() ? QVariant() : result.first().first();
 }
 

@@ -19,6 +19,14 @@
 
 namespace pel::test {
 
+// Statements on dbConnection, whichever engine it holds: exec() runs one and
+// fails the test with the database's reason when it is refused; rows() gives
+// a query's rows, each as a list of values; scalar() the first value of the
+// first row, or a null QVariant.
+bool execShared(const QString &sql);
+QList<QVariantList> sharedRows(const QString &sql);
+QVariant sharedScalar(const QString &sql);
+
 // A temporary folder that becomes the current folder, holding a fresh
 // SISWA.mdb made from the schema, opened as the program's connection.
 class TestDatabase
@@ -32,13 +40,10 @@ public:
     QString folder() const { return m_dir.path(); }
     QString filePath() const;
 
-    // Runs one statement on dbConnection; fails the test with the database's
-    // reason when it is refused.
-    bool exec(const QString &sql);
-    // The rows of a query on dbConnection, each as a list of values.
-    QList<QVariantList> rows(const QString &sql);
-    // The first value of the first row, or a null QVariant.
-    QVariant scalar(const QString &sql);
+    // Statements on dbConnection (see execShared() and the others above).
+    bool exec(const QString &sql) { return execShared(sql); }
+    QList<QVariantList> rows(const QString &sql) { return sharedRows(sql); }
+    QVariant scalar(const QString &sql) { return sharedScalar(sql); }
 
     void addStudent(const QString &nis, const QString &name = QStringLiteral("SISWA"));
     void addSubject(const QString &code, const QString &name = QStringLiteral("MATPEL"), double sks = 3);
