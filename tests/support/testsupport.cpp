@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "pgtestsupport.h"
 
 #include "app/FrmUtama.h"
 #include "common/module1.h"
@@ -30,9 +31,20 @@ namespace {
 
 } // namespace
 
+bool onPostgres()
+{
+    return qEnvironmentVariable("PELITAKSA_TEST_ENGINE") == QLatin1String("postgres");
+}
+
 TestDatabase::TestDatabase(bool open) : m_previous(QDir::currentPath())
 {
     QVERIFY2(m_dir.isValid(), "no temporary folder");
+    if (onPostgres()) {
+        // The server database keeps its own temporary folder as the current one.
+        m_postgres = std::make_unique<PgTestDatabase>(true, open);
+        ChosenDatabase = m_postgres->target();
+        return;
+    }
     QDir::setCurrent(m_dir.path());
     QString error;
     const bool created = db::createDatabase(filePath(), &error);
@@ -45,15 +57,38 @@ TestDatabase::TestDatabase(bool open) : m_previous(QDir::currentPath())
 
 TestDatabase::~TestDatabase()
 {
+    if (m_postgres) {
+        m_postgres.reset();
+        return;
+    }
     dbRecordset.close();
     dbRecordset2.close();
     dbConnection.close();
     QDir::setCurrent(m_previous);
 }
 
+QString TestDatabase::folder() const
+{
+    return m_postgres ? m_postgres->folder() : m_dir.path();
+}
+
 QString TestDatabase::filePath() const
 {
-    return m_dir.filePath(QString::fromLatin1(DatabaseFileName));
+    return m_postgres ? QString() : m_dir.filePath(QString::fromLatin1(DatabaseFileName));
+}
+
+db::DatabaseTarget TestDatabase::target() const
+{
+    if (m_postgres)
+        return m_postgres->target();
+    db::DatabaseTarget file;
+    file.filePath = filePath();
+    return file;
+}
+
+QString TestDatabase::databaseArgument() const
+{
+    return m_postgres ? m_postgres->url() : filePath();
 }
 
 bool execShared(const QString &sql)

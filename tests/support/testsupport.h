@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/databaseurl.h"
 #include "ui/messages.h"
 #include "ui/surroundings.h"
 
@@ -19,6 +20,13 @@
 
 namespace pel::test {
 
+class PgTestDatabase;
+
+// True when the tests run on the throwaway PostgreSQL server
+// (PELITAKSA_TEST_ENGINE=postgres): every TestDatabase is then a fresh
+// database there, and the tests that only make sense on a file skip.
+bool onPostgres();
+
 // Statements on dbConnection, whichever engine it holds: exec() runs one and
 // fails the test with the database's reason when it is refused; rows() gives
 // a query's rows, each as a list of values; scalar() the first value of the
@@ -28,7 +36,9 @@ QList<QVariantList> sharedRows(const QString &sql);
 QVariant sharedScalar(const QString &sql);
 
 // A temporary folder that becomes the current folder, holding a fresh
-// SISWA.mdb made from the schema, opened as the program's connection.
+// SISWA.mdb made from the schema, opened as the program's connection. On
+// PostgreSQL (see onPostgres()) a fresh database on the test server takes
+// the file's place: it is the chosen database, so OpenDatabase() opens it.
 class TestDatabase
 {
 public:
@@ -37,8 +47,14 @@ public:
     TestDatabase(const TestDatabase &) = delete;
     TestDatabase &operator=(const TestDatabase &) = delete;
 
-    QString folder() const { return m_dir.path(); }
+    // The temporary folder, the current folder while the database lives.
+    QString folder() const;
+    // The SQLite file; on PostgreSQL an empty text.
     QString filePath() const;
+    // The database as the tool's --database takes it: the file, or the URL.
+    QString databaseArgument() const;
+    // The database as Connection::open() takes it, for a second desk's connection.
+    db::DatabaseTarget target() const;
 
     // Statements on dbConnection (see execShared() and the others above).
     bool exec(const QString &sql) { return execShared(sql); }
@@ -53,6 +69,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_previous;
+    std::unique_ptr<PgTestDatabase> m_postgres;
 };
 
 // Stands in for the program's surroundings (ui/surroundings.h) while it
