@@ -375,13 +375,17 @@ void TestFrmNilaiKelas::unsavedChangesAskFirst()
     QCOMPARE(ui::openScreen<frmnilaikelas>(), screen);
     QVERIFY(screen->isVisible());
     QCOMPARE(cell(screen, 0, ClassGradeModel::Score), QStringLiteral("77"));
+    // Ending the whole program asks too; No keeps the screen and the program.
+    messages.plan(ui::Answer::No);
+    QVERIFY(!ui::closeAllAndQuit());
+    QVERIFY(screen->isVisible());
 
     // Yes closes without writing.
     messages.plan(ui::Answer::Yes);
     screen->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!ui::openScreen<frmnilaikelas>());
-    QCOMPARE(messages.count(), 3);
+    QCOMPARE(messages.count(), 4);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), 0);
 }
 
