@@ -39,8 +39,9 @@ const QList<Table> &tables()
 }
 
 // The rows of a table in the order the source keeps them: SQLite's rowid
-// (the order of "select *"), PostgreSQL's Urutan for grades, and the stored
-// order otherwise.
+// (the order of "select *"); on a server, Urutan for grades and the rows'
+// places (ctid) otherwise. A server's plain scan promises no order: a
+// parallel scan hands over rows of several workers interleaved.
 QString selectStatement(const Table &table, bool postgres)
 {
     QString sql = QStringLiteral("select %1 from %2").arg(table.columns.join(QStringLiteral(", ")),
@@ -49,6 +50,8 @@ QString selectStatement(const Table &table, bool postgres)
         sql += QStringLiteral(" order by rowid");
     else if (qstrcmp(table.name, "Nilai") == 0)
         sql += QStringLiteral(" order by Urutan");
+    else
+        sql += QStringLiteral(" order by ctid");
     return sql;
 }
 
