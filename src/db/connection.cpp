@@ -152,6 +152,7 @@ void Connection::close()
 {
     m_target.reset();
     m_ended = false;
+    m_mayReopen = true;
     m_operator.clear();
     unlockDatabase(m_lock);
     m_lock = -1;
@@ -170,7 +171,8 @@ bool Connection::isOpen() const
     // A lost server connection counts as open: it is opened again here, or,
     // when the server cannot be reached yet, its statements fail naming it.
     if (m_transactions == 0 && isLost()) {
-        const_cast<Connection *>(this)->reopen();
+        if (m_mayReopen)
+            const_cast<Connection *>(this)->reopen();
         return true;
     }
     return !m_name.isEmpty() && QSqlDatabase::database(m_name, false).isOpen();
@@ -180,7 +182,7 @@ QSqlDatabase Connection::database() const
 {
     // Only this object's own handle changes; the database it names stays the
     // same, so a const caller may reach it again.
-    if (m_transactions == 0 && isLost())
+    if (m_transactions == 0 && m_mayReopen && isLost())
         const_cast<Connection *>(this)->reopen();
     return QSqlDatabase::database(m_name, false);
 }
@@ -213,6 +215,8 @@ QString Connection::lostReason(const QSqlError &error, bool outcomeUnknown) cons
 
 QString Connection::failureText(const QSqlError &error, bool write) const
 {
+    // The failure is reported now; the next action may try the server again.
+    m_mayReopen = true;
     if (m_target && connectionGone(error))
         m_ended = true;
     if (!isLost())
@@ -222,6 +226,7 @@ QString Connection::failureText(const QSqlError &error, bool write) const
 
 QString Connection::commitFailureText(const QSqlError &error) const
 {
+    m_mayReopen = true;
     if (m_target && connectionGone(error))
         m_ended = true;
     return isLost() ? lostReason(error, true) : errorText(error);
@@ -233,9 +238,12 @@ void Connection::reopen()
     const QString problem = connectPostgres(name, *m_target);
     if (!problem.isEmpty()) {
         // The lost connection stays in place: statements fail on it and name
-        // the server, and the next action tries again.
+        // the server, and the next action tries again. Until one of them has
+        // failed, no further attempt is made: an unreachable server may take
+        // its connect timeout each time.
         QSqlDatabase::removeDatabase(name);
         m_error = problem;
+        m_mayReopen = false;
         return;
     }
     m_error.clear();

@@ -97,6 +97,9 @@ private:
     mutable int m_transactions = 0;
     // A refusal said that the server ended the session.
     mutable bool m_ended = false;
+    // False after a failed attempt to reopen, until a statement's failure
+    // has been reported (failureText).
+    mutable bool m_mayReopen = true;
     QString m_name;
     QString m_path;
     QString m_error;
