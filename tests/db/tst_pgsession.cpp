@@ -3,7 +3,10 @@
 // typed boxes stay and the next action reaches the server again; a report
 // reads one state of the tables while another desk writes.
 #include "common/module1.h"
+#include "common/statement.h"
 #include "db/connection.h"
+#include "db/failure.h"
+#include "db/transaction.h"
 #include "db/sqltext.h"
 #include "pgtestsupport.h"
 #include "reports/reportrunner.h"
@@ -40,8 +43,25 @@ private slots:
     void cleanup();
     void connectionEndedByServer_data();
     void connectionEndedByServer();
+    void commitWithoutAnswer();
     void reportReadsOneState();
+
+private:
+    static void endSession(test::PgTestDatabase &db);
 };
+
+// The server ends the session of the program's connection, as a restart or
+// an administrator would; the program has not noticed yet.
+void TestPgSession::endSession(test::PgTestDatabase &db)
+{
+    const QVariant pid = db.scalar(QStringLiteral("select pg_backend_pid()"));
+    db::Connection admin;
+    QVERIFY2(admin.open(db.target()), qPrintable(admin.lastError()));
+    QSqlQuery end(admin.database());
+    QVERIFY2(end.exec(QStringLiteral("select pg_terminate_backend(%1, 10000)").arg(pid.toInt())) && end.next()
+                 && end.value(0).toBool(),
+             qPrintable(end.lastError().text()));
+}
 
 void TestPgSession::initTestCase()
 {
@@ -99,17 +119,8 @@ void TestPgSession::connectionEndedByServer()
                             test::child<QLineEdit>(screen, QStringLiteral("txtalamat"))->text()};
     messages.clear();
 
-    // The server ends this desk's session, as a restart or an administrator
-    // would; the desk has not noticed yet.
     const QVariant pid = db.scalar(QStringLiteral("select pg_backend_pid()"));
-    {
-        db::Connection admin;
-        QVERIFY2(admin.open(db.target()), qPrintable(admin.lastError()));
-        QSqlQuery end(admin.database());
-        QVERIFY2(end.exec(QStringLiteral("select pg_terminate_backend(%1, 10000)").arg(pid.toInt())) && end.next()
-                     && end.value(0).toBool(),
-                 qPrintable(end.lastError().text()));
-    }
+    endSession(db);
 
     test::click(screen, button);
     QCOMPARE(messages.count(), 1);
@@ -130,6 +141,32 @@ void TestPgSession::connectionEndedByServer()
     QVERIFY(db.scalar(QStringLiteral("select pg_backend_pid()")) != pid);
     QCOMPARE(db.rows(QStringLiteral("select NamaSiswa, Alamat from SISWA where NIS = 'AB7'")),
              QList<QVariantList>({{QStringLiteral("ANI SUSANTI"), QStringLiteral("JL. MELATI 2")}}));
+}
+
+void TestPgSession::commitWithoutAnswer()
+{
+    // A commit that gets no answer may or may not have been done: the
+    // message says so, and the next statement runs on a new session.
+    test::PgTestDatabase db;
+    QVERIFY(db.isValid());
+    QString message;
+    {
+        db::Transaction transaction(dbConnection, db::Transaction::Mode::Write);
+        QVERIFY(transaction.isActive());
+        QVERIFY(OpenRecordset(QStringLiteral("insert into Pelajaran values ('KOM01', 'KOMPUTER', '02-01-2026', "
+                                             "'LAB', 'ANI', '3')"))
+                    .ok());
+        endSession(db);
+        QVERIFY(!transaction.commit());
+        message = db::failureMessage(QStringLiteral("Data gagal disimpan."), db::Result::from(transaction.lastError()));
+    }
+    const QStringList lines = message.split(QLatin1Char('\r'));
+    QVERIFY2(lines.size() >= 2, qPrintable(message));
+    QCOMPARE(lines.at(1), QStringLiteral("Sebab: hubungan ke server %1 (database %2) terputus sebelum server menjawab, "
+                                         "jadi belum pasti apakah perubahan ini sudah tersimpan; periksalah datanya. "
+                                         "Tindakan berikutnya akan mencoba menghubungi server lagi.")
+                              .arg(db.target().serverName(), db.target().databaseName));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from Pelajaran")).toInt(), 0);
 }
 
 void TestPgSession::reportReadsOneState()
