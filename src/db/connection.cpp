@@ -15,6 +15,8 @@
 #include <QSqlQuery>
 #include <QUrl>
 
+#include <libpq-fe.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -140,11 +142,18 @@ bool Connection::open(const QString &filePath)
 
 bool Connection::setOperator(const QString &userId) const
 {
-    return isOpen() && setAuditOperator(database(), userId);
+    if (!isOpen() || !setAuditOperator(database(), userId))
+        return false;
+    m_operator = userId;
+    return true;
 }
 
 void Connection::close()
 {
+    m_target.reset();
+    m_ended = false;
+    m_mayReopen = true;
+    m_operator.clear();
     unlockDatabase(m_lock);
     m_lock = -1;
     if (m_name.isEmpty())
@@ -159,12 +168,94 @@ void Connection::close()
 
 bool Connection::isOpen() const
 {
+    // A lost server connection counts as open: it is opened again here, or,
+    // when the server cannot be reached yet, its statements fail naming it.
+    if (m_transactions == 0 && isLost()) {
+        if (m_mayReopen)
+            const_cast<Connection *>(this)->reopen();
+        return true;
+    }
     return !m_name.isEmpty() && QSqlDatabase::database(m_name, false).isOpen();
 }
 
 QSqlDatabase Connection::database() const
 {
+    // Only this object's own handle changes; the database it names stays the
+    // same, so a const caller may reach it again.
+    if (m_transactions == 0 && m_mayReopen && isLost())
+        const_cast<Connection *>(this)->reopen();
     return QSqlDatabase::database(m_name, false);
+}
+
+bool Connection::isLost() const
+{
+    if (!m_target || m_name.isEmpty())
+        return false;
+    if (m_ended)
+        return true;
+    const QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    // Qt names the type by libpq's struct.
+    if (!handle.isValid()
+        || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return false;
+    PGconn *conn = *static_cast<PGconn *const *>(handle.constData());
+    return conn && PQstatus(conn) == CONNECTION_BAD;
+}
+
+QString Connection::lostReason(const QSqlError &error, bool outcomeUnknown) const
+{
+    const DatabaseTarget &target = *m_target;
+    const QString server = QStringLiteral("%1 (database %2)")
+                               .arg(target.serverName(), target.databaseName.isEmpty() ? target.user : target.databaseName);
+    // When the server could not be reached again either, that is the news.
+    const QString engine = m_error.isEmpty() ? errorText(error) : m_error;
+    return connectionLostReason(server, outcomeUnknown, engine);
+}
+
+QString Connection::failureText(const QSqlError &error, bool write) const
+{
+    // The failure is reported now; the next action may try the server again.
+    m_mayReopen = true;
+    if (m_target && connectionGone(error))
+        m_ended = true;
+    if (!isLost())
+        return errorText(error);
+    return lostReason(error, write && m_transactions == 0);
+}
+
+QString Connection::commitFailureText(const QSqlError &error) const
+{
+    m_mayReopen = true;
+    if (m_target && connectionGone(error))
+        m_ended = true;
+    return isLost() ? lostReason(error, true) : errorText(error);
+}
+
+void Connection::reopen()
+{
+    const QString name = QStringLiteral("pelitaksa-%1").arg(++nextConnectionNumber);
+    const QString problem = connectPostgres(name, *m_target);
+    if (!problem.isEmpty()) {
+        // The lost connection stays in place: statements fail on it and name
+        // the server, and the next action tries again. Until one of them has
+        // failed, no further attempt is made: an unreachable server may take
+        // its connect timeout each time.
+        QSqlDatabase::removeDatabase(name);
+        m_error = problem;
+        m_mayReopen = false;
+        return;
+    }
+    m_error.clear();
+    m_ended = false;
+    {
+        QSqlDatabase lost = QSqlDatabase::database(m_name, false);
+        lost.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+    m_name = name;
+    if (!m_operator.isEmpty())
+        setAuditOperator(QSqlDatabase::database(m_name, false), m_operator);
 }
 
 bool Connection::open(const DatabaseTarget &target)
@@ -175,24 +266,27 @@ bool Connection::open(const DatabaseTarget &target)
                                           : target.filePath);
 }
 
+QString Connection::connectPostgres(const QString &name, const DatabaseTarget &target) const
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    if (!db.isValid())
+        return QStringLiteral("Driver PostgreSQL (QPSQL) tidak terpasang; %1 tidak dapat dibuka.").arg(target.describe());
+    configurePostgres(db, target);
+    return db.open() ? checkPostgresDatabase(db, target) : postgresOpenError(target, db.lastError());
+}
+
 bool Connection::openPostgres(const DatabaseTarget &target)
 {
     close();
     m_error.clear();
     m_path.clear();
     m_name = QStringLiteral("pelitaksa-%1").arg(++nextConnectionNumber);
-    QString problem;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
-        if (!db.isValid())
-            problem = QStringLiteral("Driver PostgreSQL (QPSQL) tidak terpasang; %1 tidak dapat dibuka.").arg(target.describe());
-        else {
-            configurePostgres(db, target);
-            problem = db.open() ? checkPostgresDatabase(db, target) : postgresOpenError(target, db.lastError());
-        }
-    }
     // The connection is dropped only once no handle of it is left here.
-    return problem.isEmpty() ? true : fail(problem);
+    const QString problem = connectPostgres(m_name, target);
+    if (!problem.isEmpty())
+        return fail(problem);
+    m_target = target;
+    return true;
 }
 
 sqlite3 *sqliteHandle(const QSqlDatabase &db)

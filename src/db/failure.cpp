@@ -2,6 +2,7 @@
 
 #include "db/result.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
 
 #include <cerrno>
@@ -26,11 +27,62 @@ enum SqliteCode {
     SqliteNotADb = 26,
 };
 
+// What connectionLostReason writes, taken apart: the server, whether the
+// outcome is unknown, and the driver's text.
+struct LostReason
+{
+    bool matched = false;
+    QString server;
+    bool outcomeUnknown = false;
+    QString engineText;
+};
+
+LostReason lostReason(const QString &text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^hubungan ke server (.+?) terputus( sebelum server menjawab)?: (.*)$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = form.match(text.trimmed());
+    if (!match.hasMatch())
+        return {};
+    return {true, match.captured(1), match.capturedLength(2) > 0, match.captured(3)};
+}
+
+bool goneByCodeOrText(const QSqlError &error, const QString &text)
+{
+    const QString state = error.nativeErrorCode();
+    if (state.size() == 5
+        && (state.startsWith(QLatin1String("08")) || state == QLatin1String("57P01") || state == QLatin1String("57P02")
+            || state == QLatin1String("57P03")))
+        return true;
+    for (const char *words : {"server closed the connection unexpectedly", "no connection to the server",
+                              "terminating connection due to administrator command", "could not send data to server",
+                              "could not receive data from server", "connection to server was lost"})
+        if (text.contains(QLatin1String(words), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 } // namespace
+
+bool connectionGone(const QSqlError &error)
+{
+    return goneByCodeOrText(error, errorText(error));
+}
+
+QString connectionLostReason(const QString &server, bool outcomeUnknown, const QString &engineText)
+{
+    return QStringLiteral("hubungan ke server %1 terputus%2: %3")
+        .arg(server, outcomeUnknown ? QStringLiteral(" sebelum server menjawab") : QString(), engineText.simplified());
+}
 
 Cause causeOf(const QSqlError &error)
 {
     const QString text = errorText(error);
+    if (const LostReason lost = lostReason(text); lost.matched)
+        return lost.outcomeUnknown ? Cause::ConnectionLostUnknown : Cause::ConnectionLost;
+    if (goneByCodeOrText(error, text))
+        return Cause::ConnectionLost;
     const auto has = [&text](const char *words) { return text.contains(QLatin1String(words), Qt::CaseInsensitive); };
     // A server's refusal names its cause by SQLSTATE; its texts decide the rest.
     const QString state = sqlState(error);
@@ -143,6 +195,13 @@ QString causeLine(Cause cause)
         return QStringLiteral("Sebab: file ini bukan database PELITAKSA.");
     case Cause::Damaged:
         return QStringLiteral("Sebab: database rusak.");
+    case Cause::ConnectionLost:
+        return QStringLiteral("Sebab: hubungan ke server database terputus; tindakan berikutnya akan mencoba "
+                              "menghubunginya lagi.");
+    case Cause::ConnectionLostUnknown:
+        return QStringLiteral("Sebab: hubungan ke server database terputus sebelum server menjawab, jadi belum pasti "
+                              "apakah perubahan ini sudah tersimpan; periksalah datanya. Tindakan berikutnya akan "
+                              "mencoba menghubungi server lagi.");
     case Cause::Other:
         break;
     }
@@ -151,6 +210,22 @@ QString causeLine(Cause cause)
 
 QStringList failureLines(Cause cause, const QString &detail)
 {
+    if (cause == Cause::ConnectionLost || cause == Cause::ConnectionLostUnknown) {
+        // The line names the server when the reason does.
+        if (const LostReason lost = lostReason(detail); lost.matched) {
+            QStringList lines{lost.outcomeUnknown
+                                  ? QStringLiteral("Sebab: hubungan ke server %1 terputus sebelum server menjawab, "
+                                                   "jadi belum pasti apakah perubahan ini sudah tersimpan; periksalah "
+                                                   "datanya. Tindakan berikutnya akan mencoba menghubungi server lagi.")
+                                        .arg(lost.server)
+                                  : QStringLiteral("Sebab: hubungan ke server %1 terputus; tindakan berikutnya akan "
+                                                   "mencoba menghubunginya lagi.")
+                                        .arg(lost.server)};
+            if (!lost.engineText.trimmed().isEmpty())
+                lines << QStringLiteral("Detail: ") + lost.engineText.trimmed();
+            return lines;
+        }
+    }
     QStringList lines{causeLine(cause)};
     if (!detail.trimmed().isEmpty())
         lines << QStringLiteral("Detail: ") + detail.trimmed();

@@ -26,6 +26,8 @@ enum class Cause {
     IsFolder,       // a folder stands where the file should be
     NotOurDatabase, // some other file, or a database without this program's tables
     Damaged,        // the database file is corrupt
+    ConnectionLost, // the connection to the server is gone; nothing of the statement was kept
+    ConnectionLostUnknown, // gone while a write was being done or committed: whether it was kept is unknown
     Other,          // anything else
 };
 
@@ -37,6 +39,18 @@ Cause causeOf(const QSqlError &error);
 Cause causeOf(const Result &result);
 // The cause of a failed file call, from its errno value.
 Cause causeOfErrno(int errnoValue);
+
+// The reason a statement carries when the connection to the server was
+// lost: server names the server and the database, outcomeUnknown tells that
+// the statement was a write (or a commit) whose result the server could not
+// report any more, engineText is the driver's own text. Its cause is
+// ConnectionLost or ConnectionLostUnknown, and its cause line names server.
+QString connectionLostReason(const QString &server, bool outcomeUnknown, const QString &engineText);
+
+// True when error tells that the connection to the server is gone: the
+// server's state codes of class 08 and 57P01..57P03 (shut down, or this
+// session ended), or libpq's words for a closed connection.
+bool connectionGone(const QSqlError &error);
 
 // The short line that names a cause, such as "Sebab: disk penuh.".
 QString causeLine(Cause cause);

@@ -82,7 +82,9 @@ bool Recordset::open(const QString &sql, const Connection &conn)
     QSqlQuery query(conn.database());
     query.setForwardOnly(true);
     if (!query.exec(sql)) {
-        m_error = errorText(query.lastError());
+        // A write whose connection dropped may have been done all the same.
+        m_error = conn.failureText(query.lastError(),
+                                   !sql.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive));
         return false;
     }
     const QSqlRecord record = query.record();
@@ -97,7 +99,7 @@ bool Recordset::open(const QString &sql, const Connection &conn)
             ++m_count;
         }
         if (query.lastError().isValid()) {
-            const QString error = errorText(query.lastError());
+            const QString error = conn.failureText(query.lastError(), false);
             close();
             m_error = error;
             return false;
@@ -131,7 +133,7 @@ bool Recordset::openPaged(const QString &sql, const Connection &conn, int pageRo
     QSqlQuery query(conn.database());
     query.setForwardOnly(true);
     if (!query.exec(pages->sql + QStringLiteral(" limit ") + QString::number(pageRows) + QStringLiteral(" offset 0"))) {
-        m_error = errorText(query.lastError());
+        m_error = conn.failureText(query.lastError(), false);
         return false;
     }
     const QSqlRecord record = query.record();

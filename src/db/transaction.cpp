@@ -12,31 +12,75 @@ constexpr int WriteLockKey = 1500001;
 
 } // namespace
 
-Transaction::Transaction(const Connection &conn, Mode mode) : m_db(conn.database())
+Transaction::Transaction(const Connection &conn, Mode mode) : m_conn(conn), m_db(conn.database())
 {
+    // Counted from before the first statement: a connection lost from here
+    // on is not reopened under the transaction.
+    ++m_conn.m_transactions;
+    m_counted = true;
     if (mode == Mode::Deferred || !conn.isOpen()) {
         m_active = m_db.transaction();
         if (!m_active)
-            m_error = m_db.lastError();
+            refused(m_db.lastError(), false);
         return;
     }
     QSqlQuery query(m_db);
     if (conn.isPostgres()) {
         m_active = m_db.transaction();
-        if (m_active && !query.exec(QStringLiteral("select pg_advisory_xact_lock(%1)").arg(WriteLockKey))) {
-            m_error = query.lastError();
+        if (!m_active) {
+            refused(m_db.lastError(), false);
+            return;
+        }
+        const QString first = mode == Mode::Write
+                                  ? QStringLiteral("select pg_advisory_xact_lock(%1)").arg(WriteLockKey)
+                                  : QStringLiteral("set transaction isolation level repeatable read, read only");
+        if (!query.exec(first)) {
+            refused(query.lastError(), false);
             m_db.rollback();
             m_active = false;
-        } else if (!m_active) {
-            m_error = m_db.lastError();
         }
+        return;
+    }
+    if (mode == Mode::Snapshot) {
+        m_active = m_db.transaction();
+        if (!m_active)
+            refused(m_db.lastError(), false);
         return;
     }
     // SQLite waits for another desk's write lock as long as its busy timeout
     // allows, then refuses.
     m_active = query.exec(QStringLiteral("BEGIN IMMEDIATE"));
     if (!m_active)
-        m_error = query.lastError();
+        refused(query.lastError(), false);
+}
+
+bool Transaction::commit()
+{
+    if (!m_active)
+        return false;
+    m_active = false;
+    if (m_db.commit()) {
+        end();
+        return true;
+    }
+    refused(m_db.lastError(), true);
+    // A refused commit leaves nothing half written behind.
+    m_db.rollback();
+    end();
+    return false;
+}
+
+void Transaction::end()
+{
+    if (m_counted)
+        --m_conn.m_transactions;
+    m_counted = false;
+}
+
+void Transaction::refused(const QSqlError &error, bool commit)
+{
+    const QString text = commit ? m_conn.commitFailureText(error) : m_conn.failureText(error, false);
+    m_error = QSqlError(error.driverText(), text, error.type(), error.nativeErrorCode());
 }
 
 } // namespace pel::db

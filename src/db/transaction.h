@@ -21,33 +21,42 @@ public:
         // PostgreSQL a lock held to the end of the transaction that every
         // transaction of this mode asks for.
         Write,
+        // A report: every statement reads the same state of the tables, the
+        // one of the first statement, whatever other desks write meanwhile.
+        // On PostgreSQL a read-only transaction of isolation level repeatable
+        // read; on SQLite a deferred transaction, whose first read holds the
+        // file's shared lock to the end (writers wait for the end as they
+        // wait for a single long statement).
+        Snapshot,
     };
 
     explicit Transaction(const Connection &conn, Mode mode = Mode::Deferred);
-    ~Transaction() { if (m_active) m_db.rollback(); }
+    ~Transaction()
+    {
+        if (m_active)
+            m_db.rollback();
+        end();
+    }
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
 
     bool isActive() const { return m_active; }
-    bool commit()
-    {
-        if (!m_active)
-            return false;
-        m_active = false;
-        if (m_db.commit())
-            return true;
-        m_error = m_db.lastError();
-        // A refused commit leaves nothing half written behind.
-        m_db.rollback();
-        return false;
-    }
-    // Why the transaction could not begin or commit.
+    bool commit();
+    // Why the transaction could not begin or commit. When the server
+    // connection was lost, its text names the server and, for a commit, says
+    // that the outcome is unknown (see Connection::failureText).
     QSqlError lastError() const { return m_error; }
 
 private:
+    // The connection counts this transaction as open no longer.
+    void end();
+    void refused(const QSqlError &error, bool commit);
+
+    const Connection &m_conn;
     QSqlDatabase m_db;
     QSqlError m_error;
     bool m_active = false;
+    bool m_counted = false;
 };
 
 } // namespace pel::db

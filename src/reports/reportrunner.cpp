@@ -157,6 +157,9 @@ ReportResult runFileReport(const QString &fileName, const FileReportLayout &layo
 
 ReportResult writeStudentList(const QDate &today, const FileReportOptions &options)
 {
+    // The count and the rows from one state of the table, whatever other
+    // desks write meanwhile.
+    const db::Transaction snapshot(dbConnection, db::Transaction::Mode::Snapshot);
     // The rows are read straight from the engine; the shared recordset is released.
     dbRecordset.close();
     store::RowStream rows;
@@ -195,10 +198,10 @@ ReportResult runStudentList(const QDate &today, const Progress &progress)
 ReportResult writeIpkList(const QDate &today, const FileReportOptions &options)
 {
     // One read transaction for the whole list: every student's totals come
-    // from the same state of the tables as the student query, and the engine
-    // does not lock and check the file again for each of them. Nothing is
-    // written, so leaving it rolls it back.
-    const db::Transaction snapshot(dbConnection);
+    // from the same state of the tables as the student query, whatever other
+    // desks write meanwhile, and the engine does not lock and check the file
+    // again for each of them. Nothing is written, so leaving it rolls it back.
+    const db::Transaction snapshot(dbConnection, db::Transaction::Mode::Snapshot);
     dbRecordset.close();
     dbRecordset2.close();
     // The students (NIS and name) are kept, a few bytes each, so that the
@@ -249,6 +252,7 @@ namespace {
 ReportResult runStudentReport(const QString &sql, QString (*build)(const db::Recordset &, const QDate &),
                               const QDate &today)
 {
+    const db::Transaction snapshot(dbConnection, db::Transaction::Mode::Snapshot);
     if (!dbRecordset.open(sql, dbConnection))
         return databaseFailed(dbRecordset.lastError());
     if (dbRecordset.recordCount() == 0)
