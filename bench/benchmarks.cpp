@@ -198,21 +198,17 @@ void StartUp(benchmark::State &state)
     reportMemory(state, before);
 }
 
-// The whole program, started as a process of its own on SISWA.mdb here,
-// until its main window is on the screen (and, with login, until a Manager
-// has logged in), when the benchmark build of the program ends by itself:
-// its wall time from start to end, and its peak memory.
-void wholeProgram(benchmark::State &state, const QString &exitWhen)
+// A program started as a process of its own in the current folder (through
+// pelitaksa-bench-process, which measures it): its wall time from start to
+// end, and its peak memory.
+void wholeProcess(benchmark::State &state, const QStringList &command, const QProcessEnvironment &environment)
 {
     const QString bin = QCoreApplication::applicationDirPath();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PELITAKSA_BENCH_EXIT"), exitWhen);
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     double peak = 0;
     for (auto _ : state) {
         QProcess launcher;
         launcher.setProcessEnvironment(environment);
-        launcher.start(bin + QStringLiteral("/pelitaksa-bench-process"), {bin + QStringLiteral("/../pelitaksa")});
+        launcher.start(bin + QStringLiteral("/pelitaksa-bench-process"), command);
         if (!launcher.waitForFinished(-1) || launcher.exitStatus() != QProcess::NormalExit || launcher.exitCode() != 0) {
             state.SkipWithError(("program failed: " + launcher.readAllStandardError().trimmed()).toStdString().c_str());
             break;
@@ -229,9 +225,41 @@ void wholeProgram(benchmark::State &state, const QString &exitWhen)
     state.counters["before_MB"] = 0;
 }
 
+// The whole program on SISWA.mdb here, until its main window is on the
+// screen (and, with login, until a Manager has logged in), when the
+// benchmark build of the program ends by itself.
+void wholeProgram(benchmark::State &state, const QString &exitWhen)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PELITAKSA_BENCH_EXIT"), exitWhen);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    wholeProcess(state, {QCoreApplication::applicationDirPath() + QStringLiteral("/../pelitaksa")}, environment);
+}
+
 void StartUpProcess(benchmark::State &state)
 {
     wholeProgram(state, QStringLiteral("shown"));
+}
+
+// The administration tool writing a file report as a process of its own:
+// its own file ("Data Siswa.txt" or "IPK.txt" here) and the same text on its
+// standard output (which the launcher sends to /dev/null).
+void toolReport(benchmark::State &state, const char *report)
+{
+    wholeProcess(state,
+                 {QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/pelitaksa-admin"),
+                  QStringLiteral("--db"), QStringLiteral("SISWA.mdb"), QStringLiteral("report"), QLatin1String(report)},
+                 QProcessEnvironment::systemEnvironment());
+}
+
+void ToolStudentList(benchmark::State &state)
+{
+    toolReport(state, "list");
+}
+
+void ToolIpkList(benchmark::State &state)
+{
+    toolReport(state, "ipk");
 }
 
 void LoginProcess(benchmark::State &state)
@@ -967,6 +995,8 @@ BENCHMARK(LoginProcess)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterati
 BENCHMARK(ReportScreenOpen)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(StudentList)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(IpkList)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(ToolStudentList)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(ToolIpkList)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 BENCHMARK(GradeStatement)->Unit(benchmark::kMillisecond);
 BENCHMARK(Certificate)->Unit(benchmark::kMillisecond);
 BENCHMARK(NextRegistrationNumber)->Unit(benchmark::kMicrosecond);
@@ -1002,6 +1032,11 @@ BENCHMARK(Floor_LoginProcess)->Unit(benchmark::kMillisecond)->UseManualTime()->I
 FLOOR(ReportScreenOpen, 3);
 FLOOR(StudentList, 3);
 FLOOR(IpkList, 2);
+// The tool's reports set against the same shell scripts as the screen's.
+void Floor_ToolStudentList(benchmark::State &state) { floor(state, pel::bench::Floor::StudentList); }
+BENCHMARK(Floor_ToolStudentList)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+void Floor_ToolIpkList(benchmark::State &state) { floor(state, pel::bench::Floor::IpkList); }
+BENCHMARK(Floor_ToolIpkList)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 FLOOR(GradeStatement, 3);
 FLOOR(Certificate, 3);
 FLOOR(NextRegistrationNumber, 3);
