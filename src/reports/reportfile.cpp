@@ -65,7 +65,7 @@ bool ReportFile::flush()
     if (!m_pending.isEmpty()) {
         if (out.write(m_pending) != m_pending.size())
             return fail(out.errorString());
-        m_pending.clear();
+        m_pending.resize(0); // the buffer stays for the next bytes
     }
     if (!out.flush())
         return fail(out.errorString());
