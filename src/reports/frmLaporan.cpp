@@ -258,6 +258,9 @@ void frmLaporan::runStudentReport(reports::ReportKind kind,
     }
     appendToViewer(result.text);
     m_shown.append(kind);
+    // The focus goes where the text is, rather than on to whichever box
+    // follows the hidden one.
+    rtfLap2->setFocus(Qt::OtherFocusReason);
     frBantu1->hide();
 }
 

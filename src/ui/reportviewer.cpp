@@ -233,13 +233,16 @@ void ReportViewer::changeEvent(QEvent *event)
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         m_rawFont = QRawFont();
+        m_advance = -1;
         updateScrollBars();
     }
 }
 
 qreal ReportViewer::advance() const
 {
-    return QFontMetricsF(font()).horizontalAdvance(QLatin1Char('M'));
+    if (m_advance < 0)
+        m_advance = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('M'));
+    return m_advance;
 }
 
 void ReportViewer::paintLine(QPainter &painter, QPointF origin, qsizetype from, qsizetype to)
@@ -247,29 +250,50 @@ void ReportViewer::paintLine(QPainter &painter, QPointF origin, qsizetype from, 
     const int count = int(to - from);
     if (count <= 0)
         return;
-    if (!m_rawFont.isValid())
+    if (!m_rawFont.isValid()) {
         m_rawFont = QRawFont::fromFont(font());
+        m_latin1Glyphs.clear();
+    }
     m_glyphs.resize(count);
     int glyphs = count;
-    const QChar *chars = m_text.constData() + from;
-    if (!m_wide) {
-        m_piece = mid(from, count);
-        chars = m_piece.constData();
-    }
-    if (!m_rawFont.isValid() || !m_rawFont.glyphIndexesForChars(chars, count, m_glyphs.data(), &glyphs)
-        || glyphs != count) {
+    if (m_rawFont.isValid() && !m_wide) {
+        // A byte a character: each one's glyph from a table made once for the font.
+        if (m_latin1Glyphs.isEmpty()) {
+            QString all(256, Qt::Uninitialized);
+            for (int c = 0; c < 256; ++c)
+                all[c] = QChar(c);
+            m_latin1Glyphs.resize(256);
+            int made = 256;
+            if (!m_rawFont.glyphIndexesForChars(all.constData(), 256, m_latin1Glyphs.data(), &made) || made != 256)
+                m_latin1Glyphs.fill(0);
+        }
+        const auto *bytes = reinterpret_cast<const uchar *>(m_narrow.constData()) + from;
+        for (int i = 0; i < count; ++i)
+            m_glyphs[i] = m_latin1Glyphs.at(bytes[i]);
+    } else if (!m_rawFont.isValid()
+               || !m_rawFont.glyphIndexesForChars(m_text.constData() + from, count, m_glyphs.data(), &glyphs)
+               || glyphs != count) {
         // Characters outside the basic plane, or no font to take glyphs
         // from: the painter shapes the line itself.
         painter.drawText(origin, mid(from, count));
         return;
     }
+    // Blanks, most of a report line, draw nothing: only the other glyphs
+    // go to the painter, each in its column.
     const qreal step = advance();
     m_positions.resize(count);
-    for (int i = 0; i < count; ++i)
-        m_positions[i] = QPointF(origin.x() + i * step, origin.y());
+    int drawn = 0;
+    for (int i = 0; i < count; ++i) {
+        if (charAt(from + i) == QLatin1Char(' '))
+            continue;
+        m_glyphs[drawn] = m_glyphs.at(i);
+        m_positions[drawn++] = QPointF(origin.x() + i * step, origin.y());
+    }
+    if (drawn == 0)
+        return;
     QGlyphRun run;
     run.setRawFont(m_rawFont);
-    run.setRawData(m_glyphs.constData(), m_positions.constData(), count);
+    run.setRawData(m_glyphs.constData(), m_positions.constData(), drawn);
     painter.drawGlyphRun(QPointF(), run);
 }
 

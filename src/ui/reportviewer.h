@@ -79,7 +79,6 @@ private:
     QByteArray m_narrow;
     QString m_text;
     bool m_wide = false;
-    QString m_piece; // the characters of a line being painted
     QList<qsizetype> m_lineStarts; // offset of each line's first character
     int m_widestLine = 0;          // in characters
     qsizetype m_anchor = 0;        // selection: from anchor to caret
@@ -89,6 +88,8 @@ private:
     // shaping, which would cost more than all the rest of a repaint.
     QRawFont m_rawFont;
     QList<quint32> m_glyphs;
+    QList<quint32> m_latin1Glyphs; // the glyph of each Latin-1 character
+    mutable qreal m_advance = -1;  // advance(), once known for the font
     QList<QPointF> m_positions;
 };
 
