@@ -84,6 +84,12 @@ double resetPeakMemory()
     return statusMegabytes("VmRSS");
 }
 
+// The processor time of a benchmark's own processes, per operation.
+double processorPerOperation(const benchmark::State &state, double total)
+{
+    return state.iterations() > 0 ? total / double(state.iterations()) : 0;
+}
+
 void reportMemory(benchmark::State &state, double before)
 {
     state.counters["peak_MB"] = statusMegabytes("VmHWM");
@@ -198,40 +204,71 @@ void StartUp(benchmark::State &state)
     reportMemory(state, before);
 }
 
-// The whole program, started as a process of its own on SISWA.mdb here,
-// until its main window is on the screen (and, with login, until a Manager
-// has logged in), when the benchmark build of the program ends by itself:
-// its wall time from start to end, and its peak memory.
-void wholeProgram(benchmark::State &state, const QString &exitWhen)
+// A program started as a process of its own in the current folder (through
+// pelitaksa-bench-process, which measures it): its wall time from start to
+// end, and its peak memory.
+void wholeProcess(benchmark::State &state, const QStringList &command, const QProcessEnvironment &environment)
 {
     const QString bin = QCoreApplication::applicationDirPath();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PELITAKSA_BENCH_EXIT"), exitWhen);
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     double peak = 0;
+    double processor = 0;
     for (auto _ : state) {
         QProcess launcher;
         launcher.setProcessEnvironment(environment);
-        launcher.start(bin + QStringLiteral("/pelitaksa-bench-process"), {bin + QStringLiteral("/../pelitaksa")});
+        launcher.start(bin + QStringLiteral("/pelitaksa-bench-process"), command);
         if (!launcher.waitForFinished(-1) || launcher.exitStatus() != QProcess::NormalExit || launcher.exitCode() != 0) {
             state.SkipWithError(("program failed: " + launcher.readAllStandardError().trimmed()).toStdString().c_str());
             break;
         }
         const QStringList figures = QString::fromLatin1(launcher.readAllStandardOutput()).split(QLatin1Char(' '));
-        if (figures.size() != 2) {
+        if (figures.size() != 3) {
             state.SkipWithError("no figures from the launcher");
             break;
         }
         state.SetIterationTime(figures.at(0).toDouble());
         peak = qMax(peak, figures.at(1).toDouble() / 1024.0);
+        processor += figures.at(2).toDouble();
     }
     state.counters["peak_MB"] = peak;
+    state.counters["cpu_s"] = processorPerOperation(state, processor);
     state.counters["before_MB"] = 0;
+}
+
+// The whole program on SISWA.mdb here, until its main window is on the
+// screen (and, with login, until a Manager has logged in), when the
+// benchmark build of the program ends by itself.
+void wholeProgram(benchmark::State &state, const QString &exitWhen)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PELITAKSA_BENCH_EXIT"), exitWhen);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    wholeProcess(state, {QCoreApplication::applicationDirPath() + QStringLiteral("/../pelitaksa")}, environment);
 }
 
 void StartUpProcess(benchmark::State &state)
 {
     wholeProgram(state, QStringLiteral("shown"));
+}
+
+// The administration tool writing a file report as a process of its own:
+// its own file ("Data Siswa.txt" or "IPK.txt" here) and the same text on its
+// standard output (which the launcher sends to /dev/null).
+void toolReport(benchmark::State &state, const char *report)
+{
+    wholeProcess(state,
+                 {QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/pelitaksa-admin"),
+                  QStringLiteral("--db"), QStringLiteral("SISWA.mdb"), QStringLiteral("report"), QLatin1String(report)},
+                 QProcessEnvironment::systemEnvironment());
+}
+
+void ToolStudentList(benchmark::State &state)
+{
+    toolReport(state, "list");
+}
+
+void ToolIpkList(benchmark::State &state)
+{
+    toolReport(state, "ipk");
 }
 
 void LoginProcess(benchmark::State &state)
@@ -676,12 +713,17 @@ void Detail_GradeStatementNoScreen(benchmark::State &state)
     reportMemory(state, before);
 }
 
-// The student list's whole text put into a viewer like the report screen's.
+// The student list's whole text put into a viewer like the report screen's,
+// as the screen does: from the report's UTF-8 bytes.
 void Detail_StudentListViewer(benchmark::State &state)
 {
     if (!openDatabase(state))
         return;
-    const pel::reports::ReportResult result = pel::reports::runStudentList(QDate::currentDate(), {});
+    QByteArray text;
+    pel::reports::FileReportOptions options;
+    options.keepText = false;
+    options.utf8Text = &text;
+    const pel::reports::ReportResult result = pel::reports::writeStudentList(QDate::currentDate(), options);
     if (!result.done()) {
         state.SkipWithError(result.error.toStdString().c_str());
         return;
@@ -692,7 +734,7 @@ void Detail_StudentListViewer(benchmark::State &state)
     auto *viewer = named<pel::ui::ReportViewer>(screen, "rtfLap2");
     const double before = resetPeakMemory();
     for (auto _ : state) {
-        viewer->setText(result.text);
+        viewer->setUtf8(text);
         settle();
     }
     reportMemory(state, before);
@@ -866,6 +908,7 @@ void importFloor(benchmark::State &state, pel::transfer::Table table)
                                .arg(grades ? files.grades : files.students,
                                     grades ? QStringLiteral("Nilai") : QStringLiteral("SISWA"));
     double peak = 0;
+    double processor = 0;
     for (auto _ : state) {
         if (!freshCopy(grades ? files.withStudents : files.empty, copy)) {
             state.SkipWithError("no copy of the database");
@@ -879,8 +922,10 @@ void importFloor(benchmark::State &state, pel::transfer::Table table)
         }
         state.SetIterationTime(run.seconds);
         peak = qMax(peak, run.peakMegabytes);
+        processor += run.processorSeconds;
     }
     state.counters["peak_MB"] = peak;
+    state.counters["cpu_s"] = processorPerOperation(state, processor);
     state.counters["before_MB"] = 0;
 }
 
@@ -912,6 +957,7 @@ void floor(benchmark::State &state, pel::bench::Floor which)
 {
     const pel::bench::FloorScript script = pel::bench::floorScript(which, SampleNis, reportRows(which));
     double peak = 0;
+    double processor = 0;
     for (auto _ : state) {
         const pel::bench::ShellRun run = pel::bench::runShell(
             QCoreApplication::applicationDirPath() + QStringLiteral("/pelitaksa-bench-shell"), QStringLiteral("SISWA.mdb"),
@@ -922,14 +968,19 @@ void floor(benchmark::State &state, pel::bench::Floor which)
         }
         state.SetIterationTime(run.seconds / script.repeats);
         peak = qMax(peak, run.peakMegabytes);
+        processor += run.processorSeconds / script.repeats;
     }
     state.counters["peak_MB"] = peak;
+    state.counters["cpu_s"] = processorPerOperation(state, processor);
     state.counters["before_MB"] = 0;
 }
 
 // Prints the console table and writes one line per benchmark,
-// "name<TAB>seconds per operation<TAB>peak MB<TAB>iterations<TAB>error", to
-// the file named by PELITAKSA_BENCH_RESULTS.
+// "name<TAB>seconds per operation<TAB>peak MB<TAB>iterations<TAB>error<TAB>
+// processor seconds per operation", to the file named by
+// PELITAKSA_BENCH_RESULTS. The processor time is that of the measured
+// process: this one's, or (counter cpu_s) that of the program or shell it
+// started.
 class Reporter : public benchmark::ConsoleReporter
 {
 public:
@@ -948,9 +999,13 @@ public:
                 continue;
             const double perOperation = run.iterations > 0 ? run.real_accumulated_time / double(run.iterations) : 0;
             const auto peak = run.counters.find("peak_MB");
-            std::fprintf(out, "%s\t%.9f\t%.1f\t%lld\t%s\n", run.benchmark_name().c_str(), perOperation,
+            const auto started = run.counters.find("cpu_s");
+            const double processor = started != run.counters.end() ? double(started->second.value)
+                                     : run.iterations > 0 ? run.cpu_accumulated_time / double(run.iterations)
+                                                          : 0;
+            std::fprintf(out, "%s\t%.9f\t%.1f\t%lld\t%s\t%.9f\n", run.benchmark_name().c_str(), perOperation,
                          peak == run.counters.end() ? 0.0 : double(peak->second.value), (long long)run.iterations,
-                         run.error_occurred ? run.error_message.c_str() : "");
+                         run.error_occurred ? run.error_message.c_str() : "", processor);
         }
         std::fclose(out);
     }
@@ -967,6 +1022,8 @@ BENCHMARK(LoginProcess)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterati
 BENCHMARK(ReportScreenOpen)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(StudentList)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(IpkList)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(ToolStudentList)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(ToolIpkList)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 BENCHMARK(GradeStatement)->Unit(benchmark::kMillisecond);
 BENCHMARK(Certificate)->Unit(benchmark::kMillisecond);
 BENCHMARK(NextRegistrationNumber)->Unit(benchmark::kMicrosecond);
@@ -1002,6 +1059,11 @@ BENCHMARK(Floor_LoginProcess)->Unit(benchmark::kMillisecond)->UseManualTime()->I
 FLOOR(ReportScreenOpen, 3);
 FLOOR(StudentList, 3);
 FLOOR(IpkList, 2);
+// The tool's reports set against the same shell scripts as the screen's.
+void Floor_ToolStudentList(benchmark::State &state) { floor(state, pel::bench::Floor::StudentList); }
+BENCHMARK(Floor_ToolStudentList)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+void Floor_ToolIpkList(benchmark::State &state) { floor(state, pel::bench::Floor::IpkList); }
+BENCHMARK(Floor_ToolIpkList)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 FLOOR(GradeStatement, 3);
 FLOOR(Certificate, 3);
 FLOOR(NextRegistrationNumber, 3);

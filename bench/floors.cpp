@@ -147,12 +147,13 @@ ShellRun runShell(const QString &launcher, const QString &database, const QStrin
         return run;
     }
     const QStringList figures = QString::fromLatin1(shell.readAllStandardOutput()).split(QLatin1Char(' '));
-    if (figures.size() != 2) {
+    if (figures.size() != 3) {
         run.error = QStringLiteral("no figures from ") + launcher;
         return run;
     }
     run.seconds = figures.at(0).toDouble();
     run.peakMegabytes = figures.at(1).toDouble() / 1024.0;
+    run.processorSeconds = figures.at(2).toDouble();
     run.ok = true;
     return run;
 }

@@ -38,6 +38,7 @@ struct ShellRun
     bool ok = false;
     double seconds = 0;       // wall time, start of the process to its end
     double peakMegabytes = 0; // the process's peak resident memory
+    double processorSeconds = 0; // its user and system time
     QString error;
 };
 

@@ -1,4 +1,4 @@
-// Runs a program and prints "<seconds> <peak resident kB>" of its process,
+// Runs a program and prints "<seconds> <peak resident kB> <processor seconds>" of its process,
 // from the start until it has ended. The benchmarks start the program through
 // this small one, as they start the sqlite3 shell (see shellrun.cpp), so that
 // the peak is the program's own.
@@ -40,6 +40,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s ended with status %d\n", argv[1], WIFEXITED(status) ? WEXITSTATUS(status) : -1);
         return 1;
     }
-    std::printf("%.6f %ld\n", seconds, usage.ru_maxrss);
+    const double processor = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+                             + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    std::printf("%.6f %ld %.6f\n", seconds, usage.ru_maxrss, processor);
     return 0;
 }

@@ -1,5 +1,5 @@
 // Runs the sqlite3 shell on a database with a script as its input and prints
-// "<seconds> <peak resident kB>" of the shell's process. The benchmarks start
+// "<seconds> <peak resident kB> <processor seconds>" of the shell's process. The benchmarks start
 // the shell through this small program: a process started straight from the
 // large benchmark process would count that process's memory as its own peak.
 //   pelitaksa-bench-shell DATABASE SCRIPT
@@ -46,6 +46,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "sqlite3 ended with status %d\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1);
         return 1;
     }
-    std::printf("%.6f %ld\n", seconds, usage.ru_maxrss);
+    const double processor = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+                             + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    std::printf("%.6f %ld %.6f\n", seconds, usage.ru_maxrss, processor);
     return 0;
 }

@@ -13,6 +13,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
@@ -160,8 +161,17 @@ void frmLaporan::Form_Load()
                         QStringLiteral("Kesalahan Database"), ui::Icon::Critical, ui::Buttons::Ok, this);
         return;
     }
-    cmbNis->setModel(nisModel);
-    cmbNis1->setModel(nisModel);
+    for (QComboBox *box : {cmbNis, cmbNis1}) {
+        // The box's own completer would read the whole table as soon as the
+        // box gets its list; its place is taken by one that completes from
+        // the NIS read so far, as the box's own did, without letter case.
+        box->setCompleter(nullptr);
+        box->setModel(nisModel);
+        auto *completer = new QCompleter(nisModel->readSoFar(), box);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        completer->setCompletionMode(QCompleter::InlineCompletion);
+        box->setCompleter(completer);
+    }
     // With no student the boxes stay empty; a typed NIS still runs its report.
     if (nisModel->rowCount() > 0) {
         cmbNis->setCurrentIndex(0);
@@ -197,12 +207,13 @@ void frmLaporan::showFailure(const reports::ReportResult &result)
 }
 
 void frmLaporan::runFileReport(reports::ReportKind kind,
-                               reports::ReportResult (*run)(const QDate &, const reports::Progress &))
+                               reports::ReportResult (*write)(const QDate &, const reports::FileReportOptions &))
 {
     if (m_busy)
         return;
     m_busy = true;
-    reports::Progress progress;
+    reports::FileReportOptions options;
+    reports::Progress &progress = options.progress;
     progress.started = [this](int count) {
         // The header replaces whatever the viewer held; the old text goes
         // now, so that two whole-table reports are never held at once.
@@ -220,9 +231,13 @@ void frmLaporan::runFileReport(reports::ReportKind kind,
         // Keep the window painted; clicks and keys wait until the report is done.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    reports::ReportResult result = run(clock::today(), progress);
+    // The text comes as UTF-8, which the viewer keeps as it is.
+    QByteArray text;
+    options.keepText = false;
+    options.utf8Text = &text;
+    const reports::ReportResult result = write(clock::today(), options);
     if (result.done()) {
-        rtfLap2->setText(std::move(result.text));
+        rtfLap2->setUtf8(std::move(text));
         m_shown = {kind};
     }
     rtfLap2->show();
@@ -243,17 +258,20 @@ void frmLaporan::runStudentReport(reports::ReportKind kind,
     }
     appendToViewer(result.text);
     m_shown.append(kind);
+    // The focus goes where the text is, rather than on to whichever box
+    // follows the hidden one.
+    rtfLap2->setFocus(Qt::OtherFocusReason);
     frBantu1->hide();
 }
 
 void frmLaporan::cmdLihat_Click()
 {
-    runFileReport(reports::ReportKind::StudentList, reports::runStudentList);
+    runFileReport(reports::ReportKind::StudentList, reports::writeStudentList);
 }
 
 void frmLaporan::cmdIPK_Click()
 {
-    runFileReport(reports::ReportKind::IpkList, reports::runIpkList);
+    runFileReport(reports::ReportKind::IpkList, reports::writeIpkList);
 }
 
 void frmLaporan::cmdLht_Click()

@@ -20,7 +20,7 @@ class ReportViewer;
 }
 
 namespace reports {
-struct Progress;
+struct FileReportOptions;
 struct ReportResult;
 } // namespace reports
 
@@ -54,7 +54,7 @@ private:
 
     // Runs a file report with the progress bar and shows its whole text.
     void runFileReport(reports::ReportKind kind,
-                       reports::ReportResult (*run)(const QDate &, const reports::Progress &));
+                       reports::ReportResult (*write)(const QDate &, const reports::FileReportOptions &));
     // Runs a per-student report for the NIS in box and appends its text.
     void runStudentReport(reports::ReportKind kind, reports::ReportResult (*run)(const QString &, const QDate &),
                           QComboBox *box);

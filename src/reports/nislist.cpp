@@ -2,10 +2,20 @@
 
 #include "reports/reportstore.h"
 
+#include <QIdentityProxyModel>
+
 namespace pel::reports {
 
 namespace {
 constexpr int PageSize = 256;
+
+class WithoutFetching : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    bool canFetchMore(const QModelIndex &) const override { return false; }
+    void fetchMore(const QModelIndex &) override {}
+};
 } // namespace
 
 NisListModel::NisListModel(QObject *parent) : QAbstractListModel(parent) {}
@@ -68,6 +78,16 @@ void NisListModel::fetchMore(const QModelIndex &parent)
     m_after = after;
     m_atEnd = page.size() < PageSize;
     endInsertRows();
+}
+
+QAbstractItemModel *NisListModel::readSoFar()
+{
+    if (!m_readSoFar) {
+        auto *proxy = new WithoutFetching(this);
+        proxy->setSourceModel(this);
+        m_readSoFar = proxy;
+    }
+    return m_readSoFar;
 }
 
 } // namespace pel::reports

@@ -23,10 +23,16 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 
+    // The same rows for a box's completer, which completes from the NIS read
+    // so far: a completer asks for more rows each time rows arrive, which
+    // would read the whole table when a box is given its list.
+    QAbstractItemModel *readSoFar();
+
 private:
     bool readPage(QString *error);
 
 
+    QAbstractItemModel *m_readSoFar = nullptr;
     QStringList m_nis;
     qint64 m_after = 0;
     bool m_atEnd = false;

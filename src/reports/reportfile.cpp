@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pel::reports {
@@ -16,7 +17,7 @@ constexpr qsizetype WriteChunk = 1 << 18;
 
 ReportFile::ReportFile(const QString &path)
     : m_path(path), m_file(QFileInfo(path).absoluteFilePath() + QStringLiteral(".XXXXXX")),
-      m_toStdout(path == QLatin1String(StandardOutput))
+      m_direct(path == QLatin1String(StandardOutput))
 {
     m_file.setAutoRemove(true);
 }
@@ -32,9 +33,20 @@ bool ReportFile::fail(const QString &reason)
 
 bool ReportFile::open()
 {
-    if (m_toStdout) {
+    if (m_direct) {
         if (!m_stdout.open(stdout, QIODevice::WriteOnly))
             return fail(m_stdout.errorString());
+        return true;
+    }
+    // A device or a pipe at the name (/dev/null, a named pipe) is written
+    // straight: putting a file in its place would remove the device.
+    struct stat status {};
+    if (::lstat(QFile::encodeName(m_path).constData(), &status) == 0
+        && (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode))) {
+        m_stdout.setFileName(m_path);
+        if (!m_stdout.open(QIODevice::WriteOnly))
+            return fail(m_stdout.errorString());
+        m_direct = true;
         return true;
     }
     // A folder at the name could never be replaced: say so before the work.
@@ -59,13 +71,13 @@ bool ReportFile::flush()
 {
     if (m_failed)
         return false;
-    QFile &out = m_toStdout ? static_cast<QFile &>(m_stdout) : m_file;
+    QFile &out = m_direct ? static_cast<QFile &>(m_stdout) : m_file;
     if (!out.isOpen())
         return fail(QStringLiteral("File tidak terbuka."));
     if (!m_pending.isEmpty()) {
         if (out.write(m_pending) != m_pending.size())
             return fail(out.errorString());
-        m_pending.clear();
+        m_pending.resize(0); // the buffer stays for the next bytes
     }
     if (!out.flush())
         return fail(out.errorString());
@@ -76,7 +88,7 @@ bool ReportFile::commit()
 {
     if (!flush())
         return false;
-    if (m_toStdout)
+    if (m_direct)
         return true;
     if (::fdatasync(m_file.handle()) != 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));

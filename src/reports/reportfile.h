@@ -11,7 +11,8 @@
 // whole under its name, whatever happens to this run (a crash, a full disk, a
 // failing write). A link planted at the name is replaced, never followed.
 // Two runs at once each put their own complete file in place; the later one
-// stays.
+// stays. A device or a named pipe at the name (/dev/null, a FIFO) is written
+// to as it is, never replaced.
 namespace pel::reports {
 
 class ReportFile
@@ -50,7 +51,7 @@ private:
     QString m_path;
     QTemporaryFile m_file;
     QFile m_stdout;
-    bool m_toStdout = false;
+    bool m_direct = false; // standard output, a device or a pipe: written straight, nothing to put in place
     QByteArray m_pending;
     QString m_error;
     bool m_failed = false;

@@ -2,6 +2,8 @@
 
 #include "common/formatters.h"
 
+#include <algorithm>
+
 namespace pel::reports {
 
 namespace {
@@ -55,7 +57,7 @@ QString CellCache::padLeft(const QVariant &value, const QString &mask)
 void ReportLine::padTo(int column, bool keepOne)
 {
     if (m_line.size() < column)
-        m_line.append(QString(column - m_line.size(), QLatin1Char(' ')));
+        m_line.resize(column, QLatin1Char(' '));
     else if (keepOne)
         m_line.append(QLatin1Char(' '));
 }
@@ -78,6 +80,23 @@ ReportLine &ReportLine::left(const QVariant &value, const QString &mask, int aft
 {
     const int width = int(mask.size());
     const int next = m_column + width + after;
+    // A text starting with a letter (a name, a place) is its own cell: put
+    // straight into the line, cut and padded as below, without a cell of its own.
+    if (value.typeId() == QMetaType::QString) {
+        const QString &text = *static_cast<const QString *>(value.constData());
+        if (!text.isEmpty() && text.at(0).isLetter()) {
+            qsizetype size = text.size();
+            if (fit == Fit::Text && size > width)
+                size = std::min<qsizetype>(size, qMax(next - (after > 0 ? 1 : 0) - int(m_line.size()), width));
+            m_line.append(QStringView(text).first(size));
+            if (size < width)
+                m_line.resize(m_line.size() + (width - size), QLatin1Char(' '));
+            m_column = next;
+            if (after > 0)
+                padTo(next, true);
+            return *this;
+        }
+    }
     QString cell = m_cache ? m_cache->padRight(value, mask) : PadRightFormat(value, mask);
     if (fit == Fit::Text && cell.size() > width && isPlainText(value)) {
         const int room = qMax(next - (after > 0 ? 1 : 0) - int(m_line.size()), width);
@@ -116,6 +135,12 @@ ReportLine &ReportLine::rightText(const QString &cell, int width, int after)
 QString ReportLine::withBreak() const
 {
     return m_line + Crlf;
+}
+
+QString ReportLine::takeWithBreak()
+{
+    m_line.append(Crlf);
+    return std::move(m_line);
 }
 
 QVariant firstChars(const QVariant &value, int count)

@@ -39,7 +39,7 @@ public:
     enum class Fit { Text, Whole };
 
     // cache, when given, must outlive the line.
-    explicit ReportLine(CellCache *cache = nullptr) : m_cache(cache) {}
+    explicit ReportLine(CellCache *cache = nullptr) : m_cache(cache) { m_line.reserve(256); }
 
     // Literal text, such as a label or a rule.
     ReportLine &text(QStringView piece);
@@ -54,6 +54,8 @@ public:
 
     // The line with CR LF after it, or without.
     QString withBreak() const;
+    // The line with CR LF after it, taken out of this one (left empty).
+    QString takeWithBreak();
     const QString &str() const { return m_line; }
 
 private:

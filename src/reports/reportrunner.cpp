@@ -45,6 +45,8 @@ public:
         if (m_options.keepText)
             text += piece;
         m_bytes = piece.toUtf8();
+        if (m_options.utf8Text)
+            m_options.utf8Text->append(m_bytes);
         if (!m_file.write(m_bytes)) {
             m_failed = &m_file;
             return false;
@@ -74,6 +76,13 @@ private:
     const ReportFile *m_failed = nullptr;
 };
 
+// A report's rows are counted before the first only when someone follows
+// its progress or keeps its text (the count sizes the text).
+bool isWatched(const FileReportOptions &options)
+{
+    return options.keepText || options.utf8Text || options.progress.started || options.progress.rowWritten;
+}
+
 // The part both file reports share: the file, header, rows with paging,
 // footer and progress. nextLine(rowsSoFar, line, error) gives the next row's
 // line; false when there is none left (error empty) or the database refused
@@ -85,21 +94,30 @@ ReportResult runFileReport(const QString &fileName, const FileReportLayout &layo
     const Progress &progress = options.progress;
     // The bar moves once every hundredth of the rows, at most every 250 rows:
     // often enough to be seen, rarely enough to cost nothing beside the report.
-    const int step = qBound(1, count / 100, 250);
+    // Without a count (nobody watches) the file is handed its text every 250 rows.
+    const int step = count > 0 ? qBound(1, count / 100, 250) : 250;
 
     ReportFile file(fileName);
     if (!file.open())
         return fileFailed(file);
     Output out(file, options);
+    const PageBreakPieces pageBreak(layout);
+    // Room for the whole text at once: the rows, a page-break block (with
+    // its figures) every RowsPerPage rows, the header and footer.
+    const qsizetype expected = qsizetype(count) * charsPerRow
+                               + qsizetype(count / RowsPerPage)
+                                     * (pageBreak.head.size() + pageBreak.middle.size() + pageBreak.tail.size() + 24)
+                               + 4096;
     if (options.keepText)
-        out.text.reserve(qsizetype(count) * charsPerRow + qsizetype(count / RowsPerPage) * charsPerRow * 10 + 4096);
+        out.text.reserve(expected);
+    if (options.utf8Text)
+        options.utf8Text->reserve(options.utf8Text->size() + expected);
     if (!out.add(fileReportHeader(layout) + Crlf))
         return fileFailed(*out.failedFile());
     // The report is under way once its file is open and its header written.
     if (progress.started)
         progress.started(count);
 
-    const PageBreakPieces pageBreak(layout);
     QString line;
     QString piece;
     QString databaseError;
@@ -142,8 +160,11 @@ ReportResult runFileReport(const QString &fileName, const FileReportLayout &layo
             return fileFailed(file);
     } else if (!out.add(footer + Crlf)) {
         return fileFailed(*out.failedFile());
-    } else if (options.keepText) {
-        out.text.chop(2);
+    } else {
+        if (options.keepText)
+            out.text.chop(2);
+        if (options.utf8Text)
+            options.utf8Text->chop(2);
     }
     if (!file.commit())
         return fileFailed(file);
@@ -163,10 +184,11 @@ ReportResult writeStudentList(const QDate &today, const FileReportOptions &optio
     // The rows are read straight from the engine; the shared recordset is released.
     dbRecordset.close();
     store::RowStream rows;
-    if (const db::Result opened = rows.open(store::studentListSql()); !opened.ok())
+    const bool counted = isWatched(options);
+    if (const db::Result opened = rows.open(store::studentListSql(), counted); !opened.ok())
         return databaseFailed(opened.reason);
     const int count = rows.recordCount();
-    if (count == 0)
+    if (counted && count == 0)
         return failed(Outcome::NoData, NoDataMessage);
 
     std::array<int, 12> fields{};
@@ -204,36 +226,30 @@ ReportResult writeIpkList(const QDate &today, const FileReportOptions &options)
     const db::Transaction snapshot(dbConnection, db::Transaction::Mode::Snapshot);
     dbRecordset.close();
     dbRecordset2.close();
-    // The students (NIS and name) are kept, a few bytes each, so that the
-    // engine groups the grades once instead of once more for a count.
-    QList<std::pair<QVariant, QVariant>> students;
-    {
-        store::RowStream rows;
-        if (const db::Result opened = rows.open(store::ipkStudentsSql(dbConnection.isPostgres()), false); !opened.ok())
-            return databaseFailed(opened.reason);
-        while (rows.next())
-            students.append({rows.value(0), rows.value(1)});
-        if (!rows.result().ok())
-            return databaseFailed(rows.result().reason);
-    }
-    const int count = int(students.size());
-    if (count == 0)
+    // The students are read one at a time; their sums come alongside.
+    store::RowStream rows;
+    const bool counted = isWatched(options);
+    if (const db::Result opened = store::openIpkStudents(&rows, counted); !opened.ok())
+        return databaseFailed(opened.reason);
+    const int count = rows.recordCount();
+    if (counted && count == 0)
         return failed(Outcome::NoData, NoDataMessage);
 
+    store::IpkTotals totals;
     CellCache cache;
-    int next = 0;
     return runFileReport(
         IpkListFileName, ipkListLayout(), count, today,
         [&](int rowsSoFar, QString *line, QString *error) {
-            if (next == count)
+            if (!rows.next()) {
+                if (!rows.result().ok())
+                    *error = rows.result().reason;
                 return false;
+            }
             IpkEntry entry;
-            entry.nis = students.at(next).first;
-            entry.name = students.at(next).second;
-            ++next;
-            if (const db::Result totals = store::ipkTotals(entry.nis.toString(), &entry.creditSum, &entry.pointSum);
-                !totals.ok()) {
-                *error = totals.reason;
+            entry.nis = rows.value(0);
+            entry.name = rows.value(1);
+            if (const db::Result read = totals.totals(entry.nis, &entry.creditSum, &entry.pointSum); !read.ok()) {
+                *error = read.reason;
                 return false;
             }
             *line = ipkRow(entry, rowsSoFar, &cache);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -58,6 +59,9 @@ struct FileReportOptions
     // Receives the report's text too (without the file's closing CR LF);
     // the caller commits it.
     ReportFile *copy = nullptr;
+    // Receives the report's text as UTF-8 (without the file's closing CR LF),
+    // half the memory of the text kept as a QString.
+    QByteArray *utf8Text = nullptr;
 };
 
 // The student list, also written to "Data Siswa.txt" in the current folder.

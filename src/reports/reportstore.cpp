@@ -117,6 +117,22 @@ QString ipkTotalsSql(const QString &nis)
            + db::quoted(nis) + QLatin1Char(')');
 }
 
+QString ipkStudentCountSql()
+{
+    // One row for each NIS of Nilai (letter case ignored, as the student
+    // statement groups them) that names a student.
+    return QStringLiteral("select count(*) from (select nilai.nis as nis from nilai group by nilai.nis) graded "
+                          "where exists (select 1 from SISWA where SISWA.nis = graded.nis)");
+}
+
+QString ipkAllTotalsSql()
+{
+    // Through the NIS index, in its order, as the per-student statement reads
+    // one student's rows.
+    return QStringLiteral("SELECT nilai.nis, sum(nilai.sks)AS VSKS, sum(nilai.mutu)AS VNILAI "
+                          "from nilai indexed by NilaiNis group by nilai.nis");
+}
+
 // --------------------------------------------------------------------- reads
 
 db::Result allNis(QStringList *nisList)
@@ -190,13 +206,12 @@ QVariant qtValue(const QSqlQuery &query, int field)
 }
 
 // The statement run through Qt on a connection without SQLite's handle.
-db::Result openThroughQt(const QString &sql, bool counted, int *count, std::optional<QSqlQuery> *query,
+db::Result openThroughQt(const QString &sql, const QString &countSql, int *count, std::optional<QSqlQuery> *query,
                          QStringList *fields)
 {
-    if (counted) {
+    if (!countSql.isEmpty()) {
         QSqlQuery counter(dbConnection.database());
-        if (!counter.exec(QStringLiteral("select count(*) from (") + sql + QStringLiteral(") as report"))
-            || !counter.next())
+        if (!counter.exec(countSql) || !counter.next())
             return db::Result::from(counter.lastError());
         *count = counter.value(0).toInt();
     }
@@ -219,21 +234,27 @@ RowStream::~RowStream() = default;
 
 db::Result RowStream::open(const QString &sql, bool counted)
 {
+    return openCounting(sql, counted ? QStringLiteral("select count(*) from (") + sql + QStringLiteral(") as report")
+                                     : QString());
+}
+
+db::Result RowStream::openCounting(const QString &sql, const QString &countSql)
+{
     close();
     if (!dbConnection.isOpen())
         return m_result = notOpen();
     sqlite3 *handle = engineHandle();
     if (!handle) {
         m_engine = std::make_unique<Engine>();
-        m_result = openThroughQt(sql, counted, &m_count, &m_engine->query, &m_fields);
+        m_result = openThroughQt(sql, countSql, &m_count, &m_engine->query, &m_fields);
         if (!m_result.ok())
             close();
         return m_result;
     }
     // The count first, from the engine, so that no row needs keeping.
-    if (counted) {
+    if (!countSql.isEmpty()) {
         Statement count;
-        if (!count.prepare(handle, QStringLiteral("select count(*) from (") + sql + QLatin1Char(')')))
+        if (!count.prepare(handle, countSql))
             return m_result = engineFailure(handle);
         const int step = sqlite3_step(count.stmt);
         if (step != SQLITE_ROW)
@@ -347,6 +368,89 @@ db::Result ipkTotals(const QString &nis, QVariant *credits, QVariant *points)
     if (step == SQLITE_DONE)
         return db::Result::success();
     return engineFailure(handle);
+}
+
+db::Result openIpkStudents(RowStream *rows, bool counted)
+{
+    // The student statement joins and groups every grade row; the count
+    // needs far less.
+    return rows->openCounting(ipkStudentsSql(dbConnection.isOpen() && dbConnection.isPostgres()),
+                              counted ? ipkStudentCountSql() : QString());
+}
+
+// ----------------------------------------------------------------- IpkTotals
+
+struct IpkTotals::Grouped
+{
+    sqlite3 *handle = nullptr;
+    Statement statement;
+    bool row = false; // the statement stands on a row
+};
+
+namespace {
+
+// SQLite's NOCASE order: bytes compared with ASCII letters folded to lower
+// case, a shorter text first when one begins the other.
+int compareNoCase(const char *a, int aSize, const char *b, int bSize)
+{
+    const auto lower = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : int(byte);
+    };
+    const int common = std::min(aSize, bSize);
+    for (int i = 0; i < common; ++i) {
+        const int x = lower(a[i]);
+        const int y = lower(b[i]);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return aSize == bSize ? 0 : (aSize < bSize ? -1 : 1);
+}
+
+} // namespace
+
+IpkTotals::IpkTotals() = default;
+IpkTotals::~IpkTotals() = default;
+
+db::Result IpkTotals::totals(const QVariant &nis, QVariant *credits, QVariant *points)
+{
+    if (!m_tried) {
+        m_tried = true;
+        if (sqlite3 *handle = engineHandle()) {
+            auto grouped = std::make_unique<Grouped>();
+            grouped->handle = handle;
+            // Without the index (an unusual file) every student is asked for apart.
+            if (grouped->statement.prepare(handle, ipkAllTotalsSql())) {
+                const int step = sqlite3_step(grouped->statement.stmt);
+                if (step != SQLITE_ROW && step != SQLITE_DONE)
+                    return engineFailure(handle);
+                grouped->row = step == SQLITE_ROW;
+                m_grouped = std::move(grouped);
+            }
+        }
+    }
+    if (m_grouped && nis.typeId() == QMetaType::QString) {
+        const QByteArray key = nis.toString().toUtf8();
+        sqlite3_stmt *stmt = m_grouped->statement.stmt;
+        while (m_grouped->row) {
+            int order = -1; // a NIS that is no text comes before every text
+            if (sqlite3_column_type(stmt, 0) == SQLITE_TEXT)
+                order = compareNoCase(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)),
+                                      sqlite3_column_bytes(stmt, 0), key.constData(), int(key.size()));
+            if (order > 0)
+                break;
+            if (order == 0) {
+                *credits = columnValue(stmt, 1);
+                *points = columnValue(stmt, 2);
+                return db::Result::success();
+            }
+            const int step = sqlite3_step(stmt);
+            if (step != SQLITE_ROW && step != SQLITE_DONE)
+                return engineFailure(m_grouped->handle);
+            m_grouped->row = step == SQLITE_ROW;
+        }
+    }
+    return ipkTotals(nis.toString(), credits, points);
 }
 
 } // namespace pel::reports::store

@@ -31,6 +31,10 @@ QString certificateSql(const QString &nis);
 QString ipkStudentsSql(bool postgres = false);
 // The credit and quality-point sums (VSKS, VNILAI) of one student.
 QString ipkTotalsSql(const QString &nis);
+// How many rows ipkStudentsSql() gives, counted without joining every grade row.
+QString ipkStudentCountSql();
+// The NIS and both sums of every graded student, grouped in one statement.
+QString ipkAllTotalsSql();
 
 // ---- reads ----
 
@@ -56,6 +60,9 @@ public:
     // known before the first row, as the reports need it for their progress
     // (the engine then runs the statement twice).
     db::Result open(const QString &sql, bool counted = true);
+    // The same, the record count given by countSql (a statement of one row
+    // and one number) instead; an empty countSql counts nothing.
+    db::Result openCounting(const QString &sql, const QString &countSql);
     int recordCount() const { return m_count; }
     // Index of a column by name, letter case ignored; -1 when there is none.
     int fieldIndex(const QString &name) const;
@@ -81,5 +88,32 @@ private:
 // The two sums of one student's totals statement as the engine gives them
 // (a null value for a missing sum).
 db::Result ipkTotals(const QString &nis, QVariant *credits, QVariant *points);
+
+// The rows of the IPK list's student statement; with counted, counted by
+// ipkStudentCountSql().
+db::Result openIpkStudents(RowStream *rows, bool counted = true);
+
+// Every student's sums as ipkTotals() gives them, for students asked for in
+// the order of the IPK list. On SQLite they come from one grouped statement
+// read alongside the list: it reads the grade rows through the same NIS index
+// as the per-student statement, so each sum adds the same rows in the same
+// order and is the very same number. A student the grouped rows do not hold
+// where expected (a NIS out of order, an engine without the statement), is
+// asked for with the per-student statement.
+class IpkTotals
+{
+public:
+    IpkTotals();
+    ~IpkTotals();
+    IpkTotals(const IpkTotals &) = delete;
+    IpkTotals &operator=(const IpkTotals &) = delete;
+
+    db::Result totals(const QVariant &nis, QVariant *credits, QVariant *points);
+
+private:
+    struct Grouped;
+    std::unique_ptr<Grouped> m_grouped;
+    bool m_tried = false;
+};
 
 } // namespace pel::reports::store

@@ -234,7 +234,7 @@ QString studentListRow(const std::array<QVariant, 12> &v, int rowsSoFar, CellCac
         .left(v[9], name14, 2, Fit::Text)
         .left(v[10], QStringLiteral("###################"), 2, Fit::Text)
         .left(v[11], name14, 0, Fit::Whole);
-    return line.withBreak();
+    return line.takeWithBreak();
 }
 
 // ------------------------------------------------------------- grade statement
@@ -429,7 +429,7 @@ QString ipkRow(const IpkEntry &entry, int rowsSoFar, CellCache *cache)
         line.left(*ipk, QStringLiteral("0.00"), 0, Fit::Whole);
     else
         line.left(NoValue, QStringLiteral("0.00"), 0, Fit::Whole);
-    return line.withBreak();
+    return line.takeWithBreak();
 }
 
 QString ipkPageBreak(int rowsSoFar, int page)

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cstring>
 
 namespace pel::ui {
 
@@ -28,9 +29,97 @@ ReportViewer::ReportViewer(QWidget *parent) : QAbstractScrollArea(parent)
     connect(m_findBox, &QLineEdit::returnPressed, this, [this] { find(m_findBox->text()); });
 }
 
-void ReportViewer::setText(QString text)
+namespace {
+
+// Whether every character of text is Latin-1.
+bool isLatin1(QStringView text)
 {
-    m_text = std::move(text);
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
+}
+
+// UTF-8 bytes turned, in place, into one byte a character while their
+// characters are Latin-1. Gives -1 when all were; otherwise the offset of the
+// first byte left as it was, after *converted Latin-1 bytes.
+qsizetype utf8ToLatin1(QByteArray &bytes, qsizetype *converted)
+{
+    const auto *from = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype size = bytes.size();
+    qsizetype first = 0;
+    while (first < size && from[first] < 0x80)
+        ++first;
+    *converted = first;
+    if (first == size)
+        return -1; // plain ASCII, as report text mostly is
+    char *to = bytes.data();
+    from = reinterpret_cast<const unsigned char *>(to);
+    qsizetype out = first;
+    for (qsizetype in = first; in < size; ++in) {
+        const unsigned char byte = from[in];
+        if (byte < 0x80) {
+            to[out++] = char(byte);
+        } else if ((byte == 0xC2 || byte == 0xC3) && in + 1 < size && (from[in + 1] & 0xC0) == 0x80) {
+            to[out++] = char(((byte & 0x1F) << 6) | (from[in + 1] & 0x3F));
+            ++in;
+        } else {
+            *converted = out;
+            return in;
+        }
+    }
+    bytes.truncate(out);
+    *converted = out;
+    return -1;
+}
+
+} // namespace
+
+void ReportViewer::setText(const QString &text)
+{
+    m_wide = !isLatin1(text);
+    m_text = m_wide ? text : QString();
+    m_narrow = m_wide ? QByteArray() : text.toLatin1();
+    takeText();
+}
+
+void ReportViewer::setUtf8(QByteArray bytes)
+{
+    qsizetype converted = 0;
+    const qsizetype rest = utf8ToLatin1(bytes, &converted);
+    m_wide = rest >= 0;
+    if (m_wide) {
+        m_text = QString::fromLatin1(bytes.constData(), converted)
+                 + QString::fromUtf8(bytes.constData() + rest, bytes.size() - rest);
+        m_narrow = QByteArray();
+    } else {
+        m_text = QString();
+        m_narrow = std::move(bytes);
+    }
+    takeText();
+}
+
+void ReportViewer::clear()
+{
+    m_wide = false;
+    m_text = QString();
+    m_narrow = QByteArray();
+    takeText();
+}
+
+QString ReportViewer::text() const
+{
+    return m_wide ? m_text : QString::fromLatin1(m_narrow);
+}
+
+QString ReportViewer::mid(qsizetype from, qsizetype count) const
+{
+    if (m_wide)
+        return m_text.mid(from, count);
+    from = std::clamp<qsizetype>(from, 0, m_narrow.size());
+    count = std::clamp<qsizetype>(count, 0, m_narrow.size() - from);
+    return QString::fromLatin1(m_narrow.constData() + from, count);
+}
+
+void ReportViewer::takeText()
+{
     m_lineStarts.clear();
     m_lineStarts << 0;
     m_widestLine = 0;
@@ -44,36 +133,58 @@ void ReportViewer::setText(QString text)
 void ReportViewer::appendText(const QString &text)
 {
     const qsizetype from = m_lineStarts.last();
-    m_text += text;
+    if (!m_wide && isLatin1(text)) {
+        m_narrow += text.toLatin1();
+    } else {
+        if (!m_wide) {
+            m_text = QString::fromLatin1(m_narrow);
+            m_narrow = QByteArray();
+            m_wide = true;
+        }
+        m_text += text;
+    }
     // The last line may grow: index again from its start.
     indexFrom(from);
-    m_anchor = m_caret = m_text.size();
+    m_anchor = m_caret = size();
     viewport()->update();
 }
 
 void ReportViewer::indexFrom(qsizetype from)
 {
-    const QChar *data = m_text.constData();
-    const qsizetype size = m_text.size();
+    const qsizetype total = size();
     qsizetype start = from;
-    for (qsizetype i = from; i < size; ++i) {
-        if (data[i] == QLatin1Char('\n')) {
-            const qsizetype end = i > start && data[i - 1] == QLatin1Char('\r') ? i - 1 : i;
-            m_widestLine = std::max(m_widestLine, int(end - start));
-            start = i + 1;
-            m_lineStarts << start;
+    const auto lineBreak = [&](qsizetype i, bool crBefore) {
+        const qsizetype end = crBefore && i > start ? i - 1 : i;
+        m_widestLine = std::max(m_widestLine, int(end - start));
+        start = i + 1;
+        m_lineStarts << start;
+    };
+    if (m_wide) {
+        const QChar *data = m_text.constData();
+        for (qsizetype i = from; i < total; ++i)
+            if (data[i] == QLatin1Char('\n'))
+                lineBreak(i, i > start && data[i - 1] == QLatin1Char('\r'));
+    } else {
+        const char *data = m_narrow.constData();
+        for (const char *at = data + from; at < data + total;) {
+            const auto *found = static_cast<const char *>(std::memchr(at, '\n', size_t(data + total - at)));
+            if (!found)
+                break;
+            const qsizetype i = found - data;
+            lineBreak(i, i > start && data[i - 1] == '\r');
+            at = found + 1;
         }
     }
-    m_widestLine = std::max(m_widestLine, int(size - start));
+    m_widestLine = std::max(m_widestLine, int(total - start));
     updateScrollBars();
 }
 
 qsizetype ReportViewer::lineEnd(int index) const
 {
     if (index + 1 >= m_lineStarts.size())
-        return m_text.size();
+        return size();
     qsizetype end = m_lineStarts.at(index + 1) - 1; // the LF
-    if (end > m_lineStarts.at(index) && m_text.at(end - 1) == QLatin1Char('\r'))
+    if (end > m_lineStarts.at(index) && charAt(end - 1) == QLatin1Char('\r'))
         --end;
     return end;
 }
@@ -82,7 +193,7 @@ QString ReportViewer::line(int index) const
 {
     if (index < 0 || index >= m_lineStarts.size())
         return {};
-    return m_text.mid(m_lineStarts.at(index), lineEnd(index) - m_lineStarts.at(index));
+    return mid(m_lineStarts.at(index), lineEnd(index) - m_lineStarts.at(index));
 }
 
 int ReportViewer::lineOf(qsizetype offset) const
@@ -122,13 +233,16 @@ void ReportViewer::changeEvent(QEvent *event)
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         m_rawFont = QRawFont();
+        m_advance = -1;
         updateScrollBars();
     }
 }
 
 qreal ReportViewer::advance() const
 {
-    return QFontMetricsF(font()).horizontalAdvance(QLatin1Char('M'));
+    if (m_advance < 0)
+        m_advance = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('M'));
+    return m_advance;
 }
 
 void ReportViewer::paintLine(QPainter &painter, QPointF origin, qsizetype from, qsizetype to)
@@ -136,25 +250,50 @@ void ReportViewer::paintLine(QPainter &painter, QPointF origin, qsizetype from, 
     const int count = int(to - from);
     if (count <= 0)
         return;
-    if (!m_rawFont.isValid())
+    if (!m_rawFont.isValid()) {
         m_rawFont = QRawFont::fromFont(font());
+        m_latin1Glyphs.clear();
+    }
     m_glyphs.resize(count);
     int glyphs = count;
-    if (!m_rawFont.isValid()
-        || !m_rawFont.glyphIndexesForChars(m_text.constData() + from, count, m_glyphs.data(), &glyphs)
-        || glyphs != count) {
+    if (m_rawFont.isValid() && !m_wide) {
+        // A byte a character: each one's glyph from a table made once for the font.
+        if (m_latin1Glyphs.isEmpty()) {
+            QString all(256, Qt::Uninitialized);
+            for (int c = 0; c < 256; ++c)
+                all[c] = QChar(c);
+            m_latin1Glyphs.resize(256);
+            int made = 256;
+            if (!m_rawFont.glyphIndexesForChars(all.constData(), 256, m_latin1Glyphs.data(), &made) || made != 256)
+                m_latin1Glyphs.fill(0);
+        }
+        const auto *bytes = reinterpret_cast<const uchar *>(m_narrow.constData()) + from;
+        for (int i = 0; i < count; ++i)
+            m_glyphs[i] = m_latin1Glyphs.at(bytes[i]);
+    } else if (!m_rawFont.isValid()
+               || !m_rawFont.glyphIndexesForChars(m_text.constData() + from, count, m_glyphs.data(), &glyphs)
+               || glyphs != count) {
         // Characters outside the basic plane, or no font to take glyphs
         // from: the painter shapes the line itself.
-        painter.drawText(origin, m_text.mid(from, count));
+        painter.drawText(origin, mid(from, count));
         return;
     }
+    // Blanks, most of a report line, draw nothing: only the other glyphs
+    // go to the painter, each in its column.
     const qreal step = advance();
     m_positions.resize(count);
-    for (int i = 0; i < count; ++i)
-        m_positions[i] = QPointF(origin.x() + i * step, origin.y());
+    int drawn = 0;
+    for (int i = 0; i < count; ++i) {
+        if (charAt(from + i) == QLatin1Char(' '))
+            continue;
+        m_glyphs[drawn] = m_glyphs.at(i);
+        m_positions[drawn++] = QPointF(origin.x() + i * step, origin.y());
+    }
+    if (drawn == 0)
+        return;
     QGlyphRun run;
     run.setRawFont(m_rawFont);
-    run.setRawData(m_glyphs.constData(), m_positions.constData(), count);
+    run.setRawData(m_glyphs.constData(), m_positions.constData(), drawn);
     painter.drawGlyphRun(QPointF(), run);
 }
 
@@ -226,9 +365,9 @@ void ReportViewer::mouseDoubleClickEvent(QMouseEvent *event)
     // A double click selects the word under the pointer.
     const qsizetype at = offsetAt(event->position().toPoint());
     qsizetype from = at, to = at;
-    while (from > 0 && !m_text.at(from - 1).isSpace())
+    while (from > 0 && !charAt(from - 1).isSpace())
         --from;
-    while (to < m_text.size() && !m_text.at(to).isSpace())
+    while (to < size() && !charAt(to).isSpace())
         ++to;
     m_anchor = from;
     m_caret = to;
@@ -238,13 +377,13 @@ void ReportViewer::mouseDoubleClickEvent(QMouseEvent *event)
 QString ReportViewer::selectedText() const
 {
     const qsizetype from = std::min(m_anchor, m_caret);
-    return m_text.mid(from, std::max(m_anchor, m_caret) - from);
+    return mid(from, std::max(m_anchor, m_caret) - from);
 }
 
 void ReportViewer::selectAll()
 {
     m_anchor = 0;
-    m_caret = m_text.size();
+    m_caret = size();
     viewport()->update();
 }
 
@@ -267,14 +406,29 @@ void ReportViewer::scrollToOffset(qsizetype offset)
         across->setValue(x - viewport()->width() / 2);
 }
 
+qsizetype ReportViewer::indexOf(const QString &needle, qsizetype from) const
+{
+    if (m_wide)
+        return m_text.indexOf(needle, from, Qt::CaseInsensitive);
+    // A piece at a time, each overlapping the next by the needle's length,
+    // so that the whole text is never widened at once.
+    constexpr qsizetype Piece = 1 << 16;
+    for (qsizetype start = from; start < m_narrow.size(); start += Piece) {
+        const qsizetype found = mid(start, Piece + needle.size() - 1).indexOf(needle, 0, Qt::CaseInsensitive);
+        if (found >= 0)
+            return start + found;
+    }
+    return -1;
+}
+
 bool ReportViewer::find(const QString &needle)
 {
-    if (needle.isEmpty() || m_text.isEmpty())
+    if (needle.isEmpty() || size() == 0)
         return false;
     const qsizetype from = std::max(m_anchor, m_caret);
-    qsizetype at = m_text.indexOf(needle, from, Qt::CaseInsensitive);
+    qsizetype at = indexOf(needle, from);
     if (at < 0)
-        at = m_text.indexOf(needle, 0, Qt::CaseInsensitive);
+        at = indexOf(needle, 0);
     if (at < 0)
         return false;
     m_anchor = at;
@@ -318,7 +472,7 @@ void ReportViewer::keyPressEvent(QKeyEvent *event)
             m_caret = std::max<qsizetype>(0, m_caret - 1);
             break;
         case Qt::Key_Right:
-            m_caret = std::min(m_text.size(), m_caret + 1);
+            m_caret = std::min(size(), m_caret + 1);
             break;
         case Qt::Key_Up:
             if (index > 0)

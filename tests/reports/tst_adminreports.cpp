@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <csignal>
 
 using namespace pel;
@@ -116,6 +118,7 @@ private slots:
     void sameTextAsScreen();
     void everyStudentAppended();
     void outputFile();
+    void outputToPipe();
     void failures_data();
     void failures();
     void killedMidWriteKeepsPreviousFile();
@@ -222,6 +225,26 @@ void TestAdminReports::outputFile()
     // The named file holds the text; the report file holds it and one CR LF.
     QCOMPARE(fileBytes(out) + "\r\n", fileBytes(elsewhere.filePath(QStringLiteral("IPK.txt"))));
     QVERIFY(fileBytes(out).startsWith(" YAYASAN PELITAKSA BUDIMAJU\r\n JL Teratai"));
+}
+
+void TestAdminReports::outputToPipe()
+{
+    // A named pipe given as the output is written to, not replaced by a file.
+    test::TestDatabase db;
+    fill(db);
+    QTemporaryDir elsewhere;
+    const QString pipe = elsewhere.filePath(QStringLiteral("pipe"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QProcess reader;
+    reader.start(QStringLiteral("cat"), {pipe});
+    QVERIFY(reader.waitForStarted());
+    const Run run = runTool(db, elsewhere.path(), {QStringLiteral("ipk"), QStringLiteral("--out"), pipe});
+    QVERIFY2(!run.crashed && run.exitCode == 0, run.err.constData());
+    QVERIFY(reader.waitForFinished(30000));
+    QCOMPARE(reader.readAllStandardOutput() + "\r\n", fileBytes(elsewhere.filePath(QStringLiteral("IPK.txt"))));
+    struct stat status {};
+    QCOMPARE(::lstat(QFile::encodeName(pipe).constData(), &status), 0);
+    QVERIFY(S_ISFIFO(status.st_mode));
 }
 
 void TestAdminReports::failures_data()

@@ -5,7 +5,12 @@
 #include "reports/reportstore.h"
 #include "testsupport.h"
 
+#include <QRandomGenerator>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
+
+#include <cmath>
 
 using namespace pel;
 using namespace pel::reports;
@@ -18,6 +23,7 @@ private slots:
     void statements();
     void nisInTableOrder();
     void rowStream();
+    void ipkTotalsFromOneStatement();
 };
 
 void TestReportStore::statements_data()
@@ -121,6 +127,91 @@ void TestReportStore::rowStream()
     const db::Result refused = rows.open(QStringLiteral("select * from nothing"));
     QCOMPARE(refused.kind, db::Result::Kind::Failure);
     QVERIFY2(refused.reason.contains(QStringLiteral("nothing")), qPrintable(refused.reason));
+}
+
+void TestReportStore::ipkTotalsFromOneStatement()
+{
+    // The IPK list's sums read from one grouped statement are, number for
+    // number, those of the per-student statement: random credits and points
+    // (halves, tenths, negatives, missing ones), grade rows of all students
+    // interleaved, a NIS spelt in two letter cases, grades of a NIS that
+    // names no student.
+    test::TestDatabase db;
+    QRandomGenerator random(20260612);
+    db.exec(QStringLiteral("begin"));
+    QStringList students;
+    for (int i = 0; i < 300; ++i) {
+        students << QStringLiteral("s%1").arg(random.bounded(100000), 5, 10, QLatin1Char('0'));
+        if (i % 50 == 0)
+            students.last().replace(0, 1, QLatin1Char('S'));
+        students.removeDuplicates();
+    }
+    for (const QString &nis : std::as_const(students))
+        db.addStudent(nis);
+    db.exec(QStringLiteral("commit"));
+    db.exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    db.exec(QStringLiteral("begin"));
+    QSqlQuery insert(dbConnection.database());
+    QVERIFY(insert.prepare(QStringLiteral("insert into Nilai (Noreg, Nis, KdMatpel, SKS, Mutu) values (?, ?, 'MP', ?, ?)")));
+    const auto number = [&random](bool negative) -> QVariant {
+        switch (random.bounded(6)) {
+        case 0:
+            return QVariant(); // missing
+        case 1:
+            return random.bounded(20) + 0.5; // a half
+        case 2:
+            return random.bounded(100) / 10.0; // tenths, not exact in binary
+        case 3:
+            return (negative ? -1 : 1) * (random.bounded(40) / 4.0);
+        default:
+            return random.bounded(1000) / 7.0;
+        }
+    };
+    for (int row = 0; row < 4000; ++row) {
+        QString nis = row % 97 == 0 ? QStringLiteral("X-NOBODY") : students.at(random.bounded(int(students.size())));
+        if (row % 3 == 0)
+            nis = nis.toUpper(); // the same student, spelt otherwise
+        insert.addBindValue(QString::number(row));
+        insert.addBindValue(nis);
+        insert.addBindValue(number(false)); // credits are never negative
+        insert.addBindValue(number(true));
+        QVERIFY2(insert.exec(), qPrintable(insert.lastError().text()));
+    }
+    db.exec(QStringLiteral("commit"));
+
+    store::RowStream rows;
+    QVERIFY(store::openIpkStudents(&rows).ok());
+    QStringList listed;
+    store::IpkTotals inOrder;
+    int halves = 0;
+    while (rows.next()) {
+        const QVariant nis = rows.value(0);
+        listed << nis.toString();
+        QVariant credits, points, oneCredits, onePoints;
+        QVERIFY(inOrder.totals(nis, &credits, &points).ok());
+        QVERIFY(store::ipkTotals(nis.toString(), &oneCredits, &onePoints).ok());
+        QCOMPARE(credits.isNull(), oneCredits.isNull());
+        QCOMPARE(points.isNull(), onePoints.isNull());
+        // Bit for bit, so that the report's rounding of halves cannot differ.
+        QCOMPARE(credits.toDouble(), oneCredits.toDouble());
+        QCOMPARE(points.toDouble(), onePoints.toDouble());
+        const double fraction = points.toDouble() - std::floor(points.toDouble());
+        halves += fraction == 0.5 ? 1 : 0;
+    }
+    QVERIFY(rows.result().ok());
+    QCOMPARE(rows.recordCount(), int(listed.size()));
+    QCOMPARE(listed.size(), students.size());
+    QVERIFY(halves > 0);
+
+    // Asked for in another order, each student still gets its own sums.
+    store::IpkTotals reversed;
+    for (auto nis = listed.crbegin(); nis != listed.crend(); ++nis) {
+        QVariant credits, points, oneCredits, onePoints;
+        QVERIFY(reversed.totals(*nis, &credits, &points).ok());
+        QVERIFY(store::ipkTotals(*nis, &oneCredits, &onePoints).ok());
+        QCOMPARE(credits.toDouble(), oneCredits.toDouble());
+        QCOMPARE(points.toDouble(), onePoints.toDouble());
+    }
 }
 
 QTEST_MAIN(TestReportStore)

@@ -1,11 +1,12 @@
 // The screen parts every screen shares: the masked date box, the Enter-key
-// flow, the message seam and the letterhead.
+// flow, the message seam, the letterhead and the report viewer.
 #include "testsupport.h"
 #include "ui/boxes.h"
 #include "ui/datebox.h"
 #include "ui/keys.h"
 #include "ui/letterhead.h"
 #include "ui/messages.h"
+#include "ui/reportviewer.h"
 
 #include <QFocusEvent>
 #include <QLabel>
@@ -29,6 +30,8 @@ private slots:
     void filledBoxShowsItsStart();
     void messageSeamKeepsTextAndTitle();
     void letterhead();
+    void viewerKeepsText_data();
+    void viewerKeepsText();
 };
 
 void TestScreenParts::dateBoxKeepsPrompts()
@@ -200,6 +203,49 @@ void TestScreenParts::letterhead()
     QCOMPARE(head.line(3)->text(), QStringLiteral("Jl. Teratai Baru Raya No. 117 Telp. (0700) 55501 Lirak"));
     QCOMPARE(head.title()->text(), QStringLiteral("ENTRY DATA PELAJARAN"));
     QCOMPARE(head.findChild<QLabel *>(QStringLiteral("Label6")), head.title());
+}
+
+void TestScreenParts::viewerKeepsText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << QStringLiteral("SITI AMINAH");
+    QTest::newRow("Latin-1 letters") << QStringLiteral("JOS\u00c9 \u00d1U\u00d1EZ \u00e9\u00ff");
+    QTest::newRow("beyond Latin-1") << QStringLiteral("\u0141UKASZ \u4e2d\u6587");
+}
+
+void TestScreenParts::viewerKeepsText()
+{
+    // The viewer gives back exactly the text it was given, however it keeps
+    // it, and finds, selects and copies in it by characters.
+    QFETCH(QString, name);
+    QString text;
+    for (int i = 0; i < 600; ++i)
+        text += QStringLiteral(" %1  BARIS %2").arg(i, 4).arg(QString(150, QLatin1Char('.'))) + QStringLiteral("\r\n");
+    text += QStringLiteral(" NAMA: ") + name + QStringLiteral("\r\n TAMAT");
+    ui::ReportViewer viewer;
+
+    viewer.setUtf8(text.toUtf8());
+    QCOMPARE(viewer.text(), text);
+    QCOMPARE(viewer.lineCount(), 602);
+    QCOMPARE(viewer.line(600), QStringLiteral(" NAMA: ") + name);
+    // Found past the first 64 Ki characters, letter case ignored.
+    QVERIFY(viewer.find(name.toLower()));
+    QCOMPARE(viewer.selectedText(), name);
+    QVERIFY(viewer.find(QStringLiteral("baris")));
+    QCOMPARE(viewer.selectedText(), QStringLiteral("BARIS"));
+
+    viewer.setText(QStringLiteral("A\r\n"));
+    viewer.appendText(name);
+    viewer.appendText(QStringLiteral("\r\nB"));
+    QCOMPARE(viewer.text(), QStringLiteral("A\r\n") + name + QStringLiteral("\r\nB"));
+    QCOMPARE(viewer.line(1), name);
+    viewer.selectAll();
+    QCOMPARE(viewer.selectedText(), viewer.text());
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    viewer.clear();
+    QCOMPARE(viewer.text(), QString());
+    QCOMPARE(viewer.lineCount(), 1);
 }
 
 QTEST_MAIN(TestScreenParts)
