@@ -66,3 +66,23 @@ CREATE TABLE t_petugas (
     password text,
     level    citext
 );
+
+-- Every insert, update and delete of students, subjects and grades leaves one
+-- row here, written in the same transaction by the triggers of db/audit.cpp,
+-- which are created with these tables (and added at start-up to a database
+-- made before the table existed). Values are JSON objects of the row's
+-- columns before and after; the operator is the connection's setting
+-- pelitaksa.operator, set at login.
+CREATE TABLE t_log (
+    id      bigserial PRIMARY KEY,
+    waktu   text COLLATE "C" NOT NULL,
+    userid  text,
+    tabel   text NOT NULL,
+    kunci   text,
+    nis     citext,
+    aksi    text NOT NULL,
+    sebelum text,
+    sesudah text
+);
+
+CREATE INDEX t_log_nis ON t_log (nis);
