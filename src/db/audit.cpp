@@ -101,23 +101,22 @@ QStringList postgresTriggerSql(const Audited &audited)
         statements << QStringLiteral("CREATE OR REPLACE FUNCTION pel_log_%1_%2() RETURNS trigger LANGUAGE plpgsql AS "
                                      "$pel$ BEGIN %3%4; RETURN NULL; END $pel$")
                           .arg(lower, action, skip, body);
-        statements << QStringLiteral("DROP TRIGGER IF EXISTS pel_log_%1_%2 ON %1").arg(lower, action);
     };
     function(QStringLiteral("insert"),
              QStringLiteral("INSERT INTO t_log (%1) SELECT %2, '%3', r.%4, %5, 'insert', NULL, %6 FROM pel_rows r")
                  .arg(columns, moment, table, key, nisOf(QStringLiteral("r")), postgresJsonOf(QStringLiteral("r"), table)));
-    statements << QStringLiteral("CREATE TRIGGER pel_log_%1_insert AFTER INSERT ON %1 REFERENCING NEW TABLE AS pel_rows "
+    statements << QStringLiteral("CREATE OR REPLACE TRIGGER pel_log_%1_insert AFTER INSERT ON %1 REFERENCING NEW TABLE AS pel_rows "
                                  "FOR EACH STATEMENT EXECUTE FUNCTION pel_log_%1_insert()").arg(lower);
     function(QStringLiteral("update"),
              QStringLiteral("INSERT INTO t_log (%1) VALUES (%2, '%3', NEW.%4, %5, 'update', %6, %7)")
                  .arg(columns, moment, table, key, nisOf(QStringLiteral("NEW")),
                       postgresJsonOf(QStringLiteral("OLD"), table), postgresJsonOf(QStringLiteral("NEW"), table)));
-    statements << QStringLiteral("CREATE TRIGGER pel_log_%1_update AFTER UPDATE ON %1 "
+    statements << QStringLiteral("CREATE OR REPLACE TRIGGER pel_log_%1_update AFTER UPDATE ON %1 "
                                  "FOR EACH ROW EXECUTE FUNCTION pel_log_%1_update()").arg(lower);
     function(QStringLiteral("delete"),
              QStringLiteral("INSERT INTO t_log (%1) SELECT %2, '%3', r.%4, %5, 'delete', %6, NULL FROM pel_rows r")
                  .arg(columns, moment, table, key, nisOf(QStringLiteral("r")), postgresJsonOf(QStringLiteral("r"), table)));
-    statements << QStringLiteral("CREATE TRIGGER pel_log_%1_delete AFTER DELETE ON %1 REFERENCING OLD TABLE AS pel_rows "
+    statements << QStringLiteral("CREATE OR REPLACE TRIGGER pel_log_%1_delete AFTER DELETE ON %1 REFERENCING OLD TABLE AS pel_rows "
                                  "FOR EACH STATEMENT EXECUTE FUNCTION pel_log_%1_delete()").arg(lower);
     return statements;
 }
