@@ -374,7 +374,8 @@ int logCommand(const pel::db::DatabaseTarget &target, QStringList args)
             conditions << QStringLiteral("waktu >= ?");
             values << day.toString(QStringLiteral("yyyy-MM-dd"));
         } else if (option == QLatin1String("--nis")) {
-            conditions << QStringLiteral("nis = ?");
+            // On a server the NIS is found through its lower case, as it is indexed.
+            conditions << (target.isPostgres() ? QStringLiteral("lower(nis) = lower(?)") : QStringLiteral("nis = ?"));
             values << value;
         } else if (option == QLatin1String("--table")) {
             conditions << QStringLiteral("lower(tabel) = lower(?)");
