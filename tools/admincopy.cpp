@@ -12,6 +12,8 @@
 #include <QSqlQuery>
 #include <QTextStream>
 
+#include <map>
+
 namespace pel {
 
 namespace {
@@ -38,8 +40,9 @@ const QList<Table> &tables()
 }
 
 // The rows of a table in the order the source keeps them: SQLite's rowid
-// (the order of "select *"), PostgreSQL's Urutan for grades, and the stored
-// order otherwise.
+// (the order of "select *"); on a server, Urutan for grades and the rows'
+// places (ctid) otherwise. A server's plain scan promises no order: a
+// parallel scan hands over rows of several workers interleaved.
 QString selectStatement(const Table &table, bool postgres)
 {
     QString sql = QStringLiteral("select %1 from %2").arg(table.columns.join(QStringLiteral(", ")),
@@ -48,8 +51,81 @@ QString selectStatement(const Table &table, bool postgres)
         sql += QStringLiteral(" order by rowid");
     else if (qstrcmp(table.name, "Nilai") == 0)
         sql += QStringLiteral(" order by Urutan");
+    else
+        sql += QStringLiteral(" order by ctid");
     return sql;
 }
+
+// Writes a table's rows into the target a batch at a time, as one
+// multi-row insert each: a round trip to a server per batch rather than per
+// row. A refused batch is undone to its savepoint and its rows are written
+// one at a time, so that the message names the row the target refuses.
+class RowWriter
+{
+public:
+    static constexpr int BatchRows = 200;
+
+    RowWriter(QSqlDatabase db, const Table &table) : m_db(db), m_table(table) {}
+
+    // Writes rows, the first of which is row `before + 1` of the table; -1
+    // when all are stored, else the number of the refused row (see error()).
+    qint64 write(const QList<QVariantList> &rows, qint64 before)
+    {
+        QSqlQuery savepoint(m_db);
+        if (!savepoint.exec(QStringLiteral("savepoint copy_batch")))
+            return fail(before + 1, savepoint.lastError());
+        QSqlQuery &insert = statementFor(int(rows.size()));
+        int mark = 0;
+        for (const QVariantList &row : rows)
+            for (const QVariant &value : row)
+                insert.bindValue(mark++, value);
+        if (insert.exec())
+            return savepoint.exec(QStringLiteral("release savepoint copy_batch")) ? -1 : fail(before + 1, savepoint.lastError());
+        if (!savepoint.exec(QStringLiteral("rollback to savepoint copy_batch")))
+            return fail(before + 1, savepoint.lastError());
+        QSqlQuery &single = statementFor(1);
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            for (int i = 0; i < int(rows.at(r).size()); ++i)
+                single.bindValue(i, rows.at(r).at(i));
+            if (!single.exec())
+                return fail(before + r + 1, single.lastError());
+        }
+        return fail(before + 1, insert.lastError());
+    }
+
+    QString error() const { return m_error; }
+
+private:
+    QSqlQuery &statementFor(int rows)
+    {
+        auto found = m_statements.find(rows);
+        if (found != m_statements.end())
+            return found->second;
+        QStringList marks;
+        for (qsizetype i = 0; i < m_table.columns.size(); ++i)
+            marks << QStringLiteral("?");
+        const QString one = QStringLiteral("(%1)").arg(marks.join(QStringLiteral(", ")));
+        QStringList values;
+        for (int r = 0; r < rows; ++r)
+            values << one;
+        QSqlQuery &query = m_statements.emplace(rows, QSqlQuery(m_db)).first->second;
+        query.prepare(QStringLiteral("insert into %1 (%2) values %3")
+                          .arg(QString::fromLatin1(m_table.name), m_table.columns.join(QStringLiteral(", ")),
+                               values.join(QStringLiteral(", "))));
+        return query;
+    }
+
+    qint64 fail(qint64 row, const QSqlError &error)
+    {
+        m_error = QStringLiteral("baris %1: %2").arg(row).arg(db::errorText(error));
+        return row;
+    }
+
+    QSqlDatabase m_db;
+    const Table &m_table;
+    std::map<int, QSqlQuery> m_statements; // by the number of rows they insert
+    QString m_error;
+};
 
 int usageError(const QString &message)
 {
@@ -165,22 +241,27 @@ int runCopyCommand(const QStringList &args)
         read.setForwardOnly(true);
         if (!read.exec(selectStatement(table, source.target.isPostgres())))
             return abandon(QStringLiteral("sumber: %1: %2").arg(name, db::errorText(read.lastError())));
-        QSqlQuery write(targetDb);
-        QStringList marks;
-        for (qsizetype i = 0; i < table.columns.size(); ++i)
-            marks << QStringLiteral("?");
-        if (!write.prepare(QStringLiteral("insert into %1 (%2) values (%3)")
-                               .arg(name, table.columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")))))
-            return abandon(QStringLiteral("tujuan: %1: %2").arg(name, db::errorText(write.lastError())));
+        RowWriter writer(targetDb, table);
         qint64 copied = 0;
+        QList<QVariantList> batch;
+        const auto flush = [&]() {
+            if (writer.write(batch, copied) >= 0)
+                return false;
+            copied += batch.size();
+            batch.clear();
+            return true;
+        };
         while (read.next()) {
+            QVariantList row;
+            row.reserve(table.columns.size());
             for (int i = 0; i < int(table.columns.size()); ++i)
-                write.bindValue(i, read.value(i));
-            if (!write.exec())
-                return abandon(QStringLiteral("tujuan: %1, baris %2: %3")
-                                   .arg(name).arg(copied + 1).arg(db::errorText(write.lastError())));
-            ++copied;
+                row << read.value(i);
+            batch << row;
+            if (batch.size() == RowWriter::BatchRows && !flush())
+                return abandon(QStringLiteral("tujuan: %1, %2").arg(name, writer.error()));
         }
+        if (!batch.isEmpty() && !flush())
+            return abandon(QStringLiteral("tujuan: %1, %2").arg(name, writer.error()));
         if (read.lastError().isValid())
             return abandon(QStringLiteral("sumber: %1: %2").arg(name, db::errorText(read.lastError())));
         qint64 inSource = 0, inTarget = 0;

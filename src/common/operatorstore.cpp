@@ -22,6 +22,26 @@ db::Result run(QSqlQuery &query, const QVariantList &values)
     return db::Result::success(query.numRowsAffected());
 }
 
+// The user ID compared with letter case counting: SQLite's column compares
+// without it unless told, the server's citext column does once read as text.
+QString exactUserId(const db::Connection &connection)
+{
+    return connection.isPostgres() ? QStringLiteral("userid::text = ?") : QStringLiteral("userid = ? collate binary");
+}
+
+// The column that names one row of t_petugas for the rest of a transaction
+// holding the write lock: SQLite's rowid, the server's ctid (the row's place,
+// which no other writer of the program moves while the lock is held).
+QString rowKey(const db::Connection &connection)
+{
+    return connection.isPostgres() ? QStringLiteral("ctid") : QStringLiteral("rowid");
+}
+
+// The user ID matched trimmed and without regard to letter case, alike on
+// both engines (trim() gives the server plain text, which compares with
+// letter case counting).
+const QString SameUserId = QStringLiteral("lower(trim(userid)) = lower(?)");
+
 } // namespace
 
 db::Result OperatorStore::checkLogin(const QString &userId, const QString &password, Operator *granted) const
@@ -44,8 +64,8 @@ db::Result OperatorStore::checkLogin(const QString &userId, const QString &passw
             // operator in.
             const QString hash = hashPassword(stored);
             QSqlQuery update(m_connection.database());
-            update.prepare(QStringLiteral("update t_petugas set password = ? "
-                                          "where userid = ? collate binary and password = ? collate binary"));
+            update.prepare(QStringLiteral("update t_petugas set password = ? where %1 and password = ?")
+                               .arg(exactUserId(m_connection)));
             if (!hash.isEmpty())
                 run(update, {hash, rowUser.toString(), stored});
         }
@@ -80,9 +100,11 @@ db::Result OperatorStore::add(const Operator &op, const QString &password) const
 {
     if (op.userId.trimmed().isEmpty() || password.trimmed().isEmpty())
         return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("user ID dan password tidak boleh kosong"));
-    db::Transaction transaction(m_connection);
+    db::Transaction transaction(m_connection, db::Transaction::Mode::Write);
+    if (!transaction.isActive())
+        return db::Result::from(transaction.lastError());
     QSqlQuery exists(m_connection.database());
-    exists.prepare(QStringLiteral("select count(*) from t_petugas where trim(userid) = ? collate nocase"));
+    exists.prepare(QStringLiteral("select count(*) from t_petugas where ") + SameUserId);
     if (const db::Result result = run(exists, {op.userId.trimmed()}); !result.ok())
         return result;
     exists.next();
@@ -100,26 +122,26 @@ db::Result OperatorStore::add(const Operator &op, const QString &password) const
     return db::Result::success(1);
 }
 
-db::Result OperatorStore::resolve(const QString &userId, qint64 *rowid) const
+db::Result OperatorStore::resolve(const QString &userId, QVariant *row) const
 {
     QSqlQuery query(m_connection.database());
-    query.prepare(QStringLiteral("select rowid, trim(userid) from t_petugas where trim(userid) = ? collate nocase"));
+    query.prepare(QStringLiteral("select %1, trim(userid) from t_petugas where ").arg(rowKey(m_connection)) + SameUserId);
     if (const db::Result result = run(query, {userId.trimmed()}); !result.ok())
         return result;
-    QList<qint64> exact;
-    QList<qint64> anyCase;
+    QVariantList exact;
+    QVariantList anyCase;
     while (query.next()) {
-        anyCase << query.value(0).toLongLong();
+        anyCase << query.value(0);
         if (query.value(1).toString() == userId.trimmed())
-            exact << query.value(0).toLongLong();
+            exact << query.value(0);
     }
-    const QList<qint64> &candidates = exact.isEmpty() ? anyCase : exact;
+    const QVariantList &candidates = exact.isEmpty() ? anyCase : exact;
     if (candidates.isEmpty())
         return db::Result::failure(db::Result::Kind::NotFound, QStringLiteral("petugas %1 tidak ada").arg(userId));
     if (candidates.size() > 1)
         return db::Result::failure(db::Result::Kind::Conflict,
                                    QStringLiteral("ada %1 petugas bernama %2").arg(candidates.size()).arg(userId));
-    *rowid = candidates.first();
+    *row = candidates.first();
     return db::Result::success();
 }
 
@@ -127,45 +149,60 @@ db::Result OperatorStore::setPassword(const QString &userId, const QString &pass
 {
     if (password.trimmed().isEmpty())
         return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("password tidak boleh kosong"));
-    qint64 rowid = 0;
-    if (const db::Result result = resolve(userId, &rowid); !result.ok())
-        return result;
     const QString hash = hashPassword(password);
     if (hash.isEmpty())
         return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("password tidak dapat di-hash"));
+    db::Transaction transaction(m_connection, db::Transaction::Mode::Write);
+    if (!transaction.isActive())
+        return db::Result::from(transaction.lastError());
+    QVariant row;
+    if (const db::Result result = resolve(userId, &row); !result.ok())
+        return result;
     QSqlQuery update(m_connection.database());
-    update.prepare(QStringLiteral("update t_petugas set password = ? where rowid = ?"));
-    return run(update, {hash, rowid});
+    update.prepare(QStringLiteral("update t_petugas set password = ? where %1 = ?").arg(rowKey(m_connection)));
+    const db::Result updated = run(update, {hash, row});
+    if (updated.ok() && !transaction.commit())
+        return db::Result::from(transaction.lastError());
+    return updated;
 }
 
 db::Result OperatorStore::remove(const QString &userId) const
 {
-    qint64 rowid = 0;
-    if (const db::Result result = resolve(userId, &rowid); !result.ok())
+    db::Transaction transaction(m_connection, db::Transaction::Mode::Write);
+    if (!transaction.isActive())
+        return db::Result::from(transaction.lastError());
+    QVariant row;
+    if (const db::Result result = resolve(userId, &row); !result.ok())
         return result;
     QSqlQuery remove(m_connection.database());
-    remove.prepare(QStringLiteral("delete from t_petugas where rowid = ?"));
-    return run(remove, {rowid});
+    remove.prepare(QStringLiteral("delete from t_petugas where %1 = ?").arg(rowKey(m_connection)));
+    const db::Result removed = run(remove, {row});
+    if (removed.ok() && !transaction.commit())
+        return db::Result::from(transaction.lastError());
+    return removed;
 }
 
 db::Result OperatorStore::rehashAll(int *converted) const
 {
     *converted = 0;
+    db::Transaction transaction(m_connection, db::Transaction::Mode::Write);
+    if (!transaction.isActive())
+        return db::Result::from(transaction.lastError());
+    const QString key = rowKey(m_connection);
     QSqlQuery query(m_connection.database());
-    if (!query.exec(QStringLiteral("select rowid, password from t_petugas where password is not null")))
+    if (!query.exec(QStringLiteral("select %1, password from t_petugas where password is not null").arg(key)))
         return db::Result::from(query.lastError());
-    QList<QPair<qint64, QString>> plain;
+    QList<QPair<QVariant, QString>> plain;
     while (query.next())
         if (!isPasswordHash(query.value(1).toString()))
-            plain.append({query.value(0).toLongLong(), query.value(1).toString()});
-    db::Transaction transaction(m_connection);
+            plain.append({query.value(0), query.value(1).toString()});
     QSqlQuery update(m_connection.database());
-    update.prepare(QStringLiteral("update t_petugas set password = ? where rowid = ?"));
-    for (const auto &[rowid, password] : plain) {
+    update.prepare(QStringLiteral("update t_petugas set password = ? where %1 = ?").arg(key));
+    for (const auto &[row, password] : plain) {
         const QString hash = hashPassword(password);
         if (hash.isEmpty())
             return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("password tidak dapat di-hash"));
-        if (const db::Result result = run(update, {hash, rowid}); !result.ok())
+        if (const db::Result result = run(update, {hash, row}); !result.ok())
             return result;
     }
     if (!transaction.commit())

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -60,7 +61,9 @@ public:
     db::Result rehashAll(int *converted) const;
 
 private:
-    db::Result resolve(const QString &userId, qint64 *rowid) const;
+    // Within a transaction holding the write lock: the key of the one row
+    // the name means (see setPassword()).
+    db::Result resolve(const QString &userId, QVariant *row) const;
 
     const db::Connection &m_connection;
 };

@@ -32,9 +32,25 @@ Cause causeOf(const QSqlError &error)
 {
     const QString text = errorText(error);
     const auto has = [&text](const char *words) { return text.contains(QLatin1String(words), Qt::CaseInsensitive); };
+    // A server's refusal names its cause by SQLSTATE; its texts decide the rest.
+    const QString state = sqlState(error);
+    const auto stateIs = [&state](const char *code) { return state == QLatin1String(code); };
+    if (stateIs("23505"))
+        return Cause::DuplicateKey;
+    if (stateIs("23503") || stateIs("23001"))
+        return Cause::Referenced;
+    if (stateIs("23514") && (has("_nis_check") || has("_kdmatpel_check")))
+        return Cause::EmptyKey;
+    if (stateIs("23514") || stateIs("23502") || state.startsWith(QLatin1String("22")))
+        return Cause::NotANumber;
+    if (stateIs("55P03") || stateIs("40001") || stateIs("40P01"))
+        return Cause::InUse;
+    if (stateIs("53100"))
+        return Cause::DiskFull;
     bool numeric = false;
-    // Extended codes carry the primary code in their low byte.
-    const int code = error.nativeErrorCode().toInt(&numeric) & 0xff;
+    // Extended codes carry the primary code in their low byte (SQLite's
+    // codes only: a server's SQLSTATE is no such number).
+    const int code = state.isEmpty() ? error.nativeErrorCode().toInt(&numeric) & 0xff : 0;
     if (has("FOREIGN KEY"))
         return Cause::Referenced;
     if (has("UNIQUE constraint") || has("PRIMARY KEY"))

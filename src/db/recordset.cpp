@@ -9,6 +9,21 @@
 
 namespace pel::db {
 
+namespace {
+
+// A cell as SQLite's driver gives it: a NULL of any column is a null text
+// (the server's driver gives a null of the column's type, and a null number
+// would read as "0").
+QVariant cell(const QSqlQuery &query, int column)
+{
+    QVariant value = query.value(column);
+    if (value.isNull() && value.typeId() != QMetaType::QString)
+        return QVariant(QMetaType::fromType<QString>());
+    return value;
+}
+
+} // namespace
+
 // The statement and the pages of a paged recordset, the page read last first.
 struct Recordset::Pages
 {
@@ -37,7 +52,7 @@ struct Recordset::Pages
         cells.reserve(qsizetype(pageRows) * fieldCount);
         while (query.next())
             for (int i = 0; i < fieldCount; ++i)
-                cells.append(query.value(i));
+                cells.append(cell(query, i));
         return cells;
     }
 
@@ -78,7 +93,7 @@ bool Recordset::open(const QString &sql, const Connection &conn)
     if (query.isSelect()) {
         while (query.next()) {
             for (int i = 0; i < columns; ++i)
-                m_cells.append(query.value(i));
+                m_cells.append(cell(query, i));
             ++m_count;
         }
         if (query.lastError().isValid()) {
@@ -128,7 +143,7 @@ bool Recordset::openPaged(const QString &sql, const Connection &conn, int pageRo
     int rows = 0;
     while (query.next()) {
         for (int i = 0; i < columns; ++i)
-            first.cells.append(query.value(i));
+            first.cells.append(cell(query, i));
         ++rows;
     }
     if (query.lastError().isValid()) {

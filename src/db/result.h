@@ -36,6 +36,10 @@ struct Result
     static Result refused(const QString &reason);
 };
 
+// The SQLSTATE of a PostgreSQL refusal, from its code or the end of its
+// text; empty for SQLite's.
+QString sqlState(const QSqlError &error);
+
 // The text a refused Qt SQL call reports: the engine's own message when it
 // gave one, otherwise Qt's.
 QString errorText(const QSqlError &error);

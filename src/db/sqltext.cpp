@@ -11,7 +11,9 @@ QString quoted(const QString &value)
 
 QString likeLiteral(const QString &value)
 {
-    if (!value.contains(QLatin1Char('%')) && !value.contains(QLatin1Char('_')))
+    // A backslash is like's escape on PostgreSQL even when none is named, so
+    // a text holding one is escaped as well, and names its escape.
+    if (!value.contains(QLatin1Char('%')) && !value.contains(QLatin1Char('_')) && !value.contains(QLatin1Char('\\')))
         return quoted(value);
     QString pattern;
     pattern.reserve(value.size() + 4);

@@ -11,8 +11,8 @@ namespace pel::db {
 QString quoted(const QString &value);
 
 // A quoted like pattern that matches the value literally. A value without
-// "%", "_" reads exactly as quoted(value); one with them gets those escaped
-// and an escape clause: 'a\%' escape '\'.
+// "%", "_" and "\" reads exactly as quoted(value); one with them gets those
+// escaped and an escape clause: 'a\%' escape '\'.
 QString likeLiteral(const QString &value);
 
 } // namespace pel::db

@@ -47,6 +47,18 @@ db::Result storedValues(const db::Connection &conn, const QString &column, QStri
     return db::Result::success();
 }
 
+bool onServer(const QSqlDatabase &database)
+{
+    return database.driver()->dbmsType() == QSqlDriver::PostgreSQL;
+}
+
+// The column that names a row of Nilai and numbers the rows in the order
+// they were added: SQLite's rowid, the server's Urutan.
+QString rowKey(const QSqlDatabase &database)
+{
+    return onServer(database) ? QStringLiteral("Urutan") : QStringLiteral("rowid");
+}
+
 // The same number the grade screen draws: the one after the last row of Nilai.
 db::Result nextRegistration(QSqlQuery &last, QString *number)
 {
@@ -93,13 +105,15 @@ db::Result LoadClass(const db::Connection &conn, const ClassFilter &filter, cons
     // latest of them.
     QSqlQuery query(conn.database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral(
-        "select s.NIS, s.NamaSiswa, s.ProgamJurusan, s.LevelTahap, n.rowid, n.Nilangka, n.SKS "
-        "from SISWA s left join Nilai n on n.rowid = "
-        "(select max(rowid) from Nilai where Nis = s.NIS and KdMatpel = :code) "
-        "where (ifnull(:programme, '') = '' or s.ProgamJurusan = :programme) "
-        "and (ifnull(:level, '') = '' or s.LevelTahap = :level) "
-        "and s.NIS like :prefix escape '\\' order by s.NIS"));
+    if (!query.prepare(QStringLiteral(
+            "select s.NIS, s.NamaSiswa, s.ProgamJurusan, s.LevelTahap, n.%1, n.Nilangka, n.SKS "
+            "from SISWA s left join Nilai n on n.%1 = "
+            "(select max(%1) from Nilai where Nis = s.NIS and KdMatpel = :code) "
+            "where (coalesce(:programme, '') = '' or s.ProgamJurusan = :programme) "
+            "and (coalesce(:level, '') = '' or s.LevelTahap = :level) "
+            "and s.NIS like :prefix escape '\\' order by s.NIS")
+                           .arg(rowKey(conn.database()))))
+        return refused(query);
     query.bindValue(QStringLiteral(":code"), subjectCode);
     query.bindValue(QStringLiteral(":programme"), filter.programme);
     query.bindValue(QStringLiteral(":level"), filter.level);
@@ -158,18 +172,25 @@ db::Result SaveClassGrades(const db::Connection &conn, const ClassSubject &subje
                            QList<ClassGradeWrite> &writes, ClassSaveSummary *summary)
 {
     QSqlDatabase database = conn.database();
-    db::Transaction transaction(conn);
+    // The write lock first, as the grade screen's save takes it: between the
+    // check of a number and the insert no other desk saves under it.
+    db::Transaction transaction(conn, db::Transaction::Mode::Write);
     if (!transaction.isActive())
-        return db::Result::from(database.lastError());
+        return db::Result::from(transaction.lastError());
 
     QSqlQuery last(database);
     QSqlQuery taken(database);
     taken.setForwardOnly(true);
-    taken.prepare(QStringLiteral("select 1 from Nilai where Noreg = ? and Nis <> ? limit 1"));
     QSqlQuery insert(database);
     QSqlQuery update(database);
-    update.prepare(QStringLiteral("update Nilai set TglProses = ?, Nilangka = ?, Nilhu = ?, Bobot = ?, Mutu = ?, "
-                                  "Prediket = ?, Ket = ? where rowid = ?"));
+    if (!taken.prepare(QStringLiteral("select 1 from Nilai where Noreg = ? and Nis <> ? limit 1")))
+        return refused(taken);
+    if (!update.prepare(QStringLiteral("update Nilai set TglProses = ?, Nilangka = ?, Nilhu = ?, Bobot = ?, Mutu = ?, "
+                                       "Prediket = ?, Ket = ? where %1 = ?")
+                            .arg(rowKey(database))))
+        return refused(update);
+    // The server hands out no row id of its own: the insert returns Urutan.
+    const QString returning = onServer(database) ? QStringLiteral(" returning Urutan") : QString();
 
     const auto refusedFor = [](const ClassStudent &student, db::Result result) {
         result.reason = QStringLiteral("NIS %1: %2").arg(student.nis, result.reason);
@@ -216,9 +237,11 @@ db::Result SaveClassGrades(const db::Connection &conn, const ClassSubject &subje
                 break;
             next = NextNumberAfter(next);
         }
-        if (!insert.exec(db::GradeInsertStatement(ClassGradeRow(next, date, student, subject, write.score))))
+        if (!insert.exec(db::GradeInsertStatement(ClassGradeRow(next, date, student, subject, write.score))
+                         + returning))
             return refusedFor(student, refused(insert));
-        write.newRowId = insert.lastInsertId().toLongLong();
+        write.newRowId = returning.isEmpty() ? insert.lastInsertId().toLongLong()
+                                             : (insert.next() ? insert.value(0).toLongLong() : 0);
         write.registration = next;
         ++counted.added;
         // The row just added is now the last one: the grade screen would

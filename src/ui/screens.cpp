@@ -115,11 +115,18 @@ void endProgram()
     surroundings().endProgram();
 }
 
-void closeAllAndQuit()
+bool closeAllAndQuit()
 {
     ending = true;
-    QApplication::closeAllWindows();
+    QApplication::closeAllWindows(); // stops at the first window that refuses
+    for (const QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) {
+            ending = false;
+            return false;
+        }
+    }
     QCoreApplication::exit(0);
+    return true;
 }
 
 } // namespace pel::ui

@@ -97,7 +97,9 @@ void returnToMainWindowOnClose(QWidget *screen);
 // Ends the program at once, as the program's surroundings end it
 // (ui/surroundings.h): a test's stand-in only notes it.
 void endProgram();
-// The real ending: every screen closes and the event loop stops.
-void closeAllAndQuit();
+// The real ending: every screen closes and the event loop stops. A screen
+// that refuses to close (its operator keeps unsaved work) keeps the program
+// running: then false.
+bool closeAllAndQuit();
 
 } // namespace pel::ui

@@ -202,6 +202,11 @@ void TestBackup::causes_data()
     row("empty key", "CHECK constraint failed: NIS <> ''", "19", db::Cause::EmptyKey);
     row("empty key on a server", "new row for relation \"pelajaran\" violates check constraint "
                                  "\"pelajaran_kdmatpel_check\"", "23514", db::Cause::EmptyKey);
+    row("text in a number on a server", "ERROR:  invalid input syntax for type double precision: \"TIGA\"\n(22P02)",
+        "", db::Cause::NotANumber);
+    row("key on a server", "ERROR:  duplicate key value violates unique constraint \"siswa_pkey\"", "23505",
+        db::Cause::DuplicateKey);
+    row("no right on a server, not a lock", "ERROR:  permission denied for table siswa", "42501", db::Cause::Other);
     row("other", "near \"selec\": syntax error", "1", db::Cause::Other);
 }
 

@@ -1,8 +1,9 @@
-// The schema on the SQLite engine: letter case, numeric columns, keys, the
-// foreign key from grades, and the literal like of typed keys.
+// The schema on the engine the tests run on: letter case, numeric columns,
+// keys, the foreign key from grades, and the literal like of typed keys.
 #include "common/module1.h"
 #include "db/recordset.h"
 #include "db/recordsetmodel.h"
+#include "db/result.h"
 #include "db/sqltext.h"
 #include "testsupport.h"
 
@@ -67,6 +68,8 @@ void TestEngine::likeLiteralMatchesWildcardsLiterally()
 
 void TestEngine::bareColumnConditionKeepsNumericKeys()
 {
+    if (test::onPostgres())
+        QSKIP("a bare column as a condition is SQLite's own; the server refuses it, and no statement uses it");
     test::TestDatabase db;
     db.addStudent(QStringLiteral("001"));
     db.addStudent(QStringLiteral("AB1"));
@@ -79,7 +82,7 @@ void TestEngine::numericColumnsRefuseText()
 {
     test::TestDatabase db;
     QVERIFY(dbRecordset.open(QStringLiteral("insert into Pelajaran (KdMatpel, SKS) values ('M1', '3')"), dbConnection));
-    QCOMPARE(db.scalar(QStringLiteral("select typeof(SKS) from Pelajaran")).toString(), QStringLiteral("real"));
+    QCOMPARE(db.scalar(QStringLiteral("select SKS from Pelajaran")).typeId(), int(QMetaType::Double));
     QVERIFY(!dbRecordset.open(QStringLiteral("insert into Pelajaran (KdMatpel, SKS) values ('M2', '')"), dbConnection));
     QVERIFY(!dbRecordset.lastError().isEmpty());
     QVERIFY(!dbRecordset.open(QStringLiteral("insert into Pelajaran (KdMatpel, SKS) values ('M3', 'TIGA')"), dbConnection));
@@ -93,7 +96,7 @@ void TestEngine::keysAndForeignKey()
     QVERIFY(!dbRecordset.open(QStringLiteral("insert into SISWA (NIS) values ('a1')"), dbConnection));
     QVERIFY(db.exec(QStringLiteral("insert into Nilai (Noreg, Nis, SKS) values ('1', 'A1', 3)")));
     QVERIFY(!dbRecordset.open(QStringLiteral("delete from SISWA where(NIS like 'A1')"), dbConnection));
-    QVERIFY(dbRecordset.lastError().contains(QStringLiteral("FOREIGN KEY")));
+    QCOMPARE(db::Result::refused(dbRecordset.lastError()).kind, db::Result::Kind::ForeignKey);
     QVERIFY(dbRecordset.open(QStringLiteral("delete from SISWA where(NIS like 'A2')"), dbConnection));
     QCOMPARE(dbRecordset.rowsAffected(), 1);
 }

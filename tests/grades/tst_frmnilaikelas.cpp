@@ -102,7 +102,7 @@ void showClass(frmnilaikelas *screen, const QString &subject, const QString &pro
 
 QList<QVariantList> gradeRows(test::TestDatabase &db)
 {
-    return db.rows(QStringLiteral("select rowid, * from Nilai order by rowid"));
+    return db.gradeRows(db.gradeKey() + QStringLiteral(", ") + test::GradeColumns);
 }
 
 } // namespace
@@ -215,7 +215,7 @@ void TestFrmNilaiKelas::keysDriveTheGrid()
     test::click(screen, QStringLiteral("cmdSimpan"));
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("Data Nilai Sudah di Simpan\rDitambah : 2\rDiubah : 0")});
     QCOMPARE(messages.last().icon, ui::Icon::Information);
-    QCOMPARE(db.rows(QStringLiteral("select Noreg, Nis, Nilangka, Nilhu from Nilai order by rowid")),
+    QCOMPARE(db.gradeRows(QStringLiteral("Noreg, Nis, Nilangka, Nilhu")),
              (QList<QVariantList>{{"1", "N1", 85.0, "A"}, {"2", "N2", 55.0, "D"}}));
 
     // Saved is saved: nothing left to write, and closing asks nothing.
@@ -265,7 +265,7 @@ void TestFrmNilaiKelas::sameRowAsTheGradeScreen()
     test::click(screen, QStringLiteral("cmdSimpan"));
     QCOMPARE(messages.last().text, QStringLiteral("Data Nilai Sudah di Simpan\rDitambah : 1\rDiubah : 0"));
 
-    const QList<QVariantList> rows = db.rows(QStringLiteral("select * from Nilai order by rowid"));
+    const QList<QVariantList> rows = db.gradeRows();
     QCOMPARE(rows.size(), 2);
     // The number the grade screen would have drawn next, then every value but the student alike.
     QCOMPARE(rows.at(0).at(0), QVariant(QStringLiteral("1")));
@@ -301,8 +301,7 @@ void TestFrmNilaiKelas::storedGradeChangedInPlace()
     typeAndEnter(QStringLiteral("61"));
 
     // One refused row and nothing of the save is written; the grid keeps what was typed.
-    db.exec(QStringLiteral("create trigger refuse_n2 before insert on Nilai when new.Nis = 'N2' "
-                           "begin select raise(abort, 'ditolak untuk uji'); end"));
+    db.refuseGradesOf(QStringLiteral("N2"));
     test::click(screen, QStringLiteral("cmdSimpan"));
     QVERIFY(messages.last().text.startsWith(QStringLiteral("SALAH PROSES, Isikan dengan benar\r")));
     QVERIFY(messages.last().text.contains(QLatin1String("N2")));
@@ -311,7 +310,7 @@ void TestFrmNilaiKelas::storedGradeChangedInPlace()
     QCOMPARE(cell(screen, 0, ClassGradeModel::Score), QStringLiteral("88"));
     QCOMPARE(cell(screen, 1, ClassGradeModel::Score), QStringLiteral("61"));
 
-    db.exec(QStringLiteral("drop trigger refuse_n2"));
+    db.allowGrades();
     test::click(screen, QStringLiteral("cmdSimpan"));
     QCOMPARE(messages.last().text, QStringLiteral("Data Nilai Sudah di Simpan\rDitambah : 1\rDiubah : 1"));
 
@@ -375,13 +374,17 @@ void TestFrmNilaiKelas::unsavedChangesAskFirst()
     QCOMPARE(ui::openScreen<frmnilaikelas>(), screen);
     QVERIFY(screen->isVisible());
     QCOMPARE(cell(screen, 0, ClassGradeModel::Score), QStringLiteral("77"));
+    // Ending the whole program asks too; No keeps the screen and the program.
+    messages.plan(ui::Answer::No);
+    QVERIFY(!ui::closeAllAndQuit());
+    QVERIFY(screen->isVisible());
 
     // Yes closes without writing.
     messages.plan(ui::Answer::Yes);
     screen->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!ui::openScreen<frmnilaikelas>());
-    QCOMPARE(messages.count(), 3);
+    QCOMPARE(messages.count(), 4);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), 0);
 }
 

@@ -320,7 +320,7 @@ void TestFrmTransaksi::twoSubjectsThenSaveAgain()
     enterInFocus();
     enterInFocus();
     QCOMPARE(messages.count(), 2);
-    QCOMPARE(db.rows(QStringLiteral("select * from Nilai order by rowid")),
+    QCOMPARE(db.gradeRows(),
              (QList<QVariantList>{
                  {QStringLiteral("1"), QStringLiteral("07-12-2026"), QStringLiteral("N1"), QStringLiteral("KOMPUTER"),
                   QStringLiteral("DASAR"), QStringLiteral("M1"), 3.0, QStringLiteral("BUDI"), 85.0, QStringLiteral("A"),
@@ -444,8 +444,7 @@ void TestFrmTransaksi::updateOneSubjectOfTheNumber()
     // Only the row of number 7 and subject M2 changes, its quality points
     // from its own credit units (1 x 2, not the 3 the box shows).
     const auto stored = [&db] {
-        return db.rows(QStringLiteral("select Noreg, KdMatpel, TglProses, Nilangka, Nilhu, Bobot, Mutu, Prediket, Ket "
-                                      "from Nilai order by rowid"));
+        return db.gradeRows(QStringLiteral("Noreg, KdMatpel, TglProses, Nilangka, Nilhu, Bobot, Mutu, Prediket, Ket"));
     };
     const QVariantList untouched{QStringLiteral("01-12-2026"), 85.0, QStringLiteral("A"), 4.0, 12.0,
                                  QStringLiteral("Excellent"), QStringLiteral("Lulus")};
@@ -476,7 +475,7 @@ void TestFrmTransaksi::updateOneSubjectOfTheNumber()
     messages.clear();
 
     // A refused update says so and keeps the boxes.
-    db.exec(QStringLiteral("PRAGMA query_only = ON"));
+    db.setReadOnly(true);
     test::click(screen, QStringLiteral("CmdUpdate"));
     QCOMPARE(messages.count(), 1);
     QVERIFY(messages.last().text.startsWith(QStringLiteral("SALAH PROSES, Isikan dengan benar\r")));
@@ -496,7 +495,7 @@ void TestFrmTransaksi::anotherDeskSavesAndUpdatesMeanwhile()
     frmtransaksi *screen = openGradeScreen();
     QCOMPARE(boxText(screen, "txtNoreg"), QStringLiteral("7"));
     db::Connection other;
-    QVERIFY2(other.open(db.filePath()), qPrintable(other.lastError()));
+    QVERIFY2(other.open(db.target()), qPrintable(other.lastError()));
     const auto otherDesk = [&other](const QString &sql) { return QSqlQuery(other.database()).exec(sql); };
 
     // The other desk drew 7 as well and saves student N2 under it first.
@@ -512,7 +511,7 @@ void TestFrmTransaksi::anotherDeskSavesAndUpdatesMeanwhile()
              QStringList{QStringLiteral("Nomor registrasi 7 sudah dipakai siswa lain; nilai disimpan dengan nomor 8.")});
     QCOMPARE(messages.last().icon, ui::Icon::Information);
     QCOMPARE(boxText(screen, "txtNoreg"), QStringLiteral("8"));
-    QCOMPARE(db.rows(QStringLiteral("select Noreg, Nis from Nilai order by rowid")),
+    QCOMPARE(db.gradeRows(QStringLiteral("Noreg, Nis")),
              (QList<QVariantList>{{QStringLiteral("6"), QStringLiteral("N1")},
                                   {QStringLiteral("7"), QStringLiteral("N2")},
                                   {QStringLiteral("8"), QStringLiteral("N1")}}));
@@ -571,7 +570,7 @@ void TestFrmTransaksi::deleteAnsweredNoAndYes()
     QCOMPARE(messages.texts(), (QStringList{QStringLiteral("Benar data akan dihapus ?"), QStringLiteral("Data telah dihapus")}));
     QCOMPARE(messages.last().title, QStringLiteral("Informasi"));
     QCOMPARE(messages.last().icon, ui::Icon::Information);
-    QCOMPARE(db.rows(QStringLiteral("select Noreg from Nilai order by rowid")),
+    QCOMPARE(db.gradeRows(QStringLiteral("Noreg")),
              (QList<QVariantList>{{QStringLiteral("71")}, {QStringLiteral("%")}, {QStringLiteral("8")}}));
     QCOMPARE(boxText(screen, "txtNoreg"), QStringLiteral("7"));
 
@@ -587,7 +586,7 @@ void TestFrmTransaksi::deleteAnsweredNoAndYes()
     QCOMPARE(boxText(screen, "txtNoreg"), QStringLiteral("99"));
 
     // A refused delete says so and keeps the rows and the box.
-    db.exec(QStringLiteral("PRAGMA query_only = ON"));
+    db.setReadOnly(true);
     messages.clear();
     test::typeInto(screen, QStringLiteral("txtNoreg"), QStringLiteral("8"));
     test::click(screen, QStringLiteral("CmdDelete"));

@@ -191,7 +191,7 @@ void TestStudentStore::deleteMatchesTypedNisLiterally()
     const db::Result result = students::DeleteStudent(typed);
     QVERIFY2(result.ok() || result.kind == db::Result::Kind::NotFound, qPrintable(result.reason));
     QStringList remaining;
-    for (const QVariantList &row : db.rows(QStringLiteral("select NIS from SISWA order by NIS collate binary")))
+    for (const QVariantList &row : db.rows(QStringLiteral("select NIS from SISWA order by ") + test::exactly("NIS")))
         remaining << row.first().toString();
     left.sort();
     QCOMPARE(remaining, left);

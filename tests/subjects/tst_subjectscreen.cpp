@@ -36,21 +36,34 @@ const QString NotANumber = QStringLiteral("Sebab: ada nilai yang bukan angka yan
 const QString InUse =
     QStringLiteral("Sebab: database sedang dipakai program lain; coba lagi setelah program itu selesai.");
 
-// Another program's connection to the test database that holds it with an
-// exclusive transaction while it lives.
+// Another program's connection to the test database that holds it while it
+// lives: an exclusive transaction on the SQLite file; on a server, a
+// transaction holding the subjects table locked.
 class Holder
 {
 public:
-    explicit Holder(const QString &filePath)
+    explicit Holder(const test::TestDatabase &database)
     {
+        if (test::onPostgres()) {
+            QVERIFY2(m_server.open(database.target()), qPrintable(m_server.lastError()));
+            QSqlQuery query(m_server.database());
+            QVERIFY(query.exec(QStringLiteral("begin")));
+            QVERIFY(query.exec(QStringLiteral("lock table Pelajaran in exclusive mode")));
+            return;
+        }
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), Name);
-        db.setDatabaseName(filePath);
+        db.setDatabaseName(database.filePath());
         QVERIFY(db.open());
         QSqlQuery query(db);
         QVERIFY(query.exec(QStringLiteral("BEGIN EXCLUSIVE")));
     }
     ~Holder()
     {
+        if (m_server.isOpen()) {
+            QSqlQuery(m_server.database()).exec(QStringLiteral("rollback"));
+            m_server.close();
+            return;
+        }
         {
             QSqlDatabase db = QSqlDatabase::database(Name, false);
             QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
@@ -61,6 +74,7 @@ public:
 
 private:
     static inline const QString Name = QStringLiteral("holder");
+    db::Connection m_server;
 };
 
 // A fresh database, a fixed date (07-12-2026), scripted messages and the
@@ -104,6 +118,14 @@ struct Fixture
         return result;
     }
     QList<QVariantList> subjects() { return db.rows(QStringLiteral("select * from Pelajaran order by KdMatpel")); }
+    // The stored codes in order, separated by blanks.
+    QString codes()
+    {
+        QStringList codes;
+        for (const QVariantList &row : db.rows(QStringLiteral("select KdMatpel from Pelajaran order by KdMatpel")))
+            codes << row.first().toString();
+        return codes.join(QLatin1Char(' '));
+    }
 };
 
 } // namespace
@@ -348,15 +370,15 @@ void TestSubjectScreen::saveFailures()
     f.fill({code, "KIMIA", "01-02-2026", "R2", "ANI", sks});
     std::optional<Holder> holder;
     if (database == QLatin1String("read-only"))
-        f.db.exec(QStringLiteral("PRAGMA query_only = ON"));
+        f.db.setReadOnly(true);
     if (database == QLatin1String("held")) {
-        f.db.exec(QStringLiteral("PRAGMA busy_timeout = 50"));
-        holder.emplace(f.db.filePath());
+        f.db.exec(test::onPostgres() ? QStringLiteral("set lock_timeout = 50") : QStringLiteral("PRAGMA busy_timeout = 50"));
+        holder.emplace(f.db);
     }
     child<QWidget>(f.screen, "cmdSimpan")->setFocus();
     QTest::keyClick(child<QWidget>(f.screen, "cmdSimpan"), Qt::Key_Return);
     holder.reset();
-    f.db.exec(QStringLiteral("PRAGMA query_only = OFF"));
+    f.db.setReadOnly(false);
     QCOMPARE(f.messages.count(), 1);
     const QStringList lines = f.messages.last().text.split(QLatin1Char('\r'));
     QCOMPARE(lines.size(), 3);
@@ -419,7 +441,7 @@ void TestSubjectScreen::updateOfSubjectChangedByAnotherDesk()
 
     // Another desk, on its own connection, changes the subject meanwhile.
     db::Connection other;
-    QVERIFY2(other.open(f.db.filePath()), qPrintable(other.lastError()));
+    QVERIFY2(other.open(f.db.target()), qPrintable(other.lastError()));
     if (!otherDesk.isEmpty())
         QVERIFY(QSqlQuery(other.database()).exec(otherDesk));
     f.messages.clear();
@@ -446,7 +468,7 @@ void TestSubjectScreen::updateFailureKeepsBoxes()
     Fixture f;
     f.db.addSubject(QStringLiteral("MP01"), QStringLiteral("FISIKA"));
     f.fill({"MP01", "KIMIA", "01-02-2026", "R2", "ANI", "2"});
-    f.db.exec(QStringLiteral("PRAGMA query_only = ON"));
+    f.db.setReadOnly(true);
     test::click(f.screen, "CmdUpdate");
     QCOMPARE(f.messages.count(), 1);
     QVERIFY2(f.messages.last().text.contains(QStringLiteral("readonly"), Qt::CaseInsensitive)
@@ -459,7 +481,7 @@ void TestSubjectScreen::updateFailureKeepsBoxes()
     QCOMPARE(f.all(), (QStringList{"MP01", "KIMIA", "01-02-2026", "R2", "ANI", "2"}));
 
     // Letters in the credit units are refused too, and the boxes stay.
-    f.db.exec(QStringLiteral("PRAGMA query_only = OFF"));
+    f.db.setReadOnly(false);
     f.messages.clear();
     f.type("txtsks", "DUA");
     test::click(f.screen, "CmdUpdate");
@@ -470,7 +492,7 @@ void TestSubjectScreen::updateFailureKeepsBoxes()
 
     // Infinite and negative credit units are refused before the statement:
     // on a file that refuses writes the cause is still the number.
-    f.db.exec(QStringLiteral("PRAGMA query_only = ON"));
+    f.db.setReadOnly(true);
     for (const QString &sks : {QStringLiteral("1e309"), QStringLiteral("-5")}) {
         f.messages.clear();
         f.type("txtsks", sks);
@@ -480,7 +502,7 @@ void TestSubjectScreen::updateFailureKeepsBoxes()
                  QStringList({QStringLiteral("Data mata pelajaran gagal diubah."), NotANumber}));
         QCOMPARE(f.text("txtsks"), sks);
     }
-    f.db.exec(QStringLiteral("PRAGMA query_only = OFF"));
+    f.db.setReadOnly(false);
     QCOMPARE(f.subjects().first().at(5).toDouble(), 3.0);
 }
 
@@ -501,9 +523,7 @@ void TestSubjectScreen::deleteYes()
     QCOMPARE(f.messages.last().text, QStringLiteral("Data telah dihapus"));
     QCOMPARE(f.messages.last().title, QStringLiteral("Informasi"));
     QCOMPARE(f.messages.last().icon, ui::Icon::Information);
-    QCOMPARE(f.db.scalar(QStringLiteral("select group_concat(KdMatpel, ' ') from "
-                                        "(select KdMatpel from Pelajaran order by KdMatpel)"))
-                 .toString(),
+    QCOMPARE(f.codes(),
              QStringLiteral("M_01 MP01 MP010"));
     QCOMPARE(f.all(), (QStringList{"", "", "01-02-2026", "", "", ""}));
     QCOMPARE(f.focused(), QStringLiteral("txtkopel"));
@@ -511,9 +531,7 @@ void TestSubjectScreen::deleteYes()
     f.messages.clear();
     f.type("txtkopel", "mp01");
     test::click(f.screen, "CmdDelete");
-    QCOMPARE(f.db.scalar(QStringLiteral("select group_concat(KdMatpel, ' ') from "
-                                        "(select KdMatpel from Pelajaran order by KdMatpel)"))
-                 .toString(),
+    QCOMPARE(f.codes(),
              QStringLiteral("M_01 MP010"));
 }
 
@@ -535,13 +553,13 @@ void TestSubjectScreen::deleteFailureKeepsBoxes()
     Fixture f;
     f.db.addSubject(QStringLiteral("MP01"));
     f.fill({"MP01", "FISIKA", "01-02-2026", "R2", "ANI", "2"});
-    f.db.exec(QStringLiteral("PRAGMA query_only = ON"));
+    f.db.setReadOnly(true);
     test::click(f.screen, "CmdDelete");
     QCOMPARE(f.messages.count(), 2);
     QVERIFY(f.messages.last().text.startsWith(QStringLiteral("Data mata pelajaran gagal dihapus.\r")));
     QVERIFY(f.messages.last().text.size() > QStringLiteral("Data mata pelajaran gagal dihapus.\r").size());
     QCOMPARE(f.all(), (QStringList{"MP01", "FISIKA", "01-02-2026", "R2", "ANI", "2"}));
-    f.db.exec(QStringLiteral("PRAGMA query_only = OFF"));
+    f.db.setReadOnly(false);
     QCOMPARE(f.subjects().size(), 1);
 }
 

@@ -91,6 +91,59 @@ QString TestDatabase::databaseArgument() const
     return m_postgres ? m_postgres->url() : filePath();
 }
 
+QString exactly(const QString &column)
+{
+    return onPostgres() ? column + QStringLiteral("::text") : column + QStringLiteral(" collate binary");
+}
+
+const QString GradeColumns = QStringLiteral("Noreg, TglProses, Nis, Program, Jenjang, KdMatpel, SKS, Tentor, "
+                                            "Nilangka, Nilhu, Bobot, Mutu, Prediket, Ket");
+
+QString TestDatabase::gradeKey() const
+{
+    return m_postgres ? QStringLiteral("Urutan") : QStringLiteral("rowid");
+}
+
+QList<QVariantList> TestDatabase::gradeRows(const QString &columns, const QString &condition)
+{
+    return rows(QStringLiteral("select %1 from Nilai%2 order by %3")
+                    .arg(columns.isEmpty() ? GradeColumns : columns,
+                         condition.isEmpty() ? QString() : QStringLiteral(" where ") + condition, gradeKey()));
+}
+
+void TestDatabase::setReadOnly(bool readOnly)
+{
+    if (m_postgres)
+        exec(QStringLiteral("set default_transaction_read_only = %1").arg(readOnly ? "on" : "off"));
+    else
+        exec(QStringLiteral("PRAGMA query_only = %1").arg(readOnly ? "ON" : "OFF"));
+}
+
+void TestDatabase::refuseGradesOf(const QString &nis)
+{
+    if (!m_postgres) {
+        exec(QStringLiteral("create trigger refuse_grades before insert on Nilai when new.Nis = '%1' "
+                            "begin select raise(abort, 'ditolak untuk uji'); end")
+                 .arg(nis));
+        return;
+    }
+    exec(QStringLiteral("create function refuse_grades() returns trigger language plpgsql as $$ begin "
+                        "if new.Nis = '%1' then raise exception 'ditolak untuk uji'; end if; return new; end $$")
+             .arg(nis));
+    exec(QStringLiteral("create trigger refuse_grades before insert on Nilai for each row "
+                        "execute function refuse_grades()"));
+}
+
+void TestDatabase::allowGrades()
+{
+    if (!m_postgres) {
+        exec(QStringLiteral("drop trigger refuse_grades"));
+        return;
+    }
+    exec(QStringLiteral("drop trigger refuse_grades on Nilai"));
+    exec(QStringLiteral("drop function refuse_grades()"));
+}
+
 bool execShared(const QString &sql)
 {
     QSqlQuery query(dbConnection.database());

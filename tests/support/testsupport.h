@@ -35,6 +35,14 @@ bool execShared(const QString &sql);
 QList<QVariantList> sharedRows(const QString &sql);
 QVariant sharedScalar(const QString &sql);
 
+// A column compared, or ordered, with letter case counting on either engine:
+// "NIS collate binary" on SQLite, the citext column read as text on the server.
+QString exactly(const QString &column);
+
+// The fourteen columns of Nilai as the program knows them (the server's
+// table has Urutan after them).
+extern const QString GradeColumns;
+
 // A temporary folder that becomes the current folder, holding a fresh
 // SISWA.mdb made from the schema, opened as the program's connection. On
 // PostgreSQL (see onPostgres()) a fresh database on the test server takes
@@ -56,10 +64,25 @@ public:
     // The database as Connection::open() takes it, for a second desk's connection.
     db::DatabaseTarget target() const;
 
+    // The column that numbers the rows of Nilai in the order they were added
+    // (SQLite's rowid, the server's Urutan), and those rows: the columns
+    // named (GradeColumns when none), of the rows the condition keeps.
+    QString gradeKey() const;
+    QList<QVariantList> gradeRows(const QString &columns = QString(), const QString &condition = QString());
+
     // Statements on dbConnection (see execShared() and the others above).
     bool exec(const QString &sql) { return execShared(sql); }
     QList<QVariantList> rows(const QString &sql) { return sharedRows(sql); }
     QVariant scalar(const QString &sql) { return sharedScalar(sql); }
+
+    // Makes the program's connection refuse every write (SQLite's
+    // query_only, the server's read-only transactions), or write again.
+    void setReadOnly(bool readOnly);
+
+    // A trigger that refuses every new grade row of nis with the reason
+    // "ditolak untuk uji", and its removal.
+    void refuseGradesOf(const QString &nis);
+    void allowGrades();
 
     void addStudent(const QString &nis, const QString &name = QStringLiteral("SISWA"));
     void addSubject(const QString &code, const QString &name = QStringLiteral("MATPEL"), double sks = 3);
