@@ -67,7 +67,7 @@ const char Usage[] =
     "                             menampilkan baris judul kolom untuk file impor\n"
     "  copy --from URL --to URL [--replace]\n"
     "                             menyalin keempat tabel antardatabase (SQLite/PostgreSQL)\n"
-    "Perintah backup, restore, log, export dan import hanya untuk database SQLite.\n";
+    "Perintah backup dan restore hanya untuk database SQLite.\n";
 
 int usageError(const QString &message)
 {
@@ -374,10 +374,11 @@ int logCommand(const pel::db::DatabaseTarget &target, QStringList args)
             conditions << QStringLiteral("waktu >= ?");
             values << day.toString(QStringLiteral("yyyy-MM-dd"));
         } else if (option == QLatin1String("--nis")) {
-            conditions << QStringLiteral("nis = ?");
+            // On a server the NIS is found through its lower case, as it is indexed.
+            conditions << (target.isPostgres() ? QStringLiteral("lower(nis) = lower(?)") : QStringLiteral("nis = ?"));
             values << value;
         } else if (option == QLatin1String("--table")) {
-            conditions << QStringLiteral("tabel = ? collate nocase");
+            conditions << QStringLiteral("lower(tabel) = lower(?)");
             values << value;
         } else {
             return usageError(QStringLiteral("pilihan log tidak dikenal: %1").arg(option));
@@ -455,9 +456,9 @@ int main(int argc, char *argv[])
     if (!choice.ok())
         return usageError(choice.error);
     const pel::db::DatabaseTarget &target = choice.target;
-    // Backups, the audit trail and the bulk transfers work on SQLite files.
-    const QStringList fileOnly{QStringLiteral("backup"), QStringLiteral("restore"), QStringLiteral("log")};
-    if (target.isPostgres() && (fileOnly.contains(command) || (pel::isTransferCommand(command) && command != QLatin1String("template"))))
+    // Backups and restores copy SQLite files; a server keeps its own.
+    const QStringList fileOnly{QStringLiteral("backup"), QStringLiteral("restore")};
+    if (target.isPostgres() && fileOnly.contains(command))
         return usageError(QStringLiteral("perintah %1 hanya untuk database SQLite").arg(command));
     if (command == QLatin1String("create") || command == QLatin1String("demo")) {
         if (!args.isEmpty())
@@ -494,6 +495,6 @@ int main(int argc, char *argv[])
         return runReportCommand(args);
     }
     if (pel::isTransferCommand(command))
-        return pel::runTransferCommand(command, args, target.filePath);
+        return pel::runTransferCommand(command, args, target);
     return usageError(QStringLiteral("perintah tidak dikenal: %1").arg(command));
 }

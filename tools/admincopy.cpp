@@ -1,5 +1,6 @@
 #include "admincopy.h"
 
+#include "db/audit.h"
 #include "db/connection.h"
 #include "db/databaseurl.h"
 #include "db/result.h"
@@ -191,6 +192,10 @@ int runCopyCommand(const QStringList &args)
         return failure(QStringLiteral("tujuan: ") + targetConnection.lastError());
     QSqlDatabase sourceDb = sourceConnection.database();
     QSqlDatabase targetDb = targetConnection.database();
+    // The copied rows are no operator's changes: the target's audit trail
+    // leaves them out, as it would a million rows of noise.
+    if (!db::removeAudit(targetDb))
+        return failure(QStringLiteral("tujuan: catatan perubahan tidak dapat dimatikan untuk penyalinan"));
 
     // The source is read in one transaction, so the four tables are one
     // consistent picture even while desks go on writing.

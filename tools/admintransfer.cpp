@@ -5,7 +5,6 @@
 #include "transfer/exporter.h"
 #include "transfer/importer.h"
 
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
 
@@ -16,8 +15,9 @@ namespace pel {
 namespace {
 
 const char Usage[] =
-    "Pemakaian: pelitaksa-admin [--db FILE] export TABLE OUTFILE.csv|OUTFILE.xlsx [--separator ';']\n"
-    "           pelitaksa-admin [--db FILE] import TABLE INFILE.csv [--dry-run] [--update] [--errors ERRORS.csv]\n"
+    "Pemakaian: pelitaksa-admin [--db FILE | --database URL] export TABLE OUTFILE.csv|OUTFILE.xlsx [--separator ';']\n"
+    "           pelitaksa-admin [--db FILE | --database URL] import TABLE INFILE.csv [--dry-run] [--update]\n"
+    "                                    [--errors ERRORS.csv]\n"
     "           pelitaksa-admin template TABLE\n"
     "           TABLE: students, subjects atau grades\n";
 
@@ -34,9 +34,9 @@ int usageError(const QString &message)
     return 2;
 }
 
-bool openDatabase(const QString &path)
+bool openDatabase(const db::DatabaseTarget &target)
 {
-    if (dbConnection.open(QFileInfo(path).absoluteFilePath()))
+    if (dbConnection.open(target))
         return true;
     printError(dbConnection.lastError());
     return false;
@@ -54,7 +54,7 @@ int runTemplate(const QStringList &args)
     return 0;
 }
 
-int runExport(QStringList args, const QString &databasePath)
+int runExport(QStringList args, const db::DatabaseTarget &target)
 {
     char separator = ',';
     const qsizetype option = args.indexOf(QStringLiteral("--separator"));
@@ -74,7 +74,7 @@ int runExport(QStringList args, const QString &databasePath)
         return usageError(QStringLiteral("tabel tidak dikenal: %1").arg(args.at(0)));
     if (!transfer::formatForPath(args.at(1)))
         return usageError(QStringLiteral("OUTFILE harus berakhiran .csv atau .xlsx: %1").arg(args.at(1)));
-    if (!openDatabase(databasePath))
+    if (!openDatabase(target))
         return 1;
     const db::Result result = transfer::exportTable(dbConnection, *table, args.at(1), separator);
     if (!result.ok()) {
@@ -86,7 +86,7 @@ int runExport(QStringList args, const QString &databasePath)
     return 0;
 }
 
-int runImport(QStringList args, const QString &databasePath)
+int runImport(QStringList args, const db::DatabaseTarget &target)
 {
     transfer::ImportOptions options;
     QString errorsPath;
@@ -113,7 +113,7 @@ int runImport(QStringList args, const QString &databasePath)
         return usageError(QStringLiteral("tabel tidak dikenal: %1").arg(positional.at(0)));
     if (transfer::formatForPath(positional.at(1)) != transfer::Format::Csv)
         return usageError(QStringLiteral("INFILE harus file .csv: %1").arg(positional.at(1)));
-    if (!openDatabase(databasePath))
+    if (!openDatabase(target))
         return 1;
 
     const transfer::ImportReport report = transfer::importCsvFile(dbConnection, *table, positional.at(1), options);
@@ -155,13 +155,13 @@ bool isTransferCommand(const QString &command)
            || command == QLatin1String("template");
 }
 
-int runTransferCommand(const QString &command, const QStringList &args, const QString &databasePath)
+int runTransferCommand(const QString &command, const QStringList &args, const db::DatabaseTarget &target)
 {
     if (command == QLatin1String("template"))
         return runTemplate(args);
     if (command == QLatin1String("export"))
-        return runExport(args, databasePath);
-    return runImport(args, databasePath);
+        return runExport(args, target);
+    return runImport(args, target);
 }
 
 } // namespace pel

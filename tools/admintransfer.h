@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/databaseurl.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,12 +11,12 @@ namespace pel {
 //   export TABLE OUTFILE.csv|OUTFILE.xlsx [--separator ';']
 //   import TABLE INFILE.csv [--dry-run] [--update] [--errors ERRORS.csv]
 //   template TABLE
-// TABLE is students, subjects or grades. databasePath is the --db file (or
-// SISWA.mdb here); template needs no database. Returns 0 when done (an
+// TABLE is students, subjects or grades. target is the chosen database (an
+// SQLite file or a server database); template needs no database. Returns 0 when done (an
 // import: every row passed, and unless --dry-run was given, was written);
 // 1 when rows were refused or the work failed (why, on standard error);
 // 2 when the command line is wrong.
 bool isTransferCommand(const QString &command);
-int runTransferCommand(const QString &command, const QStringList &args, const QString &databasePath);
+int runTransferCommand(const QString &command, const QStringList &args, const db::DatabaseTarget &target);
 
 } // namespace pel

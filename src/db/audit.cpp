@@ -53,6 +53,74 @@ QString triggerSql(const Audited &audited, const QString &action)
              hasNew ? jsonOf(QStringLiteral("NEW"), columns) : QStringLiteral("NULL"));
 }
 
+// ---- PostgreSQL: permanent triggers, created with the tables.
+
+bool isPostgres(const QSqlDatabase &db)
+{
+    return db.driverName() == QLatin1String("QPSQL");
+}
+
+// A row's columns as a JSON object text in the form SQLite's json_object()
+// writes it: keys in the schema's order and spelling, no blanks, a whole
+// real number with ".0".
+QString postgresJsonOf(const QString &row, const QString &table)
+{
+    static const QStringList numeric{QStringLiteral("SKS"), QStringLiteral("Nilangka"), QStringLiteral("Bobot"),
+                                     QStringLiteral("Mutu")};
+    QStringList pairs;
+    for (const QString &column : schemaColumns(table)) {
+        const QString value = QStringLiteral("%1.%2").arg(row, column);
+        const QString json = numeric.contains(column)
+            ? QStringLiteral("case when %1 = trunc(%1) and abs(%1) < 1e15 then to_json(%1)::text || '.0' "
+                             "else to_json(%1)::text end").arg(value)
+            : QStringLiteral("to_json(%1)::text").arg(value);
+        pairs << QStringLiteral("'\"%1\":' || coalesce(%2, 'null')").arg(column, json);
+    }
+    return QStringLiteral("'{' || ") + pairs.join(QStringLiteral(" || ',' || ")) + QStringLiteral(" || '}'");
+}
+
+// The functions and triggers of one table. Inserts and deletes are logged a
+// statement at a time from the statement's rows (a bulk load pays one
+// insert into t_log, not one a row), updates a row at a time, each with its
+// old and new values. A connection whose setting pelitaksa.audit is 'off'
+// (removeAudit) writes no rows.
+QStringList postgresTriggerSql(const Audited &audited)
+{
+    const QString table = QString::fromLatin1(audited.table);
+    const QString lower = table.toLower();
+    const QString key = QString::fromLatin1(audited.key);
+    const QString columns = QStringLiteral("waktu, userid, tabel, kunci, nis, aksi, sebelum, sesudah");
+    const QString moment = QStringLiteral("to_char(localtimestamp, 'YYYY-MM-DD HH24:MI:SS'), "
+                                          "nullif(current_setting('pelitaksa.operator', true), '')");
+    const QString skip = QStringLiteral("IF current_setting('pelitaksa.audit', true) = 'off' THEN RETURN NULL; END IF; ");
+    const auto nisOf = [&](const QString &row) {
+        return audited.nis ? QStringLiteral("%1.%2").arg(row, QString::fromLatin1(audited.nis)) : QStringLiteral("NULL");
+    };
+    QStringList statements;
+    const auto function = [&](const QString &action, const QString &body) {
+        statements << QStringLiteral("CREATE OR REPLACE FUNCTION pel_log_%1_%2() RETURNS trigger LANGUAGE plpgsql AS "
+                                     "$pel$ BEGIN %3%4; RETURN NULL; END $pel$")
+                          .arg(lower, action, skip, body);
+    };
+    function(QStringLiteral("insert"),
+             QStringLiteral("INSERT INTO t_log (%1) SELECT %2, '%3', r.%4, %5, 'insert', NULL, %6 FROM pel_rows r")
+                 .arg(columns, moment, table, key, nisOf(QStringLiteral("r")), postgresJsonOf(QStringLiteral("r"), table)));
+    statements << QStringLiteral("CREATE OR REPLACE TRIGGER pel_log_%1_insert AFTER INSERT ON %1 REFERENCING NEW TABLE AS pel_rows "
+                                 "FOR EACH STATEMENT EXECUTE FUNCTION pel_log_%1_insert()").arg(lower);
+    function(QStringLiteral("update"),
+             QStringLiteral("INSERT INTO t_log (%1) VALUES (%2, '%3', NEW.%4, %5, 'update', %6, %7)")
+                 .arg(columns, moment, table, key, nisOf(QStringLiteral("NEW")),
+                      postgresJsonOf(QStringLiteral("OLD"), table), postgresJsonOf(QStringLiteral("NEW"), table)));
+    statements << QStringLiteral("CREATE OR REPLACE TRIGGER pel_log_%1_update AFTER UPDATE ON %1 "
+                                 "FOR EACH ROW EXECUTE FUNCTION pel_log_%1_update()").arg(lower);
+    function(QStringLiteral("delete"),
+             QStringLiteral("INSERT INTO t_log (%1) SELECT %2, '%3', r.%4, %5, 'delete', %6, NULL FROM pel_rows r")
+                 .arg(columns, moment, table, key, nisOf(QStringLiteral("r")), postgresJsonOf(QStringLiteral("r"), table)));
+    statements << QStringLiteral("CREATE OR REPLACE TRIGGER pel_log_%1_delete AFTER DELETE ON %1 REFERENCING OLD TABLE AS pel_rows "
+                                 "FOR EACH STATEMENT EXECUTE FUNCTION pel_log_%1_delete()").arg(lower);
+    return statements;
+}
+
 } // namespace
 
 bool installAudit(const QSqlDatabase &db, QString *error)
@@ -74,10 +142,19 @@ bool installAudit(const QSqlDatabase &db, QString *error)
     return true;
 }
 
+QStringList postgresAuditStatements()
+{
+    QStringList statements;
+    for (const Audited &audited : AuditedTables)
+        statements << postgresTriggerSql(audited);
+    return statements;
+}
+
 bool setAuditOperator(const QSqlDatabase &db, const QString &userId)
 {
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("UPDATE pel_operator SET userid = ?"));
+    query.prepare(isPostgres(db) ? QStringLiteral("select set_config('pelitaksa.operator', ?, false)")
+                                 : QStringLiteral("UPDATE pel_operator SET userid = ?"));
     query.addBindValue(userId);
     return query.exec();
 }
@@ -85,6 +162,8 @@ bool setAuditOperator(const QSqlDatabase &db, const QString &userId)
 bool removeAudit(const QSqlDatabase &db)
 {
     QSqlQuery query(db);
+    if (isPostgres(db))
+        return query.exec(QStringLiteral("select set_config('pelitaksa.audit', 'off', false)"));
     for (const Audited &audited : AuditedTables)
         for (const char *action : {"insert", "update", "delete"})
             if (!query.exec(QStringLiteral("DROP TRIGGER IF EXISTS temp.pel_log_%1_%2")

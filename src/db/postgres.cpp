@@ -1,5 +1,6 @@
 #include "db/postgres.h"
 
+#include "db/audit.h"
 #include "db/result.h"
 #include "db/schema.h"
 
@@ -50,6 +51,56 @@ QStringList schemaStatements(const QString &text)
     return statements;
 }
 
+// The audit trail of a database made before t_log existed on the server is
+// added here, at start-up, in one transaction: the table from the schema
+// text, then the triggers. Two desks starting at once take turns through an
+// advisory lock, and the second finds the work done. An empty text when the
+// trail is (now) there, else why it could not be added.
+QString ensureAudit(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    const auto present = [&query](bool *complete) {
+        if (!query.exec(QStringLiteral("select to_regclass('t_log') is not null and "
+                                       "(select count(*) from pg_trigger where tgname like 'pel_log_%' "
+                                       "and not tgisinternal) = 9"))
+            || !query.next())
+            return false;
+        *complete = query.value(0).toBool();
+        return true;
+    };
+    bool complete = false;
+    if (!present(&complete))
+        return errorText(query.lastError());
+    if (complete)
+        return {};
+    QSqlDatabase(db).transaction();
+    QString problem;
+    if (!query.exec(QStringLiteral("select pg_advisory_xact_lock(7404501)")) || !present(&complete)) {
+        problem = errorText(query.lastError());
+    } else if (!complete) {
+        QStringList statements;
+        if (!query.exec(QStringLiteral("select to_regclass('t_log') is not null")) || !query.next())
+            problem = errorText(query.lastError());
+        else if (!query.value(0).toBool())
+            for (const QString &statement : schemaStatements(postgresSchemaSql()))
+                if (statement.contains(QLatin1String(" t_log")))
+                    statements << statement;
+        statements << postgresAuditStatements();
+        for (const QString &statement : statements) {
+            if (!problem.isEmpty())
+                break;
+            if (!query.exec(statement))
+                problem = errorText(query.lastError());
+        }
+    }
+    query.finish();
+    if (problem.isEmpty() && !QSqlDatabase(db).commit())
+        problem = errorText(db.lastError());
+    if (!problem.isEmpty())
+        QSqlDatabase(db).rollback();
+    return problem;
+}
+
 } // namespace
 
 void configurePostgres(QSqlDatabase &db, const DatabaseTarget &target)
@@ -95,6 +146,9 @@ QString checkPostgresDatabase(const QSqlDatabase &db, const DatabaseTarget &targ
     for (const QString &table : requiredTables())
         if (!tables.contains(table.toLower()))
             return QStringLiteral("%1 bukan database PELITAKSA: tabel %2 tidak ada.").arg(where, table);
+    if (const QString audit = ensureAudit(db); !audit.isEmpty())
+        return QStringLiteral("%1 belum memiliki catatan perubahan (tabel t_log dan pemicunya), dan catatan itu "
+                              "tidak dapat dibuat: %2").arg(where, audit);
 
     // A read-only server (a standby, or read-only by setting), or a role that
     // may only read, says so now, not when the operator saves.
@@ -121,6 +175,15 @@ QString checkPostgresDatabase(const QSqlDatabase &db, const DatabaseTarget &targ
         return QStringLiteral("%1 tidak dapat dibaca: %2").arg(where, errorText(query.lastError()));
     if (!query.value(0).toBool())
         return QStringLiteral("%1 tidak dapat ditulisi: pengguna %2 tidak berhak memakai urutan nilai_urutan_seq.")
+            .arg(where, roleName(target));
+    // Every change writes its audit row with the desk's own role.
+    if (!query.exec(QStringLiteral("select has_table_privilege('t_log', 'INSERT') and "
+                                   "has_sequence_privilege(pg_get_serial_sequence('t_log', 'id'), 'USAGE')"))
+        || !query.next())
+        return QStringLiteral("%1 tidak dapat dibaca: %2").arg(where, errorText(query.lastError()));
+    if (!query.value(0).toBool())
+        return QStringLiteral("%1 tidak dapat ditulisi: pengguna %2 tidak berhak menulis catatan perubahan "
+                              "(tabel t_log, urutan t_log_id_seq).")
             .arg(where, roleName(target));
     return {};
 }
@@ -150,7 +213,7 @@ bool createPostgresTables(const DatabaseTarget &target, QString *error)
             }
             if (problem.isEmpty()) {
                 db.transaction();
-                for (const QString &statement : schemaStatements(postgresSchemaSql())) {
+                for (const QString &statement : schemaStatements(postgresSchemaSql()) + postgresAuditStatements()) {
                     if (!query.exec(statement)) {
                         problem = QStringLiteral("Skema gagal dibuat di %1: %2")
                                       .arg(target.describe(), errorText(query.lastError()));

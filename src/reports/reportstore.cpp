@@ -138,7 +138,13 @@ QString ipkAllTotalsSql()
 db::Result allNis(QStringList *nisList)
 {
     nisList->clear();
-    if (!dbRecordset.open(reportStudentsSql(), dbConnection))
+    // A server's table has no row order of its own: the rows' places (ctid)
+    // give the order a scan reads them in, as SQLite's rowid does, and the
+    // same order the search grid and the paged lists follow.
+    const QString sql = dbConnection.isOpen() && dbConnection.isPostgres()
+                            ? reportStudentsSql() + QStringLiteral(" order by ctid")
+                            : reportStudentsSql();
+    if (!dbRecordset.open(sql, dbConnection))
         return db::Result::failure(db::Result::Kind::Failure, dbRecordset.lastError());
     const int field = dbRecordset.fieldIndex(QStringLiteral("nis"));
     nisList->reserve(dbRecordset.recordCount());
@@ -153,32 +159,28 @@ db::Result nisPage(qint64 *after, int limit, QStringList *page)
     page->clear();
     if (!dbConnection.isOpen())
         return notOpen();
-    // The table's own order is the order of its row positions; an engine
-    // without them (a server) gives its students in NIS order, and `after`
-    // counts the rows read so far.
+    // The table's own order is the order of its row positions: SQLite's
+    // rowid, or on a server the row's place (ctid, a block and an item
+    // number), carried in `after` as block * 65536 + item.
     const bool rowPositions = engineHandle() != nullptr;
     QSqlQuery query(dbConnection.database());
     query.setForwardOnly(true);
-    if (!query.prepare(rowPositions ? QStringLiteral("select rowid, nis from siswa where rowid > ? order by rowid limit ?")
-                                    : QStringLiteral("select nis from siswa order by nis limit ? offset ?")))
+    const QString sql = rowPositions
+        ? QStringLiteral("select rowid, nis from siswa where rowid > ? order by rowid limit ?")
+        : QStringLiteral("select ((ctid::text::point)[0])::bigint * 65536 + ((ctid::text::point)[1])::bigint, nis "
+                         "from siswa where ctid > format('(%s,%s)', ?::bigint / 65536, ?::bigint % 65536)::tid "
+                         "order by ctid limit ?");
+    if (!query.prepare(sql))
         return db::Result::from(query.lastError());
-    if (rowPositions) {
+    query.addBindValue(*after);
+    if (!rowPositions)
         query.addBindValue(*after);
-        query.addBindValue(limit);
-    } else {
-        query.addBindValue(limit);
-        query.addBindValue(*after);
-    }
+    query.addBindValue(limit);
     if (!query.exec())
         return db::Result::from(query.lastError());
     while (query.next()) {
-        if (rowPositions) {
-            *after = query.value(0).toLongLong();
-            *page << query.value(1).toString();
-        } else {
-            ++*after;
-            *page << query.value(0).toString();
-        }
+        *after = query.value(0).toLongLong();
+        *page << query.value(1).toString();
     }
     if (query.lastError().isValid())
         return db::Result::from(query.lastError());

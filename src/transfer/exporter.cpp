@@ -33,18 +33,22 @@ namespace {
 
 using ResultKind = db::Result::Kind;
 
-QString selectStatement(Table table)
+// The rows in the table's own order: SQLite's rowid; on a server the rows'
+// places (ctid), and for grades their insertion order (Urutan).
+QString selectStatement(Table table, bool postgres)
 {
+    const QString rowOrder = postgres ? QStringLiteral("ctid") : QStringLiteral("rowid");
     switch (table) {
-    case Table::Students: return QStringLiteral("select * from SISWA order by rowid");
-    case Table::Subjects: return QStringLiteral("select * from Pelajaran order by rowid");
+    case Table::Students: return QStringLiteral("select * from SISWA order by ") + rowOrder;
+    case Table::Subjects: return QStringLiteral("select * from Pelajaran order by ") + rowOrder;
     case Table::Grades: break;
     }
     return QStringLiteral(
         "select n.Noreg, n.TglProses, n.Nis, s.NamaSiswa, n.Program, n.Jenjang, n.KdMatpel, p.NmMatpel, n.SKS, "
         "n.Tentor, n.Nilangka, n.Nilhu, n.Bobot, n.Mutu, n.Prediket, n.Ket "
         "from Nilai n left join SISWA s on s.NIS = n.Nis left join Pelajaran p on p.KdMatpel = n.KdMatpel "
-        "order by n.rowid");
+        "order by n.")
+        + (postgres ? QStringLiteral("Urutan") : QStringLiteral("rowid"));
 }
 
 bool isNumber(const QVariant &value)
@@ -182,7 +186,7 @@ db::Result exportTable(const db::Connection &conn, Table table, const QString &p
         return db::Result::failure(ResultKind::BadValue, QStringLiteral("Pemisah harus ',' atau ';'"));
     QSqlQuery query(conn.database());
     query.setForwardOnly(true);
-    if (!query.exec(selectStatement(table)))
+    if (!query.exec(selectStatement(table, conn.isPostgres())))
         return db::Result::from(query.lastError());
     return *format == Format::Csv ? exportCsv(query, table, path, separator) : exportXlsx(query, table, path);
 }

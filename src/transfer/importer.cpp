@@ -3,6 +3,7 @@
 #include "env/clock.h"
 #include "db/connection.h"
 #include "db/gradestatements.h"
+#include "db/result.h"
 #include "db/transaction.h"
 #include "grades/gradestore.h"
 #include "grades/grading.h"
@@ -269,6 +270,119 @@ private:
     sqlite3_stmt *m_stmt = nullptr;
 };
 
+// The writes on an engine without SQLite's interface (a server), through Qt
+// with bound values. New rows are sent in batches of one multi-row insert
+// each, inside a savepoint: a batch the server refuses is rolled back to it
+// and its rows are sent one at a time, so that the refused row's line is
+// named as on SQLite.
+class BoundWriter
+{
+public:
+    static constexpr int BatchRows = 500;
+
+    BoundWriter(const QSqlDatabase &db, QString table, QStringList columns)
+        : m_db(db), m_table(std::move(table)), m_columns(std::move(columns)), m_single(db), m_batch(db), m_update(db)
+    {
+    }
+
+    // Prepares the one-row insert and, when sets is not empty, the update of
+    // those columns of the row whose key columns match (values bound in the
+    // order of updateOrder, indexes into a row's values).
+    bool prepare(const QStringList &sets, const QStringList &keys, std::vector<int> updateOrder, QString *error)
+    {
+        m_updateOrder = std::move(updateOrder);
+        if (!m_single.prepare(insertSql(1))) {
+            *error = m_single.lastError().text();
+            return false;
+        }
+        if (!sets.isEmpty()
+            && !m_update.prepare(QStringLiteral("update %1 set %2 where %3")
+                                     .arg(m_table, sets.join(QLatin1Char(',')), keys.join(QStringLiteral(" and "))))) {
+            *error = m_update.lastError().text();
+            return false;
+        }
+        m_updates = !sets.isEmpty();
+        return true;
+    }
+    bool updates() const { return m_updates; }
+
+    // Keeps a new row for the next batch; a refused batch gives the line
+    // and the server's reason.
+    std::optional<std::pair<int, QString>> insert(int line, QVariantList values)
+    {
+        m_lines.push_back(line);
+        m_rows.push_back(std::move(values));
+        return int(m_rows.size()) == BatchRows ? flush() : std::nullopt;
+    }
+
+    std::optional<QString> update(const QVariantList &values)
+    {
+        for (int index : m_updateOrder)
+            m_update.addBindValue(values.at(index));
+        if (m_update.exec())
+            return std::nullopt;
+        return db::errorText(m_update.lastError());
+    }
+
+    // Sends the rows kept so far.
+    std::optional<std::pair<int, QString>> flush()
+    {
+        if (m_rows.empty())
+            return std::nullopt;
+        std::optional<std::pair<int, QString>> refused;
+        QSqlQuery control(m_db);
+        const bool whole = int(m_rows.size()) == BatchRows;
+        if (whole && !m_batchPrepared) {
+            m_batchPrepared = m_batch.prepare(insertSql(BatchRows));
+        }
+        if (whole && m_batchPrepared && control.exec(QStringLiteral("savepoint pel_import"))) {
+            for (const QVariantList &row : m_rows)
+                for (const QVariant &value : row)
+                    m_batch.addBindValue(value);
+            if (m_batch.exec()) {
+                control.exec(QStringLiteral("release savepoint pel_import"));
+                clear();
+                return std::nullopt;
+            }
+            control.exec(QStringLiteral("rollback to savepoint pel_import"));
+        }
+        for (size_t r = 0; r < m_rows.size() && !refused; ++r) {
+            for (const QVariant &value : m_rows[r])
+                m_single.addBindValue(value);
+            if (!m_single.exec())
+                refused = std::make_pair(m_lines[r], db::errorText(m_single.lastError()));
+        }
+        clear();
+        return refused;
+    }
+
+private:
+    QString insertSql(int rows) const
+    {
+        const QString one = QLatin1Char('(') + QStringList(m_columns.size(), QStringLiteral("?")).join(QLatin1Char(','))
+                            + QLatin1Char(')');
+        return QStringLiteral("insert into %1(%2) values").arg(m_table, m_columns.join(QLatin1Char(',')))
+               + QStringList(rows, one).join(QLatin1Char(','));
+    }
+    void clear()
+    {
+        m_rows.clear();
+        m_lines.clear();
+    }
+
+    QSqlDatabase m_db;
+    QString m_table;
+    QStringList m_columns;
+    QSqlQuery m_single;
+    QSqlQuery m_batch;
+    QSqlQuery m_update;
+    bool m_batchPrepared = false;
+    bool m_updates = false;
+    std::vector<int> m_updateOrder;
+    std::vector<QVariantList> m_rows;
+    std::vector<int> m_lines;
+};
+
 // One cell of a row, as it will be stored.
 struct Cell
 {
@@ -339,7 +453,17 @@ private:
     void collectFileRegistrations();
     void checkRow(const CsvRecord &record);
     void writeRow(int line, const std::vector<Cell> &cells, bool exists);
+    void writeBound(int line, const std::vector<Cell> &cells, bool exists);
+    void flushBound();
+    // No row is written from now on; the new rows kept for a batch are sent
+    // first, so that a row the server refuses is named as SQLite names it.
+    void stopWriting()
+    {
+        flushBound();
+        m_writing = false;
+    }
     bool prepareStatements();
+    bool prepareBound(const QStringList &names);
     QString nextFreeRegistration(QString after);
     void keepPreview(const std::vector<Cell> &cells);
 
@@ -376,6 +500,8 @@ private:
     sqlite3 *m_db = nullptr;
     std::unique_ptr<Statement> m_insert;
     std::unique_ptr<Statement> m_update;
+    std::unique_ptr<BoundWriter> m_bound; // the writes where the connection is not SQLite's
+    QString m_prepareError;
     bool m_writing = true;
 };
 
@@ -414,9 +540,7 @@ void Importer::run(const QByteArray &data)
             return;
         }
         if (!prepareStatements()) {
-            const QString reason = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
-                                        : QStringLiteral("koneksi database bukan SQLite");
-            m_report.result = db::Result::failure(db::Result::Kind::Failure, reason);
+            m_report.result = db::Result::failure(db::Result::Kind::Failure, m_prepareError);
             return;
         }
     }
@@ -435,7 +559,7 @@ void Importer::run(const QByteArray &data)
         if (status == CsvReader::Status::Malformed) {
             ++m_report.rows;
             problem(record.line, QString(), QString(), why);
-            m_writing = false;
+            stopWriting();
             continue;
         }
         if (record.isBlank())
@@ -445,6 +569,12 @@ void Importer::run(const QByteArray &data)
     }
     if (m_options.progress)
         m_options.progress(reader.size(), reader.size());
+    if (m_bound) {
+        flushBound();
+        // A batch's refusal is found after later lines were checked.
+        std::stable_sort(m_report.problems.begin(), m_report.problems.end(),
+                         [](const Problem &a, const Problem &b) { return a.line < b.line; });
+    }
 
     if (!m_report.problems.isEmpty()) {
         m_report.result = db::Result::failure(db::Result::Kind::BadValue,
@@ -455,6 +585,7 @@ void Importer::run(const QByteArray &data)
     if (transaction) {
         m_insert.reset();
         m_update.reset();
+        m_bound.reset();
         if (!transaction->commit())
             m_report.result = db::Result::from(m_conn.database().lastError());
     }
@@ -552,7 +683,7 @@ bool Importer::loadStored()
         m_storedKeys.insert(noreg + '\x1f' + foldedKey(query.value(2)));
     }
     // The next registration number follows the last row, as the grade screen draws it.
-    if (!query.exec(db::LastGradeRowStatement()))
+    if (!query.exec(db::LastGradeRowStatement(m_conn.isPostgres())))
         return fail();
     if (query.next())
         m_lastRegistration = query.value(0);
@@ -596,7 +727,7 @@ void Importer::checkRow(const CsvRecord &record)
     if (record.size() != m_fieldCount) {
         problem(line, QString(), QString(),
                 QStringLiteral("baris berisi %1 kolom, baris judul %2 kolom").arg(record.size()).arg(m_fieldCount));
-        m_writing = false;
+        stopWriting();
         return;
     }
     const int before = int(m_report.problems.size());
@@ -745,7 +876,7 @@ void Importer::checkRow(const CsvRecord &record)
     }
 
     if (int(m_report.problems.size()) != before) {
-        m_writing = false;
+        stopWriting();
         return;
     }
     if (exists)
@@ -776,12 +907,12 @@ void Importer::keepPreview(const std::vector<Cell> &cells)
 
 bool Importer::prepareStatements()
 {
-    m_db = db::sqliteHandle(m_conn.database());
-    if (!m_db)
-        return false;
     QStringList names;
     for (int i : m_storedColumns)
         names << m_columns[i].name;
+    m_db = db::sqliteHandle(m_conn.database());
+    if (!m_db)
+        return prepareBound(names);
     const QString table = sqlTableName(m_table);
     QStringList marks(names.size(), QStringLiteral("?"));
     m_insert = std::make_unique<Statement>(
@@ -803,11 +934,84 @@ bool Importer::prepareStatements()
     if (!sets.isEmpty())
         m_update = std::make_unique<Statement>(
             m_db, QStringLiteral("update %1 set %2 where %3").arg(table, sets.join(QLatin1Char(',')), where));
-    return m_insert->valid() && (sets.isEmpty() || m_update->valid());
+    if (m_insert->valid() && (sets.isEmpty() || m_update->valid()))
+        return true;
+    m_prepareError = QString::fromUtf8(sqlite3_errmsg(m_db));
+    return false;
+}
+
+// The same statements with Qt's positional values: the update's values are
+// bound in the order its marks stand.
+bool Importer::prepareBound(const QStringList &names)
+{
+    QStringList sets;
+    QStringList keys;
+    std::vector<int> order;
+    if (m_table == Table::Grades) {
+        for (size_t s = 0; s < m_storedColumns.size(); ++s)
+            if (s != 0 && s != 5) {
+                sets << names[int(s)] + QStringLiteral("=?");
+                order.push_back(int(s));
+            }
+        keys << QStringLiteral("Noreg=?") << QStringLiteral("KdMatpel=?");
+        order.push_back(0);
+        order.push_back(5);
+    } else {
+        for (size_t s = 1; s < m_storedColumns.size(); ++s)
+            if (m_sourceField[s] >= 0) {
+                sets << names[int(s)] + QStringLiteral("=?");
+                order.push_back(int(s));
+            }
+        keys << names[0] + QStringLiteral("=?");
+        order.push_back(0);
+    }
+    m_bound = std::make_unique<BoundWriter>(m_conn.database(), sqlTableName(m_table), names);
+    return m_bound->prepare(sets, keys, std::move(order), &m_prepareError);
+}
+
+void Importer::writeBound(int line, const std::vector<Cell> &cells, bool exists)
+{
+    if (exists && !m_bound->updates())
+        return; // an update of a key alone: nothing to change
+    QVariantList values;
+    values.reserve(qsizetype(cells.size()));
+    for (const Cell &cell : cells)
+        values << (cell.isNumber ? QVariant(cell.number) : QVariant(QString::fromStdString(cell.text)));
+    if (exists) {
+        // The new rows kept so far go first, so that a refusal names the first refused line.
+        flushBound();
+        if (!m_writing)
+            return;
+        if (const auto error = m_bound->update(values)) {
+            problem(line, QString(), QString(), QStringLiteral("database menolak baris ini: %1").arg(*error));
+            m_writing = false;
+        }
+        return;
+    }
+    if (const auto refused = m_bound->insert(line, std::move(values))) {
+        problem(refused->first, QString(), QString(),
+                QStringLiteral("database menolak baris ini: %1").arg(refused->second));
+        m_writing = false;
+    }
+}
+
+void Importer::flushBound()
+{
+    if (!m_bound || !m_writing)
+        return;
+    if (const auto refused = m_bound->flush()) {
+        problem(refused->first, QString(), QString(),
+                QStringLiteral("database menolak baris ini: %1").arg(refused->second));
+        m_writing = false;
+    }
 }
 
 void Importer::writeRow(int line, const std::vector<Cell> &cells, bool exists)
 {
+    if (m_bound) {
+        writeBound(line, cells, exists);
+        return;
+    }
     Statement *statement = exists ? m_update.get() : m_insert.get();
     if (!statement)
         return; // an update of a key alone: nothing to change

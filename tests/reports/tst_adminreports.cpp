@@ -37,7 +37,7 @@ Run runTool(const test::TestDatabase &db, const QString &folder, const QStringLi
     const QString tool = qEnvironmentVariable("PELITAKSA_ADMIN");
     QProcess process;
     process.setWorkingDirectory(folder);
-    process.start(tool, QStringList{QStringLiteral("--db"), db.filePath(), QStringLiteral("report")} + args);
+    process.start(tool, QStringList{QStringLiteral("--database"), db.databaseArgument(), QStringLiteral("report")} + args);
     if (!process.waitForFinished(120000))
         return run;
     run.crashed = process.exitStatus() != QProcess::NormalExit;
@@ -85,7 +85,7 @@ void startTool(QProcess &process, const test::TestDatabase &db, const QString &f
 {
     process.setWorkingDirectory(folder);
     process.start(qEnvironmentVariable("PELITAKSA_ADMIN"),
-                  QStringList{QStringLiteral("--db"), db.filePath(), QStringLiteral("report")} + args);
+                  QStringList{QStringLiteral("--database"), db.databaseArgument(), QStringLiteral("report")} + args);
 }
 
 // True once the process holds a file of folder open for writing, other
@@ -325,8 +325,8 @@ void TestAdminReports::failingWriteKeepsPreviousFile()
     process.setWorkingDirectory(elsewhere.path());
     // 1 MB at most a file; the signal ignored, so that the write fails instead.
     process.start(QStringLiteral("/bin/sh"),
-                  {QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; ulimit -f 2048; exec \"$0\" --db \"$1\" report list"),
-                   qEnvironmentVariable("PELITAKSA_ADMIN"), db.filePath()});
+                  {QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; ulimit -f 2048; exec \"$0\" --database \"$1\" report list"),
+                   qEnvironmentVariable("PELITAKSA_ADMIN"), db.databaseArgument()});
     QVERIFY(process.waitForFinished(120000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 1);

@@ -4,6 +4,7 @@
 #include "common/operatorstore.h"
 #include "common/password.h"
 #include "db/recordset.h"
+#include "pgtestsupport.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -11,6 +12,32 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
+
+namespace {
+
+// Where the tool makes a new database: a file in the test's folder, or on
+// the test server a fresh database without tables.
+struct NewDatabase
+{
+    explicit NewDatabase(const QString &path)
+    {
+        if (pel::test::onPostgres()) {
+            server = std::make_unique<pel::test::PgTestDatabase>(false, false);
+            argument = server->url();
+            target = server->target();
+        } else {
+            argument = path;
+            target.filePath = path;
+        }
+    }
+    std::unique_ptr<pel::test::PgTestDatabase> server;
+    QString argument; // for --database
+    pel::db::DatabaseTarget target;
+};
+
+} // namespace
 
 class TestAdmin : public QObject
 {
@@ -60,80 +87,87 @@ TestAdmin::Result TestAdmin::admin(const QStringList &args, const QByteArray &in
 void TestAdmin::createRefusesToOverwrite()
 {
     const QString path = m_dir.filePath(QStringLiteral("baru.mdb"));
-    QCOMPARE(admin({"--db", path, "create"}).code, 0);
-    QVERIFY(QFile::exists(path));
+    const NewDatabase db(path);
+    QCOMPARE(admin({"--database", db.argument, "create"}).code, 0);
     QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    file.close();
+    QByteArray before;
+    if (!db.server) {
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        before = file.readAll();
+        file.close();
+    }
 
-    const Result again = admin({"--db", path, "create"});
+    const Result again = admin({"--database", db.argument, "create"});
     QVERIFY(again.code != 0);
-    QVERIFY(again.err.contains(path));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), before);
-    QVERIFY(admin({"--db", path, "demo"}).code != 0);
+    QVERIFY2(again.err.contains(db.server ? db.target.databaseName : path), qPrintable(again.err));
+    if (!db.server) {
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+    QVERIFY(admin({"--database", db.argument, "demo"}).code != 0);
 
-    // The file opens as the program's own database.
-    QVERIFY(pel::dbConnection.open(path));
+    // The database opens as the program's own.
+    QVERIFY2(pel::dbConnection.open(db.target), qPrintable(pel::dbConnection.lastError()));
     pel::dbConnection.close();
 }
 
 void TestAdmin::operators()
 {
-    const QString path = m_dir.filePath(QStringLiteral("petugas.mdb"));
-    QCOMPARE(admin({"--db", path, "create"}).code, 0);
-    QCOMPARE(admin({"--db", path, "operator", "add", "budi", "BUDI SANTOSO", "Manager", "--password-stdin"},
+    const NewDatabase db(m_dir.filePath(QStringLiteral("petugas.mdb")));
+    const QString path = db.argument;
+    QCOMPARE(admin({"--database", path, "create"}).code, 0);
+    QCOMPARE(admin({"--database", path, "operator", "add", "budi", "BUDI SANTOSO", "Manager", "--password-stdin"},
                    "rahasia\n").code,
              0);
-    QCOMPARE(admin({"--db", path, "operator", "add", "--password-stdin", "ani", "ANI", "Entri"}, "x\n").code, 0);
-    const Result duplicate = admin({"--db", path, "operator", "add", " budi ", "LAIN", "Entri", "--password-stdin"}, "y\n");
+    QCOMPARE(admin({"--database", path, "operator", "add", "--password-stdin", "ani", "ANI", "Entri"}, "x\n").code, 0);
+    const Result duplicate = admin({"--database", path, "operator", "add", " budi ", "LAIN", "Entri", "--password-stdin"}, "y\n");
     QVERIFY(duplicate.code != 0);
     // User IDs are unique without regard to letter case.
-    QVERIFY(admin({"--db", path, "operator", "add", "BUDI", "LAIN", "Entri", "--password-stdin"}, "y\n").code != 0);
-    const Result badLevel = admin({"--db", path, "operator", "add", "cici", "CICI", "manager", "--password-stdin"}, "z\n");
+    QVERIFY(admin({"--database", path, "operator", "add", "BUDI", "LAIN", "Entri", "--password-stdin"}, "y\n").code != 0);
+    const Result badLevel = admin({"--database", path, "operator", "add", "cici", "CICI", "manager", "--password-stdin"}, "z\n");
     QVERIFY(badLevel.code != 0);
     QVERIFY(badLevel.err.contains(QStringLiteral("manager")));
 
-    Result list = admin({"--db", path, "operator", "list"});
+    Result list = admin({"--database", path, "operator", "list"});
     QCOMPARE(list.code, 0);
     QVERIFY(list.out.contains(QStringLiteral("budi\tBUDI SANTOSO\tManager")));
     QVERIFY(list.out.contains(QStringLiteral("2 petugas")));
     QVERIFY(!list.out.contains(QStringLiteral("rahasia")));
 
-    QCOMPARE(admin({"--db", path, "operator", "remove", "ani"}).code, 0);
-    QVERIFY(admin({"--db", path, "operator", "remove", "ani"}).code != 0);
-    list = admin({"--db", path, "operator", "list"});
+    QCOMPARE(admin({"--database", path, "operator", "remove", "ani"}).code, 0);
+    QVERIFY(admin({"--database", path, "operator", "remove", "ani"}).code != 0);
+    list = admin({"--database", path, "operator", "list"});
     QVERIFY(list.out.contains(QStringLiteral("1 petugas")));
 }
 
 void TestAdmin::passwordsNeverTravelAsArguments()
 {
-    const QString path = m_dir.filePath(QStringLiteral("sandi.mdb"));
-    QCOMPARE(admin({"--db", path, "create"}).code, 0);
+    const NewDatabase db(m_dir.filePath(QStringLiteral("sandi.mdb")));
+    const QString path = db.argument;
+    QCOMPARE(admin({"--database", path, "create"}).code, 0);
     // The old form with the password among the arguments is refused, and the
     // refusal does not repeat it.
-    const Result old = admin({"--db", path, "operator", "add", "budi", "BUDI", "rahasia", "Manager"});
+    const Result old = admin({"--database", path, "operator", "add", "budi", "BUDI", "rahasia", "Manager"});
     QVERIFY(old.code != 0);
     QVERIFY(!old.err.contains(QStringLiteral("rahasia")));
     // Without a terminal and without --password-stdin nothing is added.
-    QVERIFY(admin({"--db", path, "operator", "add", "budi", "BUDI", "Manager"}, "rahasia\n").code != 0);
-    QVERIFY(admin({"--db", path, "operator", "add", "budi", "BUDI", "Manager", "--password-stdin"}, "\n").code != 0);
-    QVERIFY(admin({"--db", path, "operator", "add", "budi", "BUDI", "Manager", "--password-stdin"}, " Rahasia \n").code
+    QVERIFY(admin({"--database", path, "operator", "add", "budi", "BUDI", "Manager"}, "rahasia\n").code != 0);
+    QVERIFY(admin({"--database", path, "operator", "add", "budi", "BUDI", "Manager", "--password-stdin"}, "\n").code != 0);
+    QVERIFY(admin({"--database", path, "operator", "add", "budi", "BUDI", "Manager", "--password-stdin"}, " Rahasia \n").code
             == 0);
-    QCOMPARE(admin({"--db", path, "operator", "passwd", "BUDI", "--password-stdin"}, "baru\r\n").code, 0);
-    QVERIFY(admin({"--db", path, "operator", "passwd", "nobody", "--password-stdin"}, "x\n").code != 0);
+    QCOMPARE(admin({"--database", path, "operator", "passwd", "BUDI", "--password-stdin"}, "baru\r\n").code, 0);
+    QVERIFY(admin({"--database", path, "operator", "passwd", "nobody", "--password-stdin"}, "x\n").code != 0);
 
     // An operator row of an older file, kept as text, is converted by rehash.
-    QVERIFY(pel::dbConnection.open(path));
+    QVERIFY(pel::dbConnection.open(db.target));
     pel::db::Recordset rs;
     QVERIFY(rs.open(QStringLiteral("insert into t_petugas values ('lama', 'LAMA', 'teks', 'Entri')"), pel::dbConnection));
     pel::dbConnection.close();
-    const Result rehash = admin({"--db", path, "operator", "rehash"});
+    const Result rehash = admin({"--database", path, "operator", "rehash"});
     QCOMPARE(rehash.code, 0);
     QVERIFY(rehash.out.startsWith(QStringLiteral("1 ")));
 
-    QVERIFY(pel::dbConnection.open(path));
+    QVERIFY(pel::dbConnection.open(db.target));
     QVERIFY(rs.open(QStringLiteral("select password from t_petugas"), pel::dbConnection));
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
         QVERIFY(pel::isPasswordHash(rs.value(0).toString()));
@@ -146,10 +180,11 @@ void TestAdmin::passwordsNeverTravelAsArguments()
 
 void TestAdmin::demoDatabaseLogsInAtEveryLevel()
 {
-    const QString path = m_dir.filePath(QStringLiteral("demo.mdb"));
-    const Result demo = admin({"--db", path, "demo"});
+    const NewDatabase db(m_dir.filePath(QStringLiteral("demo.mdb")));
+    const QString path = db.argument;
+    const Result demo = admin({"--database", path, "demo"});
     QCOMPARE(demo.code, 0);
-    QVERIFY(pel::dbConnection.open(path));
+    QVERIFY(pel::dbConnection.open(db.target));
     pel::db::Recordset rs;
     QVERIFY(rs.open(QStringLiteral("select level from t_petugas order by level"), pel::dbConnection));
     QStringList levels;
@@ -172,41 +207,47 @@ void TestAdmin::demoDatabaseLogsInAtEveryLevel()
     QVERIFY(rs.open(QStringLiteral("select password from t_petugas"), pel::dbConnection));
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
         QVERIFY(pel::isPasswordHash(rs.value(0).toString()));
-    QCOMPARE(QFile::permissions(path), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    if (!db.server)
+        QCOMPARE(QFile::permissions(path), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     QVERIFY(pel::OperatorStore(pel::dbConnection).checkLogin(QStringLiteral("manager"), QStringLiteral("manager123"), nullptr).ok());
     pel::dbConnection.close();
 }
 
 void TestAdmin::backupRestoreAndLog()
 {
+    // Backups and restores copy the file; a server database refuses them
+    // and keeps its audit trail all the same.
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("SISWA.mdb"));
-    QCOMPARE(admin({"--db", path, "demo"}).code, 0);
+    const NewDatabase db(path);
+    QCOMPARE(admin({"--database", db.argument, "demo"}).code, 0);
     const QString copy = folder.filePath(QStringLiteral("salinan.mdb"));
-    const Result backup = admin({"--db", path, "backup", copy});
-    QCOMPARE(backup.code, 0);
-    QVERIFY(QFile::exists(copy));
+    const Result backup = admin({"--database", db.argument, "backup", copy});
+    QCOMPARE(backup.code, db.server ? 2 : 0);
+    QCOMPARE(QFile::exists(copy), !db.server);
 
-    QVERIFY(pel::dbConnection.open(path));
+    QVERIFY(pel::dbConnection.open(db.target));
     pel::dbConnection.setOperator(QStringLiteral("budi"));
     pel::db::Recordset rs;
     QVERIFY(rs.open(QStringLiteral("delete from Nilai where Nis = '2026002'"), pel::dbConnection));
     QVERIFY(rs.open(QStringLiteral("update SISWA set Alamat = 'JL. BARU' where NIS = '2026003'"), pel::dbConnection));
     // No restore while the database is open here.
-    QVERIFY(admin({"--db", path, "restore", copy}).code != 0);
+    QVERIFY(admin({"--database", db.argument, "restore", copy}).code != 0);
     pel::dbConnection.close();
 
-    Result log = admin({"--db", path, "log", "--nis", "2026002", "--table", "nilai"});
+    Result log = admin({"--database", db.argument, "log", "--nis", "2026002", "--table", "nilai"});
     QCOMPARE(log.code, 0);
     QStringList lines = log.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.last(), QStringLiteral("6 catatan"));
     QCOMPARE(lines.filter(QStringLiteral("\tbudi\tNilai\t")).size(), 3);
     QCOMPARE(lines.filter(QStringLiteral("\tdelete\t")).size(), 3);
-    log = admin({"--db", path, "log", "--since", "01-01-2000", "--table", "SISWA"});
+    log = admin({"--database", db.argument, "log", "--since", "01-01-2000", "--table", "SISWA"});
     QVERIFY(log.out.contains(QStringLiteral("\"Alamat\":\"JL. BARU\"")));
-    QVERIFY(admin({"--db", path, "log", "--since", "kemarin"}).code != 0);
+    QVERIFY(admin({"--database", db.argument, "log", "--since", "kemarin"}).code != 0);
+    if (db.server)
+        return;
 
-    const Result restore = admin({"--db", path, "restore", copy});
+    const Result restore = admin({"--database", path, "restore", copy});
     QCOMPARE(restore.code, 0);
     QVERIFY(pel::dbConnection.open(path));
     QVERIFY(rs.open(QStringLiteral("select count(*) from Nilai where Nis = '2026002'"), pel::dbConnection));

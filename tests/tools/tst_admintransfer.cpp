@@ -1,5 +1,7 @@
 // The administration tool's export, import and template commands and their
 // exit codes: 0 done, 1 rows refused or the work failed, 2 bad arguments.
+#include "common/module1.h"
+#include "pgtestsupport.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -7,6 +9,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 class TestAdminTransfer : public QObject
 {
@@ -29,8 +33,15 @@ private:
     };
     Result admin(const QStringList &args);
     QByteArray read(const QString &name);
+    QByteArray state(const QString &database);
     QTemporaryDir m_dir;
     QString m_tool;
+    // The demonstration database and an empty one: files in the folder, or
+    // on the test server databases of their own.
+    std::unique_ptr<pel::test::PgTestDatabase> m_demoServer;
+    std::unique_ptr<pel::test::PgTestDatabase> m_emptyServer;
+    QString m_demo = QStringLiteral("demo.mdb");
+    QString m_empty = QStringLiteral("kosong.mdb");
 };
 
 void TestAdminTransfer::initTestCase()
@@ -39,8 +50,14 @@ void TestAdminTransfer::initTestCase()
     if (m_tool.isEmpty())
         QSKIP("PELITAKSA_ADMIN names no tool; run through ctest");
     QVERIFY(m_dir.isValid());
-    QCOMPARE(admin({"--db", "demo.mdb", "demo"}).code, 0);
-    QCOMPARE(admin({"--db", "kosong.mdb", "create"}).code, 0);
+    if (pel::test::onPostgres()) {
+        m_demoServer = std::make_unique<pel::test::PgTestDatabase>(false, false);
+        m_emptyServer = std::make_unique<pel::test::PgTestDatabase>(false, false);
+        m_demo = m_demoServer->url();
+        m_empty = m_emptyServer->url();
+    }
+    QCOMPARE(admin({"--database", m_demo, "demo"}).code, 0);
+    QCOMPARE(admin({"--database", m_empty, "create"}).code, 0);
 }
 
 TestAdminTransfer::Result TestAdminTransfer::admin(const QStringList &args)
@@ -57,6 +74,23 @@ QByteArray TestAdminTransfer::read(const QString &name)
 {
     QFile file(m_dir.filePath(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What a database holds, to see that nothing was written: the file's bytes,
+// or on a server every table's row count, the audit trail's included.
+QByteArray TestAdminTransfer::state(const QString &database)
+{
+    if (!pel::test::onPostgres())
+        return read(database);
+    const pel::db::DatabaseChoice choice = pel::db::parseDatabaseUrl(database, m_dir.path());
+    if (!pel::dbConnection.open(choice.target))
+        return pel::dbConnection.lastError().toUtf8();
+    QByteArray counts;
+    for (const char *table : {"SISWA", "Pelajaran", "Nilai", "t_petugas", "t_log"})
+        counts += pel::test::sharedScalar(QStringLiteral("select count(*) from %1").arg(QLatin1String(table)))
+                      .toByteArray() + ' ';
+    pel::dbConnection.close();
+    return counts;
 }
 
 void TestAdminTransfer::templates_data()
@@ -109,19 +143,19 @@ void TestAdminTransfer::exportThenImport()
 {
     for (const char *table : {"subjects", "students", "grades"}) {
         const QString file = QString::fromLatin1(table) + QStringLiteral(".csv");
-        QCOMPARE(admin({"--db", "demo.mdb", "export", table, file, "--separator", ";"}).code, 0);
-        const QByteArray before = read("kosong.mdb");
+        QCOMPARE(admin({"--database", m_demo, "export", table, file, "--separator", ";"}).code, 0);
+        const QByteArray before = state(m_empty);
         // A dry run passes and writes nothing.
-        const Result dry = admin({"--db", "kosong.mdb", "import", table, file, "--dry-run"});
+        const Result dry = admin({"--database", m_empty, "import", table, file, "--dry-run"});
         QCOMPARE(dry.code, 0);
-        QCOMPARE(read("kosong.mdb"), before);
-        const Result real = admin({"--db", "kosong.mdb", "import", table, file});
+        QCOMPARE(state(m_empty), before);
+        const Result real = admin({"--database", m_empty, "import", table, file});
         QVERIFY2(real.code == 0, qPrintable(real.err));
         // Importing the same rows again: refused without --update, accepted with it.
-        QCOMPARE(admin({"--db", "kosong.mdb", "import", table, file}).code, 1);
-        QCOMPARE(admin({"--db", "kosong.mdb", "import", table, file, "--update"}).code, 0);
+        QCOMPARE(admin({"--database", m_empty, "import", table, file}).code, 1);
+        QCOMPARE(admin({"--database", m_empty, "import", table, file, "--update"}).code, 0);
     }
-    const Result excel = admin({"--db", "kosong.mdb", "export", "grades", "nilai.xlsx"});
+    const Result excel = admin({"--database", m_empty, "export", "grades", "nilai.xlsx"});
     QCOMPARE(excel.code, 0);
     QVERIFY(read("nilai.xlsx").startsWith("PK"));
     QCOMPARE(admin({"--db", "tidakada.mdb", "export", "grades", "nilai.csv"}).code, 1);
@@ -133,15 +167,15 @@ void TestAdminTransfer::refusedImportWritesItsReport()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("NIS,NamaSiswa,TglLahir\n9001,ANI,01-01-2004\n9002,BUDI,13-13-2004\n9001,CICI,01-01-2004\n");
     file.close();
-    const QByteArray before = read("demo.mdb");
+    const QByteArray before = state(m_demo);
     for (const QStringList &options : {QStringList{}, QStringList{"--dry-run"}}) {
-        const Result result = admin(QStringList{"--db", "demo.mdb", "import", "students", "buruk.csv", "--errors",
+        const Result result = admin(QStringList{"--database", m_demo, "import", "students", "buruk.csv", "--errors",
                                                 "masalah.csv"}
                                     + options);
         QCOMPARE(result.code, 1);
         QVERIFY2(result.err.contains(QStringLiteral("Baris 3, kolom TglLahir, nilai \"13-13-2004\"")), qPrintable(result.err));
         QVERIFY2(result.err.contains(QStringLiteral("Baris 4, kolom NIS, nilai \"9001\"")), qPrintable(result.err));
-        QCOMPARE(read("demo.mdb"), before);
+        QCOMPARE(state(m_demo), before);
         const QList<QByteArray> lines = read("masalah.csv").split('\n');
         QCOMPARE(lines.value(0), QByteArray("\xEF\xBB\xBF" "Baris,Kolom,Nilai,Alasan\r"));
         QVERIFY(lines.value(1).startsWith("3,TglLahir,13-13-2004,"));

@@ -139,7 +139,7 @@ void TestFrmTransfer::checkBeforeImport()
     test::click(screen, QStringLiteral("cmdImpor"));
     QCOMPARE(messages.last().text, QStringLiteral("Data Siswa sudah diimpor."));
     QCOMPARE(child<QProgressBar>(screen, QStringLiteral("prgProses"))->value(), 1000);
-    QCOMPARE(db.rows(QStringLiteral("select NIS, NamaSiswa, TglLahir from SISWA order by rowid")),
+    QCOMPARE(db.rows(QStringLiteral("select NIS, NamaSiswa, TglLahir from SISWA order by NIS")),
              (QList<QVariantList>{{"1", "ANI", "01-01-2004"}, {"2", "BUDI", "29-02-2004"}}));
     QVERIFY(!import->isEnabled());
     QVERIFY(check->isEnabled());
