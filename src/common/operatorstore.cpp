@@ -152,21 +152,15 @@ db::Result OperatorStore::setPassword(const QString &userId, const QString &pass
     const QString hash = hashPassword(password);
     if (hash.isEmpty())
         return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("password tidak dapat di-hash"));
-    db::Transaction transaction(m_connection, db::Transaction::Mode::Write);
-    if (!transaction.isActive())
-        return db::Result::from(transaction.lastError());
-    QVariant row;
-    if (const db::Result result = resolve(userId, &row); !result.ok())
-        return result;
-    QSqlQuery update(m_connection.database());
-    update.prepare(QStringLiteral("update t_petugas set password = ? where %1 = ?").arg(rowKey(m_connection)));
-    const db::Result updated = run(update, {hash, row});
-    if (updated.ok() && !transaction.commit())
-        return db::Result::from(transaction.lastError());
-    return updated;
+    return changeOne(userId, QStringLiteral("update t_petugas set password = ? where %1 = ?"), {hash});
 }
 
 db::Result OperatorStore::remove(const QString &userId) const
+{
+    return changeOne(userId, QStringLiteral("delete from t_petugas where %1 = ?"), {});
+}
+
+db::Result OperatorStore::changeOne(const QString &userId, const QString &sql, QVariantList values) const
 {
     db::Transaction transaction(m_connection, db::Transaction::Mode::Write);
     if (!transaction.isActive())
@@ -174,12 +168,13 @@ db::Result OperatorStore::remove(const QString &userId) const
     QVariant row;
     if (const db::Result result = resolve(userId, &row); !result.ok())
         return result;
-    QSqlQuery remove(m_connection.database());
-    remove.prepare(QStringLiteral("delete from t_petugas where %1 = ?").arg(rowKey(m_connection)));
-    const db::Result removed = run(remove, {row});
-    if (removed.ok() && !transaction.commit())
+    QSqlQuery query(m_connection.database());
+    query.prepare(sql.arg(rowKey(m_connection)));
+    values << row;
+    const db::Result done = run(query, values);
+    if (done.ok() && !transaction.commit())
         return db::Result::from(transaction.lastError());
-    return removed;
+    return done;
 }
 
 db::Result OperatorStore::rehashAll(int *converted) const

@@ -64,6 +64,10 @@ private:
     // Within a transaction holding the write lock: the key of the one row
     // the name means (see setPassword()).
     db::Result resolve(const QString &userId, QVariant *row) const;
+    // Runs sql on the one operator userId names, in a transaction holding the
+    // write lock: its "%1" becomes the row's key column, its "?" take values
+    // and, last, the row's key.
+    db::Result changeOne(const QString &userId, const QString &sql, QVariantList values) const;
 
     const db::Connection &m_connection;
 };
