@@ -19,7 +19,8 @@ namespace pel {
 namespace {
 
 // The tables in the order they are filled: students before the grades that
-// refer to them. Columns as in the schema, without PostgreSQL's Urutan.
+// refer to them. Columns as in the schema, without a server's Urutan, which
+// the target numbers anew in the order the rows come.
 struct Table
 {
     const char *name;
@@ -40,20 +41,12 @@ const QList<Table> &tables()
 }
 
 // The rows of a table in the order the source keeps them: SQLite's rowid
-// (the order of "select *"); on a server, Urutan for grades and the rows'
-// places (ctid) otherwise. A server's plain scan promises no order: a
-// parallel scan hands over rows of several workers interleaved.
+// (the order of "select *"), a server's Urutan.
 QString selectStatement(const Table &table, bool postgres)
 {
-    QString sql = QStringLiteral("select %1 from %2").arg(table.columns.join(QStringLiteral(", ")),
-                                                         QString::fromLatin1(table.name));
-    if (!postgres)
-        sql += QStringLiteral(" order by rowid");
-    else if (qstrcmp(table.name, "Nilai") == 0)
-        sql += QStringLiteral(" order by Urutan");
-    else
-        sql += QStringLiteral(" order by ctid");
-    return sql;
+    return QStringLiteral("select %1 from %2 order by %3")
+        .arg(table.columns.join(QStringLiteral(", ")), QString::fromLatin1(table.name),
+             postgres ? QStringLiteral("Urutan") : QStringLiteral("rowid"));
 }
 
 // Writes a table's rows into the target a batch at a time, as one

@@ -29,12 +29,11 @@ QString exactUserId(const db::Connection &connection)
     return connection.isPostgres() ? QStringLiteral("userid::text = ?") : QStringLiteral("userid = ? collate binary");
 }
 
-// The column that names one row of t_petugas for the rest of a transaction
-// holding the write lock: SQLite's rowid, the server's ctid (the row's place,
-// which no other writer of the program moves while the lock is held).
+// The column that names one row of t_petugas, and orders the rows as they
+// were added: SQLite's rowid, the server's Urutan.
 QString rowKey(const db::Connection &connection)
 {
-    return connection.isPostgres() ? QStringLiteral("ctid") : QStringLiteral("rowid");
+    return connection.isPostgres() ? QStringLiteral("Urutan") : QStringLiteral("rowid");
 }
 
 // The user ID matched trimmed and without regard to letter case, alike on

@@ -51,18 +51,24 @@ QStringList schemaStatements(const QString &text)
     return statements;
 }
 
-// The audit trail of a database made before t_log existed on the server is
-// added here, at start-up, in one transaction: the table from the schema
-// text, then the triggers. Two desks starting at once take turns through an
-// advisory lock, and the second finds the work done. An empty text when the
-// trail is (now) there, else why it could not be added.
-QString ensureAudit(const QSqlDatabase &db)
+// A database made by an earlier build lacks what later builds added: the
+// audit trail (t_log and its triggers) and the insertion order (Urutan) of
+// students, subjects and operators. Both are added here, at start-up, in one
+// transaction: the table from the schema text, the columns (numbering the
+// stored rows in the order the server holds them), then the triggers. Two
+// desks starting at once take turns through an advisory lock, and the second
+// finds the work done. An empty text when the schema is (now) complete, else
+// why it could not be completed.
+QString ensureCurrentSchema(const QSqlDatabase &db)
 {
     QSqlQuery query(db);
     const auto present = [&query](bool *complete) {
         if (!query.exec(QStringLiteral("select to_regclass('t_log') is not null and "
                                        "(select count(*) from pg_trigger where tgname like 'pel_log_%' "
-                                       "and not tgisinternal) = 9"))
+                                       "and not tgisinternal) = 9 and "
+                                       "(select count(*) from information_schema.columns where column_name = 'urutan' "
+                                       "and table_schema = any (current_schemas(false)) "
+                                       "and table_name in ('siswa', 'pelajaran', 't_petugas')) = 3"))
             || !query.next())
             return false;
         *complete = query.value(0).toBool();
@@ -85,6 +91,9 @@ QString ensureAudit(const QSqlDatabase &db)
             for (const QString &statement : schemaStatements(postgresSchemaSql()))
                 if (statement.contains(QLatin1String(" t_log")))
                     statements << statement;
+        for (const char *table : {"SISWA", "Pelajaran", "t_petugas"})
+            statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS Urutan bigserial NOT NULL UNIQUE")
+                              .arg(QLatin1String(table));
         statements << postgresAuditStatements();
         for (const QString &statement : statements) {
             if (!problem.isEmpty())
@@ -146,9 +155,10 @@ QString checkPostgresDatabase(const QSqlDatabase &db, const DatabaseTarget &targ
     for (const QString &table : requiredTables())
         if (!tables.contains(table.toLower()))
             return QStringLiteral("%1 bukan database PELITAKSA: tabel %2 tidak ada.").arg(where, table);
-    if (const QString audit = ensureAudit(db); !audit.isEmpty())
-        return QStringLiteral("%1 belum memiliki catatan perubahan (tabel t_log dan pemicunya), dan catatan itu "
-                              "tidak dapat dibuat: %2").arg(where, audit);
+    if (const QString missing = ensureCurrentSchema(db); !missing.isEmpty())
+        return QStringLiteral("%1 dibuat oleh versi program yang lebih lama dan belum memiliki catatan perubahan "
+                              "(tabel t_log dan pemicunya) atau kolom Urutan, dan keduanya tidak dapat dibuat: %2")
+            .arg(where, missing);
 
     // A read-only server (a standby, or read-only by setting), or a role that
     // may only read, says so now, not when the operator saves.
@@ -169,13 +179,16 @@ QString checkPostgresDatabase(const QSqlDatabase &db, const DatabaseTarget &targ
             return QStringLiteral("%1 tidak dapat ditulisi: pengguna %2 tidak berhak mengubah tabel %3.")
                 .arg(where, roleName(target), table);
     }
-    // A grade row draws its Urutan from a sequence, which needs its own right.
-    if (!query.exec(QStringLiteral("select has_sequence_privilege(pg_get_serial_sequence('nilai', 'urutan'), 'USAGE')"))
-        || !query.next())
-        return QStringLiteral("%1 tidak dapat dibaca: %2").arg(where, errorText(query.lastError()));
-    if (!query.value(0).toBool())
-        return QStringLiteral("%1 tidak dapat ditulisi: pengguna %2 tidak berhak memakai urutan nilai_urutan_seq.")
-            .arg(where, roleName(target));
+    // A new row draws its Urutan from its table's sequence, which needs its own right.
+    for (const QString &table : requiredTables()) {
+        query.prepare(QStringLiteral("select has_sequence_privilege(pg_get_serial_sequence(?, 'urutan'), 'USAGE')"));
+        query.addBindValue(table.toLower());
+        if (!query.exec() || !query.next())
+            return QStringLiteral("%1 tidak dapat dibaca: %2").arg(where, errorText(query.lastError()));
+        if (!query.value(0).toBool())
+            return QStringLiteral("%1 tidak dapat ditulisi: pengguna %2 tidak berhak memakai urutan %3_urutan_seq.")
+                .arg(where, roleName(target), table.toLower());
+    }
     // Every change writes its audit row with the desk's own role.
     if (!query.exec(QStringLiteral("select has_table_privilege('t_log', 'INSERT') and "
                                    "has_sequence_privilege(pg_get_serial_sequence('t_log', 'id'), 'USAGE')"))

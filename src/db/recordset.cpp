@@ -22,6 +22,25 @@ QVariant cell(const QSqlQuery &query, int column)
     return value;
 }
 
+// The columns of a result the program sees, by their place in record, and
+// their names into fields: a server's names in the program's spelling, and
+// without Urutan, the server's record of each table's insertion order.
+QList<int> shownColumns(const QSqlRecord &record, bool postgres, QStringList *fields)
+{
+    QList<int> shown;
+    for (int i = 0; i < record.count(); ++i) {
+        if (!postgres) {
+            *fields << record.fieldName(i);
+        } else if (record.fieldName(i) != QLatin1String("urutan")) {
+            *fields << programColumnName(record.fieldName(i));
+        } else {
+            continue;
+        }
+        shown << i;
+    }
+    return shown;
+}
+
 } // namespace
 
 // The statement and the pages of a paged recordset, the page read last first.
@@ -30,7 +49,7 @@ struct Recordset::Pages
     QString sql;
     const Connection *conn = nullptr;
     int pageRows = 0;
-    int fieldCount = 0;
+    QList<int> columns; // see shownColumns()
     struct Page
     {
         int index = 0;
@@ -49,9 +68,9 @@ struct Recordset::Pages
         if (!query.exec(sql + QStringLiteral(" limit ") + QString::number(pageRows) + QStringLiteral(" offset ")
                         + QString::number(qint64(index) * pageRows)))
             return cells;
-        cells.reserve(qsizetype(pageRows) * fieldCount);
+        cells.reserve(qsizetype(pageRows) * columns.size());
         while (query.next())
-            for (int i = 0; i < fieldCount; ++i)
+            for (const int i : columns)
                 cells.append(cell(query, i));
         return cells;
     }
@@ -87,14 +106,10 @@ bool Recordset::open(const QString &sql, const Connection &conn)
                                    !sql.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive));
         return false;
     }
-    const QSqlRecord record = query.record();
-    const int columns = record.count();
-    m_fields.reserve(columns);
-    for (int i = 0; i < columns; ++i)
-        m_fields << (conn.isPostgres() ? programColumnName(record.fieldName(i)) : record.fieldName(i));
+    const QList<int> columns = shownColumns(query.record(), conn.isPostgres(), &m_fields);
     if (query.isSelect()) {
         while (query.next()) {
-            for (int i = 0; i < columns; ++i)
+            for (const int i : columns)
                 m_cells.append(cell(query, i));
             ++m_count;
         }
@@ -121,10 +136,10 @@ bool Recordset::openPaged(const QString &sql, const Connection &conn, int pageRo
     }
     pageRows = qMax(1, pageRows);
     auto pages = std::make_shared<Pages>();
-    // A server's table has no row order of its own: its rows' places (ctid)
-    // give the order a scan reads them in, as SQLite's rowid does, so the
-    // pages follow one another without gaps or repeats.
-    pages->sql = conn.isPostgres() ? sql + QStringLiteral(" order by ctid") : sql;
+    // A server's table has no row order of its own: its Urutan gives the
+    // order of insertion, SQLite's rowid order, so the pages follow one
+    // another as on SQLite, without gaps or repeats.
+    pages->sql = conn.isPostgres() ? sql + QStringLiteral(" order by Urutan") : sql;
     pages->conn = &conn;
     pages->pageRows = pageRows;
 
@@ -136,15 +151,11 @@ bool Recordset::openPaged(const QString &sql, const Connection &conn, int pageRo
         m_error = conn.failureText(query.lastError(), false);
         return false;
     }
-    const QSqlRecord record = query.record();
-    const int columns = record.count();
-    for (int i = 0; i < columns; ++i)
-        m_fields << (conn.isPostgres() ? programColumnName(record.fieldName(i)) : record.fieldName(i));
-    pages->fieldCount = columns;
+    pages->columns = shownColumns(query.record(), conn.isPostgres(), &m_fields);
     Pages::Page first{0, {}};
     int rows = 0;
     while (query.next()) {
-        for (int i = 0; i < columns; ++i)
+        for (const int i : pages->columns)
             first.cells.append(cell(query, i));
         ++rows;
     }

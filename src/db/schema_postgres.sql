@@ -9,6 +9,13 @@
 
 CREATE EXTENSION IF NOT EXISTS citext;
 
+-- PostgreSQL returns rows in no promised order, and a row's place (ctid) is
+-- not the order of insertion either (an insert fills free room left in an
+-- earlier page; an update moves the row). So every table but t_log has
+-- Urutan, numbering its rows in the order they were inserted: "order by
+-- Urutan" gives the order in which SQLite returns "select * from X". It is
+-- the last column, so an insert of the values without a column list still
+-- fits, and the program's recordsets leave it out of the rows they show.
 CREATE TABLE SISWA (
     NIS           citext NOT NULL PRIMARY KEY CHECK (NIS <> ''),
     NamaSiswa     citext,
@@ -21,7 +28,8 @@ CREATE TABLE SISWA (
     ProgamJurusan citext,
     LevelTahap    citext,
     AsalSekolah   citext,
-    TelpHp        citext
+    TelpHp        citext,
+    Urutan        bigserial NOT NULL UNIQUE
 );
 
 CREATE TABLE Pelajaran (
@@ -30,13 +38,10 @@ CREATE TABLE Pelajaran (
     TglEntry   citext,
     Lokal      citext,
     Instruktur citext,
-    SKS        double precision CHECK (SKS NOT IN ('NaN', 'Infinity', '-Infinity'))
+    SKS        double precision CHECK (SKS NOT IN ('NaN', 'Infinity', '-Infinity')),
+    Urutan     bigserial NOT NULL UNIQUE
 );
 
--- PostgreSQL returns rows in no promised order, so Urutan numbers the rows
--- in the order they were inserted: "order by Urutan" gives the order in
--- which SQLite returns "select * from Nilai". It is the last column, so an
--- insert of the fourteen values without a column list still fits.
 CREATE TABLE Nilai (
     Noreg     citext,
     TglProses citext,
@@ -64,7 +69,8 @@ CREATE TABLE t_petugas (
     userid   citext,
     nama     citext,
     password text,
-    level    citext
+    level    citext,
+    Urutan   bigserial NOT NULL UNIQUE
 );
 
 -- Every insert, update and delete of students, subjects and grades leaves one

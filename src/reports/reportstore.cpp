@@ -138,11 +138,11 @@ QString ipkAllTotalsSql()
 db::Result allNis(QStringList *nisList)
 {
     nisList->clear();
-    // A server's table has no row order of its own: the rows' places (ctid)
-    // give the order a scan reads them in, as SQLite's rowid does, and the
-    // same order the search grid and the paged lists follow.
+    // A server's table has no row order of its own: Urutan gives the order of
+    // insertion, SQLite's rowid order, which the search grid and the paged
+    // lists follow too.
     const QString sql = dbConnection.isOpen() && dbConnection.isPostgres()
-                            ? reportStudentsSql() + QStringLiteral(" order by ctid")
+                            ? reportStudentsSql() + QStringLiteral(" order by Urutan")
                             : reportStudentsSql();
     if (!dbRecordset.open(sql, dbConnection))
         return db::Result::failure(db::Result::Kind::Failure, dbRecordset.lastError());
@@ -159,22 +159,14 @@ db::Result nisPage(qint64 *after, int limit, QStringList *page)
     page->clear();
     if (!dbConnection.isOpen())
         return notOpen();
-    // The table's own order is the order of its row positions: SQLite's
-    // rowid, or on a server the row's place (ctid, a block and an item
-    // number), carried in `after` as block * 65536 + item.
-    const bool rowPositions = engineHandle() != nullptr;
+    // The table's own order, the order of insertion: SQLite's rowid, a
+    // server's Urutan; `after` is the last one read.
+    const QString order = engineHandle() != nullptr ? QStringLiteral("rowid") : QStringLiteral("Urutan");
     QSqlQuery query(dbConnection.database());
     query.setForwardOnly(true);
-    const QString sql = rowPositions
-        ? QStringLiteral("select rowid, nis from siswa where rowid > ? order by rowid limit ?")
-        : QStringLiteral("select ((ctid::text::point)[0])::bigint * 65536 + ((ctid::text::point)[1])::bigint, nis "
-                         "from siswa where ctid > format('(%s,%s)', ?::bigint / 65536, ?::bigint % 65536)::tid "
-                         "order by ctid limit ?");
-    if (!query.prepare(sql))
+    if (!query.prepare(QStringLiteral("select %1, nis from siswa where %1 > ? order by %1 limit ?").arg(order)))
         return db::Result::from(query.lastError());
     query.addBindValue(*after);
-    if (!rowPositions)
-        query.addBindValue(*after);
     query.addBindValue(limit);
     if (!query.exec())
         return db::Result::from(query.lastError());

@@ -1,6 +1,7 @@
 #include "transfer/exporter.h"
 
 #include "db/connection.h"
+#include "db/schema.h"
 #include "transfer/csv.h"
 
 #include <QFile>
@@ -33,14 +34,18 @@ namespace {
 
 using ResultKind = db::Result::Kind;
 
-// The rows in the table's own order: SQLite's rowid; on a server the rows'
-// places (ctid), and for grades their insertion order (Urutan).
+// The rows in the table's own order: SQLite's rowid, a server's insertion
+// order (Urutan, which is no column of the file).
 QString selectStatement(Table table, bool postgres)
 {
-    const QString rowOrder = postgres ? QStringLiteral("ctid") : QStringLiteral("rowid");
+    const auto everyRow = [postgres](const QString &name) {
+        return postgres ? QStringLiteral("select %1 from %2 order by Urutan")
+                              .arg(db::schemaColumns(name).join(QStringLiteral(", ")), name)
+                        : QStringLiteral("select * from %1 order by rowid").arg(name);
+    };
     switch (table) {
-    case Table::Students: return QStringLiteral("select * from SISWA order by ") + rowOrder;
-    case Table::Subjects: return QStringLiteral("select * from Pelajaran order by ") + rowOrder;
+    case Table::Students: return everyRow(QStringLiteral("SISWA"));
+    case Table::Subjects: return everyRow(QStringLiteral("Pelajaran"));
     case Table::Grades: break;
     }
     return QStringLiteral(

@@ -270,13 +270,16 @@ void TestPgEngine::reportsAsOnSqlite()
 
 void TestPgEngine::searchAsOnSqlite()
 {
-    // Students inserted out of NIS order; the search grid reads two rows a page.
+    // Students inserted out of NIS order, the first one changed afterwards
+    // (a changed row takes a new place on the server, not a new position in
+    // the table's order); the search grid reads two rows a page.
     const QStringList rows{
         QStringLiteral("insert into SISWA (NIS, NamaSiswa, JenisKelamin) values ('B7', 'SITI O''NEIL', 'PEREMPUAN')"),
         QStringLiteral("insert into SISWA (NIS, NamaSiswa, JenisKelamin) values ('0012', 'ANI', 'PEREMPUAN')"),
         QStringLiteral("insert into SISWA (NIS, NamaSiswa, JenisKelamin) values ('A1', 'BUDI', 'LAKI-LAKI')"),
         QStringLiteral("insert into SISWA (NIS, NamaSiswa, JenisKelamin) values ('000', 'CICI', 'perempuan')"),
-        QStringLiteral("insert into SISWA (NIS, NamaSiswa, JenisKelamin) values ('9', 'DEDI', 'LAKI-LAKI')")};
+        QStringLiteral("insert into SISWA (NIS, NamaSiswa, JenisKelamin) values ('9', 'DEDI', 'LAKI-LAKI')"),
+        QStringLiteral("update SISWA set Alamat = 'JL. MAWAR 2' where NIS = 'B7'")};
     const auto results = [] {
         QStringList result;
         for (const QString &sql : {db::listAllStudentsStatement(),

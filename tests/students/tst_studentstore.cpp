@@ -2,6 +2,7 @@
 // do on the engine with quotes and wildcards in the typed values and with
 // keys that are not stored.
 #include "common/module1.h"
+#include "db/schema.h"
 #include "db/studentstatements.h"
 #include "students/studententry.h"
 #include "students/studentstore.h"
@@ -35,7 +36,9 @@ QStringList storedRow(test::TestDatabase &db, const QString &nis)
 {
     QStringList values;
     const QList<QVariantList> rows =
-        db.rows(QStringLiteral("select * from SISWA where NIS = '%1'").arg(QString(nis).replace(QLatin1Char('\''), QStringLiteral("''"))));
+        db.rows(QStringLiteral("select %1 from SISWA where NIS = '%2'")
+                    .arg(db::schemaColumns(QStringLiteral("SISWA")).join(QLatin1Char(',')),
+                         QString(nis).replace(QLatin1Char('\''), QStringLiteral("''"))));
     if (rows.size() == 1)
         for (const QVariant &value : rows.first())
             values << value.toString();

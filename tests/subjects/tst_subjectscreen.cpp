@@ -5,6 +5,7 @@
 #include "common/module1.h"
 #include "db/connection.h"
 #include "subjects/frmentrymatpel.h"
+#include "db/schema.h"
 #include "testsupport.h"
 #include "ui/datebox.h"
 #include "ui/screens.h"
@@ -117,7 +118,7 @@ struct Fixture
             result << text(QString::fromLatin1(name));
         return result;
     }
-    QList<QVariantList> subjects() { return db.rows(QStringLiteral("select * from Pelajaran order by KdMatpel")); }
+    QList<QVariantList> subjects() { return db.rows(QStringLiteral("select %1 from Pelajaran order by KdMatpel").arg(db::schemaColumns(QStringLiteral("Pelajaran")).join(QLatin1Char(',')))); }
     // The stored codes in order, separated by blanks.
     QString codes()
     {

@@ -3,6 +3,7 @@
 // that holds rows, --replace, and the refused password.
 #include "common/module1.h"
 #include "db/postgres.h"
+#include "db/schema.h"
 #include "pgtestsupport.h"
 #include "testsupport.h"
 
@@ -54,15 +55,13 @@ TestAdminCopy::Run TestAdminCopy::admin(const QStringList &args, const QString &
 
 QStringList TestAdminCopy::dump()
 {
-    const QString nilaiOrder = dbConnection.isPostgres() ? QStringLiteral("Urutan") : QStringLiteral("rowid");
-    const QString tableOrder = dbConnection.isPostgres() ? QString() : QStringLiteral(" order by rowid");
-    const QStringList statements{
-        QStringLiteral("select * from SISWA") + tableOrder,
-        QStringLiteral("select * from Pelajaran") + tableOrder,
-        QStringLiteral("select * from t_petugas") + tableOrder,
-        QStringLiteral("select Noreg, TglProses, Nis, Program, Jenjang, KdMatpel, SKS, Tentor, Nilangka, Nilhu, Bobot, "
-                       "Mutu, Prediket, Ket from Nilai order by ") + nilaiOrder,
-    };
+    // Every table in the order its rows were stored: SQLite's rowid, a server's Urutan.
+    const QString order = dbConnection.isPostgres() ? QStringLiteral("Urutan") : QStringLiteral("rowid");
+    QStringList statements;
+    for (const char *table : {"SISWA", "Pelajaran", "t_petugas", "Nilai"})
+        statements << QStringLiteral("select %1 from %2 order by %3")
+                          .arg(db::schemaColumns(QLatin1String(table)).join(QStringLiteral(", ")),
+                               QLatin1String(table), order);
     QStringList lines;
     for (const QString &sql : statements) {
         QSqlQuery query(dbConnection.database());
