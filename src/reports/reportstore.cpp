@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace pel::reports::store {
@@ -111,8 +112,12 @@ QString ipkStudentsSql(bool postgres)
     return postgres ? sql + QStringLiteral(" order by nilai.nis") : sql;
 }
 
-QString ipkTotalsSql(const QString &nis)
+QString ipkTotalsSql(const QString &nis, bool postgres)
 {
+    if (postgres)
+        return QStringLiteral("SELECT sum(nilai.sks order by nilai.urutan)AS VSKS, "
+                              "sum(nilai.mutu order by nilai.urutan)AS VNILAI from nilai where(nilai.nis=")
+               + db::quoted(nis) + QLatin1Char(')');
     return QStringLiteral("SELECT sum(nilai.sks)AS VSKS, sum(nilai.mutu)AS VNILAI from nilai where(nilai.nis=")
            + db::quoted(nis) + QLatin1Char(')');
 }
@@ -125,8 +130,11 @@ QString ipkStudentCountSql()
                           "where exists (select 1 from SISWA where SISWA.nis = graded.nis)");
 }
 
-QString ipkAllTotalsSql()
+QString ipkAllTotalsSql(bool postgres)
 {
+    if (postgres)
+        return QStringLiteral("select lower(nilai.nis::text), sum(nilai.sks order by nilai.urutan), "
+                              "sum(nilai.mutu order by nilai.urutan) from nilai group by nilai.nis");
     // Through the NIS index, in its order, as the per-student statement reads
     // one student's rows.
     return QStringLiteral("SELECT nilai.nis, sum(nilai.sks)AS VSKS, sum(nilai.mutu)AS VNILAI "
@@ -341,7 +349,7 @@ db::Result ipkTotals(const QString &nis, QVariant *credits, QVariant *points)
     sqlite3 *handle = engineHandle();
     if (!handle) {
         QSqlQuery totals(dbConnection.database());
-        if (!totals.exec(ipkTotalsSql(nis)))
+        if (!totals.exec(ipkTotalsSql(nis, true)))
             return db::Result::from(totals.lastError());
         if (totals.next()) {
             *credits = qtValue(totals, 0);
@@ -421,6 +429,24 @@ db::Result IpkTotals::totals(const QVariant &nis, QVariant *credits, QVariant *p
                 grouped->row = step == SQLITE_ROW;
                 m_grouped = std::move(grouped);
             }
+        } else if (dbConnection.isOpen() && dbConnection.isPostgres()) {
+            QSqlQuery sums(dbConnection.database());
+            sums.setForwardOnly(true);
+            if (!sums.exec(ipkAllTotalsSql(true)))
+                return db::Result::from(sums.lastError());
+            while (sums.next())
+                m_serverSums.insert(sums.value(0).toString(), {qtValue(sums, 1), qtValue(sums, 2)});
+            if (sums.lastError().isValid())
+                return db::Result::from(sums.lastError());
+        }
+    }
+    if (!m_serverSums.isEmpty() && nis.typeId() == QMetaType::QString) {
+        const QString key = nis.toString();
+        const bool ascii = std::all_of(key.cbegin(), key.cend(), [](QChar c) { return c.unicode() < 128; });
+        if (const auto found = m_serverSums.constFind(key.toLower()); ascii && found != m_serverSums.constEnd()) {
+            *credits = found->first;
+            *points = found->second;
+            return db::Result::success();
         }
     }
     if (m_grouped && nis.typeId() == QMetaType::QString) {

@@ -2,12 +2,14 @@
 
 #include "db/result.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
 #include <memory>
+#include <utility>
 
 // The reports' store: every statement the report screen, the report runners
 // and the administration tool's reports send, and the reads behind them. A
@@ -29,12 +31,16 @@ QString certificateSql(const QString &nis);
 // On PostgreSQL, whose grouping keeps no order, the same rows in NIS order,
 // as SQLite's grouping gives them.
 QString ipkStudentsSql(bool postgres = false);
-// The credit and quality-point sums (VSKS, VNILAI) of one student.
-QString ipkTotalsSql(const QString &nis);
+// The credit and quality-point sums (VSKS, VNILAI) of one student. On
+// PostgreSQL the sums add the rows in the order they were stored, as SQLite
+// adds them through its NIS index (in rowid order): a sum of floating-point
+// numbers depends on its order, and the report rounds halves.
+QString ipkTotalsSql(const QString &nis, bool postgres = false);
 // How many rows ipkStudentsSql() gives, counted without joining every grade row.
 QString ipkStudentCountSql();
-// The NIS and both sums of every graded student, grouped in one statement.
-QString ipkAllTotalsSql();
+// The NIS and both sums of every graded student, grouped in one statement;
+// on PostgreSQL the NIS in lower case, each sum in the order of ipkTotalsSql().
+QString ipkAllTotalsSql(bool postgres = false);
 
 // ---- reads ----
 
@@ -99,7 +105,10 @@ db::Result openIpkStudents(RowStream *rows, bool counted = true);
 // as the per-student statement, so each sum adds the same rows in the same
 // order and is the very same number. A student the grouped rows do not hold
 // where expected (a NIS out of order, an engine without the statement), is
-// asked for with the per-student statement.
+// asked for with the per-student statement. On PostgreSQL the grouped sums,
+// each adding its rows in the per-student statement's order, are read once
+// and found by the NIS in lower case (a NIS beyond ASCII, whose lower case
+// the server may fold otherwise, is asked for apart).
 class IpkTotals
 {
 public:
@@ -113,6 +122,7 @@ public:
 private:
     struct Grouped;
     std::unique_ptr<Grouped> m_grouped;
+    QHash<QString, std::pair<QVariant, QVariant>> m_serverSums;
     bool m_tried = false;
 };
 

@@ -136,8 +136,6 @@ void TestReportStore::ipkTotalsFromOneStatement()
     // (halves, tenths, negatives, missing ones), grade rows of all students
     // interleaved, a NIS spelt in two letter cases, grades of a NIS that
     // names no student.
-    if (test::onPostgres())
-        QSKIP("a server gives each student's sums by the per-student statement");
     test::TestDatabase db;
     QRandomGenerator random(20260612);
     db.exec(QStringLiteral("begin"));
@@ -151,7 +149,8 @@ void TestReportStore::ipkTotalsFromOneStatement()
     for (const QString &nis : std::as_const(students))
         db.addStudent(nis);
     db.exec(QStringLiteral("commit"));
-    db.exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    db.exec(test::onPostgres() ? QStringLiteral("alter table Nilai drop constraint nilai_nis_fkey")
+                               : QStringLiteral("PRAGMA foreign_keys = OFF"));
     db.exec(QStringLiteral("begin"));
     QSqlQuery insert(dbConnection.database());
     QVERIFY(insert.prepare(QStringLiteral("insert into Nilai (Noreg, Nis, KdMatpel, SKS, Mutu) values (?, ?, 'MP', ?, ?)")));
