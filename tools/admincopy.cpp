@@ -1,6 +1,7 @@
 #include "admincopy.h"
 
 #include "db/audit.h"
+#include "db/batchinsert.h"
 #include "db/connection.h"
 #include "db/databaseurl.h"
 #include "db/result.h"
@@ -11,8 +12,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
-
-#include <map>
 
 namespace pel {
 
@@ -48,77 +47,6 @@ QString selectStatement(const Table &table, bool postgres)
         .arg(table.columns.join(QStringLiteral(", ")), QString::fromLatin1(table.name),
              postgres ? QStringLiteral("Urutan") : QStringLiteral("rowid"));
 }
-
-// Writes a table's rows into the target a batch at a time, as one
-// multi-row insert each: a round trip to a server per batch rather than per
-// row. A refused batch is undone to its savepoint and its rows are written
-// one at a time, so that the message names the row the target refuses.
-class RowWriter
-{
-public:
-    static constexpr int BatchRows = 200;
-
-    RowWriter(QSqlDatabase db, const Table &table) : m_db(db), m_table(table) {}
-
-    // Writes rows, the first of which is row `before + 1` of the table; -1
-    // when all are stored, else the number of the refused row (see error()).
-    qint64 write(const QList<QVariantList> &rows, qint64 before)
-    {
-        QSqlQuery savepoint(m_db);
-        if (!savepoint.exec(QStringLiteral("savepoint copy_batch")))
-            return fail(before + 1, savepoint.lastError());
-        QSqlQuery &insert = statementFor(int(rows.size()));
-        int mark = 0;
-        for (const QVariantList &row : rows)
-            for (const QVariant &value : row)
-                insert.bindValue(mark++, value);
-        if (insert.exec())
-            return savepoint.exec(QStringLiteral("release savepoint copy_batch")) ? -1 : fail(before + 1, savepoint.lastError());
-        if (!savepoint.exec(QStringLiteral("rollback to savepoint copy_batch")))
-            return fail(before + 1, savepoint.lastError());
-        QSqlQuery &single = statementFor(1);
-        for (qsizetype r = 0; r < rows.size(); ++r) {
-            for (int i = 0; i < int(rows.at(r).size()); ++i)
-                single.bindValue(i, rows.at(r).at(i));
-            if (!single.exec())
-                return fail(before + r + 1, single.lastError());
-        }
-        return fail(before + 1, insert.lastError());
-    }
-
-    QString error() const { return m_error; }
-
-private:
-    QSqlQuery &statementFor(int rows)
-    {
-        auto found = m_statements.find(rows);
-        if (found != m_statements.end())
-            return found->second;
-        QStringList marks;
-        for (qsizetype i = 0; i < m_table.columns.size(); ++i)
-            marks << QStringLiteral("?");
-        const QString one = QStringLiteral("(%1)").arg(marks.join(QStringLiteral(", ")));
-        QStringList values;
-        for (int r = 0; r < rows; ++r)
-            values << one;
-        QSqlQuery &query = m_statements.emplace(rows, QSqlQuery(m_db)).first->second;
-        query.prepare(QStringLiteral("insert into %1 (%2) values %3")
-                          .arg(QString::fromLatin1(m_table.name), m_table.columns.join(QStringLiteral(", ")),
-                               values.join(QStringLiteral(", "))));
-        return query;
-    }
-
-    qint64 fail(qint64 row, const QSqlError &error)
-    {
-        m_error = QStringLiteral("baris %1: %2").arg(row).arg(db::errorText(error));
-        return row;
-    }
-
-    QSqlDatabase m_db;
-    const Table &m_table;
-    std::map<int, QSqlQuery> m_statements; // by the number of rows they insert
-    QString m_error;
-};
 
 int usageError(const QString &message)
 {
@@ -234,27 +162,25 @@ int runCopyCommand(const QStringList &args)
         read.setForwardOnly(true);
         if (!read.exec(selectStatement(table, source.target.isPostgres())))
             return abandon(QStringLiteral("sumber: %1: %2").arg(name, db::errorText(read.lastError())));
-        RowWriter writer(targetDb, table);
+        // Two hundred rows a statement: a round trip to a server a batch, not a row.
+        db::BatchInsert writer(targetDb, name, table.columns, 200);
+        if (!writer.prepare())
+            return abandon(QStringLiteral("tujuan: %1: %2").arg(name, writer.error()));
         qint64 copied = 0;
-        QList<QVariantList> batch;
-        const auto flush = [&]() {
-            if (writer.write(batch, copied) >= 0)
-                return false;
-            copied += batch.size();
-            batch.clear();
-            return true;
+        const auto refused = [&]() {
+            return abandon(QStringLiteral("tujuan: %1, baris %2: %3").arg(name).arg(writer.refusedRow() + 1).arg(writer.error()));
         };
         while (read.next()) {
             QVariantList row;
             row.reserve(table.columns.size());
             for (int i = 0; i < int(table.columns.size()); ++i)
                 row << read.value(i);
-            batch << row;
-            if (batch.size() == RowWriter::BatchRows && !flush())
-                return abandon(QStringLiteral("tujuan: %1, %2").arg(name, writer.error()));
+            if (!writer.add(std::move(row)))
+                return refused();
+            ++copied;
         }
-        if (!batch.isEmpty() && !flush())
-            return abandon(QStringLiteral("tujuan: %1, %2").arg(name, writer.error()));
+        if (!writer.flush())
+            return refused();
         if (read.lastError().isValid())
             return abandon(QStringLiteral("sumber: %1: %2").arg(name, db::errorText(read.lastError())));
         qint64 inSource = 0, inTarget = 0;

@@ -1,6 +1,7 @@
 #include "transfer/importer.h"
 
 #include "env/clock.h"
+#include "db/batchinsert.h"
 #include "db/connection.h"
 #include "db/gradestatements.h"
 #include "db/result.h"
@@ -271,33 +272,30 @@ private:
 };
 
 // The writes on an engine without SQLite's interface (a server), through Qt
-// with bound values. New rows are sent in batches of one multi-row insert
-// each, inside a savepoint: a batch the server refuses is rolled back to it
-// and its rows are sent one at a time, so that the refused row's line is
-// named as on SQLite.
+// with bound values: new rows 500 to a statement (db::BatchInsert), so that a
+// refused row's line is named as on SQLite, and updates one at a time.
 class BoundWriter
 {
 public:
-    static constexpr int BatchRows = 500;
-
-    BoundWriter(const QSqlDatabase &db, QString table, QStringList columns)
-        : m_db(db), m_table(std::move(table)), m_columns(std::move(columns)), m_single(db), m_batch(db), m_update(db)
+    BoundWriter(const QSqlDatabase &db, const QString &table, const QStringList &columns)
+        : m_insert(db, table, columns, 500), m_update(db)
     {
     }
 
     // Prepares the one-row insert and, when sets is not empty, the update of
     // those columns of the row whose key columns match (values bound in the
     // order of updateOrder, indexes into a row's values).
-    bool prepare(const QStringList &sets, const QStringList &keys, std::vector<int> updateOrder, QString *error)
+    bool prepare(const QString &table, const QStringList &sets, const QStringList &keys, std::vector<int> updateOrder,
+                 QString *error)
     {
         m_updateOrder = std::move(updateOrder);
-        if (!m_single.prepare(insertSql(1))) {
-            *error = m_single.lastError().text();
+        if (!m_insert.prepare()) {
+            *error = m_insert.error();
             return false;
         }
         if (!sets.isEmpty()
             && !m_update.prepare(QStringLiteral("update %1 set %2 where %3")
-                                     .arg(m_table, sets.join(QLatin1Char(',')), keys.join(QStringLiteral(" and "))))) {
+                                     .arg(table, sets.join(QLatin1Char(',')), keys.join(QStringLiteral(" and "))))) {
             *error = m_update.lastError().text();
             return false;
         }
@@ -306,13 +304,12 @@ public:
     }
     bool updates() const { return m_updates; }
 
-    // Keeps a new row for the next batch; a refused batch gives the line
-    // and the server's reason.
+    // Keeps a new row for the next batch; a refused row gives its line and
+    // the server's reason.
     std::optional<std::pair<int, QString>> insert(int line, QVariantList values)
     {
         m_lines.push_back(line);
-        m_rows.push_back(std::move(values));
-        return int(m_rows.size()) == BatchRows ? flush() : std::nullopt;
+        return m_insert.add(std::move(values)) ? std::nullopt : refused();
     }
 
     std::optional<QString> update(const QVariantList &values)
@@ -325,62 +322,19 @@ public:
     }
 
     // Sends the rows kept so far.
-    std::optional<std::pair<int, QString>> flush()
-    {
-        if (m_rows.empty())
-            return std::nullopt;
-        std::optional<std::pair<int, QString>> refused;
-        QSqlQuery control(m_db);
-        const bool whole = int(m_rows.size()) == BatchRows;
-        if (whole && !m_batchPrepared) {
-            m_batchPrepared = m_batch.prepare(insertSql(BatchRows));
-        }
-        if (whole && m_batchPrepared && control.exec(QStringLiteral("savepoint pel_import"))) {
-            for (const QVariantList &row : m_rows)
-                for (const QVariant &value : row)
-                    m_batch.addBindValue(value);
-            if (m_batch.exec()) {
-                control.exec(QStringLiteral("release savepoint pel_import"));
-                clear();
-                return std::nullopt;
-            }
-            control.exec(QStringLiteral("rollback to savepoint pel_import"));
-        }
-        for (size_t r = 0; r < m_rows.size() && !refused; ++r) {
-            for (const QVariant &value : m_rows[r])
-                m_single.addBindValue(value);
-            if (!m_single.exec())
-                refused = std::make_pair(m_lines[r], db::errorText(m_single.lastError()));
-        }
-        clear();
-        return refused;
-    }
+    std::optional<std::pair<int, QString>> flush() { return m_insert.flush() ? std::nullopt : refused(); }
 
 private:
-    QString insertSql(int rows) const
+    std::optional<std::pair<int, QString>> refused() const
     {
-        const QString one = QLatin1Char('(') + QStringList(m_columns.size(), QStringLiteral("?")).join(QLatin1Char(','))
-                            + QLatin1Char(')');
-        return QStringLiteral("insert into %1(%2) values").arg(m_table, m_columns.join(QLatin1Char(',')))
-               + QStringList(rows, one).join(QLatin1Char(','));
-    }
-    void clear()
-    {
-        m_rows.clear();
-        m_lines.clear();
+        return std::make_pair(m_lines.at(size_t(m_insert.refusedRow())), m_insert.error());
     }
 
-    QSqlDatabase m_db;
-    QString m_table;
-    QStringList m_columns;
-    QSqlQuery m_single;
-    QSqlQuery m_batch;
+    db::BatchInsert m_insert;
     QSqlQuery m_update;
-    bool m_batchPrepared = false;
     bool m_updates = false;
     std::vector<int> m_updateOrder;
-    std::vector<QVariantList> m_rows;
-    std::vector<int> m_lines;
+    std::vector<int> m_lines; // the file's line of every row inserted
 };
 
 // One cell of a row, as it will be stored.
@@ -966,7 +920,7 @@ bool Importer::prepareBound(const QStringList &names)
         order.push_back(0);
     }
     m_bound = std::make_unique<BoundWriter>(m_conn.database(), sqlTableName(m_table), names);
-    return m_bound->prepare(sets, keys, std::move(order), &m_prepareError);
+    return m_bound->prepare(sqlTableName(m_table), sets, keys, std::move(order), &m_prepareError);
 }
 
 void Importer::writeBound(int line, const std::vector<Cell> &cells, bool exists)
