@@ -35,22 +35,6 @@ QString databaseName(const DatabaseTarget &target)
     return target.databaseName.isEmpty() ? roleName(target) : target.databaseName;
 }
 
-// The statements of a schema text: comment lines dropped, split at ';'.
-QStringList schemaStatements(const QString &text)
-{
-    QStringList lines;
-    for (const QString &line : text.split(QLatin1Char('\n')))
-        if (!line.trimmed().startsWith(QLatin1String("--")))
-            lines << line;
-    QStringList statements;
-    for (const QString &raw : lines.join(QLatin1Char('\n')).split(QLatin1Char(';'))) {
-        const QString statement = raw.trimmed();
-        if (!statement.isEmpty())
-            statements << statement;
-    }
-    return statements;
-}
-
 // A database made by an earlier build lacks what later builds added: the
 // audit trail (t_log and its triggers) and the insertion order (Urutan) of
 // students, subjects and operators. Both are added here, at start-up, in one

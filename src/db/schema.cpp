@@ -104,12 +104,12 @@ bool rebuildTable(QSqlQuery &query, const QString &table, QString *failed)
 
 } // namespace
 
-QStringList schemaStatements()
+QStringList schemaStatements(const QString &text)
 {
     // Comment lines go first, then the text splits into its ';'-terminated
     // statements.
     QStringList lines;
-    for (const QString &line : schemaSql().split(QLatin1Char('\n')))
+    for (const QString &line : text.split(QLatin1Char('\n')))
         if (!line.trimmed().startsWith(QLatin1String("--")))
             lines << line;
     QStringList statements;
@@ -119,6 +119,11 @@ QStringList schemaStatements()
             statements << statement;
     }
     return statements;
+}
+
+QStringList schemaStatements()
+{
+    return schemaStatements(schemaSql());
 }
 
 QStringList schemaColumns(const QString &table)

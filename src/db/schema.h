@@ -10,6 +10,8 @@ namespace pel::db {
 QString schemaSql();
 // The same text split into its statements, comments left out.
 QStringList schemaStatements();
+// Any schema text (this one, or the server's) split the same way.
+QStringList schemaStatements(const QString &text);
 
 // The version this build writes into PRAGMA user_version. Files made before
 // the version was kept carry 0 and count as version 1.
