@@ -458,7 +458,7 @@ void StudentLookup(benchmark::State &state)
 
 void removeBenchGrades()
 {
-    pel::grades::DeleteGradeRows(BenchRegistration);
+    pel::grades::DeleteGradeRows(dbConnection, BenchRegistration);
 }
 
 // "Save" on the grade screen with every box filled: one row into Nilai.
@@ -651,7 +651,7 @@ void recordsetOpen(benchmark::State &state, const QString &sql)
         return;
     const double before = resetPeakMemory();
     for (auto _ : state) {
-        if (!pel::dbRecordset.open(sql, pel::dbConnection)) {
+        if (!pel::dbRecordset.open(sql, pel::dbConnection).ok()) {
             state.SkipWithError(pel::dbRecordset.lastError().toStdString().c_str());
             break;
         }
@@ -704,7 +704,7 @@ void Detail_GradeStatementNoScreen(benchmark::State &state)
         return;
     const double before = resetPeakMemory();
     for (auto _ : state) {
-        const pel::reports::ReportResult result = pel::reports::runGradeStatement(SampleNis, QDate::currentDate());
+        const pel::reports::ReportResult result = pel::reports::runGradeStatement(dbConnection, SampleNis, QDate::currentDate());
         if (!result.done()) {
             state.SkipWithError(result.error.toStdString().c_str());
             break;
@@ -723,7 +723,7 @@ void Detail_StudentListViewer(benchmark::State &state)
     pel::reports::FileReportOptions options;
     options.keepText = false;
     options.utf8Text = &text;
-    const pel::reports::ReportResult result = pel::reports::writeStudentList(QDate::currentDate(), options);
+    const pel::reports::ReportResult result = pel::reports::writeStudentList(dbConnection, QDate::currentDate(), options);
     if (!result.done()) {
         state.SkipWithError(result.error.toStdString().c_str());
         return;
@@ -866,7 +866,7 @@ void importBenchmark(benchmark::State &state, pel::transfer::Table table)
     for (auto _ : state) {
         state.PauseTiming();
         pel::db::Connection target;
-        if (!freshCopy(grades ? files.withStudents : files.empty, copy) || !target.open(copy)) {
+        if (!freshCopy(grades ? files.withStudents : files.empty, copy) || !target.open(copy).ok()) {
             state.SkipWithError("no copy of the database");
             break;
         }
@@ -948,7 +948,7 @@ int reportRows(pel::bench::Floor which)
                         : which == pel::bench::Floor::IpkList   ? QStringLiteral("select count(distinct Nis) from Nilai")
                                                                 : QString();
     pel::db::Recordset count;
-    if (sql.isEmpty() || !(pel::dbConnection.isOpen() || pel::OpenDatabase()) || !count.open(sql, pel::dbConnection))
+    if (sql.isEmpty() || !(pel::dbConnection.isOpen() || pel::OpenDatabase()) || !count.open(sql, pel::dbConnection).ok())
         return 0;
     return count.value(0).toInt();
 }

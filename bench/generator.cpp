@@ -81,7 +81,7 @@ namespace {
 bool fill(const QString &path, const GeneratorSize &size, QString *error)
 {
     db::Connection conn;
-    if (!conn.open(path)) {
+    if (!conn.open(path).ok()) {
         if (error)
             *error = conn.lastError();
         return false;

@@ -57,7 +57,7 @@ bool openDatabase(const QString &url, bool quiet = false)
         return false;
     }
     ChosenDatabase = choice.target;
-    if (!OpenDatabase()) {
+    if (!OpenDatabase().ok()) {
         if (!quiet)
             std::fprintf(stderr, "%s\n", qPrintable(dbConnection.lastError().replace(QLatin1Char('\r'), QLatin1Char('\n'))));
         return false;
@@ -70,7 +70,7 @@ QStringList column(const QString &sql, QString *error)
 {
     QStringList values;
     db::Recordset rows;
-    if (!rows.open(sql, dbConnection)) {
+    if (!rows.open(sql, dbConnection).ok()) {
         *error = rows.lastError();
         return values;
     }
@@ -149,13 +149,13 @@ int runDesk(const QString &url, int desk, int seconds, const QString &logPath)
             reports::FileReportOptions options;
             options.keepText = false;
             const bool ipk = (sequence / 400) % 2 == 0;
-            const reports::ReportResult result = ipk ? reports::writeIpkList(today, options)
-                                                     : reports::writeStudentList(today, options);
+            const reports::ReportResult result = ipk ? reports::writeIpkList(dbConnection, today, options)
+                                                     : reports::writeStudentList(dbConnection, today, options);
             out << (ipk ? "ipklist" : "studentlist") << '\t' << timer.nsecsElapsed() / 1000 << '\t'
                 << (result.done() ? "ok" : "fail") << '\t' << reason(result.error) << '\n';
         } else if (pick < 40) {
             db::StudentRecord student;
-            const db::Result found = students::FindStudent(students.at(random.bounded(students.size())), &student);
+            const db::Result found = students::FindStudent(dbConnection, students.at(random.bounded(students.size())), &student);
             out << "lookup\t" << timer.nsecsElapsed() / 1000 << '\t' << outcome(found) << '\t' << reason(found.reason)
                 << '\n';
         } else if (pick < 65) {
@@ -177,26 +177,26 @@ int runDesk(const QString &url, int desk, int seconds, const QString &logPath)
             row.prediket = QStringLiteral("ISTIMEWA");
             row.ket = QStringLiteral("LULUS");
             QString saved;
-            const db::Result result = row.noreg.isEmpty() ? db::Result::refused(error) : grades::SaveGrade(row, &saved);
+            const db::Result result = row.noreg.isEmpty() ? db::Result::refused(error) : grades::SaveGrade(dbConnection, row, &saved);
             out << "save\t" << timer.nsecsElapsed() / 1000 << '\t' << outcome(result) << '\t' << row.nis << '\t'
                 << row.kdMatpel << '\t' << saved << '\t' << marker << '\t' << reason(result.reason) << '\n';
         } else if (pick < 85) {
             // A checked update of one of the students every desk works on.
             const QString nis = students.at(random.bounded(HotStudents));
             db::StudentRecord lookedUp;
-            db::Result result = students::FindStudent(nis, &lookedUp);
+            db::Result result = students::FindStudent(dbConnection, nis, &lookedUp);
             QString previous = lookedUp.alamat;
             if (result.ok()) {
                 db::StudentRecord changed = lookedUp;
                 changed.alamat = marker;
                 db::StudentRecord stored;
-                result = students::UpdateStudent(changed, &lookedUp, &stored);
+                result = students::UpdateStudent(dbConnection, changed, &lookedUp, &stored);
             }
             out << "update\t" << timer.nsecsElapsed() / 1000 << '\t' << outcome(result) << '\t' << nis << '\t'
                 << previous << '\t' << marker << '\t' << reason(result.reason) << '\n';
         } else {
             const reports::ReportResult result =
-                reports::runGradeStatement(students.at(random.bounded(students.size())), today);
+                reports::runGradeStatement(dbConnection, students.at(random.bounded(students.size())), today);
             out << "statement\t" << timer.nsecsElapsed() / 1000 << '\t'
                 << (result.done() || result.outcome == reports::Outcome::NoData ? "ok" : "fail") << '\t'
                 << reason(result.error) << '\n';
@@ -240,7 +240,7 @@ int coordinate(const QString &url, int desks, int seconds)
         db::Recordset write;
         if (!write.open(QStringLiteral("update SISWA set Alamat = '%1%2' where NIS = '%2'")
                             .arg(InitialPrefix, QString(students.at(i)).replace(QLatin1Char('\''), QStringLiteral("''"))),
-                        dbConnection)) {
+                        dbConnection).ok()) {
             std::fprintf(stderr, "%s\n", qPrintable(write.lastError()));
             return 1;
         }
@@ -336,7 +336,7 @@ int coordinate(const QString &url, int desks, int seconds)
     {
         db::Recordset rows;
         if (!rows.open(QStringLiteral("select Tentor, Nis, KdMatpel, Noreg from Nilai where Tentor like 'LT-%'"),
-                       dbConnection)) {
+                       dbConnection).ok()) {
             std::fprintf(stderr, "%s\n", qPrintable(rows.lastError()));
             return 1;
         }
@@ -399,7 +399,7 @@ int coordinate(const QString &url, int desks, int seconds)
             ++steps;
         }
         db::StudentRecord now;
-        students::FindStudent(nis, &now);
+        students::FindStudent(dbConnection, nis, &now);
         if (steps != done.size() || now.alamat != address)
             ++brokenChains;
     }

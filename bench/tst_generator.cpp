@@ -68,7 +68,7 @@ void TestGenerator::fillsTheTables()
 {
     QString error;
     QVERIFY2(pel::bench::generateDatabase(m_path, {12, 5, 3}, &error), qPrintable(error));
-    QVERIFY2(pel::OpenDatabase(), qPrintable(pel::dbConnection.lastError()));
+    QVERIFY(OpenDatabase().ok());
 
     QCOMPARE(scalar("select count(*) from SISWA").toInt(), 12);
     QCOMPARE(scalar("select count(*) from Pelajaran").toInt(), 5);
@@ -141,7 +141,7 @@ void TestGenerator::floorsMatchTheReports()
         QSKIP("sqlite3 is not installed");
     QString error;
     QVERIFY2(pel::bench::generateDatabase(m_path, {12, 5, 3}, &error), qPrintable(error));
-    QVERIFY2(pel::OpenDatabase(), qPrintable(pel::dbConnection.lastError()));
+    QVERIFY(OpenDatabase().ok());
 
     const struct
     {

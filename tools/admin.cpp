@@ -1,36 +1,39 @@
 // pelitaksa-admin: creates SISWA.mdb, keeps the operator table, fills a demo
 // database and writes the reports without the screens.
 #include "admincopy.h"
+#include "adminio.h"
 #include "adminreports.h"
 #include "admintransfer.h"
 #include "common/module1.h"
 #include "common/operatorstore.h"
-#include "common/password.h"
+#include "db/audit.h"
 #include "db/backup.h"
 #include "db/connection.h"
 #include "db/databaseurl.h"
-#include "db/failure.h"
 #include "db/postgres.h"
 #include "db/schema.h"
 #include "db/transaction.h"
+#include "grades/gradenumbers.h"
+#include "grades/gradestore.h"
+#include "grades/gradewriter.h"
 #include "grades/grading.h"
+#include "students/studentstore.h"
+#include "subjects/subjectstore.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTextStream>
 
-#include <cstdio>
 #include <iostream>
 #include <string>
 
-#include <pwd.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace {
+
+using pel::admin::failure;
 
 QTextStream out(stdout);
 QTextStream err(stderr);
@@ -71,53 +74,14 @@ const char Usage[] =
 
 int usageError(const QString &message)
 {
-    err << "pelitaksa-admin: " << message << "\n\n" << Usage;
-    err.flush();
-    return 2;
-}
-
-int failure(QString message)
-{
-    err << "pelitaksa-admin: " << message.replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
-    err.flush();
-    return 1;
-}
-
-// The user ID that the tool's changes carry in the audit trail.
-QString toolOperator()
-{
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        if (const passwd *entry = getpwuid(geteuid()))
-            user = QString::fromLocal8Bit(entry->pw_name);
-    return QStringLiteral("admin:") + user;
-}
-
-bool openExisting(const pel::db::DatabaseTarget &target)
-{
-    if (!pel::dbConnection.open(target)) {
-        failure(pel::dbConnection.lastError());
-        return false;
-    }
-    pel::dbConnection.setOperator(toolOperator());
-    return true;
-}
-
-bool run(QSqlQuery &query, const QVariantList &values)
-{
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (query.exec())
-        return true;
-    failure(pel::db::failureLines(query.lastError()).join(QLatin1Char('\n')));
-    return false;
+    return pel::admin::usageError(message, Usage);
 }
 
 int listOperators()
 {
     QList<pel::Operator> operators;
     if (const pel::db::Result result = pel::OperatorStore(pel::dbConnection).list(&operators); !result.ok())
-        return failure(result.reason);
+        return failure(result);
     for (const pel::Operator &op : operators)
         out << op.userId << '\t' << op.name << '\t' << op.level << '\n';
     out << operators.size() << " petugas\n";
@@ -210,7 +174,7 @@ int addOperator(QStringList args)
     const pel::db::Result result =
         pel::OperatorStore(pel::dbConnection).add({args.at(0), args.at(1), args.at(2)}, password);
     if (!result.ok())
-        return failure(result.reason);
+        return failure(result);
     out << "Petugas " << args.at(0) << " ditambahkan.\n";
     return 0;
 }
@@ -225,7 +189,7 @@ int changePassword(QStringList args)
         return 1;
     if (const pel::db::Result result = pel::OperatorStore(pel::dbConnection).setPassword(args.at(0), password);
         !result.ok())
-        return failure(result.reason);
+        return failure(result);
     out << "Password petugas " << args.at(0) << " diganti.\n";
     return 0;
 }
@@ -235,7 +199,7 @@ int removeOperator(const QStringList &args)
     if (args.size() != 1)
         return usageError(QStringLiteral("operator remove butuh USERID"));
     if (const pel::db::Result result = pel::OperatorStore(pel::dbConnection).remove(args.at(0)); !result.ok())
-        return failure(result.reason);
+        return failure(result);
     out << "Petugas " << args.at(0) << " dihapus.\n";
     return 0;
 }
@@ -244,20 +208,21 @@ int rehashOperators()
 {
     int converted = 0;
     if (const pel::db::Result result = pel::OperatorStore(pel::dbConnection).rehashAll(&converted); !result.ok())
-        return failure(result.reason);
+        return failure(result);
     out << converted << " password diganti dengan hash-nya.\n";
     return 0;
 }
 
-// Demo data: an operator of each level, students, subjects and their grades.
-bool fillDemo()
+// Demo data: an operator of each level, students, subjects and their
+// grades, written by the stores the screens use, in one transaction.
+pel::db::Result fillDemo()
 {
-    const QSqlDatabase db = pel::dbConnection.database();
-    pel::db::Transaction transaction(pel::dbConnection);
-    QSqlQuery query(db);
+    const pel::db::Connection &conn = pel::dbConnection;
+    pel::db::Transaction transaction(conn, pel::db::Transaction::Mode::Write);
+    if (!transaction.isActive())
+        return transaction.lastError();
 
     // Passwords are stored as their hashes only.
-    query.prepare(QStringLiteral("insert into t_petugas values (?, ?, ?, ?)"));
     const QList<QStringList> operators{
         {QStringLiteral("entri"), QStringLiteral("SITI AMINAH"), QStringLiteral("entri123"), QStringLiteral("Entri")},
         {QStringLiteral("operator"), QStringLiteral("BAMBANG SURYA"), QStringLiteral("operator123"), QStringLiteral("Operator")},
@@ -265,11 +230,10 @@ bool fillDemo()
         {QStringLiteral("manager"), QStringLiteral("HARTONO WIJAYA"), QStringLiteral("manager123"), QStringLiteral("Manager")},
     };
     for (const QStringList &row : operators)
-        if (!run(query, {row[0], row[1], pel::hashPassword(row[2]), row[3]}))
-            return false;
+        if (const pel::db::Result added = pel::OperatorStore(conn).add({row[0], row[1], row[3]}, row[2]); !added.ok())
+            return added;
 
-    query.prepare(QStringLiteral("insert into SISWA values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    const QList<QStringList> students{
+    const QList<pel::db::StudentRecord> students{
         {"2026001", "ANDI PRATAMA", "JAKARTA", "12-03-2004", "JL. MELATI NO. 5", "LAKI-LAKI", "ISLAM", "05-01-2026", "KOMPUTER", "DASAR", "SMA NEGERI 1", "081234567801"},
         {"2026002", "BUNGA CITRA LESTARI", "BANDUNG", "21-07-2005", "JL. KENANGA NO. 12", "PEREMPUAN", "KRISTEN", "05-01-2026", "KOMPUTER", "DASAR", "SMA NEGERI 3", "081234567802"},
         {"2026003", "CAHYO NUGROHO", "SEMARANG", "02-11-2003", "JL. ANGGREK NO. 7", "LAKI-LAKI", "ISLAM", "05-01-2026", "DESAIN GRAFIS", "MENENGAH", "SMK NEGERI 2", "081234567803"},
@@ -277,65 +241,58 @@ bool fillDemo()
         {"2026005", "EKO PRASETYO", "YOGYAKARTA", "30-01-2005", "JL. TERATAI NO. 3", "LAKI-LAKI", "BUDHA", "06-01-2026", "KOMPUTER", "MAHIR", "SMK NEGERI 1", "081234567805"},
         {"2026006", "FITRI HANDAYANI", "MEDAN", "09-09-2004", "JL. CEMPAKA NO. 9", "PEREMPUAN", "ISLAM", "07-01-2026", "DESAIN GRAFIS", "DASAR", "SMA NEGERI 5", "081234567806"},
     };
-    for (const QStringList &row : students) {
-        QVariantList values;
-        for (const QString &value : row)
-            values << value;
-        if (!run(query, values))
-            return false;
-    }
+    for (const pel::db::StudentRecord &student : students)
+        if (const pel::db::Result saved = pel::students::SaveStudent(conn, student); !saved.ok())
+            return saved;
 
-    struct Subject { const char *code, *name, *room, *tutor; double sks; };
-    const QList<Subject> subjects{
-        {"KOM01", "PENGANTAR KOMPUTER", "LAB 1", "IR. SUTRISNO", 2},
-        {"KOM02", "PENGOLAH KATA", "LAB 1", "RINA MARLINA", 3},
-        {"KOM03", "LEMBAR KERJA", "LAB 2", "AGUS SALIM", 3},
-        {"DSG01", "DESAIN DASAR", "LAB 3", "MAYA SARI", 2},
-        {"AKT01", "AKUNTANSI DASAR", "R. 201", "DRS. HENDRA", 4},
+    const QList<pel::db::SubjectText> subjects{
+        {"KOM01", "PENGANTAR KOMPUTER", "02-01-2026", "LAB 1", "IR. SUTRISNO", "2"},
+        {"KOM02", "PENGOLAH KATA", "02-01-2026", "LAB 1", "RINA MARLINA", "3"},
+        {"KOM03", "LEMBAR KERJA", "02-01-2026", "LAB 2", "AGUS SALIM", "3"},
+        {"DSG01", "DESAIN DASAR", "02-01-2026", "LAB 3", "MAYA SARI", "2"},
+        {"AKT01", "AKUNTANSI DASAR", "02-01-2026", "R. 201", "DRS. HENDRA", "4"},
     };
-    query.prepare(QStringLiteral("insert into Pelajaran values (?, ?, '02-01-2026', ?, ?, ?)"));
-    for (const Subject &s : subjects)
-        if (!run(query, {QString::fromLatin1(s.code), QString::fromLatin1(s.name), QString::fromLatin1(s.room),
-                         QString::fromLatin1(s.tutor), s.sks}))
-            return false;
+    for (const pel::db::SubjectText &subject : subjects)
+        if (const pel::db::Result saved = pel::subjects::SaveSubject(conn, subject); !saved.ok())
+            return saved;
 
-    // One registration number per student, several subjects under it.
-    query.prepare(QStringLiteral("insert into Nilai values (?, '15-06-2026', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    // One registration number per student, several subjects under it, each
+    // row with the values the grade screen derives from its score.
     const double scores[] = {86, 74.5, 65, 58, 92, 39, 81, 70, 79.6, 45, 88, 67};
+    pel::grades::GradeWriter writer(conn);
     int next = 0;
     for (int s = 0; s < students.size(); ++s) {
         for (int k = 0; k < 3; ++k) {
-            const Subject &subject = subjects.at((s + k) % subjects.size());
+            const pel::db::SubjectText &subject = subjects.at((s + k) % subjects.size());
             const double score = scores[next++ % std::size(scores)];
             const pel::Grade grade = pel::GradeForScore(score);
-            const double points = pel::QualityPoints(grade.weight, subject.sks);
-            if (!run(query, {QString::number(s + 1), students[s][0], students[s][8], students[s][9],
-                             QString::fromLatin1(subject.code), subject.sks, QString::fromLatin1(subject.tutor),
-                             score, grade.letter, grade.weight, points, grade.predicate, grade.remark}))
-                return false;
+            const double credits = subject.sks.toDouble();
+            pel::db::GradeRowValues row{QString::number(s + 1), QStringLiteral("15-06-2026"), students[s].nis,
+                                        students[s].progamJurusan, students[s].levelTahap, subject.code,
+                                        subject.sks, subject.instructor, pel::grades::FormatNumber(score),
+                                        grade.letter, pel::grades::FormatNumber(grade.weight),
+                                        pel::grades::FormatNumber(pel::QualityPoints(grade.weight, credits)),
+                                        grade.predicate, grade.remark};
+            if (const pel::db::Result saved = writer.insert(row, pel::grades::Numbering::Given); !saved.ok())
+                return saved;
         }
     }
-    if (!transaction.commit()) {
-        failure(QStringLiteral("data contoh gagal disimpan"));
-        return false;
-    }
-    return true;
+    return transaction.commit() ? pel::db::Result::success() : transaction.lastError();
 }
 
 int backupCommand(const pel::db::DatabaseTarget &database, const QStringList &args)
 {
     if (args.size() > 1)
         return usageError(QStringLiteral("backup butuh paling banyak satu FILE"));
-    if (!openExisting(database))
+    if (!pel::admin::openDatabase(database))
         return 1;
-    QString error;
     QString copy = args.value(0);
-    const bool ok = copy.isEmpty()
-                        ? pel::db::backupNow(pel::dbConnection.database(), pel::dbConnection.filePath(),
-                                             QDateTime::currentDateTime(), pel::db::backupsToKeep(), &copy, &error)
-                        : pel::db::backupDatabase(pel::dbConnection.database(), copy, &error);
-    if (!ok)
-        return failure(error);
+    const pel::db::Result made =
+        copy.isEmpty() ? pel::db::backupNow(pel::dbConnection.database(), pel::dbConnection.filePath(),
+                                            QDateTime::currentDateTime(), pel::db::backupsToKeep(), &copy)
+                       : pel::db::backupDatabase(pel::dbConnection.database(), copy);
+    if (!made.ok())
+        return failure(made);
     out << "Salinan " << copy << " dibuat.\n";
     return 0;
 }
@@ -346,10 +303,11 @@ int restoreCommand(const pel::db::DatabaseTarget &target, const QStringList &arg
     if (args.size() != 1)
         return usageError(QStringLiteral("restore butuh FILE"));
     QString saved;
-    QString error;
-    if (!pel::db::restoreDatabase(args.at(0), QFileInfo(path).absoluteFilePath(), QDateTime::currentDateTime(),
-                                  pel::db::backupsToKeep(), &saved, &error))
-        return failure(error);
+    if (const pel::db::Result restored =
+            pel::db::restoreDatabase(args.at(0), QFileInfo(path).absoluteFilePath(), QDateTime::currentDateTime(),
+                                     pel::db::backupsToKeep(), &saved);
+        !restored.ok())
+        return failure(restored);
     if (!saved.isEmpty())
         out << "Database sebelumnya disalin ke " << saved << ".\n";
     out << "Database " << path << " dipulihkan dari " << args.at(0) << ".\n";
@@ -358,61 +316,54 @@ int restoreCommand(const pel::db::DatabaseTarget &target, const QStringList &arg
 
 int logCommand(const pel::db::DatabaseTarget &target, QStringList args)
 {
-    QStringList conditions;
-    QVariantList values;
+    pel::db::LogFilter filter;
     while (!args.isEmpty()) {
         const QString option = args.takeFirst();
         if (args.isEmpty())
             return usageError(QStringLiteral("%1 butuh nilai").arg(option));
         const QString value = args.takeFirst();
         if (option == QLatin1String("--since")) {
-            QDate day = QDate::fromString(value, QStringLiteral("dd-MM-yyyy"));
-            if (!day.isValid())
-                day = QDate::fromString(value, QStringLiteral("yyyy-MM-dd"));
-            if (!day.isValid())
+            filter.since = QDate::fromString(value, QStringLiteral("dd-MM-yyyy"));
+            if (!filter.since.isValid())
+                filter.since = QDate::fromString(value, QStringLiteral("yyyy-MM-dd"));
+            if (!filter.since.isValid())
                 return usageError(QStringLiteral("tanggal tidak dikenal: %1 (pakai dd-mm-yyyy)").arg(value));
-            conditions << QStringLiteral("waktu >= ?");
-            values << day.toString(QStringLiteral("yyyy-MM-dd"));
         } else if (option == QLatin1String("--nis")) {
-            // On a server the NIS is found through its lower case, as it is indexed.
-            conditions << (target.isPostgres() ? QStringLiteral("lower(nis) = lower(?)") : QStringLiteral("nis = ?"));
-            values << value;
+            filter.nis = value;
         } else if (option == QLatin1String("--table")) {
-            conditions << QStringLiteral("lower(tabel) = lower(?)");
-            values << value;
+            filter.table = value;
         } else {
             return usageError(QStringLiteral("pilihan log tidak dikenal: %1").arg(option));
         }
     }
-    if (!openExisting(target))
+    if (!pel::admin::openDatabase(target))
         return 1;
-    QSqlQuery query(pel::dbConnection.database());
-    query.prepare(QStringLiteral("select waktu, userid, tabel, kunci, aksi, sebelum, sesudah from t_log")
-                  + (conditions.isEmpty() ? QString() : QStringLiteral(" where ") + conditions.join(QStringLiteral(" and ")))
-                  + QStringLiteral(" order by id"));
-    if (!run(query, values))
-        return 1;
-    int count = 0;
-    while (query.next()) {
-        QStringList fields;
-        for (int i = 0; i < 7; ++i)
-            fields << (query.value(i).isNull() ? QStringLiteral("-") : query.value(i).toString());
-        out << fields.join(QLatin1Char('\t')) << '\n';
-        ++count;
-    }
-    out << count << " catatan\n";
+    QList<QStringList> rows;
+    if (const pel::db::Result read = pel::db::readLog(pel::dbConnection, filter, &rows); !read.ok())
+        return failure(read);
+    for (const QStringList &row : rows)
+        out << row.join(QLatin1Char('\t')) << '\n';
+    out << rows.size() << " catatan\n";
     return 0;
 }
 
 int createDatabase(const pel::db::DatabaseTarget &target, bool demo)
 {
-    QString error;
     const QString path = target.filePath;
-    if (target.isPostgres() ? !pel::db::createPostgresTables(target, &error) : !pel::db::createDatabase(path, &error))
-        return failure(error);
+    if (const pel::db::Result created =
+            target.isPostgres() ? pel::db::createPostgresTables(target) : pel::db::createDatabase(path);
+        !created.ok())
+        return failure(created);
     const QString name = target.isPostgres() ? target.describe() : path;
     if (demo) {
-        if (!openExisting(target) || !fillDemo()) {
+        bool filled = pel::admin::openDatabase(target);
+        if (filled) {
+            const pel::db::Result result = fillDemo();
+            if (!result.ok())
+                failure(result.withAbout(QStringLiteral("data contoh gagal disimpan")));
+            filled = result.ok();
+        }
+        if (!filled) {
             pel::dbConnection.close();
             // The demo rows are written in one transaction, so a server
             // database keeps its empty tables; a file goes altogether.
@@ -473,7 +424,7 @@ int main(int argc, char *argv[])
             return usageError(QStringLiteral("operator butuh list, add, passwd, remove atau rehash"));
         if ((action == QLatin1String("list") || action == QLatin1String("rehash")) && !args.isEmpty())
             return usageError(QStringLiteral("operator %1 tidak memakai argumen").arg(action));
-        if (!openExisting(target))
+        if (!pel::admin::openDatabase(target))
             return 1;
         if (action == QLatin1String("list"))
             return listOperators();
@@ -490,7 +441,7 @@ int main(int argc, char *argv[])
     if (command == QLatin1String("log"))
         return logCommand(target, args);
     if (command == QLatin1String("report")) {
-        if (!openExisting(target))
+        if (!pel::admin::openDatabase(target))
             return 1;
         return runReportCommand(args);
     }

@@ -1,7 +1,10 @@
 #include "adminreports.h"
 
+#include "adminio.h"
+#include "common/module1.h"
+#include "db/failure.h"
+#include "db/filewriter.h"
 #include "env/clock.h"
-#include "reports/reportfile.h"
 #include "reports/reportrunner.h"
 #include "reports/reportstore.h"
 
@@ -15,88 +18,88 @@ const char Usage[] =
     "Pemakaian: pelitaksa-admin [--db FILE] report list|ipk [--out FILE]\n"
     "           pelitaksa-admin [--db FILE] report statement|certificate NIS|--all [--out FILE]\n";
 
-void printError(const QString &message)
-{
-    QString text = message;
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    std::fprintf(stderr, "pelitaksa-admin: %s\n", text.toLocal8Bit().constData());
-}
-
 int usageError(const QString &message)
 {
-    printError(message);
-    std::fputs("\n", stderr);
-    std::fputs(Usage, stderr);
-    return 2;
+    return admin::usageError(message, Usage);
 }
 
-bool writeOut(const QString &text, const QString &outPath)
+// A report that gave no text: no record found, or why it failed.
+int reportFailed(const reports::ReportResult &result)
 {
-    reports::ReportFile out(outPath.isEmpty() ? QString::fromLatin1(reports::ReportFile::StandardOutput) : outPath);
-    if (!out.open() || !out.writeText(text) || !out.commit()) {
-        printError(outPath.isEmpty()
-                       ? QStringLiteral("Laporan tidak dapat ditulis ke keluaran standar: %1").arg(out.errorString())
-                       : QStringLiteral("Laporan tidak dapat ditulis ke file \"%1\": %2").arg(outPath, out.errorString()));
-        return false;
-    }
-    return true;
+    if (result.result.kind == db::Result::Kind::NotFound)
+        return admin::failure(reports::NoDataMessage);
+    return admin::failure(result.result);
+}
+
+// Where the report's text goes: the file named, or standard output.
+QString outName(const QString &outPath)
+{
+    return outPath.isEmpty() ? QString::fromLatin1(db::FileWriter::StandardOutput) : outPath;
+}
+
+int outFailed(const QString &outPath, const db::Result &failure)
+{
+    return admin::failure(failure.withAbout(
+        outPath.isEmpty() ? QStringLiteral("Laporan tidak dapat ditulis ke keluaran standar.")
+                          : QStringLiteral("Laporan tidak dapat ditulis ke file \"%1\".").arg(outPath)));
+}
+
+int writeOut(const QString &text, const QString &outPath)
+{
+    db::FileWriter out(outName(outPath));
+    db::Result written = out.open();
+    if (written.ok())
+        written = out.writeText(text);
+    if (written.ok())
+        written = out.commit();
+    return written.ok() ? 0 : outFailed(outPath, written);
 }
 
 // A file report written to its own file and, as it goes, to outPath (or
 // standard output); the text is not kept, so the tool needs no more memory
 // for a hundred thousand students than for one.
-int writeFileReport(reports::ReportResult (*write)(const QDate &, const reports::FileReportOptions &),
+int writeFileReport(reports::ReportResult (*write)(const db::Connection &, const QDate &,
+                                                   const reports::FileReportOptions &),
                     const QString &outPath)
 {
-    reports::ReportFile out(outPath.isEmpty() ? QString::fromLatin1(reports::ReportFile::StandardOutput) : outPath);
-    if (!out.open()) {
-        printError(QStringLiteral("Laporan tidak dapat ditulis ke file \"%1\": %2").arg(outPath, out.errorString()));
-        return 1;
-    }
+    db::FileWriter out(outName(outPath));
+    if (const db::Result opened = out.open(); !opened.ok())
+        return outFailed(outPath, opened);
     reports::FileReportOptions options;
     options.keepText = false;
     options.copy = &out;
-    const reports::ReportResult result = write(clock::today(), options);
+    const reports::ReportResult result = write(dbConnection, clock::today(), options);
     if (!result.done()) {
         out.discard();
-        printError(result.error);
-        return 1;
+        return reportFailed(result);
     }
-    if (!out.commit()) {
-        printError(outPath.isEmpty()
-                       ? QStringLiteral("Laporan tidak dapat ditulis ke keluaran standar: %1").arg(out.errorString())
-                       : QStringLiteral("Laporan tidak dapat ditulis ke file \"%1\": %2").arg(outPath, out.errorString()));
-        return 1;
-    }
+    if (const db::Result committed = out.commit(); !committed.ok())
+        return outFailed(outPath, committed);
     return 0;
 }
 
 // The per-student report of every student, one after another; students with
 // no grades have no report and are passed over.
-reports::ReportResult runForEveryStudent(reports::ReportResult (*run)(const QString &, const QDate &),
+reports::ReportResult runForEveryStudent(reports::ReportResult (*run)(const db::Connection &, const QString &,
+                                                                      const QDate &),
                                          const QDate &today)
 {
     reports::ReportResult all;
     QStringList nisList;
-    if (const db::Result read = reports::store::allNis(&nisList); !read.ok()) {
-        all.outcome = reports::Outcome::DatabaseFailed;
-        all.error = read.reason;
-        return all;
-    }
+    if (const db::Result read = reports::store::allNis(dbConnection, &nisList); !read.ok())
+        return {read, {}};
     bool found = false;
     for (const QString &nis : nisList) {
-        reports::ReportResult one = run(nis, today);
-        if (one.outcome == reports::Outcome::NoData)
+        reports::ReportResult one = run(dbConnection, nis, today);
+        if (one.result.kind == db::Result::Kind::NotFound)
             continue;
         if (!one.done())
             return one;
         all.text += one.text;
         found = true;
     }
-    if (!found) {
-        all.outcome = reports::Outcome::NoData;
-        all.error = reports::NoDataMessage;
-    }
+    if (!found)
+        all.result = db::Result::notFound();
     return all;
 }
 
@@ -131,16 +134,15 @@ int runReportCommand(const QStringList &args)
             return usageError(words.size() < 2 ? QStringLiteral("%1 butuh NIS atau --all").arg(kind)
                                                : QStringLiteral("argumen tidak dikenal: %1").arg(words.at(2)));
         const auto run = kind == QLatin1String("statement") ? reports::runGradeStatement : reports::runCertificate;
-        result = words.at(1) == QLatin1String("--all") ? runForEveryStudent(run, today) : run(words.at(1), today);
+        result = words.at(1) == QLatin1String("--all") ? runForEveryStudent(run, today)
+                                                       : run(dbConnection, words.at(1), today);
     } else {
         return usageError(QStringLiteral("laporan tidak dikenal: %1").arg(kind));
     }
 
-    if (!result.done()) {
-        printError(result.error);
-        return 1;
-    }
-    return writeOut(result.text, outPath) ? 0 : 1;
+    if (!result.done())
+        return reportFailed(result);
+    return writeOut(result.text, outPath);
 }
 
 } // namespace pel

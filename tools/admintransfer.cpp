@@ -1,11 +1,11 @@
 #include "admintransfer.h"
 
+#include "adminio.h"
 #include "common/module1.h"
 #include "transfer/csv.h"
 #include "transfer/exporter.h"
 #include "transfer/importer.h"
 
-#include <QSaveFile>
 #include <QSet>
 
 #include <cstdio>
@@ -21,25 +21,9 @@ const char Usage[] =
     "           pelitaksa-admin template TABLE\n"
     "           TABLE: students, subjects atau grades\n";
 
-void printError(const QString &message)
-{
-    std::fprintf(stderr, "pelitaksa-admin: %s\n", message.toLocal8Bit().constData());
-}
-
 int usageError(const QString &message)
 {
-    printError(message);
-    std::fputs("\n", stderr);
-    std::fputs(Usage, stderr);
-    return 2;
-}
-
-bool openDatabase(const db::DatabaseTarget &target)
-{
-    if (dbConnection.open(target))
-        return true;
-    printError(dbConnection.lastError());
-    return false;
+    return admin::usageError(message, Usage);
 }
 
 int runTemplate(const QStringList &args)
@@ -74,13 +58,11 @@ int runExport(QStringList args, const db::DatabaseTarget &target)
         return usageError(QStringLiteral("tabel tidak dikenal: %1").arg(args.at(0)));
     if (!transfer::formatForPath(args.at(1)))
         return usageError(QStringLiteral("OUTFILE harus berakhiran .csv atau .xlsx: %1").arg(args.at(1)));
-    if (!openDatabase(target))
+    if (!admin::openDatabase(target))
         return 1;
     const db::Result result = transfer::exportTable(dbConnection, *table, args.at(1), separator);
-    if (!result.ok()) {
-        printError(result.reason);
-        return 1;
-    }
+    if (!result.ok())
+        return admin::failure(result);
     std::printf("%d baris %s ditulis ke %s\n", result.rowsAffected,
                 transfer::sqlTableName(*table).toLocal8Bit().constData(), args.at(1).toLocal8Bit().constData());
     return 0;
@@ -113,29 +95,25 @@ int runImport(QStringList args, const db::DatabaseTarget &target)
         return usageError(QStringLiteral("tabel tidak dikenal: %1").arg(positional.at(0)));
     if (transfer::formatForPath(positional.at(1)) != transfer::Format::Csv)
         return usageError(QStringLiteral("INFILE harus file .csv: %1").arg(positional.at(1)));
-    if (!openDatabase(target))
+    if (!admin::openDatabase(target))
         return 1;
 
     const transfer::ImportReport report = transfer::importCsvFile(dbConnection, *table, positional.at(1), options);
     for (const transfer::Problem &problem : report.problems)
         std::fprintf(stderr, "%s\n", transfer::problemText(problem).toLocal8Bit().constData());
     if (!errorsPath.isEmpty()) {
-        QSaveFile file(errorsPath);
-        const QByteArray bytes = transfer::problemsCsv(report.problems);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-            printError(QStringLiteral("File \"%1\" tidak dapat ditulis: %2").arg(errorsPath, file.errorString()));
-            return 1;
-        }
+        if (const db::Result written = transfer::writeProblemsFile(errorsPath, report.problems); !written.ok())
+            return admin::failure(written);
     }
     if (!report.accepted()) {
+        if (report.problems.isEmpty())
+            return admin::failure(report.result);
         QSet<int> lines;
         for (const transfer::Problem &problem : report.problems)
             lines.insert(problem.line);
-        printError(report.problems.isEmpty() ? report.result.reason
-                                             : QStringLiteral("%1 masalah pada %2 baris; tidak ada data yang disimpan")
-                                                   .arg(report.problems.size())
-                                                   .arg(lines.size()));
-        return 1;
+        return admin::failure(QStringLiteral("%1 masalah pada %2 baris; tidak ada data yang disimpan")
+                                  .arg(report.problems.size())
+                                  .arg(lines.size()));
     }
     const QString table_ = transfer::sqlTableName(*table);
     if (options.dryRun)

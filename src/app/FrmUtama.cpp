@@ -95,7 +95,7 @@ FrmUtama::FrmUtama(QWidget *parent) : QMainWindow(parent)
     setMenuEnabled(menu, false);
     setMenuEnabled(report, false);
     setMenuEnabled(utility, false);
-    OpenDatabase();
+    m_opened = OpenDatabase();
     const QDateTime started = clock::now();
     m_panels[0]->setText(LockedStatus);
     m_panels[1]->setText(dayName(started.date()) + QStringLiteral(", ")
@@ -135,10 +135,11 @@ void FrmUtama::backUpOncePerDay(QWidget *window)
     const QDateTime now = clock::now();
     if (!db::backupDue(dbConnection.filePath(), now.date()))
         return;
-    QString error;
-    if (!db::backupNow(dbConnection.database(), dbConnection.filePath(), now, db::backupsToKeep(), nullptr, &error))
+    if (const db::Result made =
+            db::backupNow(dbConnection.database(), dbConnection.filePath(), now, db::backupsToKeep(), nullptr);
+        !made.ok())
         ui::showMessage(QStringLiteral("Salinan harian database gagal dibuat; pekerjaan dapat dilanjutkan.\r")
-                            + QString(error).replace(QLatin1Char('\n'), QLatin1Char('\r')),
+                            + db::failureMessage(made),
                         QString(), ui::Icon::Warning, ui::Buttons::Ok, window);
 }
 
@@ -148,15 +149,15 @@ bool FrmUtama::start()
     FrmUtama *window = ui::createScreen<FrmUtama>();
     // A database that another program holds may be free a moment later: the
     // operator may try again as often as wanted.
-    while (!dbConnection.isOpen() && dbConnection.lastError().contains(db::causeLine(db::Cause::InUse))) {
-        const ui::Answer again = ui::showMessage(dbConnection.lastError() + QStringLiteral("\rCoba lagi?"), QString(),
-                                                 ui::Icon::Warning, ui::Buttons::OkCancel);
+    while (!window->m_opened.ok() && window->m_opened.cause == db::Cause::InUse) {
+        const ui::Answer again = ui::showMessage(db::failureMessage(window->m_opened) + QStringLiteral("\rCoba lagi?"),
+                                                 QString(), ui::Icon::Warning, ui::Buttons::OkCancel);
         if (again != ui::Answer::Ok)
             break;
-        OpenDatabase();
+        window->m_opened = OpenDatabase();
     }
-    if (!dbConnection.isOpen()) {
-        ui::showMessage(dbConnection.lastError() + QStringLiteral("\rProgram tidak dapat dijalankan."),
+    if (!window->m_opened.ok()) {
+        ui::showMessage(db::failureMessage(window->m_opened) + QStringLiteral("\rProgram tidak dapat dijalankan."),
                         QString(), ui::Icon::Critical, ui::Buttons::Ok);
         delete window;
         return false;
@@ -407,8 +408,8 @@ void FrmUtama::cmdOK_Click()
     LoginPassword = txtPass->text();
     // A login that cannot reach the database says why and leaves the frame
     // with what was typed, so the operator can try again.
-    if (!OpenDatabase()) {
-        ui::showMessage(dbConnection.lastError(), QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
+    if (const db::Result opened = OpenDatabase(); !opened.ok()) {
+        ui::showMessage(db::failureMessage(opened), QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
         FrLogin->show();
         return;
     }
@@ -417,7 +418,8 @@ void FrmUtama::cmdOK_Click()
     if (checked.kind == db::Result::Kind::NotFound) {
         refuseLogin();
     } else if (!checked.ok()) {
-        ui::showMessage(checked.reason, QString(), ui::Icon::Critical, ui::Buttons::Ok, this);
+        ui::showMessage(db::failureMessage(QStringLiteral("Daftar petugas tidak dapat dibaca."), checked), QString(),
+                        ui::Icon::Critical, ui::Buttons::Ok, this);
         FrLogin->show();
     } else {
         grantLogin(granted);
@@ -455,9 +457,14 @@ void FrmUtama::grantLogin(const Operator &granted)
     txtUser->clear();
     txtPass->clear();
 
-    if (const std::optional<QString> name = OperatorStore(dbConnection).nameOf(LoginUserId)) {
-        m_panels[0]->setText(QStringLiteral("USER : ") + *name);
-        Label5->setText(QStringLiteral(": ") + *name);
+    QString name;
+    const db::Result named = OperatorStore(dbConnection).nameOf(LoginUserId, &name);
+    if (named.ok()) {
+        m_panels[0]->setText(QStringLiteral("USER : ") + name);
+        Label5->setText(QStringLiteral(": ") + name);
+    } else if (named.kind != db::Result::Kind::NotFound) {
+        ui::showMessage(db::failureMessage(QStringLiteral("Nama petugas tidak dapat dibaca."), named), QString(),
+                        ui::Icon::Critical, ui::Buttons::Ok, this);
     }
 }
 

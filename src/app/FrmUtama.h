@@ -59,6 +59,9 @@ public:
     static constexpr int TitlePauseMs = 1500;
 
 private:
+    // How the opening of the database at start-up went.
+    db::Result m_opened;
+
     void buildMenus();
     void buildContents();
     void setWelcomeVisible(bool visible);

@@ -6,14 +6,12 @@ namespace pel {
 
 db::DatabaseTarget ChosenDatabase;
 db::Connection dbConnection;
-db::Recordset dbRecordset;
-db::Recordset dbRecordset2;
 
 QString LoginUserId;
 QString LoginPassword;
 int LoginAttempt = 1;
 
-bool OpenDatabase()
+db::Result OpenDatabase()
 {
     if (ChosenDatabase.isPostgres() || !ChosenDatabase.filePath.isEmpty())
         return dbConnection.open(ChosenDatabase);

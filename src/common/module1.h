@@ -1,12 +1,12 @@
 #pragma once
 
 #include "db/connection.h"
-#include "db/recordset.h"
 
 #include <QString>
 
-// What every screen shares: the one database connection, the shared
-// recordsets and the values the login keeps between attempts.
+// What every screen shares: the one database connection and the values the
+// login keeps between attempts. Screens hand dbConnection to the stores they
+// call; each statement runs on a result of its own.
 namespace pel {
 
 // The database file, in the folder the program was started in.
@@ -18,19 +18,13 @@ inline constexpr char DatabaseFileName[] = "SISWA.mdb";
 extern db::DatabaseTarget ChosenDatabase;
 
 extern db::Connection dbConnection;
-// Every read or write of a screen opens its one statement on this recordset,
-// replacing what it held.
-extern db::Recordset dbRecordset;
-// Used by the IPK list for per-student totals while dbRecordset stays on the student.
-extern db::Recordset dbRecordset2;
 
 extern QString LoginUserId;
 extern QString LoginPassword;
 extern int LoginAttempt;
 
 // Opens ChosenDatabase (SISWA.mdb of the current folder unless another was
-// chosen) on a fresh connection. Returns false when it cannot;
-// dbConnection.lastError() then names the file or server and the reason.
-bool OpenDatabase();
+// chosen) on a fresh connection; a failure names the file or server.
+db::Result OpenDatabase();
 
 } // namespace pel

@@ -4,6 +4,7 @@
 #include "db/connection.h"
 #include "db/loginstatements.h"
 #include "db/recordset.h"
+#include "db/statement.h"
 #include "db/transaction.h"
 
 #include <QSqlError>
@@ -13,12 +14,12 @@ namespace pel {
 
 namespace {
 
-db::Result run(QSqlQuery &query, const QVariantList &values)
+db::Result run(const db::Connection &conn, QSqlQuery &query, const QVariantList &values)
 {
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec())
-        return db::Result::from(query.lastError());
+        return conn.refused(query.lastError());
     return db::Result::success(query.numRowsAffected());
 }
 
@@ -46,8 +47,8 @@ const QString SameUserId = QStringLiteral("lower(trim(userid)) = lower(?)");
 db::Result OperatorStore::checkLogin(const QString &userId, const QString &password, Operator *granted) const
 {
     db::Recordset operators;
-    if (!operators.open(db::selectOperators(), m_connection))
-        return db::Result::failure(db::Result::Kind::Failure, operators.lastError());
+    if (const db::Result read = operators.open(db::selectOperators(), m_connection); !read.ok())
+        return read;
     const QString user = userId.trimmed();
     for (operators.moveFirst(); !operators.eof(); operators.moveNext()) {
         const QVariant rowUser = operators.value(QStringLiteral("userid"));
@@ -66,7 +67,7 @@ db::Result OperatorStore::checkLogin(const QString &userId, const QString &passw
             update.prepare(QStringLiteral("update t_petugas set password = ? where %1 and password = ?")
                                .arg(exactUserId(m_connection)));
             if (!hash.isEmpty())
-                run(update, {hash, rowUser.toString(), stored});
+                run(m_connection, update, {hash, rowUser.toString(), stored});
         }
         if (granted)
             *granted = {rowUser.toString(), operators.value(QStringLiteral("nama")).toString(),
@@ -77,19 +78,20 @@ db::Result OperatorStore::checkLogin(const QString &userId, const QString &passw
     return db::Result::notFound();
 }
 
-std::optional<QString> OperatorStore::nameOf(const QString &userId) const
+db::Result OperatorStore::nameOf(const QString &userId, QString *name) const
 {
     db::Recordset named;
-    if (!named.open(db::selectOperatorByUserId(userId), m_connection) || named.recordCount() == 0)
-        return std::nullopt;
-    return named.value(QStringLiteral("nama")).toString();
+    const db::Result found = db::find(m_connection, db::selectOperatorByUserId(userId), &named);
+    if (found.ok())
+        *name = named.value(QStringLiteral("nama")).toString();
+    return found;
 }
 
 db::Result OperatorStore::list(QList<Operator> *operators) const
 {
     QSqlQuery query(m_connection.database());
     if (!query.exec(QStringLiteral("select userid, nama, level from t_petugas")))
-        return db::Result::from(query.lastError());
+        return m_connection.refused(query.lastError());
     while (query.next())
         operators->append({query.value(0).toString(), query.value(1).toString(), query.value(2).toString()});
     return db::Result::success();
@@ -98,26 +100,26 @@ db::Result OperatorStore::list(QList<Operator> *operators) const
 db::Result OperatorStore::add(const Operator &op, const QString &password) const
 {
     if (op.userId.trimmed().isEmpty() || password.trimmed().isEmpty())
-        return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("user ID dan password tidak boleh kosong"));
+        return db::Result::rejected(db::Result::Kind::BadValue, QStringLiteral("user ID dan password tidak boleh kosong"));
     db::Transaction transaction(m_connection, db::Transaction::Mode::Write);
     if (!transaction.isActive())
-        return db::Result::from(transaction.lastError());
+        return transaction.lastError();
     QSqlQuery exists(m_connection.database());
     exists.prepare(QStringLiteral("select count(*) from t_petugas where ") + SameUserId);
-    if (const db::Result result = run(exists, {op.userId.trimmed()}); !result.ok())
+    if (const db::Result result = run(m_connection, exists, {op.userId.trimmed()}); !result.ok())
         return result;
     exists.next();
     if (exists.value(0).toInt() > 0)
-        return db::Result::failure(db::Result::Kind::DuplicateKey, QStringLiteral("petugas %1 sudah ada").arg(op.userId));
+        return db::Result::rejected(db::Result::Kind::DuplicateKey, QStringLiteral("petugas %1 sudah ada").arg(op.userId));
     const QString hash = hashPassword(password);
     if (hash.isEmpty())
-        return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("password tidak dapat di-hash"));
+        return db::Result::rejected(db::Result::Kind::BadValue, QStringLiteral("password tidak dapat di-hash"));
     QSqlQuery insert(m_connection.database());
     insert.prepare(QStringLiteral("insert into t_petugas (userid, nama, password, level) values (?, ?, ?, ?)"));
-    if (const db::Result result = run(insert, {op.userId, op.name, hash, op.level}); !result.ok())
+    if (const db::Result result = run(m_connection, insert, {op.userId, op.name, hash, op.level}); !result.ok())
         return result;
     if (!transaction.commit())
-        return db::Result::failure(db::Result::Kind::Failure, QStringLiteral("transaksi gagal disimpan"));
+        return transaction.lastError();
     return db::Result::success(1);
 }
 
@@ -125,7 +127,7 @@ db::Result OperatorStore::resolve(const QString &userId, QVariant *row) const
 {
     QSqlQuery query(m_connection.database());
     query.prepare(QStringLiteral("select %1, trim(userid) from t_petugas where ").arg(rowKey(m_connection)) + SameUserId);
-    if (const db::Result result = run(query, {userId.trimmed()}); !result.ok())
+    if (const db::Result result = run(m_connection, query, {userId.trimmed()}); !result.ok())
         return result;
     QVariantList exact;
     QVariantList anyCase;
@@ -136,9 +138,9 @@ db::Result OperatorStore::resolve(const QString &userId, QVariant *row) const
     }
     const QVariantList &candidates = exact.isEmpty() ? anyCase : exact;
     if (candidates.isEmpty())
-        return db::Result::failure(db::Result::Kind::NotFound, QStringLiteral("petugas %1 tidak ada").arg(userId));
+        return db::Result::rejected(db::Result::Kind::NotFound, QStringLiteral("petugas %1 tidak ada").arg(userId));
     if (candidates.size() > 1)
-        return db::Result::failure(db::Result::Kind::Conflict,
+        return db::Result::rejected(db::Result::Kind::Conflict,
                                    QStringLiteral("ada %1 petugas bernama %2").arg(candidates.size()).arg(userId));
     *row = candidates.first();
     return db::Result::success();
@@ -147,10 +149,10 @@ db::Result OperatorStore::resolve(const QString &userId, QVariant *row) const
 db::Result OperatorStore::setPassword(const QString &userId, const QString &password) const
 {
     if (password.trimmed().isEmpty())
-        return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("password tidak boleh kosong"));
+        return db::Result::rejected(db::Result::Kind::BadValue, QStringLiteral("password tidak boleh kosong"));
     const QString hash = hashPassword(password);
     if (hash.isEmpty())
-        return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("password tidak dapat di-hash"));
+        return db::Result::rejected(db::Result::Kind::BadValue, QStringLiteral("password tidak dapat di-hash"));
     return changeOne(userId, QStringLiteral("update t_petugas set password = ? where %1 = ?"), {hash});
 }
 
@@ -163,16 +165,16 @@ db::Result OperatorStore::changeOne(const QString &userId, const QString &sql, Q
 {
     db::Transaction transaction(m_connection, db::Transaction::Mode::Write);
     if (!transaction.isActive())
-        return db::Result::from(transaction.lastError());
+        return transaction.lastError();
     QVariant row;
     if (const db::Result result = resolve(userId, &row); !result.ok())
         return result;
     QSqlQuery query(m_connection.database());
     query.prepare(sql.arg(rowKey(m_connection)));
     values << row;
-    const db::Result done = run(query, values);
+    const db::Result done = run(m_connection, query, values);
     if (done.ok() && !transaction.commit())
-        return db::Result::from(transaction.lastError());
+        return transaction.lastError();
     return done;
 }
 
@@ -181,11 +183,11 @@ db::Result OperatorStore::rehashAll(int *converted) const
     *converted = 0;
     db::Transaction transaction(m_connection, db::Transaction::Mode::Write);
     if (!transaction.isActive())
-        return db::Result::from(transaction.lastError());
+        return transaction.lastError();
     const QString key = rowKey(m_connection);
     QSqlQuery query(m_connection.database());
     if (!query.exec(QStringLiteral("select %1, password from t_petugas where password is not null").arg(key)))
-        return db::Result::from(query.lastError());
+        return m_connection.refused(query.lastError());
     QList<QPair<QVariant, QString>> plain;
     while (query.next())
         if (!isPasswordHash(query.value(1).toString()))
@@ -195,12 +197,12 @@ db::Result OperatorStore::rehashAll(int *converted) const
     for (const auto &[row, password] : plain) {
         const QString hash = hashPassword(password);
         if (hash.isEmpty())
-            return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("password tidak dapat di-hash"));
-        if (const db::Result result = run(update, {hash, row}); !result.ok())
+            return db::Result::rejected(db::Result::Kind::BadValue, QStringLiteral("password tidak dapat di-hash"));
+        if (const db::Result result = run(m_connection, update, {hash, row}); !result.ok())
             return result;
     }
     if (!transaction.commit())
-        return db::Result::failure(db::Result::Kind::Failure, QStringLiteral("transaksi gagal disimpan"));
+        return transaction.lastError();
     *converted = int(plain.size());
     return db::Result::success(int(plain.size()));
 }

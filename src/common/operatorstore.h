@@ -6,7 +6,6 @@
 #include <QString>
 #include <QVariant>
 
-#include <optional>
 
 namespace pel {
 
@@ -38,8 +37,9 @@ public:
     db::Result checkLogin(const QString &userId, const QString &password, Operator *granted) const;
 
     // The name of the first operator whose user ID equals userId as typed
-    // (letter case ignored, not trimmed), as the login's welcome shows it.
-    std::optional<QString> nameOf(const QString &userId) const;
+    // (letter case ignored, not trimmed), as the login's welcome shows it;
+    // NotFound when there is none.
+    db::Result nameOf(const QString &userId, QString *name) const;
 
     // Every operator, in the table's natural order.
     db::Result list(QList<Operator> *operators) const;

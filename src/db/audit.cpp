@@ -1,5 +1,6 @@
 #include "db/audit.h"
 
+#include "db/connection.h"
 #include "db/result.h"
 #include "db/schema.h"
 
@@ -123,7 +124,7 @@ QStringList postgresTriggerSql(const Audited &audited)
 
 } // namespace
 
-bool installAudit(const QSqlDatabase &db, QString *error)
+Result installAudit(const QSqlDatabase &db)
 {
     QStringList statements{QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS pel_operator (userid TEXT)"),
                            QStringLiteral("DELETE FROM pel_operator"),
@@ -133,13 +134,10 @@ bool installAudit(const QSqlDatabase &db, QString *error)
             statements << triggerSql(audited, QString::fromLatin1(action));
     QSqlQuery query(db);
     for (const QString &statement : statements) {
-        if (!query.exec(statement)) {
-            if (error)
-                *error = errorText(query.lastError());
-            return false;
-        }
+        if (!query.exec(statement))
+            return Result::from(query.lastError());
     }
-    return true;
+    return Result::success();
 }
 
 QStringList postgresAuditStatements()
@@ -150,26 +148,65 @@ QStringList postgresAuditStatements()
     return statements;
 }
 
-bool setAuditOperator(const QSqlDatabase &db, const QString &userId)
+Result setAuditOperator(const QSqlDatabase &db, const QString &userId)
 {
     QSqlQuery query(db);
     query.prepare(isPostgres(db) ? QStringLiteral("select set_config('pelitaksa.operator', ?, false)")
                                  : QStringLiteral("UPDATE pel_operator SET userid = ?"));
     query.addBindValue(userId);
-    return query.exec();
+    return query.exec() ? Result::success() : Result::from(query.lastError());
 }
 
-bool removeAudit(const QSqlDatabase &db)
+Result removeAudit(const QSqlDatabase &db)
 {
     QSqlQuery query(db);
     if (isPostgres(db))
-        return query.exec(QStringLiteral("select set_config('pelitaksa.audit', 'off', false)"));
+        return query.exec(QStringLiteral("select set_config('pelitaksa.audit', 'off', false)"))
+                   ? Result::success()
+                   : Result::from(query.lastError());
     for (const Audited &audited : AuditedTables)
         for (const char *action : {"insert", "update", "delete"})
             if (!query.exec(QStringLiteral("DROP TRIGGER IF EXISTS temp.pel_log_%1_%2")
                                 .arg(QLatin1String(audited.table), QLatin1String(action))))
-                return false;
-    return true;
+                return Result::from(query.lastError());
+    return Result::success();
+}
+
+Result readLog(const Connection &conn, const LogFilter &filter, QList<QStringList> *rows)
+{
+    QStringList conditions;
+    QVariantList values;
+    if (filter.since.isValid()) {
+        conditions << QStringLiteral("waktu >= ?");
+        values << filter.since.toString(QStringLiteral("yyyy-MM-dd"));
+    }
+    if (!filter.nis.isEmpty()) {
+        // On a server the NIS is found through its lower case, as it is indexed.
+        conditions << (conn.isPostgres() ? QStringLiteral("lower(nis) = lower(?)") : QStringLiteral("nis = ?"));
+        values << filter.nis;
+    }
+    if (!filter.table.isEmpty()) {
+        conditions << QStringLiteral("lower(tabel) = lower(?)");
+        values << filter.table;
+    }
+    QSqlQuery query(conn.database());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("select waktu, userid, tabel, kunci, aksi, sebelum, sesudah from t_log")
+                  + (conditions.isEmpty() ? QString() : QStringLiteral(" where ") + conditions.join(QStringLiteral(" and ")))
+                  + QStringLiteral(" order by id"));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        return conn.refused(query.lastError());
+    while (query.next()) {
+        QStringList fields;
+        for (int i = 0; i < 7; ++i)
+            fields << (query.value(i).isNull() ? QStringLiteral("-") : query.value(i).toString());
+        rows->append(fields);
+    }
+    if (query.lastError().isValid())
+        return conn.refused(query.lastError());
+    return Result::success();
 }
 
 } // namespace pel::db

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "db/result.h"
+
+#include <QDate>
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -18,19 +22,34 @@ namespace pel::db {
 // connection's setting pelitaksa.operator.
 
 // Creates the TEMP operator table and the TEMP triggers on an open database
-// of the current schema. Returns false with the engine's reason in error.
-bool installAudit(const QSqlDatabase &db, QString *error);
+// of the current schema.
+Result installAudit(const QSqlDatabase &db);
 
 // The statements that create (or replace) the audit functions and triggers
 // on a PostgreSQL database holding the tables and t_log.
 QStringList postgresAuditStatements();
 
 // The user ID the audit rows of this connection name from now on.
-bool setAuditOperator(const QSqlDatabase &db, const QString &userId);
+Result setAuditOperator(const QSqlDatabase &db, const QString &userId);
 
 // Drops the connection's triggers (on PostgreSQL: switches them off for the
 // connection), for a bulk load of rows that no operator made (the benchmark
 // database, a copy). Other connections keep theirs.
-bool removeAudit(const QSqlDatabase &db);
+Result removeAudit(const QSqlDatabase &db);
+
+class Connection;
+
+// Which rows of the audit trail to read; an empty part keeps every row.
+struct LogFilter
+{
+    QDate since;   // rows written on this day or later
+    QString nis;   // rows about this student (letter case aside)
+    QString table; // rows of this table (letter case aside)
+};
+
+// The rows of t_log the filter keeps, in the order they were written, each
+// as its moment, user ID, table, key, action, values before and after ("-"
+// for a missing value).
+Result readLog(const Connection &conn, const LogFilter &filter, QList<QStringList> *rows);
 
 } // namespace pel::db

@@ -3,6 +3,7 @@
 #include "db/connection.h"
 
 #include "db/failure.h"
+#include "db/filewriter.h"
 #include "db/schema.h"
 
 #include <QDir>
@@ -16,7 +17,6 @@
 #include <sqlite3.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -71,11 +71,13 @@ QStringList backupsOf(const QString &databasePath)
     return folder.entryList({pattern}, QDir::Files, QDir::Name);
 }
 
-QString withCause(const QString &first, int errnoValue)
+// A failure of SQLite's own on a copy: its result code decides the cause.
+Result sqliteFailure(int rc, const QString &text, const QString &about)
 {
-    return QStringList{first, causeLine(causeOfErrno(errnoValue)),
-                       QStringLiteral("Detail: ") + QString::fromLocal8Bit(std::strerror(errnoValue))}
-        .join(QLatin1Char('\n'));
+    const Cause cause = rc == SQLITE_FULL ? Cause::DiskFull : rc == SQLITE_OK ? Cause::Damaged : Cause::Other;
+    Result failure = Result::refused(cause, text, about);
+    failure.code = QString::number(rc);
+    return failure;
 }
 
 } // namespace
@@ -91,21 +93,16 @@ QString backupFileName(const QString &databasePath, const QDateTime &moment)
            + QStringLiteral(".mdb");
 }
 
-bool backupDatabase(const QSqlDatabase &source, const QString &target, QString *error)
+Result backupDatabase(const QSqlDatabase &source, const QString &target)
 {
     sqlite3 *from = sqliteHandle(source);
-    if (!from) {
-        if (error)
-            *error = QStringLiteral("database belum terbuka.");
-        return false;
-    }
-    if (!createPrivateFile(target)) {
-        if (error)
-            *error = withCause(QStringLiteral("File %1 tidak dapat dibuat.").arg(target), errno);
-        return false;
-    }
+    if (!from)
+        return Result::failed(QStringLiteral("Salinan %1 gagal dibuat: database belum terbuka.").arg(target));
+    FileWriter file(target);
+    if (const Result opened = file.open(); !opened.ok())
+        return opened.withAbout(QStringLiteral("File %1 tidak dapat dibuat.").arg(target));
     sqlite3 *to = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(target).constData(), &to, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = sqlite3_open_v2(QFile::encodeName(file.temporaryPath()).constData(), &to, SQLITE_OPEN_READWRITE, nullptr);
     if (rc == SQLITE_OK)
         rc = copyPages(from, to);
     QString problem;
@@ -114,40 +111,35 @@ bool backupDatabase(const QSqlDatabase &source, const QString &target, QString *
     else if (const QString integrity = integrityOf(to); integrity != QLatin1String("ok"))
         problem = QStringLiteral("salinan tidak utuh: %1").arg(integrity);
     sqlite3_close(to);
-    if (problem.isEmpty())
-        return true;
-    QFile::remove(target);
-    if (error) {
-        const Cause cause = rc == SQLITE_FULL ? Cause::DiskFull : rc == SQLITE_OK ? Cause::Damaged : Cause::Other;
-        *error = QStringList{QStringLiteral("Salinan %1 gagal dibuat.").arg(target), causeLine(cause),
-                             QStringLiteral("Detail: ") + problem}
-                     .join(QLatin1Char('\n'));
+    if (!problem.isEmpty()) {
+        file.discard();
+        return sqliteFailure(rc, problem, QStringLiteral("Salinan %1 gagal dibuat.").arg(target));
     }
-    return false;
+    if (const Result committed = file.commit(); !committed.ok())
+        return committed.withAbout(QStringLiteral("Salinan %1 gagal dibuat.").arg(target));
+    return Result::success();
 }
 
-bool backupNow(const QSqlDatabase &source, const QString &databasePath, const QDateTime &moment, int keep,
-               QString *path, QString *error)
+Result backupNow(const QSqlDatabase &source, const QString &databasePath, const QDateTime &moment, int keep,
+                 QString *path)
 {
     const QString folder = backupFolder(databasePath);
-    if (!QDir().mkpath(folder)) {
-        if (error)
-            *error = withCause(QStringLiteral("Folder %1 tidak dapat dibuat.").arg(folder), errno ? errno : EACCES);
-        return false;
-    }
+    errno = 0;
+    if (!QDir().mkpath(folder))
+        return Result::fromErrno(errno ? errno : EACCES, QStringLiteral("Folder %1 tidak dapat dibuat.").arg(folder));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QString target = QDir(folder).filePath(backupFileName(databasePath, moment));
     // Two backups within one second get a number after the time.
-    for (int n = 2; QFileInfo::exists(target); ++n)
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
         target = QDir(folder).filePath(QFileInfo(databasePath).completeBaseName()
                                        + moment.toString(QStringLiteral("-yyyyMMdd-HHmmss"))
                                        + QStringLiteral("-%1.mdb").arg(n));
-    if (!backupDatabase(source, target, error))
-        return false;
+    if (const Result copied = backupDatabase(source, target); !copied.ok())
+        return copied;
     if (path)
         *path = target;
     pruneBackups(databasePath, keep);
-    return true;
+    return Result::success();
 }
 
 bool backupDue(const QString &databasePath, const QDate &day)
@@ -175,59 +167,52 @@ int backupsToKeep()
     return ok && keep > 0 ? keep : 30;
 }
 
-QString restoreProblem(const QString &path)
+Result checkRestorable(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.isFile())
-        return QStringList{QStringLiteral("File %1 tidak dapat dipulihkan.").arg(path),
-                           causeLine(info.isDir() ? Cause::IsFolder : Cause::NotFound)}
-            .join(QLatin1Char('\n'));
-    QString problem;
+        return Result::refused(info.isDir() ? Cause::IsFolder : Cause::NotFound, {},
+                               QStringLiteral("File %1 tidak dapat dipulihkan.").arg(path));
+    Result problem;
     const QString name = QStringLiteral("pelitaksa-restore-check");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         if (!db.open()) {
-            problem = failureMessage(QStringLiteral("File %1 tidak dapat dibuka.").arg(path), db.lastError());
+            problem = Result::from(db.lastError()).withAbout(QStringLiteral("File %1 tidak dapat dibuka.").arg(path));
         } else if (const QString integrity = integrityOf(sqliteHandle(db)); integrity != QLatin1String("ok")) {
-            problem = failureMessage(QStringLiteral("File %1 tidak dapat dipulihkan.").arg(path),
-                                     integrity.contains(QLatin1String("not a database")) ? Cause::NotOurDatabase
-                                                                                           : Cause::Damaged,
-                                     integrity);
+            problem = Result::refused(integrity.contains(QLatin1String("not a database")) ? Cause::NotOurDatabase
+                                                                                          : Cause::Damaged,
+                                      integrity, QStringLiteral("File %1 tidak dapat dipulihkan.").arg(path));
         } else {
             const int version = schemaVersion(db);
             if (version > SchemaVersion)
-                problem = QStringLiteral("File %1 dibuat oleh versi program yang lebih baru (skema %2; program ini "
-                                         "skema %3).")
-                              .arg(path)
-                              .arg(version)
-                              .arg(SchemaVersion);
+                problem = Result::failed(QStringLiteral("File %1 dibuat oleh versi program yang lebih baru (skema %2; "
+                                                        "program ini skema %3).")
+                                             .arg(path)
+                                             .arg(version)
+                                             .arg(SchemaVersion));
             else if (const QString tables = schemaProblem(db, version); !tables.isEmpty())
-                problem = failureMessage(QStringLiteral("File %1 tidak dapat dipulihkan.").arg(path),
-                                         Cause::NotOurDatabase, tables);
+                problem = Result::refused(Cause::NotOurDatabase, tables,
+                                          QStringLiteral("File %1 tidak dapat dipulihkan.").arg(path));
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    return problem.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return problem;
 }
 
-bool restoreDatabase(const QString &from, const QString &databasePath, const QDateTime &moment, int keep,
-                     QString *savedCurrent, QString *error)
+Result restoreDatabase(const QString &from, const QString &databasePath, const QDateTime &moment, int keep,
+                       QString *savedCurrent)
 {
-    auto fail = [error](const QString &reason) {
-        if (error)
-            *error = reason;
-        return false;
-    };
-    if (const QString problem = restoreProblem(from); !problem.isEmpty())
-        return fail(problem);
+    if (const Result problem = checkRestorable(from); !problem.ok())
+        return problem;
     const int lock = lockDatabase(databasePath, true);
     if (lock < 0)
-        return fail(withCause(QStringLiteral("Database %1 tidak dapat dipulihkan.").arg(databasePath), errno));
+        return Result::fromErrno(errno, QStringLiteral("Database %1 tidak dapat dipulihkan.").arg(databasePath));
 
-    bool ok = true;
+    Result result;
     const bool existed = QFileInfo::exists(databasePath);
     sqlite3 *source = nullptr;
     sqlite3 *target = nullptr;
@@ -238,37 +223,37 @@ bool restoreDatabase(const QString &from, const QString &databasePath, const QDa
             QSqlDatabase current = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
             current.setDatabaseName(databasePath);
             current.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-            ok = current.open() ? backupNow(current, databasePath, moment, keep, savedCurrent, error)
-                                : fail(failureMessage(QStringLiteral("Database %1 tidak dapat dibuka.").arg(databasePath),
-                                                      current.lastError()));
+            result = current.open() ? backupNow(current, databasePath, moment, keep, savedCurrent)
+                                    : Result::from(current.lastError())
+                                          .withAbout(QStringLiteral("Database %1 tidak dapat dibuka.").arg(databasePath));
             current.close();
         }
         QSqlDatabase::removeDatabase(name);
     } else if (!createPrivateFile(databasePath)) {
-        ok = fail(withCause(QStringLiteral("File %1 tidak dapat dibuat.").arg(databasePath), errno));
+        result = Result::fromErrno(errno, QStringLiteral("File %1 tidak dapat dibuat.").arg(databasePath));
     }
-    if (ok) {
+    if (result.ok()) {
         int rc = sqlite3_open_v2(QFile::encodeName(from).constData(), &source, SQLITE_OPEN_READONLY, nullptr);
         if (rc == SQLITE_OK)
             rc = sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &target, SQLITE_OPEN_READWRITE, nullptr);
         if (rc == SQLITE_OK)
             rc = copyPages(source, target);
         if (rc != SQLITE_OK)
-            ok = fail(QStringList{QStringLiteral("Database %1 gagal dipulihkan.").arg(databasePath),
-                                  causeLine(rc == SQLITE_FULL ? Cause::DiskFull : Cause::Other),
-                                  QStringLiteral("Detail: ") + sqliteText(target ? target : source)}
-                          .join(QLatin1Char('\n')));
+            result = sqliteFailure(rc == SQLITE_FULL ? rc : -1, sqliteText(target ? target : source),
+                                   QStringLiteral("Database %1 gagal dipulihkan.").arg(databasePath));
         sqlite3_close(source);
         sqlite3_close(target);
     }
     unlockDatabase(lock);
-    return ok;
+    return result;
 }
 
 int lockDatabase(const QString &databasePath, bool exclusive)
 {
     const QByteArray path = QFile::encodeName(QFileInfo(databasePath).absoluteFilePath() + QStringLiteral(".lock"));
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // O_NOFOLLOW: a link planted at the lock's name, even one pointing
+    // nowhere, is refused instead of creating or opening its target.
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return -1;
     if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/result.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -15,15 +17,17 @@ QString backupFolder(const QString &databasePath);
 // The file name of a backup made at moment, such as SISWA-20261207-093015.mdb.
 QString backupFileName(const QString &databasePath, const QDateTime &moment);
 
-// Copies the open database source into the new file target and checks the
-// copy's integrity. A failed copy leaves no file behind.
-bool backupDatabase(const QSqlDatabase &source, const QString &target, QString *error);
+// Copies the open database source into the file target and checks the
+// copy's integrity; the copy is written through the file writer, so it takes
+// the name only when it is complete and sound, and a failed copy leaves
+// nothing behind.
+Result backupDatabase(const QSqlDatabase &source, const QString &target);
 
 // A backup of source (the database at databasePath) into its backup folder,
 // named by moment; afterwards only the newest keep backups stay. Fills path
 // with the new file.
-bool backupNow(const QSqlDatabase &source, const QString &databasePath, const QDateTime &moment, int keep,
-               QString *path, QString *error);
+Result backupNow(const QSqlDatabase &source, const QString &databasePath, const QDateTime &moment, int keep,
+                 QString *path);
 
 // True when the backup folder holds no backup made on day.
 bool backupDue(const QString &databasePath, const QDate &day);
@@ -35,20 +39,21 @@ void pruneBackups(const QString &databasePath, int keep);
 // folder, 30 when it is not set or not a positive number.
 int backupsToKeep();
 
-// Why the file at path cannot be restored (not readable, damaged, not this
-// program's database, a newer schema), or an empty text.
-QString restoreProblem(const QString &path);
+// Whether the file at path can be restored: a failure when it is not
+// readable, damaged, not this program's database, or of a newer schema.
+Result checkRestorable(const QString &path);
 
 // Replaces the database at databasePath by the contents of the file from,
 // after checking it and keeping a backup of the current database (its path
 // in savedCurrent). Refused while another program has the database open.
-bool restoreDatabase(const QString &from, const QString &databasePath, const QDateTime &moment, int keep,
-                     QString *savedCurrent, QString *error);
+Result restoreDatabase(const QString &from, const QString &databasePath, const QDateTime &moment, int keep,
+                       QString *savedCurrent);
 
 // Every connection of this program holds a shared lock on <database>.lock
 // while it is open, so that a restore can tell that the database is in use.
-// Returns the lock's file descriptor, or -1 (errno says why; EWOULDBLOCK
-// when another program holds it the other way).
+// The lock file is opened without following a link at its name. Returns the
+// lock's file descriptor, or -1 (errno says why; EWOULDBLOCK when another
+// program holds it the other way).
 int lockDatabase(const QString &databasePath, bool exclusive);
 void unlockDatabase(int fd);
 

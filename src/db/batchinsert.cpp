@@ -1,7 +1,5 @@
 #include "db/batchinsert.h"
 
-#include "db/result.h"
-
 #include <QSqlError>
 
 #include <utility>
@@ -13,22 +11,22 @@ BatchInsert::BatchInsert(const QSqlDatabase &db, const QString &table, const QSt
 {
 }
 
-bool BatchInsert::prepare()
+Result BatchInsert::prepare()
 {
     QSqlQuery &single = statementFor(1);
-    return single.lastError().isValid() ? fail(0, single.lastError()) : true;
+    return single.lastError().isValid() ? fail(0, single.lastError()) : Result::success();
 }
 
-bool BatchInsert::add(QVariantList row)
+Result BatchInsert::add(QVariantList row)
 {
     m_rows << std::move(row);
-    return m_rows.size() < m_batchRows || flush();
+    return m_rows.size() < m_batchRows ? Result::success() : flush();
 }
 
-bool BatchInsert::flush()
+Result BatchInsert::flush()
 {
     if (m_rows.isEmpty())
-        return true;
+        return Result::success();
     const qint64 first = m_sent;
     m_sent += m_rows.size();
     const QList<QVariantList> rows = std::exchange(m_rows, {});
@@ -40,7 +38,8 @@ bool BatchInsert::flush()
         for (const QVariant &value : row)
             batch.addBindValue(value);
     if (batch.exec())
-        return savepoint.exec(QStringLiteral("release savepoint pel_batch")) || fail(first, savepoint.lastError());
+        return savepoint.exec(QStringLiteral("release savepoint pel_batch")) ? Result::success()
+                                                                              : fail(first, savepoint.lastError());
     if (!savepoint.exec(QStringLiteral("rollback to savepoint pel_batch")))
         return fail(first, savepoint.lastError());
     QSqlQuery &single = statementFor(1);
@@ -50,7 +49,7 @@ bool BatchInsert::flush()
         if (!single.exec())
             return fail(first + r, single.lastError());
     }
-    return true; // the batch statement alone was refused, every row is stored
+    return Result::success(); // the batch statement alone was refused, every row is stored
 }
 
 QSqlQuery &BatchInsert::statementFor(int rows)
@@ -65,11 +64,10 @@ QSqlQuery &BatchInsert::statementFor(int rows)
     return query;
 }
 
-bool BatchInsert::fail(qint64 row, const QSqlError &error)
+Result BatchInsert::fail(qint64 row, const QSqlError &error)
 {
     m_refusedRow = row;
-    m_error = errorText(error);
-    return false;
+    return Result::from(error);
 }
 
 } // namespace pel::db

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/result.h"
+
 #include <QList>
 #include <QSqlError>
 #include <QSqlDatabase>
@@ -24,22 +26,19 @@ public:
     BatchInsert(const QSqlDatabase &db, const QString &table, const QStringList &columns, int batchRows);
 
     // Prepares the one-row insert, so that a table or column the engine
-    // does not know is told before any row; false with error().
-    bool prepare();
-    // Keeps a row (one value a column) and sends the batch when it is full;
-    // false when a row was refused.
-    bool add(QVariantList row);
-    // Sends the rows kept so far; false when a row was refused.
-    bool flush();
+    // does not know is told before any row.
+    Result prepare();
+    // Keeps a row (one value a column) and sends the batch when it is full.
+    Result add(QVariantList row);
+    // Sends the rows kept so far.
+    Result flush();
 
-    // After a refusal: the refused row, counted from 0 over every row added,
-    // and the engine's reason.
+    // After a refusal: the refused row, counted from 0 over every row added.
     qint64 refusedRow() const { return m_refusedRow; }
-    QString error() const { return m_error; }
 
 private:
     QSqlQuery &statementFor(int rows);
-    bool fail(qint64 row, const QSqlError &error);
+    Result fail(qint64 row, const QSqlError &error);
 
     QSqlDatabase m_db;
     QString m_table;
@@ -49,7 +48,6 @@ private:
     QList<QVariantList> m_rows;            // kept for the next batch
     qint64 m_sent = 0;                     // rows sent before those kept
     qint64 m_refusedRow = -1;
-    QString m_error;
 };
 
 } // namespace pel::db

@@ -18,7 +18,6 @@
 #include <libpq-fe.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include <unistd.h>
 
@@ -36,46 +35,45 @@ QString cannotUse(const QString &filePath)
     return QStringLiteral("Database %1 tidak dapat dipakai.").arg(filePath);
 }
 
-// Why an opened file cannot serve as this program's database, or an empty
-// text when it can. Switches the foreign keys on for the connection, brings
-// an older file up to the current schema after a backup of it, and sets up
-// the audit trail of the connection.
-QString prepareDatabase(const QSqlDatabase &db, const QString &filePath)
+// Why an opened file cannot serve as this program's database, or success
+// when it can. Switches the foreign keys on for the connection, brings an
+// older file up to the current schema after a backup of it, and sets up the
+// audit trail of the connection.
+Result prepareDatabase(const QSqlDatabase &db, const QString &filePath)
 {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA foreign_keys = ON"))
         || !query.exec(QStringLiteral("select name from sqlite_master where type = 'table'")))
-        return failureMessage(cannotUse(filePath), query.lastError());
+        return Result::from(query.lastError()).withAbout(cannotUse(filePath));
     query.finish();
     const int version = schemaVersion(db);
     if (version > SchemaVersion)
-        return QStringLiteral("Database %1 dibuat oleh versi program yang lebih baru (skema %2; program ini skema "
-                              "%3).\rPakailah program versi terbaru untuk file ini.")
-            .arg(filePath)
-            .arg(version)
-            .arg(SchemaVersion);
+        return Result::failed(QStringLiteral("Database %1 dibuat oleh versi program yang lebih baru (skema %2; program "
+                                             "ini skema %3).\rPakailah program versi terbaru untuk file ini.")
+                                  .arg(filePath)
+                                  .arg(version)
+                                  .arg(SchemaVersion));
     if (const QString problem = schemaProblem(db, version); !problem.isEmpty())
-        return failureMessage(cannotUse(filePath), Cause::NotOurDatabase, problem);
+        return Result::refused(Cause::NotOurDatabase, problem, cannotUse(filePath));
     if (version < SchemaVersion) {
         QString saved;
-        QString error;
-        if (!backupNow(db, filePath, QDateTime::currentDateTime(), backupsToKeep(), &saved, &error))
-            return QStringLiteral("Database %1 perlu ditingkatkan ke skema %2, tetapi salinannya gagal dibuat; file "
-                                  "tidak diubah.\r")
-                       .arg(filePath)
-                       .arg(SchemaVersion)
-                + error.replace(QLatin1Char('\n'), QLatin1Char('\r'));
-        if (!upgradeSchema(db, version, &error))
-            return QStringLiteral("Database %1 gagal ditingkatkan ke skema %2; file tidak diubah (salinan: %3).\r")
-                       .arg(filePath)
-                       .arg(SchemaVersion)
-                       .arg(saved)
-                + causeLine(Cause::Other) + QStringLiteral("\rDetail: ") + error;
+        if (const Result backup = backupNow(db, filePath, QDateTime::currentDateTime(), backupsToKeep(), &saved);
+            !backup.ok())
+            return Result::failed(QStringLiteral("Database %1 perlu ditingkatkan ke skema %2, tetapi salinannya gagal "
+                                                 "dibuat; file tidak diubah.\r")
+                                      .arg(filePath)
+                                      .arg(SchemaVersion)
+                                  + failureMessage(backup));
+        if (const Result upgraded = upgradeSchema(db, version); !upgraded.ok())
+            return upgraded.withAbout(QStringLiteral("Database %1 gagal ditingkatkan ke skema %2; file tidak diubah "
+                                                     "(salinan: %3).")
+                                          .arg(filePath)
+                                          .arg(SchemaVersion)
+                                          .arg(saved));
     }
-    QString error;
-    if (!installAudit(db, &error))
-        return failureMessage(cannotUse(filePath), Cause::Other, error);
-    return {};
+    if (const Result audit = installAudit(db); !audit.ok())
+        return audit.withAbout(cannotUse(filePath));
+    return Result::success();
 }
 
 } // namespace
@@ -89,42 +87,36 @@ Connection::~Connection()
         close();
 }
 
-bool Connection::fail(const QString &reason)
+Result Connection::fail(const Result &failure)
 {
-    m_error = reason;
     close();
-    return false;
+    return failure;
 }
 
-bool Connection::open(const QString &filePath)
+Result Connection::open(const QString &filePath)
 {
     close();
-    m_error.clear();
     m_path = filePath;
 
     const QFileInfo info(filePath);
     if (!info.exists())
-        return fail(failureMessage(QStringLiteral("File %1 tidak ditemukan.").arg(filePath), Cause::NotFound, {}));
+        return fail(Result::refused(Cause::NotFound, {}, QStringLiteral("File %1 tidak ditemukan.").arg(filePath)));
     if (info.isDir())
-        return fail(failureMessage(cannotUse(filePath), Cause::IsFolder, {}));
+        return fail(Result::refused(Cause::IsFolder, {}, cannotUse(filePath)));
 
     // A write-protected file, or a folder where SQLite cannot keep its
     // journal, says so now, not when the operator saves the first record.
     const QByteArray nativePath = QFile::encodeName(info.absoluteFilePath());
     const QByteArray nativeFolder = QFile::encodeName(info.absolutePath());
-    if (::access(nativePath.constData(), W_OK) != 0 || ::access(nativeFolder.constData(), W_OK) != 0) {
-        const int code = errno;
-        return fail(failureMessage(cannotUse(filePath), causeOfErrno(code), QString::fromLocal8Bit(std::strerror(code))));
-    }
+    if (::access(nativePath.constData(), W_OK) != 0 || ::access(nativeFolder.constData(), W_OK) != 0)
+        return fail(Result::fromErrno(errno, cannotUse(filePath)));
     // A restore in progress holds this lock the other way.
     m_lock = lockDatabase(info.absoluteFilePath(), false);
-    if (m_lock < 0) {
-        const int code = errno;
-        return fail(failureMessage(cannotUse(filePath), causeOfErrno(code), QString::fromLocal8Bit(std::strerror(code))));
-    }
+    if (m_lock < 0)
+        return fail(Result::fromErrno(errno, cannotUse(filePath)));
 
     m_name = QStringLiteral("pelitaksa-%1").arg(++nextConnectionNumber);
-    QString problem;
+    Result problem;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         // mode=rw: SQLite opens the file only if it exists, so a vanished file
@@ -133,24 +125,25 @@ bool Connection::open(const QString &filePath)
         url.setQuery(QStringLiteral("mode=rw"));
         db.setDatabaseName(url.toString(QUrl::FullyEncoded));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-        problem = db.open() ? prepareDatabase(db, filePath) : failureMessage(cannotUse(filePath), db.lastError());
+        problem = db.open() ? prepareDatabase(db, filePath) : Result::from(db.lastError()).withAbout(cannotUse(filePath));
     }
-    if (!problem.isEmpty())
-        return fail(problem);
-    return true;
+    return problem.ok() ? problem : fail(problem);
 }
 
-bool Connection::setOperator(const QString &userId) const
+Result Connection::setOperator(const QString &userId) const
 {
-    if (!isOpen() || !setAuditOperator(database(), userId))
-        return false;
-    m_operator = userId;
-    return true;
+    if (!isOpen())
+        return notOpen();
+    const Result set = setAuditOperator(database(), userId);
+    if (set.ok())
+        m_operator = userId;
+    return set;
 }
 
 void Connection::close()
 {
     m_target.reset();
+    m_reopenFailure = Result::success();
     m_ended = false;
     m_mayReopen = true;
     m_operator.clear();
@@ -203,50 +196,55 @@ bool Connection::isLost() const
     return conn && PQstatus(conn) == CONNECTION_BAD;
 }
 
-QString Connection::lostReason(const QSqlError &error, bool outcomeUnknown) const
+Result Connection::lost(const QSqlError &error, bool outcomeUnknown) const
 {
     const DatabaseTarget &target = *m_target;
-    const QString server = QStringLiteral("%1 (database %2)")
-                               .arg(target.serverName(), target.databaseName.isEmpty() ? target.user : target.databaseName);
+    Result failure = Result::from(error);
+    failure.kind = Result::Kind::Failure;
+    failure.cause = outcomeUnknown ? Cause::ConnectionLostUnknown : Cause::ConnectionLost;
+    failure.server = QStringLiteral("%1 (database %2)")
+                         .arg(target.serverName(), target.databaseName.isEmpty() ? target.user : target.databaseName);
     // When the server could not be reached again either, that is the news.
-    const QString engine = m_error.isEmpty() ? errorText(error) : m_error;
-    return connectionLostReason(server, outcomeUnknown, engine);
+    if (!m_reopenFailure.ok())
+        failure.reason = failureMessage(m_reopenFailure).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    failure.reason = failure.reason.simplified();
+    return failure;
 }
 
-QString Connection::failureText(const QSqlError &error, bool write) const
+Result Connection::refused(const QSqlError &error, bool write) const
 {
     // The failure is reported now; the next action may try the server again.
     m_mayReopen = true;
     if (m_target && connectionGone(error))
         m_ended = true;
     if (!isLost())
-        return errorText(error);
-    return lostReason(error, write && m_transactions == 0);
+        return Result::from(error);
+    return lost(error, write && m_transactions == 0);
 }
 
-QString Connection::commitFailureText(const QSqlError &error) const
+Result Connection::commitRefused(const QSqlError &error) const
 {
     m_mayReopen = true;
     if (m_target && connectionGone(error))
         m_ended = true;
-    return isLost() ? lostReason(error, true) : errorText(error);
+    return isLost() ? lost(error, true) : Result::from(error);
 }
 
 void Connection::reopen()
 {
     const QString name = QStringLiteral("pelitaksa-%1").arg(++nextConnectionNumber);
-    const QString problem = connectPostgres(name, *m_target);
-    if (!problem.isEmpty()) {
+    const Result problem = connectPostgres(name, *m_target);
+    if (!problem.ok()) {
         // The lost connection stays in place: statements fail on it and name
         // the server, and the next action tries again. Until one of them has
         // failed, no further attempt is made: an unreachable server may take
         // its connect timeout each time.
         QSqlDatabase::removeDatabase(name);
-        m_error = problem;
+        m_reopenFailure = problem;
         m_mayReopen = false;
         return;
     }
-    m_error.clear();
+    m_reopenFailure = Result::success();
     m_ended = false;
     {
         QSqlDatabase lost = QSqlDatabase::database(m_name, false);
@@ -258,7 +256,7 @@ void Connection::reopen()
         setAuditOperator(QSqlDatabase::database(m_name, false), m_operator);
 }
 
-bool Connection::open(const DatabaseTarget &target)
+Result Connection::open(const DatabaseTarget &target)
 {
     if (target.isPostgres())
         return openPostgres(target);
@@ -266,27 +264,33 @@ bool Connection::open(const DatabaseTarget &target)
                                           : target.filePath);
 }
 
-QString Connection::connectPostgres(const QString &name, const DatabaseTarget &target) const
+Result Connection::connectPostgres(const QString &name, const DatabaseTarget &target) const
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
     if (!db.isValid())
-        return QStringLiteral("Driver PostgreSQL (QPSQL) tidak terpasang; %1 tidak dapat dibuka.").arg(target.describe());
+        return Result::failed(
+            QStringLiteral("Driver PostgreSQL (QPSQL) tidak terpasang; %1 tidak dapat dibuka.").arg(target.describe()));
     configurePostgres(db, target);
-    return db.open() ? checkPostgresDatabase(db, target) : postgresOpenError(target, db.lastError());
+    const QString problem = db.open() ? checkPostgresDatabase(db, target) : postgresOpenError(target, db.lastError());
+    return problem.isEmpty() ? Result::success() : Result::failed(problem);
 }
 
-bool Connection::openPostgres(const DatabaseTarget &target)
+Result Connection::openPostgres(const DatabaseTarget &target)
 {
     close();
-    m_error.clear();
     m_path.clear();
     m_name = QStringLiteral("pelitaksa-%1").arg(++nextConnectionNumber);
     // The connection is dropped only once no handle of it is left here.
-    const QString problem = connectPostgres(m_name, target);
-    if (!problem.isEmpty())
+    const Result problem = connectPostgres(m_name, target);
+    if (!problem.ok())
         return fail(problem);
     m_target = target;
-    return true;
+    return problem;
+}
+
+Result notOpen()
+{
+    return Result::refused(Cause::Other, QStringLiteral("Database belum terbuka."));
 }
 
 sqlite3 *sqliteHandle(const QSqlDatabase &db)

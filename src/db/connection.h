@@ -34,19 +34,18 @@ public:
     Connection &operator=(const Connection &) = delete;
 
     // Opens an existing database file for reading and writing; never creates
-    // one. Fails, with a reason in lastError(), when the file is missing, is
-    // not a database of this program, is of a newer schema, or cannot be
-    // written. An older file is upgraded in place after a backup of it. The
-    // reason's first line names the file, the next ones the cause
-    // ("Sebab: ...") and the engine's text ("Detail: ..."), separated by
-    // carriage returns.
-    bool open(const QString &filePath);
+    // one. Fails when the file is missing, is not a database of this
+    // program, is of a newer schema, or cannot be written; the failure's
+    // first line (about) names the file. An older file is upgraded in place
+    // after a backup of it.
+    Result open(const QString &filePath);
     // Opens the database target names: the SQLite file as above (SISWA.mdb
     // in the current folder when it names none), or a database on a
-    // PostgreSQL server. Fails, with a reason naming the server and the
-    // database, when the server cannot be reached, the database is missing,
-    // the role is refused, a table is missing or the role may not write.
-    bool open(const DatabaseTarget &target);
+    // PostgreSQL server. Fails, naming the server and the database, when the
+    // server cannot be reached, the database is missing, the role is
+    // refused, a table is missing, the role may not write, or the session
+    // cannot take standard_conforming_strings = on.
+    Result open(const DatabaseTarget &target);
     void close();
 
     // True also while a lost server connection waits to be opened again.
@@ -54,7 +53,6 @@ public:
     QString filePath() const { return m_path; }
     // True while a PostgreSQL database is open.
     bool isPostgres() const { return database().driverName() == QLatin1String("QPSQL"); }
-    QString lastError() const { return m_error; }
     // The Qt connection; reopened first when the server connection was lost
     // and no transaction is open.
     QSqlDatabase database() const;
@@ -64,30 +62,30 @@ public:
     // refused with the server's notice that it ends the session tells it
     // before libpq does.
     bool isLost() const;
-    // The reason of a refused statement as its caller carries it: the
-    // engine's text, or, when the connection was lost, a reason that names the
-    // server and the database (db::connectionLostReason). write: the
-    // statement would have written; outside a transaction its outcome is then
-    // unknown, as the server may have done it before the connection dropped.
-    QString failureText(const QSqlError &error, bool write) const;
+    // A refused statement of this connection, classified by the engine's
+    // code; when the connection was lost, the failure names the server and
+    // the database. write: the statement would have written; outside a
+    // transaction its outcome is then unknown, as the server may have done it
+    // before the connection dropped.
+    Result refused(const QSqlError &error, bool write = false) const;
     // The same for a commit, whose outcome is unknown when the connection
     // dropped.
-    QString commitFailureText(const QSqlError &error) const;
+    Result commitRefused(const QSqlError &error) const;
 
     // The user ID that the audit rows of this connection name, from now on.
-    bool setOperator(const QString &userId) const;
+    Result setOperator(const QString &userId) const;
 
 private:
     friend class Transaction;
 
-    bool fail(const QString &reason);
-    bool openPostgres(const DatabaseTarget &target);
-    // Opens target under a new Qt connection name; an empty text, or why not.
-    QString connectPostgres(const QString &name, const DatabaseTarget &target) const;
+    Result fail(const Result &failure);
+    Result openPostgres(const DatabaseTarget &target);
+    // Opens target under a new Qt connection name.
+    Result connectPostgres(const QString &name, const DatabaseTarget &target) const;
     // Opens the server database again after the connection was lost; keeps
     // the lost one when the server cannot be reached yet.
     void reopen();
-    QString lostReason(const QSqlError &error, bool outcomeUnknown) const;
+    Result lost(const QSqlError &error, bool outcomeUnknown) const;
 
     // The server database opened last, for reopening it.
     std::optional<DatabaseTarget> m_target;
@@ -102,9 +100,13 @@ private:
     mutable bool m_mayReopen = true;
     QString m_name;
     QString m_path;
-    QString m_error;
+    // Why the server could not be reached again, after a lost connection.
+    Result m_reopenFailure;
     int m_lock = -1;
 };
+
+// The failure of a statement asked of a connection that is not open.
+Result notOpen();
 
 // The SQLite engine's own handle behind a Qt connection, for the work where
 // Qt's layer is the cost (row streams, bulk writes, online backups); null

@@ -103,12 +103,20 @@ void configurePostgres(QSqlDatabase &db, const DatabaseTarget &target)
         db.setPort(target.port);
     db.setUserName(target.user);
     db.setDatabaseName(target.databaseName);
-    // Qt joins the options with blanks into libpq's connection string.
+    // Qt joins the options with blanks into libpq's connection string. The
+    // session's settings go in libpq's "options" before the driver's first
+    // statement: the driver decides at opening whether to double the
+    // backslashes of the values it quotes, and must see the setting on.
+    QString serverOptions = QStringLiteral("-c standard_conforming_strings=on");
     QStringList options{QStringLiteral("application_name=pelitaksa")};
     for (const QString &option : target.options) {
         const qsizetype equals = option.indexOf(QLatin1Char('='));
-        options << option.left(equals + 1) + connectValue(option.mid(equals + 1));
+        if (option.left(equals).trimmed() == QLatin1String("options"))
+            serverOptions += QLatin1Char(' ') + option.mid(equals + 1);
+        else
+            options << option.left(equals + 1) + connectValue(option.mid(equals + 1));
     }
+    options << QStringLiteral("options=") + connectValue(serverOptions);
     db.setConnectOptions(options.join(QLatin1Char(';')));
 }
 
@@ -130,6 +138,16 @@ QString checkPostgresDatabase(const QSqlDatabase &db, const DatabaseTarget &targ
 {
     const QString where = QStringLiteral("Database %1 di server %2").arg(databaseName(target), target.serverName());
     QSqlQuery query(db);
+    // A quoted value stays a value only while a backslash is an ordinary
+    // character in it (a pooler that drops the session's settings, say,
+    // would lose it): the program refuses to work otherwise.
+    if (!query.exec(QStringLiteral("show standard_conforming_strings")) || !query.next())
+        return QStringLiteral("%1 tidak dapat dibaca: %2").arg(where, errorText(query.lastError()));
+    if (query.value(0).toString() != QLatin1String("on"))
+        return QStringLiteral("%1 tidak dapat dipakai: sesi tidak dapat memakai standard_conforming_strings = on "
+                              "(nilainya %2), sehingga tanda \\ dalam data dapat mengubah perintah. Hubungi "
+                              "pengelola server.")
+            .arg(where, query.value(0).toString());
     if (!query.exec(QStringLiteral("select table_name from information_schema.tables "
                                    "where table_schema = any (current_schemas(false))")))
         return QStringLiteral("%1 tidak dapat dibaca: %2").arg(where, errorText(query.lastError()));
@@ -185,7 +203,7 @@ QString checkPostgresDatabase(const QSqlDatabase &db, const DatabaseTarget &targ
     return {};
 }
 
-bool createPostgresTables(const DatabaseTarget &target, QString *error)
+Result createPostgresTables(const DatabaseTarget &target)
 {
     const QString name = QStringLiteral("pelitaksa-create-postgres");
     QString problem;
@@ -227,9 +245,7 @@ bool createPostgresTables(const DatabaseTarget &target, QString *error)
         }
     }
     QSqlDatabase::removeDatabase(name);
-    if (error)
-        *error = problem;
-    return problem.isEmpty();
+    return problem.isEmpty() ? Result::success() : Result::failed(problem);
 }
 
 QString programColumnName(const QString &name)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/databaseurl.h"
+#include "db/result.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -15,7 +16,10 @@ QString postgresSchemaSql();
 
 // Sets a QPSQL connection's server, port, role, database and libpq
 // parameters from target. The password is left to libpq (PGPASSWORD,
-// ~/.pgpass, PGPASSFILE).
+// ~/.pgpass, PGPASSFILE). Every session starts with
+// standard_conforming_strings on, whatever the server's or the database's
+// default: a backslash in a quoted value is then an ordinary character, and
+// a doubled quote keeps a typed value a value.
 void configurePostgres(QSqlDatabase &db, const DatabaseTarget &target);
 
 // The message for a connection to target that did not open: the server
@@ -23,14 +27,15 @@ void configurePostgres(QSqlDatabase &db, const DatabaseTarget &target);
 QString postgresOpenError(const DatabaseTarget &target, const QSqlError &error);
 
 // Why an open PostgreSQL connection cannot serve as this program's database
-// (a table missing, the database read-only or not writable for the role), or
-// an empty text when it can.
+// (standard_conforming_strings not on for the session, a table missing, the
+// database read-only or not writable for the role), or an empty text when it
+// can.
 QString checkPostgresDatabase(const QSqlDatabase &db, const DatabaseTarget &target);
 
 // Creates the four tables (and the citext extension when missing) in the
 // database of target, in one transaction. Refuses a database that already
-// holds any of them. Returns false and fills error on failure.
-bool createPostgresTables(const DatabaseTarget &target, QString *error);
+// holds any of them.
+Result createPostgresTables(const DatabaseTarget &target);
 
 // A column name as PostgreSQL reports it (in lower case) spelled as the
 // program's schema spells it ("namasiswa" -> "NamaSiswa"); other names are

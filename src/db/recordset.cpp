@@ -56,22 +56,32 @@ struct Recordset::Pages
         QList<QVariant> cells;
     };
     QList<Page> held;
+    // Why the last page asked for could not be read.
+    Result failure;
 
-    // Reads page index; an empty page when the statement is refused now.
-    QList<QVariant> read(int index) const
+    // Reads page index; an empty page, and failure set, when the statement is
+    // refused now.
+    QList<QVariant> read(int index)
     {
         QList<QVariant> cells;
-        if (!conn->isOpen())
+        failure = Result::success();
+        if (!conn->isOpen()) {
+            failure = notOpen();
             return cells;
+        }
         QSqlQuery query(conn->database());
         query.setForwardOnly(true);
         if (!query.exec(sql + QStringLiteral(" limit ") + QString::number(pageRows) + QStringLiteral(" offset ")
-                        + QString::number(qint64(index) * pageRows)))
+                        + QString::number(qint64(index) * pageRows))) {
+            failure = conn->refused(query.lastError());
             return cells;
+        }
         cells.reserve(qsizetype(pageRows) * columns.size());
         while (query.next())
             for (const int i : columns)
                 cells.append(cell(query, i));
+        if (query.lastError().isValid())
+            failure = conn->refused(query.lastError());
         return cells;
     }
 
@@ -91,20 +101,17 @@ struct Recordset::Pages
     }
 };
 
-bool Recordset::open(const QString &sql, const Connection &conn)
+Result Recordset::open(const QString &sql, const Connection &conn)
 {
     close();
-    if (!conn.isOpen()) {
-        m_error = QStringLiteral("Database belum terbuka.");
-        return false;
-    }
+    if (!conn.isOpen())
+        return m_failure = notOpen();
     QSqlQuery query(conn.database());
     query.setForwardOnly(true);
     if (!query.exec(sql)) {
         // A write whose connection dropped may have been done all the same.
-        m_error = conn.failureText(query.lastError(),
-                                   !sql.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive));
-        return false;
+        return m_failure = conn.refused(query.lastError(),
+                                        !sql.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive));
     }
     const QList<int> columns = shownColumns(query.record(), conn.isPostgres(), &m_fields);
     if (query.isSelect()) {
@@ -114,26 +121,23 @@ bool Recordset::open(const QString &sql, const Connection &conn)
             ++m_count;
         }
         if (query.lastError().isValid()) {
-            const QString error = conn.failureText(query.lastError(), false);
+            const Result failure = conn.refused(query.lastError());
             close();
-            m_error = error;
-            return false;
+            return m_failure = failure;
         }
     } else {
         m_rowsAffected = query.numRowsAffected();
     }
     m_pos = 0;
     m_open = true;
-    return true;
+    return Result::success(m_rowsAffected);
 }
 
-bool Recordset::openPaged(const QString &sql, const Connection &conn, int pageRows)
+Result Recordset::openPaged(const QString &sql, const Connection &conn, int pageRows)
 {
     close();
-    if (!conn.isOpen()) {
-        m_error = QStringLiteral("Database belum terbuka.");
-        return false;
-    }
+    if (!conn.isOpen())
+        return m_failure = notOpen();
     pageRows = qMax(1, pageRows);
     auto pages = std::make_shared<Pages>();
     // A server's table has no row order of its own: its Urutan gives the
@@ -147,10 +151,8 @@ bool Recordset::openPaged(const QString &sql, const Connection &conn, int pageRo
     // and no count is needed.
     QSqlQuery query(conn.database());
     query.setForwardOnly(true);
-    if (!query.exec(pages->sql + QStringLiteral(" limit ") + QString::number(pageRows) + QStringLiteral(" offset 0"))) {
-        m_error = conn.failureText(query.lastError(), false);
-        return false;
-    }
+    if (!query.exec(pages->sql + QStringLiteral(" limit ") + QString::number(pageRows) + QStringLiteral(" offset 0")))
+        return m_failure = conn.refused(query.lastError());
     pages->columns = shownColumns(query.record(), conn.isPostgres(), &m_fields);
     Pages::Page first{0, {}};
     int rows = 0;
@@ -160,20 +162,18 @@ bool Recordset::openPaged(const QString &sql, const Connection &conn, int pageRo
         ++rows;
     }
     if (query.lastError().isValid()) {
-        const QString error = errorText(query.lastError());
+        const Result failure = conn.refused(query.lastError());
         close();
-        m_error = error;
-        return false;
+        return m_failure = failure;
     }
     query.finish();
     if (rows == pageRows) {
         QSqlQuery count(conn.database());
         if (!count.exec(QStringLiteral("select count(*) from (") + sql + QStringLiteral(") as counted"))
             || !count.next()) {
-            const QString error = errorText(count.lastError());
+            const Result failure = conn.refused(count.lastError());
             close();
-            m_error = error;
-            return false;
+            return m_failure = failure;
         }
         rows = count.value(0).toInt();
     }
@@ -182,7 +182,12 @@ bool Recordset::openPaged(const QString &sql, const Connection &conn, int pageRo
     m_count = rows;
     m_pos = 0;
     m_open = true;
-    return true;
+    return Result::success();
+}
+
+Result Recordset::failure() const
+{
+    return m_pages && !m_pages->failure.ok() ? m_pages->failure : m_failure;
 }
 
 int Recordset::pagesHeld() const
@@ -199,7 +204,7 @@ void Recordset::close()
     m_pos = 0;
     m_rowsAffected = 0;
     m_open = false;
-    m_error.clear();
+    m_failure = Result::success();
 }
 
 int Recordset::fieldIndex(const QString &name) const

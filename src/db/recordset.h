@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/result.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,10 +13,11 @@ namespace pel::db {
 
 class Connection;
 
-// A client-side result: open() runs one statement and, for a query, keeps
-// every row in memory, so the record count is known at once and the cursor
-// moves freely. Insert, update and delete go through the same open() and
-// report the rows they touched. Copies share their rows (implicit sharing).
+// A client-side result, local to whoever opened it: open() runs one
+// statement and, for a query, keeps every row in memory, so the record count
+// is known at once and the cursor moves freely. Insert, update and delete go
+// through the same open() and report the rows they touched. Copies share
+// their rows (implicit sharing).
 //
 // openPaged() gives the same result for a query without holding its rows:
 // the record count comes from a count over the statement, and the rows are
@@ -23,17 +26,19 @@ class Connection;
 class Recordset
 {
 public:
-    // Runs sql on conn. On failure the recordset is left closed and empty and
-    // lastError() holds the database's reason.
-    bool open(const QString &sql, const Connection &conn);
+    // Runs sql on conn. A write reports the rows it touched. On failure the
+    // recordset is left closed and empty, and failure() keeps the result.
+    Result open(const QString &sql, const Connection &conn);
     // Opens the query sql for reading by pages of pageRows rows, each read on
     // conn when first needed ("<sql> limit <pageRows> offset <first row>").
     // conn must outlive the recordset and its copies. Fails as open() does.
-    bool openPaged(const QString &sql, const Connection &conn, int pageRows = 256);
+    Result openPaged(const QString &sql, const Connection &conn, int pageRows = 256);
     void close();
 
     bool isOpen() const { return m_open; }
-    QString lastError() const { return m_error; }
+    // Why the recordset could not be opened, or why the last page asked for
+    // could not be read (its values then read as null); success otherwise.
+    Result failure() const;
 
     int recordCount() const { return m_count; }
     int rowsAffected() const { return m_rowsAffected; }
@@ -76,7 +81,7 @@ private:
     int m_pos = 0;
     int m_rowsAffected = 0;
     bool m_open = false;
-    QString m_error;
+    Result m_failure;
     // Set while the recordset is open by pages; shared by its copies.
     std::shared_ptr<Pages> m_pages;
 };

@@ -6,6 +6,7 @@ void RecordsetModel::setRecordset(const Recordset &recordset)
 {
     beginResetModel();
     m_recordset = recordset;
+    m_told = false;
     endResetModel();
 }
 
@@ -23,7 +24,13 @@ QVariant RecordsetModel::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
-    return m_recordset.value(index.row(), index.column()).toString();
+    const QVariant value = m_recordset.value(index.row(), index.column());
+    if (const Result failure = m_recordset.failure(); !failure.ok() && !m_told) {
+        auto *self = const_cast<RecordsetModel *>(this);
+        self->m_told = true;
+        QMetaObject::invokeMethod(self, [self, failure] { emit self->pageRefused(failure); }, Qt::QueuedConnection);
+    }
+    return value.toString();
 }
 
 QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -3,7 +3,133 @@
 #include <QRegularExpression>
 #include <QSqlError>
 
+#include <cerrno>
+#include <cstring>
+
 namespace pel::db {
+
+namespace {
+
+// SQLite's primary result codes; an extended code carries its primary code
+// in its low byte.
+enum SqliteCode {
+    SqlitePerm = 3,
+    SqliteBusy = 5,
+    SqliteLocked = 6,
+    SqliteReadOnly = 8,
+    SqliteIoErr = 10,
+    SqliteCorrupt = 11,
+    SqliteFull = 13,
+    SqliteCantOpen = 14,
+    SqliteConstraint = 19,
+    SqliteMismatch = 20,
+    SqliteNotADb = 26,
+};
+
+// Extended constraint codes.
+enum SqliteConstraintCode {
+    SqliteConstraintCheck = 275,
+    SqliteConstraintForeignKey = 787,
+    SqliteConstraintNotNull = 1299,
+    SqliteConstraintPrimaryKey = 1555,
+    SqliteConstraintUnique = 2067,
+};
+
+// The SQLSTATE of a PostgreSQL refusal: the driver gives it as the native
+// code, and at the end of its text, as "(23505)".
+QString sqlState(const QSqlError &error)
+{
+    if (error.nativeErrorCode().size() == 5 && !error.nativeErrorCode().at(0).isSpace())
+        return error.nativeErrorCode();
+    static const QRegularExpression atEnd(QStringLiteral("\\(([0-9A-Z]{5})\\)\\s*$"));
+    const QRegularExpressionMatch match = atEnd.match(error.databaseText());
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+// A refused check names its constraint: the keys' own checks are "NIS <> ''"
+// in SQLite's words and "..._nis_check" on a server.
+bool isKeyCheck(const QString &text)
+{
+    return text.contains(QLatin1String("<> ''")) || text.contains(QLatin1String("_nis_check"), Qt::CaseInsensitive)
+           || text.contains(QLatin1String("_kdmatpel_check"), Qt::CaseInsensitive);
+}
+
+Cause serverCause(const QString &state, const QString &text)
+{
+    const auto is = [&state](const char *code) { return state == QLatin1String(code); };
+    if (is("23505"))
+        return Cause::DuplicateKey;
+    if (is("23503") || is("23001"))
+        return Cause::Referenced;
+    if (is("23502") || (is("23514") && isKeyCheck(text)))
+        return Cause::EmptyKey;
+    if (is("23514") || state.startsWith(QLatin1String("22")))
+        return Cause::NotANumber;
+    if (is("55P03") || is("40001") || is("40P01"))
+        return Cause::InUse;
+    if (is("53100"))
+        return Cause::DiskFull;
+    if (is("25006"))
+        return Cause::NotWritable; // a read-only transaction or server
+    if (state.startsWith(QLatin1String("08")) || is("57P01") || is("57P02") || is("57P03"))
+        return Cause::ConnectionLost;
+    return Cause::Other;
+}
+
+Cause sqliteCause(int code, const QString &text)
+{
+    switch (code) {
+    case SqliteConstraintPrimaryKey:
+    case SqliteConstraintUnique:
+        return Cause::DuplicateKey;
+    case SqliteConstraintForeignKey:
+        return Cause::Referenced;
+    case SqliteConstraintNotNull:
+        return Cause::EmptyKey;
+    case SqliteConstraintCheck:
+        return isKeyCheck(text) ? Cause::EmptyKey : Cause::NotANumber;
+    default:
+        break;
+    }
+    switch (code & 0xff) {
+    case SqliteConstraint:
+    case SqliteMismatch:
+        return Cause::NotANumber;
+    case SqliteBusy:
+    case SqliteLocked:
+        return Cause::InUse;
+    case SqliteFull:
+        return Cause::DiskFull;
+    case SqliteNotADb:
+        return Cause::NotOurDatabase;
+    case SqliteCorrupt:
+    case SqliteIoErr:
+        return Cause::Damaged;
+    case SqliteReadOnly:
+    case SqlitePerm:
+    case SqliteCantOpen:
+        return Cause::NotWritable;
+    default:
+        return Cause::Other;
+    }
+}
+
+} // namespace
+
+Result::Kind kindOf(Cause cause)
+{
+    switch (cause) {
+    case Cause::DuplicateKey:
+        return Result::Kind::DuplicateKey;
+    case Cause::Referenced:
+        return Result::Kind::ForeignKey;
+    case Cause::EmptyKey:
+    case Cause::NotANumber:
+        return Result::Kind::BadValue;
+    default:
+        return Result::Kind::Failure;
+    }
+}
 
 QString errorText(const QSqlError &error)
 {
@@ -11,48 +137,56 @@ QString errorText(const QSqlError &error)
     return text.isEmpty() ? error.text().trimmed() : text;
 }
 
-QString sqlState(const QSqlError &error)
+Result Result::refused(Cause cause, const QString &reason, const QString &about)
 {
-    // PostgreSQL gives the five-character SQLSTATE of a refusal as the
-    // native code, and its driver puts it at the end of the text, as
-    // "(23505)"; SQLite's codes are shorter numbers.
-    if (error.nativeErrorCode().size() == 5)
-        return error.nativeErrorCode();
-    static const QRegularExpression atEnd(QStringLiteral("\\(([0-9A-Z]{5})\\)\\s*$"));
-    const QRegularExpressionMatch match = atEnd.match(error.databaseText());
-    return match.hasMatch() ? match.captured(1) : QString();
+    return {kindOf(cause), cause, {}, reason, about, {}, 0};
 }
 
 Result Result::from(const QSqlError &error)
 {
-    const QString state = sqlState(error);
-    if (state == QLatin1String("23503") || state == QLatin1String("23001"))
-        return {Kind::ForeignKey, errorText(error), 0};
-    if (state == QLatin1String("23505"))
-        return {Kind::DuplicateKey, errorText(error), 0};
-    if (state == QLatin1String("23502") || state == QLatin1String("23514") || state.startsWith(QLatin1String("22")))
-        return {Kind::BadValue, errorText(error), 0};
-    if (!state.isEmpty())
-        return {Kind::Failure, errorText(error), 0};
-    return refused(errorText(error));
+    const QString text = errorText(error);
+    Cause cause = Cause::Other;
+    QString code = sqlState(error);
+    if (!code.isEmpty()) {
+        cause = serverCause(code, text);
+    } else {
+        bool numeric = false;
+        const int number = error.nativeErrorCode().toInt(&numeric);
+        if (numeric) {
+            code = error.nativeErrorCode();
+            cause = sqliteCause(number, text);
+        }
+    }
+    return {kindOf(cause), cause, code, text, {}, {}, 0, Origin::Database};
 }
 
-Result Result::refused(const QString &reason)
+Result Result::fromErrno(int errnoValue, const QString &about)
 {
-    // A server's refusal carries its SQLSTATE at the end of the text.
-    if (!sqlState(QSqlError(QString(), reason)).isEmpty())
-        return from(QSqlError(QString(), reason));
-    // SQLite names the constraint in its text; the extended codes are not
-    // always passed on by the driver, so the text decides.
-    const auto has = [&reason](const char *word) { return reason.contains(QLatin1String(word), Qt::CaseInsensitive); };
-    Kind kind = Kind::Failure;
-    if (has("FOREIGN KEY"))
-        kind = Kind::ForeignKey;
-    else if (has("UNIQUE constraint") || has("PRIMARY KEY"))
-        kind = Kind::DuplicateKey;
-    else if (has("CHECK constraint") || has("NOT NULL constraint") || has("cannot store") || has("datatype mismatch"))
-        kind = Kind::BadValue;
-    return {kind, reason, 0};
+    Cause cause = Cause::Other;
+    switch (errnoValue) {
+    case ENOSPC:
+    case EDQUOT:
+        cause = Cause::DiskFull;
+        break;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        cause = Cause::NotWritable;
+        break;
+    case ENOENT:
+        cause = Cause::NotFound;
+        break;
+    case EISDIR:
+        cause = Cause::IsFolder;
+        break;
+    case EWOULDBLOCK:
+        cause = Cause::InUse;
+        break;
+    default:
+        break;
+    }
+    return {Kind::Failure, cause, QStringLiteral("errno %1").arg(errnoValue),
+            QString::fromLocal8Bit(std::strerror(errnoValue)), about, {}, 0, Origin::File};
 }
 
 } // namespace pel::db

@@ -182,8 +182,9 @@ QString schemaProblem(const QSqlDatabase &db, int version)
     return {};
 }
 
-bool upgradeSchema(const QSqlDatabase &db, int fromVersion, QString *error)
+Result upgradeSchema(const QSqlDatabase &db, int fromVersion)
 {
+    Result failure;
     QSqlQuery query(db);
     // The tables are rebuilt with the foreign keys off, as SQLite asks for a
     // table rebuild; the keys are checked before the commit instead.
@@ -216,78 +217,70 @@ bool upgradeSchema(const QSqlDatabase &db, int fromVersion, QString *error)
         ok = query.exec(failed);
         if (ok && query.next()) {
             ok = false;
-            if (error)
-                *error = QStringLiteral("ada nilai yang mengacu ke siswa yang tidak ada (tabel %1).")
-                             .arg(query.value(0).toString());
-        } else if (!ok && error) {
-            *error = errorText(query.lastError());
+            failure = Result::refused(Cause::Referenced,
+                                      QStringLiteral("ada nilai yang mengacu ke siswa yang tidak ada (tabel %1).")
+                                          .arg(query.value(0).toString()));
+        } else if (!ok) {
+            failure = Result::from(query.lastError());
         }
-    } else if (error) {
-        *error = QStringLiteral("%1 (%2)").arg(errorText(query.lastError()), failed);
+    } else {
+        failure = Result::from(query.lastError());
+        failure.reason = QStringLiteral("%1 (%2)").arg(failure.reason, failed);
     }
-    if (ok)
-        ok = QSqlDatabase(db).commit();
-    else
+    if (ok && !QSqlDatabase(db).commit()) {
+        ok = false;
+        failure = Result::from(db.lastError());
+    }
+    if (!ok)
         QSqlDatabase(db).rollback();
     query.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-    return ok;
+    return failure;
 }
 
 bool createPrivateFile(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return false;
     ::close(fd);
     return true;
 }
 
-bool createDatabase(const QString &path, QString *error)
+Result createDatabase(const QString &path)
 {
-    if (QFileInfo::exists(path)) {
-        if (error)
-            *error = QStringLiteral("File %1 sudah ada; tidak ditimpa.").arg(path);
-        return false;
-    }
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        return Result::failed(QStringLiteral("File %1 sudah ada; tidak ditimpa.").arg(path));
     // SQLite would make the file readable by everyone; an empty file of the
     // owner's made first keeps its mode.
-    if (!createPrivateFile(path)) {
-        const int code = errno;
-        if (error)
-            *error = QStringLiteral("File %1 tidak dapat dibuat: %2").arg(path, QString::fromLocal8Bit(std::strerror(code)));
-        return false;
-    }
+    if (!createPrivateFile(path))
+        return Result::fromErrno(errno, QStringLiteral("File %1 tidak dapat dibuat.").arg(path));
     const QString name = QStringLiteral("pelitaksa-create");
-    bool ok = true;
+    Result result;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         if (!db.open()) {
-            ok = false;
-            if (error)
-                *error = QStringLiteral("File %1 tidak dapat dibuat: %2").arg(path, errorText(db.lastError()));
+            result = Result::from(db.lastError()).withAbout(QStringLiteral("File %1 tidak dapat dibuat.").arg(path));
         } else {
             QSqlQuery query(db);
             db.transaction();
             for (const QString &statement : schemaStatements()) {
                 if (!query.exec(statement)) {
-                    ok = false;
-                    if (error)
-                        *error = QStringLiteral("Skema gagal dibuat: %1").arg(errorText(query.lastError()));
+                    result = Result::from(query.lastError()).withAbout(QStringLiteral("Skema gagal dibuat."));
                     break;
                 }
             }
-            if (ok)
-                ok = db.commit();
-            else
+            if (result.ok() && !db.commit())
+                result = Result::from(db.lastError()).withAbout(QStringLiteral("Skema gagal dibuat."));
+            if (!result.ok())
                 db.rollback();
             db.close();
         }
     }
     QSqlDatabase::removeDatabase(name);
-    if (!ok)
+    if (!result.ok())
         QFile::remove(path);
-    return ok;
+    return result;
 }
 
 } // namespace pel::db

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/result.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -41,14 +43,12 @@ QString schemaProblem(const QSqlDatabase &db, int version);
 // Brings an open database of an older version up to SchemaVersion in one
 // transaction, keeping every row. A value the new constraints refuse (an
 // infinite number, negative credit units) is set to NULL and its old value is
-// kept in t_log. Returns false, with the reason in error, leaving the file as
-// it was.
-bool upgradeSchema(const QSqlDatabase &db, int fromVersion, QString *error);
+// kept in t_log. A failure leaves the file as it was.
+Result upgradeSchema(const QSqlDatabase &db, int fromVersion);
 
 // Creates a new database file at path with the schema, readable and writable
-// by its owner only. Refuses to touch an existing file. Returns false and
-// fills error on failure.
-bool createDatabase(const QString &path, QString *error);
+// by its owner only. Refuses to touch an existing file.
+Result createDatabase(const QString &path);
 
 // Creates an empty file at path, readable and writable by its owner only;
 // fails when anything is there already. errno tells why it failed.

@@ -9,12 +9,8 @@ QString quoted(const QString &value)
     return QLatin1Char('\'') + text + QLatin1Char('\'');
 }
 
-QString likeLiteral(const QString &value)
+QString likeEscaped(const QString &value)
 {
-    // A backslash is like's escape on PostgreSQL even when none is named, so
-    // a text holding one is escaped as well, and names its escape.
-    if (!value.contains(QLatin1Char('%')) && !value.contains(QLatin1Char('_')) && !value.contains(QLatin1Char('\\')))
-        return quoted(value);
     QString pattern;
     pattern.reserve(value.size() + 4);
     for (const QChar c : value) {
@@ -22,7 +18,16 @@ QString likeLiteral(const QString &value)
             pattern += QLatin1Char('\\');
         pattern += c;
     }
-    return quoted(pattern) + QLatin1String(" escape '\\'");
+    return pattern;
+}
+
+QString likeLiteral(const QString &value)
+{
+    // A backslash is like's escape on PostgreSQL even when none is named, so
+    // a text holding one is escaped as well, and names its escape.
+    if (!value.contains(QLatin1Char('%')) && !value.contains(QLatin1Char('_')) && !value.contains(QLatin1Char('\\')))
+        return quoted(value);
+    return quoted(likeEscaped(value)) + QLatin1String(" escape '\\'");
 }
 
 } // namespace pel::db

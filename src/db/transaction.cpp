@@ -1,5 +1,6 @@
 #include "db/transaction.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace pel::db {
@@ -18,13 +19,24 @@ Transaction::Transaction(const Connection &conn, Mode mode) : m_conn(conn), m_db
     // on is not reopened under the transaction.
     ++m_conn.m_transactions;
     m_counted = true;
+    QSqlQuery query(m_db);
+    if (m_conn.m_transactions > 1) {
+        m_savepoint = QStringLiteral("pel_savepoint_%1").arg(m_conn.m_transactions);
+        m_active = query.exec(QStringLiteral("SAVEPOINT ") + m_savepoint);
+        // On SQLite the outer transaction holds whatever lock it took; on a
+        // server the write lock is taken here if the outer one did not.
+        if (m_active && mode == Mode::Write && conn.isPostgres())
+            m_active = query.exec(QStringLiteral("select pg_advisory_xact_lock(%1)").arg(WriteLockKey));
+        if (!m_active)
+            refused(query.lastError(), false);
+        return;
+    }
     if (mode == Mode::Deferred || !conn.isOpen()) {
         m_active = m_db.transaction();
         if (!m_active)
             refused(m_db.lastError(), false);
         return;
     }
-    QSqlQuery query(m_db);
     if (conn.isPostgres()) {
         m_active = m_db.transaction();
         if (!m_active) {
@@ -54,11 +66,36 @@ Transaction::Transaction(const Connection &conn, Mode mode) : m_conn(conn), m_db
         refused(query.lastError(), false);
 }
 
+Transaction::~Transaction()
+{
+    if (m_active) {
+        if (m_savepoint.isEmpty()) {
+            m_db.rollback();
+        } else {
+            QSqlQuery query(m_db);
+            query.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_savepoint);
+            query.exec(QStringLiteral("RELEASE SAVEPOINT ") + m_savepoint);
+        }
+    }
+    end();
+}
+
 bool Transaction::commit()
 {
     if (!m_active)
         return false;
     m_active = false;
+    if (!m_savepoint.isEmpty()) {
+        QSqlQuery query(m_db);
+        if (query.exec(QStringLiteral("RELEASE SAVEPOINT ") + m_savepoint)) {
+            end();
+            return true;
+        }
+        refused(query.lastError(), false);
+        query.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_savepoint);
+        end();
+        return false;
+    }
     if (m_db.commit()) {
         end();
         return true;
@@ -79,8 +116,7 @@ void Transaction::end()
 
 void Transaction::refused(const QSqlError &error, bool commit)
 {
-    const QString text = commit ? m_conn.commitFailureText(error) : m_conn.failureText(error, false);
-    m_error = QSqlError(error.driverText(), text, error.type(), error.nativeErrorCode());
+    m_error = commit ? m_conn.commitRefused(error) : m_conn.refused(error);
 }
 
 } // namespace pel::db

@@ -2,12 +2,15 @@
 
 #include "db/connection.h"
 
-#include <QSqlError>
 
 namespace pel::db {
 
 // Writes several statements as one: the transaction is rolled back when the
-// object goes out of scope without commit().
+// object goes out of scope without commit(). A transaction begun while
+// another one of the connection is open is a savepoint inside it: its commit
+// keeps its statements for the outer one to commit, its rollback undoes them
+// alone. A store that writes in a transaction of its own so works alone and
+// inside a caller's larger one (the demo database, a bulk write).
 class Transaction
 {
 public:
@@ -31,21 +34,16 @@ public:
     };
 
     explicit Transaction(const Connection &conn, Mode mode = Mode::Deferred);
-    ~Transaction()
-    {
-        if (m_active)
-            m_db.rollback();
-        end();
-    }
+    ~Transaction();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
 
     bool isActive() const { return m_active; }
     bool commit();
     // Why the transaction could not begin or commit. When the server
-    // connection was lost, its text names the server and, for a commit, says
-    // that the outcome is unknown (see Connection::failureText).
-    QSqlError lastError() const { return m_error; }
+    // connection was lost, it names the server and, for a commit, says that
+    // the outcome is unknown (see Connection::refused).
+    const Result &lastError() const { return m_error; }
 
 private:
     // The connection counts this transaction as open no longer.
@@ -54,7 +52,8 @@ private:
 
     const Connection &m_conn;
     QSqlDatabase m_db;
-    QSqlError m_error;
+    QString m_savepoint; // the savepoint's name when nested
+    Result m_error;
     bool m_active = false;
     bool m_counted = false;
 };

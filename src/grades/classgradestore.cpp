@@ -1,12 +1,13 @@
 #include "grades/classgradestore.h"
 
 #include "db/connection.h"
+#include "db/sqltext.h"
 #include "db/transaction.h"
 #include "grades/gradenumbers.h"
 #include "grades/gradestore.h"
+#include "grades/gradewriter.h"
 #include "grades/grading.h"
 
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -16,57 +17,24 @@ namespace pel::grades {
 
 namespace {
 
-db::Result refused(const QSqlQuery &query)
-{
-    return db::Result::from(query.lastError());
-}
-
-// A like pattern for a text's start, "%" and "_" in it taken literally.
-QString prefixPattern(const QString &prefix)
-{
-    QString pattern;
-    pattern.reserve(prefix.size() + 1);
-    for (const QChar c : prefix) {
-        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
-            pattern += QLatin1Char('\\');
-        pattern += c;
-    }
-    return pattern + QLatin1Char('%');
-}
-
 db::Result storedValues(const db::Connection &conn, const QString &column, QStringList *values)
 {
     QSqlQuery query(conn.database());
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("select distinct %1 from SISWA where %1 is not null and %1 <> '' order by %1")
                         .arg(column)))
-        return refused(query);
+        return conn.refused(query.lastError());
     values->clear();
     while (query.next())
         values->append(query.value(0).toString());
     return db::Result::success();
 }
 
-bool onServer(const QSqlDatabase &database)
-{
-    return database.driver()->dbmsType() == QSqlDriver::PostgreSQL;
-}
-
 // The column that names a row of Nilai and numbers the rows in the order
 // they were added: SQLite's rowid, the server's Urutan.
-QString rowKey(const QSqlDatabase &database)
+QString rowKey(const db::Connection &conn)
 {
-    return onServer(database) ? QStringLiteral("Urutan") : QStringLiteral("rowid");
-}
-
-// The same number the grade screen draws: the one after the last row of Nilai.
-db::Result nextRegistration(QSqlQuery &last, QString *number)
-{
-    if (!last.exec(db::LastGradeRowStatement(last.driver()->dbmsType() == QSqlDriver::PostgreSQL)))
-        return refused(last);
-    *number = last.next() ? NextNumberAfter(last.value(0)) : QStringLiteral("1");
-    last.finish();
-    return db::Result::success();
+    return conn.isPostgres() ? QStringLiteral("Urutan") : QStringLiteral("rowid");
 }
 
 } // namespace
@@ -78,7 +46,7 @@ db::Result FindClassSubject(const db::Connection &conn, const QString &code, Cla
     query.prepare(QStringLiteral("select NmMatpel, SKS, Instruktur from Pelajaran where KdMatpel = ?"));
     query.addBindValue(code);
     if (!query.exec())
-        return refused(query);
+        return conn.refused(query.lastError());
     if (!query.next())
         return db::Result::notFound();
     subject->code = code;
@@ -112,14 +80,14 @@ db::Result LoadClass(const db::Connection &conn, const ClassFilter &filter, cons
             "where (coalesce(:programme, '') = '' or s.ProgamJurusan = :programme) "
             "and (coalesce(:level, '') = '' or s.LevelTahap = :level) "
             "and s.NIS like :prefix escape '\\' order by s.NIS")
-                           .arg(rowKey(conn.database()))))
-        return refused(query);
+                           .arg(rowKey(conn))))
+        return conn.refused(query.lastError());
     query.bindValue(QStringLiteral(":code"), subjectCode);
     query.bindValue(QStringLiteral(":programme"), filter.programme);
     query.bindValue(QStringLiteral(":level"), filter.level);
-    query.bindValue(QStringLiteral(":prefix"), prefixPattern(filter.nisPrefix));
+    query.bindValue(QStringLiteral(":prefix"), db::likeEscaped(filter.nisPrefix) + QLatin1Char('%'));
     if (!query.exec())
-        return refused(query);
+        return conn.refused(query.lastError());
     students->clear();
     while (query.next()) {
         ClassStudent student;
@@ -171,26 +139,18 @@ db::GradeRowValues ClassGradeRow(const QString &registration, const QString &dat
 db::Result SaveClassGrades(const db::Connection &conn, const ClassSubject &subject, const QString &date,
                            QList<ClassGradeWrite> &writes, ClassSaveSummary *summary)
 {
-    QSqlDatabase database = conn.database();
     // The write lock first, as the grade screen's save takes it: between the
     // check of a number and the insert no other desk saves under it.
     db::Transaction transaction(conn, db::Transaction::Mode::Write);
     if (!transaction.isActive())
-        return db::Result::from(transaction.lastError());
+        return transaction.lastError();
 
-    QSqlQuery last(database);
-    QSqlQuery taken(database);
-    taken.setForwardOnly(true);
-    QSqlQuery insert(database);
-    QSqlQuery update(database);
-    if (!taken.prepare(QStringLiteral("select 1 from Nilai where Noreg = ? and Nis <> ? limit 1")))
-        return refused(taken);
+    QSqlQuery update(conn.database());
     if (!update.prepare(QStringLiteral("update Nilai set TglProses = ?, Nilangka = ?, Nilhu = ?, Bobot = ?, Mutu = ?, "
                                        "Prediket = ?, Ket = ? where %1 = ?")
-                            .arg(rowKey(database))))
-        return refused(update);
-    // The server hands out no row id of its own: the insert returns Urutan.
-    const QString returning = onServer(database) ? QStringLiteral(" returning Urutan") : QString();
+                            .arg(rowKey(conn))))
+        return conn.refused(update.lastError());
+    GradeWriter writer(conn);
 
     const auto refusedFor = [](const ClassStudent &student, db::Result result) {
         result.reason = QStringLiteral("NIS %1: %2").arg(student.nis, result.reason);
@@ -198,7 +158,6 @@ db::Result SaveClassGrades(const db::Connection &conn, const ClassSubject &subje
     };
 
     ClassSaveSummary counted;
-    QString next;
     for (ClassGradeWrite &write : writes) {
         const ClassStudent &student = write.student;
         if (student.gradeRowId != 0) {
@@ -213,43 +172,25 @@ db::Result SaveClassGrades(const db::Connection &conn, const ClassSubject &subje
                 update.addBindValue(value);
             update.addBindValue(student.gradeRowId);
             if (!update.exec())
-                return refusedFor(student, refused(update));
-            if (update.numRowsAffected() != 1)
-                return refusedFor(student, db::Result::failure(db::Result::Kind::NotFound,
-                                                               QStringLiteral("baris nilai tidak ada lagi")));
+                return refusedFor(student, conn.refused(update.lastError(), true));
+            if (update.numRowsAffected() != 1) {
+                db::Result gone = db::Result::notFound();
+                gone.reason = QStringLiteral("baris nilai tidak ada lagi");
+                return refusedFor(student, gone);
+            }
             ++counted.changed;
             continue;
         }
-
-        if (next.isEmpty()) {
-            if (db::Result drawn = nextRegistration(last, &next); !drawn.ok())
-                return refusedFor(student, drawn);
-        }
-        // Never a number that another student's row already carries.
-        for (;;) {
-            taken.addBindValue(next);
-            taken.addBindValue(student.nis);
-            if (!taken.exec())
-                return refusedFor(student, refused(taken));
-            const bool used = taken.next();
-            taken.finish();
-            if (!used)
-                break;
-            next = NextNumberAfter(next);
-        }
-        if (!insert.exec(db::GradeInsertStatement(ClassGradeRow(next, date, student, subject, write.score))
-                         + returning))
-            return refusedFor(student, refused(insert));
-        write.newRowId = returning.isEmpty() ? insert.lastInsertId().toLongLong()
-                                             : (insert.next() ? insert.value(0).toLongLong() : 0);
-        write.registration = next;
+        // A registration number of his own: the one after the last row, or
+        // the next one that no other student's rows carry.
+        db::GradeRowValues row = ClassGradeRow(QString(), date, student, subject, write.score);
+        if (const db::Result inserted = writer.insert(row, Numbering::GivenOrNew, &write.newRowId); !inserted.ok())
+            return refusedFor(student, inserted);
+        write.registration = row.noreg;
         ++counted.added;
-        // The row just added is now the last one: the grade screen would
-        // draw the number after it.
-        next = NextNumberAfter(next);
     }
     if (!transaction.commit())
-        return db::Result::from(database.lastError());
+        return transaction.lastError();
     if (summary)
         *summary = counted;
     return db::Result::success(counted.added + counted.changed);

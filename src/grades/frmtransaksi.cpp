@@ -1,5 +1,6 @@
 #include "grades/frmtransaksi.h"
 
+#include "common/module1.h"
 #include "db/failure.h"
 #include "env/clock.h"
 #include "grades/gradenumbers.h"
@@ -189,10 +190,9 @@ void frmtransaksi::reportFailure(const QString &text, const db::Result &result)
 
 void frmtransaksi::drawRegistrationNumber()
 {
-    QString error;
-    const QString number = NextRegistrationNumber(&error);
-    if (number.isEmpty())
-        reportFailure(SalahProses, db::Result::refused(error));
+    QString number;
+    if (const db::Result drawn = grades::NextRegistrationNumber(dbConnection, &number); !drawn.ok())
+        reportFailure(SalahProses, drawn);
     ui::fill(txtNoreg, number);
 }
 
@@ -208,7 +208,7 @@ void frmtransaksi::txtNoreg_KeyPress()
 {
     if (refusedEmpty(txtNoreg, QStringLiteral("Masukkan Nomor Registrasi !")))
         return;
-    const db::Result taken = grades::FindRegistration(txtNoreg->text());
+    const db::Result taken = grades::FindRegistration(dbConnection, txtNoreg->text());
     if (!taken.ok() && taken.kind != db::Result::Kind::NotFound) {
         reportFailure(QStringLiteral("Salah Proses"), taken);
         return;
@@ -227,7 +227,7 @@ void frmtransaksi::txtnis_KeyPress()
     if (refusedEmpty(txtnis, QStringLiteral("Masukkan Nomor Induk Siswa !")))
         return;
     grades::GradeStudent student;
-    const db::Result found = grades::FindGradeStudent(txtnis->text(), &student);
+    const db::Result found = grades::FindGradeStudent(dbConnection, txtnis->text(), &student);
     if (!found.ok() && found.kind != db::Result::Kind::NotFound) {
         reportFailure(SalahProses, found);
         return;
@@ -249,7 +249,7 @@ void frmtransaksi::txtkopel_KeyPress()
     if (refusedEmpty(txtkopel, QStringLiteral("Masukkan Kode Pelajaran !")))
         return;
     grades::GradeSubject subject;
-    const db::Result found = grades::FindGradeSubject(txtkopel->text(), &subject);
+    const db::Result found = grades::FindGradeSubject(dbConnection, txtkopel->text(), &subject);
     if (!found.ok() && found.kind != db::Result::Kind::NotFound) {
         reportFailure(SalahProses, found);
         return;
@@ -271,7 +271,7 @@ void frmtransaksi::txtkopel_KeyPress()
 void frmtransaksi::lookUpGradeRows()
 {
     LookedUp lookedUp{txtNoreg->text(), txtkopel->text(), {}};
-    const db::Result found = grades::FindGradeRows(lookedUp.noreg, lookedUp.code, &lookedUp.rows);
+    const db::Result found = grades::FindGradeRows(dbConnection, lookedUp.noreg, lookedUp.code, &lookedUp.rows);
     if (!found.ok()) {
         m_lookedUp.reset();
         reportFailure(SalahProses, found);
@@ -329,7 +329,7 @@ void frmtransaksi::txtmutu_KeyPress()
 void frmtransaksi::cmdSimpan_Click()
 {
     QString savedNumber;
-    const db::Result saved = grades::SaveGrade(rowFromBoxes(), &savedNumber);
+    const db::Result saved = grades::SaveGrade(dbConnection, rowFromBoxes(), &savedNumber);
     if (!saved.ok()) {
         reportFailure(SalahProses, saved);
         return;
@@ -358,7 +358,7 @@ void frmtransaksi::CmdUpdate_Click()
     // The comparison applies when the rows in the boxes are the ones looked up.
     const bool guarded = m_lookedUp && sameKey(m_lookedUp->noreg, row.noreg) && sameKey(m_lookedUp->code, row.kdMatpel);
     QList<db::GradeRowValues> stored;
-    const db::Result updated = grades::UpdateGradeRow(row, guarded ? &m_lookedUp->rows : nullptr, &stored);
+    const db::Result updated = grades::UpdateGradeRow(dbConnection, row, guarded ? &m_lookedUp->rows : nullptr, &stored);
     if (guarded && (updated.ok() || updated.kind == db::Result::Kind::Conflict))
         m_lookedUp->rows = stored;
     if (updated.kind == db::Result::Kind::Conflict) {
@@ -387,7 +387,7 @@ void frmtransaksi::CmdDelete_Click()
                         ui::Answer::No)
         != ui::Answer::Yes)
         return;
-    const db::Result deleted = grades::DeleteGradeRows(txtNoreg->text());
+    const db::Result deleted = grades::DeleteGradeRows(dbConnection, txtNoreg->text());
     if (deleted.kind == db::Result::Kind::NotFound) {
         ui::showMessage(QStringLiteral("Data nilai dengan nomor registrasi itu tidak ada."), Pesan,
                         ui::Icon::Information, ui::Buttons::Ok, this);

@@ -1,75 +1,20 @@
 #include "grades/gradestore.h"
 
-#include "common/module1.h"
-#include "common/statement.h"
+#include "db/statement.h"
 #include "db/transaction.h"
 #include "grades/gradenumbers.h"
+#include "grades/gradewriter.h"
 
 #include <algorithm>
-
 #include <limits>
 
-namespace pel {
+namespace pel::grades {
 
 namespace {
 
-bool run(const QString &sql, QString *error)
+QString text(const db::Recordset &rows, const char *column)
 {
-    const db::Result result = OpenRecordset(sql);
-    if (!result.ok() && error)
-        *error = result.reason;
-    return result.ok();
-}
-
-// A lookup: Ok standing on the first row, NotFound without rows.
-db::Result find(const QString &sql)
-{
-    const db::Result result = OpenRecordset(sql);
-    if (!result.ok())
-        return result;
-    if (dbRecordset.recordCount() == 0)
-        return db::Result::notFound();
-    dbRecordset.moveFirst();
-    return result;
-}
-
-QString text(const char *column)
-{
-    return dbRecordset.value(QString::fromLatin1(column)).toString();
-}
-
-// Whether rows of Nilai carry this registration number for a student other
-// than nis (NIS compared without letter case, as the keys are).
-db::Result usedByOtherStudent(const QString &noreg, const QString &nis, bool *used)
-{
-    const db::Result result = OpenRecordset(db::RegistrationCheckStatement(noreg));
-    if (!result.ok())
-        return result;
-    *used = false;
-    for (dbRecordset.moveFirst(); !dbRecordset.eof(); dbRecordset.moveNext()) {
-        if (QString::compare(text("Nis"), nis, Qt::CaseInsensitive) != 0) {
-            *used = true;
-            break;
-        }
-    }
-    return result;
-}
-
-// The grade rows of the current query, in an order that does not depend on
-// where the engine keeps them.
-QList<db::GradeRowValues> gradeRows()
-{
-    QList<db::GradeRowValues> rows;
-    for (dbRecordset.moveFirst(); !dbRecordset.eof(); dbRecordset.moveNext())
-        rows.append({text("Noreg"), text("TglProses"), text("Nis"), text("Program"), text("Jenjang"),
-                     text("KdMatpel"), text("SKS"), text("Tentor"), text("Nilangka"), text("Nilhu"), text("Bobot"),
-                     text("Mutu"), text("Prediket"), text("Ket")});
-    const auto key = [](const db::GradeRowValues &r) {
-        return QStringList{r.noreg, r.tglProses, r.nis, r.program, r.jenjang, r.kdMatpel, r.sks, r.tentor,
-                           r.nilangka, r.nilhu, r.bobot, r.mutu, r.prediket, r.ket};
-    };
-    std::sort(rows.begin(), rows.end(), [&key](const auto &a, const auto &b) { return key(a) < key(b); });
-    return rows;
+    return rows.value(QString::fromLatin1(column)).toString();
 }
 
 bool isAsciiDigit(QChar c)
@@ -79,17 +24,20 @@ bool isAsciiDigit(QChar c)
 
 } // namespace
 
-QString NextRegistrationNumber(QString *error)
+db::Result NextRegistrationNumber(const db::Connection &conn, QString *number)
 {
-    if (!run(db::LastGradeRowStatement(dbConnection.isPostgres()), error))
-        return {};
-    if (dbRecordset.recordCount() == 0)
-        return QStringLiteral("1");
-    dbRecordset.moveLast();
-    return grades::NextNumberAfter(dbRecordset.value(QStringLiteral("Noreg")));
+    db::Recordset rows;
+    const db::Result result = db::run(conn, db::LastGradeRowStatement(conn.isPostgres()), &rows);
+    if (!result.ok())
+        return result;
+    if (rows.recordCount() == 0) {
+        *number = QStringLiteral("1");
+        return result;
+    }
+    rows.moveLast();
+    *number = NextNumberAfter(rows.value(QStringLiteral("Noreg")));
+    return result;
 }
-
-namespace grades {
 
 QString NextNumberAfter(const QVariant &last)
 {
@@ -120,27 +68,30 @@ QString NextNumberAfter(const QVariant &last)
     return text.left(start) + digits;
 }
 
-db::Result FindRegistration(const QString &noreg)
+db::Result FindRegistration(const db::Connection &conn, const QString &noreg)
 {
-    return find(db::RegistrationCheckStatement(noreg));
+    db::Recordset rows;
+    return db::find(conn, db::RegistrationCheckStatement(noreg), &rows);
 }
 
-db::Result FindGradeStudent(const QString &nis, GradeStudent *student)
+db::Result FindGradeStudent(const db::Connection &conn, const QString &nis, GradeStudent *student)
 {
-    const db::Result result = find(db::GradeStudentLookupStatement(nis));
+    db::Recordset rows;
+    const db::Result result = db::find(conn, db::GradeStudentLookupStatement(nis), &rows);
     if (result.ok() && student)
-        *student = {text("NamaSiswa"), text("ProgamJurusan"), text("LevelTahap")};
+        *student = {text(rows, "NamaSiswa"), text(rows, "ProgamJurusan"), text(rows, "LevelTahap")};
     return result;
 }
 
-db::Result FindGradeSubject(const QString &code, GradeSubject *subject)
+db::Result FindGradeSubject(const db::Connection &conn, const QString &code, GradeSubject *subject)
 {
-    const db::Result result = find(db::GradeSubjectLookupStatement(code));
+    db::Recordset rows;
+    const db::Result result = db::find(conn, db::GradeSubjectLookupStatement(code), &rows);
     if (result.ok() && subject) {
-        const QVariant sks = dbRecordset.value(QStringLiteral("SKS"));
-        subject->name = text("NmMatpel");
+        const QVariant sks = rows.value(QStringLiteral("SKS"));
+        subject->name = text(rows, "NmMatpel");
         subject->credits = sks.isNull() ? std::nullopt : std::optional<double>(sks.toDouble());
-        subject->instructor = text("Instruktur");
+        subject->instructor = text(rows, "Instruktur");
     }
     return result;
 }
@@ -154,111 +105,75 @@ db::GradeRowValues ForStorage(db::GradeRowValues row)
     return row;
 }
 
-// Refuses, before any statement runs, a row whose numbers cannot be right.
-db::Result possibleNumbers(const db::GradeRowValues &row)
+db::Result PossibleNumbers(const db::GradeRowValues &row)
 {
     const struct { const char *column; const QString &text; bool credits; } numbers[] = {
         {"SKS", row.sks, true}, {"Nilangka", row.nilangka, false}, {"Bobot", row.bobot, false}, {"Mutu", row.mutu, false}};
-    for (const auto &number : numbers) {
+    for (const auto &number : numbers)
         if (ImpossibleNumber(number.text, number.credits))
-            return db::Result::failure(db::Result::Kind::BadValue, QStringLiteral("CHECK constraint failed: %1 = %2")
-                                                                       .arg(QLatin1String(number.column), number.text));
-    }
+            return db::Result::refused(db::Cause::NotANumber,
+                                       QStringLiteral("%1 tidak boleh %2: %3")
+                                           .arg(QLatin1String(number.column),
+                                                number.credits ? QStringLiteral("negatif atau tak terhingga")
+                                                               : QStringLiteral("tak terhingga"),
+                                                number.text));
     return db::Result::success();
 }
 
-db::Result SaveGrade(const db::GradeRowValues &row, QString *savedNumber)
+db::Result SaveGrade(const db::Connection &conn, const db::GradeRowValues &row, QString *savedNumber)
 {
-    db::GradeRowValues stored = ForStorage(row);
-    if (const db::Result possible = possibleNumbers(stored); !possible.ok())
-        return possible;
-    // The write lock first: between the check of the number and the insert
-    // no other desk can save under it.
-    db::Transaction transaction(dbConnection, db::Transaction::Mode::Write);
+    db::Transaction transaction(conn, db::Transaction::Mode::Write);
     if (!transaction.isActive())
-        return db::Result::from(transaction.lastError());
-    bool used = false;
-    if (const db::Result checked = usedByOtherStudent(stored.noreg, stored.nis, &used); !checked.ok())
-        return checked;
-    if (used) {
-        // Another desk saved another student under the number since it was
-        // drawn: draw again, past every number of another student.
-        QString error;
-        QString next = NextRegistrationNumber(&error);
-        if (next.isEmpty())
-            return db::Result::refused(error);
-        for (;;) {
-            if (const db::Result checked = usedByOtherStudent(next, stored.nis, &used); !checked.ok())
-                return checked;
-            if (!used)
-                break;
-            next = NextNumberAfter(next);
-        }
-        stored.noreg = next;
-    }
-    const db::Result inserted = OpenRecordset(db::GradeInsertStatement(stored));
+        return transaction.lastError();
+    db::GradeRowValues stored = row;
+    const db::Result inserted = GradeWriter(conn).insert(stored, Numbering::GivenOrNew);
     if (!inserted.ok())
         return inserted;
     if (!transaction.commit())
-        return db::Result::from(transaction.lastError());
+        return transaction.lastError();
     if (savedNumber)
         *savedNumber = stored.noreg;
     return inserted;
 }
 
-bool SaveGradeRow(const db::GradeRowValues &row, QString *error)
+db::Result FindGradeRows(const db::Connection &conn, const QString &noreg, const QString &code,
+                         QList<db::GradeRowValues> *rows)
 {
-    const db::Result result = SaveGrade(row);
-    if (!result.ok() && error)
-        *error = result.reason;
-    return result.ok();
-}
-
-db::Result FindGradeRows(const QString &noreg, const QString &code, QList<db::GradeRowValues> *rows)
-{
-    const db::Result result = OpenRecordset(db::GradeRowsLookupStatement(noreg, code));
-    if (result.ok() && rows)
-        *rows = gradeRows();
+    db::Recordset found;
+    const db::Result result = db::run(conn, db::GradeRowsLookupStatement(noreg, code), &found);
+    if (!result.ok() || !rows)
+        return result;
+    rows->clear();
+    for (found.moveFirst(); !found.eof(); found.moveNext())
+        rows->append({text(found, "Noreg"), text(found, "TglProses"), text(found, "Nis"), text(found, "Program"),
+                      text(found, "Jenjang"), text(found, "KdMatpel"), text(found, "SKS"), text(found, "Tentor"),
+                      text(found, "Nilangka"), text(found, "Nilhu"), text(found, "Bobot"), text(found, "Mutu"),
+                      text(found, "Prediket"), text(found, "Ket")});
+    const auto key = [](const db::GradeRowValues &r) {
+        return QStringList{r.noreg, r.tglProses, r.nis, r.program, r.jenjang, r.kdMatpel, r.sks, r.tentor,
+                           r.nilangka, r.nilhu, r.bobot, r.mutu, r.prediket, r.ket};
+    };
+    std::sort(rows->begin(), rows->end(), [&key](const auto &a, const auto &b) { return key(a) < key(b); });
     return result;
 }
 
-db::Result UpdateGradeRow(const db::GradeRowValues &row, const QList<db::GradeRowValues> *lookedUp,
-                          QList<db::GradeRowValues> *stored)
+db::Result UpdateGradeRow(const db::Connection &conn, const db::GradeRowValues &row,
+                          const QList<db::GradeRowValues> *lookedUp, QList<db::GradeRowValues> *stored)
 {
     const db::GradeRowValues values = ForStorage(row);
-    if (const db::Result possible = possibleNumbers(values); !possible.ok())
+    if (const db::Result possible = PossibleNumbers(values); !possible.ok())
         return possible;
-    if (!lookedUp)
-        return WriteKeyedRows(db::GradeUpdateStatement(values));
-    // The write lock first: no other desk writes between the comparison and
-    // the update.
-    db::Transaction transaction(dbConnection, db::Transaction::Mode::Write);
-    if (!transaction.isActive())
-        return db::Result::from(transaction.lastError());
-    QList<db::GradeRowValues> current;
-    if (const db::Result found = FindGradeRows(values.noreg, values.kdMatpel, &current); !found.ok())
-        return found;
-    if (!current.isEmpty() && current != *lookedUp) {
-        if (stored)
-            *stored = current;
-        return db::Result::failure(db::Result::Kind::Conflict, {});
-    }
-    const db::Result updated = WriteKeyedRows(db::GradeUpdateStatement(values));
-    if (!updated.ok())
-        return updated;
-    if (stored) {
-        if (const db::Result found = FindGradeRows(values.noreg, values.kdMatpel, stored); !found.ok())
-            return found;
-    }
-    if (!transaction.commit())
-        return db::Result::from(transaction.lastError());
-    return updated;
+    // The rows are gone when none is left: the update then changes nothing.
+    const auto read = [&](QList<db::GradeRowValues> *rows) {
+        const db::Result found = FindGradeRows(conn, values.noreg, values.kdMatpel, rows);
+        return found.ok() && rows->isEmpty() ? db::Result::notFound() : found;
+    };
+    return db::guardedUpdate(conn, db::GradeUpdateStatement(values), lookedUp, stored, read);
 }
 
-db::Result DeleteGradeRows(const QString &noreg)
+db::Result DeleteGradeRows(const db::Connection &conn, const QString &noreg)
 {
-    return WriteKeyedRows(db::GradeDeleteStatement(noreg));
+    return db::writeKeyed(conn, db::GradeDeleteStatement(noreg));
 }
 
-} // namespace grades
-} // namespace pel
+} // namespace pel::grades

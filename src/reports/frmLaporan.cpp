@@ -1,5 +1,6 @@
 #include "reports/frmLaporan.h"
 
+#include "common/module1.h"
 #include "db/failure.h"
 #include "env/clock.h"
 #include "reports/nislist.h"
@@ -154,10 +155,9 @@ void frmLaporan::Form_Load()
 
     // Both boxes list the same students from one model, read a page at a
     // time as the list is scrolled.
-    auto *nisModel = new reports::NisListModel(this);
-    QString error;
-    if (!nisModel->start(&error)) {
-        ui::showMessage(db::failureMessage(QStringLiteral("Daftar NIS tidak dapat dibaca dari database:"), error),
+    auto *nisModel = new reports::NisListModel(dbConnection, this);
+    if (const db::Result started = nisModel->start(); !started.ok()) {
+        ui::showMessage(db::failureMessage(QStringLiteral("Daftar NIS tidak dapat dibaca dari database:"), started),
                         QStringLiteral("Kesalahan Database"), ui::Icon::Critical, ui::Buttons::Ok, this);
         return;
     }
@@ -191,23 +191,21 @@ void frmLaporan::appendToViewer(const QString &text)
 
 void frmLaporan::showFailure(const reports::ReportResult &result)
 {
-    switch (result.outcome) {
-    case reports::Outcome::Done:
+    if (result.done())
         return;
-    case reports::Outcome::NoData:
+    if (result.result.kind == db::Result::Kind::NotFound)
         ui::showMessage(reports::NoDataMessage, reports::NoDataTitle, ui::Icon::Critical, ui::Buttons::Ok, this);
-        return;
-    case reports::Outcome::DatabaseFailed:
-        ui::showMessage(result.error, QStringLiteral("Kesalahan Database"), ui::Icon::Critical, ui::Buttons::Ok, this);
-        return;
-    case reports::Outcome::FileFailed:
-        ui::showMessage(result.error, QStringLiteral("Kesalahan File"), ui::Icon::Critical, ui::Buttons::Ok, this);
-        return;
-    }
+    else if (result.result.origin == db::Result::Origin::File)
+        ui::showMessage(db::failureMessage(result.result) + QStringLiteral("\rLaporan tidak ditampilkan."),
+                        QStringLiteral("Kesalahan File"), ui::Icon::Critical, ui::Buttons::Ok, this);
+    else
+        ui::showMessage(db::failureMessage(result.result), QStringLiteral("Kesalahan Database"), ui::Icon::Critical,
+                        ui::Buttons::Ok, this);
 }
 
 void frmLaporan::runFileReport(reports::ReportKind kind,
-                               reports::ReportResult (*write)(const QDate &, const reports::FileReportOptions &))
+                               reports::ReportResult (*write)(const db::Connection &, const QDate &,
+                                                              const reports::FileReportOptions &))
 {
     if (m_busy)
         return;
@@ -235,7 +233,7 @@ void frmLaporan::runFileReport(reports::ReportKind kind,
     QByteArray text;
     options.keepText = false;
     options.utf8Text = &text;
-    const reports::ReportResult result = write(clock::today(), options);
+    const reports::ReportResult result = write(dbConnection, clock::today(), options);
     if (result.done()) {
         rtfLap2->setUtf8(std::move(text));
         m_shown = {kind};
@@ -248,9 +246,10 @@ void frmLaporan::runFileReport(reports::ReportKind kind,
 }
 
 void frmLaporan::runStudentReport(reports::ReportKind kind,
-                                  reports::ReportResult (*run)(const QString &, const QDate &), QComboBox *box)
+                                  reports::ReportResult (*run)(const db::Connection &, const QString &, const QDate &),
+                                  QComboBox *box)
 {
-    const reports::ReportResult result = run(box->currentText(), clock::today());
+    const reports::ReportResult result = run(dbConnection, box->currentText(), clock::today());
     if (!result.done()) {
         showFailure(result);
         ui::moveFocus(box);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/printing.h"
+#include "reports/reportrunner.h"
 
 #include <QList>
 #include <QWidget>
@@ -54,9 +55,11 @@ private:
 
     // Runs a file report with the progress bar and shows its whole text.
     void runFileReport(reports::ReportKind kind,
-                       reports::ReportResult (*write)(const QDate &, const reports::FileReportOptions &));
+                       reports::ReportResult (*write)(const db::Connection &, const QDate &,
+                                                      const reports::FileReportOptions &));
     // Runs a per-student report for the NIS in box and appends its text.
-    void runStudentReport(reports::ReportKind kind, reports::ReportResult (*run)(const QString &, const QDate &),
+    void runStudentReport(reports::ReportKind kind,
+                          reports::ReportResult (*run)(const db::Connection &, const QString &, const QDate &),
                           QComboBox *box);
     // Shows why a report gave no text.
     void showFailure(const reports::ReportResult &result);

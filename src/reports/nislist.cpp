@@ -18,32 +18,30 @@ public:
 };
 } // namespace
 
-NisListModel::NisListModel(QObject *parent) : QAbstractListModel(parent) {}
+NisListModel::NisListModel(const db::Connection &conn, QObject *parent) : QAbstractListModel(parent), m_conn(conn) {}
 
-bool NisListModel::start(QString *error)
+db::Result NisListModel::start()
 {
     beginResetModel();
     m_nis.clear();
     m_after = 0;
     m_atEnd = false;
-    const bool ok = readPage(error);
+    const db::Result read = readPage();
     endResetModel();
-    return ok;
+    return read;
 }
 
-bool NisListModel::readPage(QString *error)
+db::Result NisListModel::readPage()
 {
     QStringList page;
-    const db::Result result = store::nisPage(&m_after, PageSize, &page);
+    const db::Result result = store::nisPage(m_conn, &m_after, PageSize, &page);
     if (!result.ok()) {
         m_atEnd = true;
-        if (error)
-            *error = result.reason;
-        return false;
+        return result;
     }
     m_atEnd = page.size() < PageSize;
     m_nis += page;
-    return true;
+    return result;
 }
 
 int NisListModel::rowCount(const QModelIndex &parent) const
@@ -69,7 +67,7 @@ void NisListModel::fetchMore(const QModelIndex &parent)
         return;
     qint64 after = m_after;
     QStringList page;
-    if (!store::nisPage(&after, PageSize, &page).ok() || page.isEmpty()) {
+    if (!store::nisPage(m_conn, &after, PageSize, &page).ok() || page.isEmpty()) {
         m_atEnd = true;
         return;
     }

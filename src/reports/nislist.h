@@ -1,22 +1,28 @@
 #pragma once
 
+#include "db/result.h"
+
 #include <QAbstractListModel>
 #include <QStringList>
 
 // The NIS list of the report screen's two boxes: every student's NIS in the
 // table's order, read a page at a time as the list is scrolled, so that the
 // screen opens at once whatever the number of students. Both boxes share one.
+namespace pel::db {
+class Connection;
+}
+
 namespace pel::reports {
 
 class NisListModel : public QAbstractListModel
 {
     Q_OBJECT
 public:
-    explicit NisListModel(QObject *parent = nullptr);
+    // conn must outlive the model.
+    NisListModel(const db::Connection &conn, QObject *parent = nullptr);
 
-    // Reads the first page. False, with the database's reason in *error,
-    // when the table cannot be read.
-    bool start(QString *error);
+    // Reads the first page; a failure when the table cannot be read.
+    db::Result start();
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -29,9 +35,9 @@ public:
     QAbstractItemModel *readSoFar();
 
 private:
-    bool readPage(QString *error);
+    db::Result readPage();
 
-
+    const db::Connection &m_conn;
     QAbstractItemModel *m_readSoFar = nullptr;
     QStringList m_nis;
     qint64 m_after = 0;

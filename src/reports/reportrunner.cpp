@@ -1,9 +1,9 @@
 #include "reports/reportrunner.h"
 
-#include "common/module1.h"
-#include "db/failure.h"
+#include "db/connection.h"
+#include "db/filewriter.h"
+#include "db/recordset.h"
 #include "db/transaction.h"
-#include "reports/reportfile.h"
 #include "reports/reportstore.h"
 #include "reports/reporttext.h"
 
@@ -11,26 +11,26 @@ namespace pel::reports {
 
 namespace {
 
-ReportResult failed(Outcome outcome, const QString &error)
+ReportResult failed(const db::Result &failure)
 {
-    ReportResult result;
-    result.outcome = outcome;
-    result.error = error;
-    return result;
+    return {failure, {}};
 }
 
-ReportResult databaseFailed(const QString &reason)
+ReportResult noData()
 {
-    return failed(Outcome::DatabaseFailed,
-                  db::failureMessage(QStringLiteral("Laporan tidak dapat dibuat karena database menolak perintahnya:"),
-                                     reason));
+    return failed(db::Result::notFound());
 }
 
-ReportResult fileFailed(const ReportFile &file)
+ReportResult databaseFailed(const db::Result &failure)
 {
-    return failed(Outcome::FileFailed,
-                  QStringLiteral("Laporan tidak dapat disimpan ke file \"%1\":\r%2\rLaporan tidak ditampilkan.")
-                      .arg(file.path(), file.errorString()));
+    return failed(failure.withAbout(QStringLiteral("Laporan tidak dapat dibuat karena database menolak perintahnya:")));
+}
+
+ReportResult fileFailed(const db::FileWriter &file, const db::Result &failure)
+{
+    db::Result named = failure.withAbout(QStringLiteral("Laporan tidak dapat disimpan ke file \"%1\":").arg(file.path()));
+    named.origin = db::Result::Origin::File;
+    return failed(named);
 }
 
 // What a file report writes each row with: the report text (kept when the
@@ -38,7 +38,7 @@ ReportResult fileFailed(const ReportFile &file)
 class Output
 {
 public:
-    Output(ReportFile &file, const FileReportOptions &options) : m_file(file), m_options(options) {}
+    Output(db::FileWriter &file, const FileReportOptions &options) : m_file(file), m_options(options) {}
 
     bool add(const QString &piece)
     {
@@ -47,33 +47,35 @@ public:
         m_bytes = piece.toUtf8();
         if (m_options.utf8Text)
             m_options.utf8Text->append(m_bytes);
-        if (!m_file.write(m_bytes)) {
-            m_failed = &m_file;
-            return false;
-        }
-        if (m_options.copy && !m_options.copy->write(m_bytes)) {
-            m_failed = m_options.copy;
-            return false;
+        if (const db::Result written = m_file.write(m_bytes); !written.ok())
+            return failed(m_file, written);
+        if (m_options.copy) {
+            if (const db::Result written = m_options.copy->write(m_bytes); !written.ok())
+                return failed(*m_options.copy, written);
         }
         return true;
     }
     bool flush()
     {
-        if (!m_file.flush()) {
-            m_failed = &m_file;
-            return false;
-        }
-        return true;
+        const db::Result flushed = m_file.flush();
+        return flushed.ok() || failed(m_file, flushed);
     }
-    const ReportFile *failedFile() const { return m_failed; }
+    // The report after a failed add() or flush().
+    ReportResult failure() const { return m_failure; }
 
     QString text;
 
 private:
-    ReportFile &m_file;
+    bool failed(const db::FileWriter &file, const db::Result &failure)
+    {
+        m_failure = fileFailed(file, failure);
+        return false;
+    }
+
+    db::FileWriter &m_file;
     const FileReportOptions &m_options;
     QByteArray m_bytes;
-    const ReportFile *m_failed = nullptr;
+    ReportResult m_failure;
 };
 
 // A report's rows are counted before the first only when someone follows
@@ -88,7 +90,7 @@ bool isWatched(const FileReportOptions &options)
 // line; false when there is none left (error empty) or the database refused
 // (error says why).
 ReportResult runFileReport(const QString &fileName, const FileReportLayout &layout, int count, const QDate &today,
-                           const std::function<bool(int rowsSoFar, QString *line, QString *error)> &nextLine,
+                           const std::function<bool(int rowsSoFar, QString *line, db::Result *error)> &nextLine,
                            qsizetype charsPerRow, const FileReportOptions &options)
 {
     const Progress &progress = options.progress;
@@ -97,9 +99,9 @@ ReportResult runFileReport(const QString &fileName, const FileReportLayout &layo
     // Without a count (nobody watches) the file is handed its text every 250 rows.
     const int step = count > 0 ? qBound(1, count / 100, 250) : 250;
 
-    ReportFile file(fileName);
-    if (!file.open())
-        return fileFailed(file);
+    db::FileWriter file(fileName);
+    if (const db::Result opened = file.open(); !opened.ok())
+        return fileFailed(file, opened);
     Output out(file, options);
     const PageBreakPieces pageBreak(layout);
     // Room for the whole text at once: the rows, a page-break block (with
@@ -113,14 +115,14 @@ ReportResult runFileReport(const QString &fileName, const FileReportLayout &layo
     if (options.utf8Text)
         options.utf8Text->reserve(options.utf8Text->size() + expected);
     if (!out.add(fileReportHeader(layout) + Crlf))
-        return fileFailed(*out.failedFile());
+        return out.failure();
     // The report is under way once its file is open and its header written.
     if (progress.started)
         progress.started(count);
 
     QString line;
     QString piece;
-    QString databaseError;
+    db::Result databaseError;
     int rows = 0;
     int onPage = 0;
     int page = 1;
@@ -136,38 +138,38 @@ ReportResult runFileReport(const QString &fileName, const FileReportLayout &layo
         }
         piece += line;
         if (!out.add(piece))
-            return fileFailed(*out.failedFile());
+            return out.failure();
         ++rows;
         ++onPage;
         if (rows % step == 0 || rows == count) {
             if (!out.flush())
-                return fileFailed(*out.failedFile());
+                return out.failure();
             if (progress.rowWritten)
                 progress.rowWritten(rows);
         }
     }
-    if (!databaseError.isEmpty())
+    if (!databaseError.ok())
         return databaseFailed(databaseError);
     if (rows == 0)
-        return failed(Outcome::NoData, NoDataMessage);
+        return noData();
 
     const QString footer = fileReportFooter(layout, rows, today);
     // The file ends with one CR LF more than the text.
     if (options.copy) {
         if (!out.add(footer))
-            return fileFailed(*out.failedFile());
-        if (!file.write(QByteArrayView("\r\n")))
-            return fileFailed(file);
+            return out.failure();
+        if (const db::Result written = file.write(QByteArrayView("\r\n")); !written.ok())
+            return fileFailed(file, written);
     } else if (!out.add(footer + Crlf)) {
-        return fileFailed(*out.failedFile());
+        return out.failure();
     } else {
         if (options.keepText)
             out.text.chop(2);
         if (options.utf8Text)
             options.utf8Text->chop(2);
     }
-    if (!file.commit())
-        return fileFailed(file);
+    if (const db::Result committed = file.commit(); !committed.ok())
+        return fileFailed(file, committed);
 
     ReportResult result;
     result.text = std::move(out.text);
@@ -176,20 +178,18 @@ ReportResult runFileReport(const QString &fileName, const FileReportLayout &layo
 
 } // namespace
 
-ReportResult writeStudentList(const QDate &today, const FileReportOptions &options)
+ReportResult writeStudentList(const db::Connection &conn, const QDate &today, const FileReportOptions &options)
 {
     // The count and the rows from one state of the table, whatever other
     // desks write meanwhile.
-    const db::Transaction snapshot(dbConnection, db::Transaction::Mode::Snapshot);
-    // The rows are read straight from the engine; the shared recordset is released.
-    dbRecordset.close();
+    const db::Transaction snapshot(conn, db::Transaction::Mode::Snapshot);
     store::RowStream rows;
     const bool counted = isWatched(options);
-    if (const db::Result opened = rows.open(store::studentListSql(), counted); !opened.ok())
-        return databaseFailed(opened.reason);
+    if (const db::Result opened = rows.open(conn, store::studentListSql(), counted); !opened.ok())
+        return databaseFailed(opened);
     const int count = rows.recordCount();
     if (counted && count == 0)
-        return failed(Outcome::NoData, NoDataMessage);
+        return noData();
 
     std::array<int, 12> fields{};
     for (size_t i = 0; i < fields.size(); ++i)
@@ -198,10 +198,9 @@ ReportResult writeStudentList(const QDate &today, const FileReportOptions &optio
     CellCache cache;
     return runFileReport(
         StudentListFileName, studentListLayout(), count, today,
-        [&](int rowsSoFar, QString *line, QString *error) {
+        [&](int rowsSoFar, QString *line, db::Result *error) {
             if (!rows.next()) {
-                if (!rows.result().ok())
-                    *error = rows.result().reason;
+                *error = rows.result();
                 return false;
             }
             for (size_t i = 0; i < fields.size(); ++i)
@@ -212,44 +211,36 @@ ReportResult writeStudentList(const QDate &today, const FileReportOptions &optio
         200, options);
 }
 
-ReportResult runStudentList(const QDate &today, const Progress &progress)
-{
-    return writeStudentList(today, {progress, true, nullptr});
-}
-
-ReportResult writeIpkList(const QDate &today, const FileReportOptions &options)
+ReportResult writeIpkList(const db::Connection &conn, const QDate &today, const FileReportOptions &options)
 {
     // One read transaction for the whole list: every student's totals come
     // from the same state of the tables as the student query, whatever other
     // desks write meanwhile, and the engine does not lock and check the file
     // again for each of them. Nothing is written, so leaving it rolls it back.
-    const db::Transaction snapshot(dbConnection, db::Transaction::Mode::Snapshot);
-    dbRecordset.close();
-    dbRecordset2.close();
+    const db::Transaction snapshot(conn, db::Transaction::Mode::Snapshot);
     // The students are read one at a time; their sums come alongside.
     store::RowStream rows;
     const bool counted = isWatched(options);
-    if (const db::Result opened = store::openIpkStudents(&rows, counted); !opened.ok())
-        return databaseFailed(opened.reason);
+    if (const db::Result opened = store::openIpkStudents(conn, &rows, counted); !opened.ok())
+        return databaseFailed(opened);
     const int count = rows.recordCount();
     if (counted && count == 0)
-        return failed(Outcome::NoData, NoDataMessage);
+        return noData();
 
-    store::IpkTotals totals;
+    store::IpkTotals totals(conn);
     CellCache cache;
     return runFileReport(
         IpkListFileName, ipkListLayout(), count, today,
-        [&](int rowsSoFar, QString *line, QString *error) {
+        [&](int rowsSoFar, QString *line, db::Result *error) {
             if (!rows.next()) {
-                if (!rows.result().ok())
-                    *error = rows.result().reason;
+                *error = rows.result();
                 return false;
             }
             IpkEntry entry;
             entry.nis = rows.value(0);
             entry.name = rows.value(1);
             if (const db::Result read = totals.totals(entry.nis, &entry.creditSum, &entry.pointSum); !read.ok()) {
-                *error = read.reason;
+                *error = read;
                 return false;
             }
             *line = ipkRow(entry, rowsSoFar, &cache);
@@ -258,36 +249,32 @@ ReportResult writeIpkList(const QDate &today, const FileReportOptions &options)
         60, options);
 }
 
-ReportResult runIpkList(const QDate &today, const Progress &progress)
-{
-    return writeIpkList(today, {progress, true, nullptr});
-}
-
 namespace {
 
-ReportResult runStudentReport(const QString &sql, QString (*build)(const db::Recordset &, const QDate &),
-                              const QDate &today)
+ReportResult runStudentReport(const db::Connection &conn, const QString &sql,
+                              QString (*build)(const db::Recordset &, const QDate &), const QDate &today)
 {
-    const db::Transaction snapshot(dbConnection, db::Transaction::Mode::Snapshot);
-    if (!dbRecordset.open(sql, dbConnection))
-        return databaseFailed(dbRecordset.lastError());
-    if (dbRecordset.recordCount() == 0)
-        return failed(Outcome::NoData, NoDataMessage);
+    const db::Transaction snapshot(conn, db::Transaction::Mode::Snapshot);
+    db::Recordset rows;
+    if (const db::Result opened = rows.open(sql, conn); !opened.ok())
+        return databaseFailed(opened);
+    if (rows.recordCount() == 0)
+        return noData();
     ReportResult result;
-    result.text = build(dbRecordset, today);
+    result.text = build(rows, today);
     return result;
 }
 
 } // namespace
 
-ReportResult runGradeStatement(const QString &nis, const QDate &today)
+ReportResult runGradeStatement(const db::Connection &conn, const QString &nis, const QDate &today)
 {
-    return runStudentReport(store::gradeStatementSql(nis), gradeStatementText, today);
+    return runStudentReport(conn, store::gradeStatementSql(nis, conn.isPostgres()), gradeStatementText, today);
 }
 
-ReportResult runCertificate(const QString &nis, const QDate &today)
+ReportResult runCertificate(const db::Connection &conn, const QString &nis, const QDate &today)
 {
-    return runStudentReport(store::certificateSql(nis), certificateText, today);
+    return runStudentReport(conn, store::certificateSql(nis, conn.isPostgres()), certificateText, today);
 }
 
 } // namespace pel::reports

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/result.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QString>
@@ -7,10 +9,14 @@
 
 #include <functional>
 
-// Runs the reports on the shared connection: each opens its query on
-// dbRecordset (the IPK list its per-student totals on dbRecordset2) and
-// gives back the report's text. The report screen and the administration
-// tool both run them, so both produce the same text.
+namespace pel::db {
+class Connection;
+class FileWriter;
+}
+
+// Runs the reports on the connection given and gives back the report's
+// text. The report screen and the administration tool both run them, so
+// both produce the same text.
 namespace pel::reports {
 
 inline const QString StudentListFileName = QStringLiteral("Data Siswa.txt");
@@ -20,21 +26,17 @@ inline const QString IpkListFileName = QStringLiteral("IPK.txt");
 inline const QString NoDataMessage = QStringLiteral("Data tidak ditemukan!");
 inline const QString NoDataTitle = QStringLiteral("NIHIL");
 
-enum class Outcome {
-    Done,
-    NoData,         // the query found no record; nothing was written
-    DatabaseFailed, // a statement was refused; error holds the reason
-    FileFailed,     // the report file could not be written; error says which and why
-};
-
 struct ReportResult
 {
-    Outcome outcome = Outcome::Done;
+    // Ok; NotFound: the query found no record and nothing was written;
+    // otherwise why the report failed, its first line (about) naming the
+    // report file, or saying that the database refused the report's
+    // statement (origin tells which).
+    db::Result result;
     // Done: the whole text of a file report, or the piece a per-student
     // report adds to the end of the viewer's text.
     QString text;
-    QString error; // a message for the operator when the report failed
-    bool done() const { return outcome == Outcome::Done; }
+    bool done() const { return result.ok(); }
 };
 
 // Progress of a file report: started(record count) once the query found
@@ -47,8 +49,6 @@ struct Progress
     std::function<void(int rows)> rowWritten;
 };
 
-class ReportFile;
-
 // How a file report is run beyond writing its own file.
 struct FileReportOptions
 {
@@ -58,21 +58,19 @@ struct FileReportOptions
     bool keepText = true;
     // Receives the report's text too (without the file's closing CR LF);
     // the caller commits it.
-    ReportFile *copy = nullptr;
+    db::FileWriter *copy = nullptr;
     // Receives the report's text as UTF-8 (without the file's closing CR LF),
     // half the memory of the text kept as a QString.
     QByteArray *utf8Text = nullptr;
 };
 
 // The student list, also written to "Data Siswa.txt" in the current folder.
-ReportResult runStudentList(const QDate &today, const Progress &progress = {});
-ReportResult writeStudentList(const QDate &today, const FileReportOptions &options);
+ReportResult writeStudentList(const db::Connection &conn, const QDate &today, const FileReportOptions &options = {});
 // The IPK list, also written to "IPK.txt" in the current folder.
-ReportResult runIpkList(const QDate &today, const Progress &progress = {});
-ReportResult writeIpkList(const QDate &today, const FileReportOptions &options);
+ReportResult writeIpkList(const db::Connection &conn, const QDate &today, const FileReportOptions &options = {});
 // The grade statement of the student with this NIS, exactly as typed.
-ReportResult runGradeStatement(const QString &nis, const QDate &today);
+ReportResult runGradeStatement(const db::Connection &conn, const QString &nis, const QDate &today);
 // The certificate of the student with this NIS, exactly as typed.
-ReportResult runCertificate(const QString &nis, const QDate &today);
+ReportResult runCertificate(const db::Connection &conn, const QString &nis, const QDate &today);
 
 } // namespace pel::reports

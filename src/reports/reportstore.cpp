@@ -1,6 +1,6 @@
 #include "reports/reportstore.h"
 
-#include "common/module1.h"
+#include "db/connection.h"
 #include "db/sqltext.h"
 
 #include <QSqlDriver>
@@ -17,28 +17,22 @@ namespace pel::reports::store {
 
 namespace {
 
-// The engine's own handle behind the shared connection: the file reports
-// read their rows straight from the engine's statement interface, one row
-// at a time, without a value object per cell.
-sqlite3 *engineHandle()
+// The engine's own handle behind the connection: the file reports read
+// their rows straight from the engine's statement interface, one row at a
+// time, without a value object per cell.
+sqlite3 *engineHandle(const db::Connection &conn)
 {
-    if (!dbConnection.isOpen())
+    if (!conn.isOpen())
         return nullptr;
-    return db::sqliteHandle(dbConnection.database());
+    return db::sqliteHandle(conn.database());
 }
 
-db::Result notOpen()
-{
-    return db::Result::failure(db::Result::Kind::Failure, QStringLiteral("Database belum terbuka."));
-}
-
+// A refusal on SQLite's own interface, classified by its extended code as a
+// refused Qt call is.
 db::Result engineFailure(sqlite3 *handle)
 {
-    const int code = sqlite3_extended_errcode(handle);
-    db::Result::Kind kind = db::Result::Kind::Failure;
-    if (code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE)
-        kind = db::Result::Kind::DuplicateKey;
-    return db::Result::failure(kind, QString::fromUtf8(sqlite3_errmsg(handle)));
+    return db::Result::from(QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(handle)), QSqlError::StatementError,
+                                      QString::number(sqlite3_extended_errcode(handle))));
 }
 
 // A statement prepared on the engine, finalized when it goes.
@@ -87,22 +81,32 @@ QString studentListSql()
     return QStringLiteral("select * from SISWA order by NIS asc");
 }
 
-QString gradeStatementSql(const QString &nis)
+namespace {
+
+// The rows of one student in the order they were stored, on a server.
+QString storedOrder(bool postgres)
+{
+    return postgres ? QStringLiteral(" order by nilai.Urutan") : QString();
+}
+
+} // namespace
+
+QString gradeStatementSql(const QString &nis, bool postgres)
 {
     return QStringLiteral("select nilai.sks, nilai.jenjang,nilai.program, nilai.Bobot,nilai.nilangka, "
                           "nilai.nilhu,nilai.mutu,nilai.Prediket, siswa.nis,siswa.NamaSiswa, "
                           "pelajaran.kdMatpel, pelajaran.NmMatpel from nilai,siswa,pelajaran "
                           "where(nilai.nis=siswa.nis)and (nilai.KdMatpel=pelajaran.KdMatpel)and (siswa.nis=")
-           + db::quoted(nis) + QLatin1Char(')');
+           + db::quoted(nis) + QLatin1Char(')') + storedOrder(postgres);
 }
 
-QString certificateSql(const QString &nis)
+QString certificateSql(const QString &nis, bool postgres)
 {
     return QStringLiteral("select nilai.sks, nilai.jenjang,nilai.program, nilai.Bobot,nilai.nilangka, "
                           "nilai.nilhu,nilai.Prediket, siswa.nis,siswa.NamaSiswa, "
                           "pelajaran.kdMatpel, pelajaran.NmMatpel from nilai,siswa,pelajaran "
                           "where(nilai.nis=siswa.nis)and (nilai.KdMatpel=pelajaran.KdMatpel)and (siswa.nis=")
-           + db::quoted(nis) + QLatin1Char(')');
+           + db::quoted(nis) + QLatin1Char(')') + storedOrder(postgres);
 }
 
 QString ipkStudentsSql(bool postgres)
@@ -143,47 +147,48 @@ QString ipkAllTotalsSql(bool postgres)
 
 // --------------------------------------------------------------------- reads
 
-db::Result allNis(QStringList *nisList)
+db::Result allNis(const db::Connection &conn, QStringList *nisList)
 {
     nisList->clear();
     // A server's table has no row order of its own: Urutan gives the order of
     // insertion, SQLite's rowid order, which the search grid and the paged
     // lists follow too.
-    const QString sql = dbConnection.isOpen() && dbConnection.isPostgres()
-                            ? reportStudentsSql() + QStringLiteral(" order by Urutan")
-                            : reportStudentsSql();
-    if (!dbRecordset.open(sql, dbConnection))
-        return db::Result::failure(db::Result::Kind::Failure, dbRecordset.lastError());
-    const int field = dbRecordset.fieldIndex(QStringLiteral("nis"));
-    nisList->reserve(dbRecordset.recordCount());
-    for (int row = 0; row < dbRecordset.recordCount(); ++row)
-        *nisList << dbRecordset.value(row, field).toString();
-    dbRecordset.close();
+    const QString sql = conn.isOpen() && conn.isPostgres() ? reportStudentsSql() + QStringLiteral(" order by Urutan")
+                                                           : reportStudentsSql();
+    QSqlQuery query(conn.database());
+    query.setForwardOnly(true);
+    if (!query.exec(sql))
+        return conn.refused(query.lastError());
+    const int field = query.record().indexOf(QStringLiteral("nis"));
+    while (query.next())
+        *nisList << query.value(field).toString();
+    if (query.lastError().isValid())
+        return conn.refused(query.lastError());
     return db::Result::success();
 }
 
-db::Result nisPage(qint64 *after, int limit, QStringList *page)
+db::Result nisPage(const db::Connection &conn, qint64 *after, int limit, QStringList *page)
 {
     page->clear();
-    if (!dbConnection.isOpen())
-        return notOpen();
+    if (!conn.isOpen())
+        return db::notOpen();
     // The table's own order, the order of insertion: SQLite's rowid, a
     // server's Urutan; `after` is the last one read.
-    const QString order = engineHandle() != nullptr ? QStringLiteral("rowid") : QStringLiteral("Urutan");
-    QSqlQuery query(dbConnection.database());
+    const QString order = engineHandle(conn) != nullptr ? QStringLiteral("rowid") : QStringLiteral("Urutan");
+    QSqlQuery query(conn.database());
     query.setForwardOnly(true);
     if (!query.prepare(QStringLiteral("select %1, nis from siswa where %1 > ? order by %1 limit ?").arg(order)))
-        return db::Result::from(query.lastError());
+        return conn.refused(query.lastError());
     query.addBindValue(*after);
     query.addBindValue(limit);
     if (!query.exec())
-        return db::Result::from(query.lastError());
+        return conn.refused(query.lastError());
     while (query.next()) {
         *after = query.value(0).toLongLong();
         *page << query.value(1).toString();
     }
     if (query.lastError().isValid())
-        return db::Result::from(query.lastError());
+        return conn.refused(query.lastError());
     return db::Result::success();
 }
 
@@ -193,6 +198,7 @@ db::Result nisPage(qint64 *after, int limit, QStringList *page)
 // SQLite file, and through Qt's forward-only query on any other engine.
 struct RowStream::Engine
 {
+    const db::Connection *conn = nullptr;
     sqlite3 *handle = nullptr;
     Statement statement;
     std::optional<QSqlQuery> query;
@@ -208,21 +214,21 @@ QVariant qtValue(const QSqlQuery &query, int field)
 }
 
 // The statement run through Qt on a connection without SQLite's handle.
-db::Result openThroughQt(const QString &sql, const QString &countSql, int *count, std::optional<QSqlQuery> *query,
-                         QStringList *fields)
+db::Result openThroughQt(const db::Connection &conn, const QString &sql, const QString &countSql, int *count,
+                         std::optional<QSqlQuery> *query, QStringList *fields)
 {
     if (!countSql.isEmpty()) {
-        QSqlQuery counter(dbConnection.database());
+        QSqlQuery counter(conn.database());
         if (!counter.exec(countSql) || !counter.next())
-            return db::Result::from(counter.lastError());
+            return conn.refused(counter.lastError());
         *count = counter.value(0).toInt();
     }
     // Not forward-only: a server's driver would then hold the connection
     // until the last row, and the IPK list asks for each student's totals
     // while its rows are read.
-    query->emplace(dbConnection.database());
+    query->emplace(conn.database());
     if (!(*query)->exec(sql))
-        return db::Result::from((*query)->lastError());
+        return conn.refused((*query)->lastError());
     const QSqlRecord record = (*query)->record();
     for (int i = 0; i < record.count(); ++i)
         *fields << record.fieldName(i);
@@ -234,21 +240,23 @@ db::Result openThroughQt(const QString &sql, const QString &countSql, int *count
 RowStream::RowStream() = default;
 RowStream::~RowStream() = default;
 
-db::Result RowStream::open(const QString &sql, bool counted)
+db::Result RowStream::open(const db::Connection &conn, const QString &sql, bool counted)
 {
-    return openCounting(sql, counted ? QStringLiteral("select count(*) from (") + sql + QStringLiteral(") as report")
-                                     : QString());
+    return openCounting(conn, sql,
+                        counted ? QStringLiteral("select count(*) from (") + sql + QStringLiteral(") as report")
+                                : QString());
 }
 
-db::Result RowStream::openCounting(const QString &sql, const QString &countSql)
+db::Result RowStream::openCounting(const db::Connection &conn, const QString &sql, const QString &countSql)
 {
     close();
-    if (!dbConnection.isOpen())
-        return m_result = notOpen();
-    sqlite3 *handle = engineHandle();
+    if (!conn.isOpen())
+        return m_result = db::notOpen();
+    sqlite3 *handle = engineHandle(conn);
     if (!handle) {
         m_engine = std::make_unique<Engine>();
-        m_result = openThroughQt(sql, countSql, &m_count, &m_engine->query, &m_fields);
+        m_engine->conn = &conn;
+        m_result = openThroughQt(conn, sql, countSql, &m_count, &m_engine->query, &m_fields);
         if (!m_result.ok())
             close();
         return m_result;
@@ -292,7 +300,7 @@ bool RowStream::next()
         if (m_engine->query->next())
             return true;
         if (m_engine->query->lastError().isValid())
-            m_result = db::Result::from(m_engine->query->lastError());
+            m_result = m_engine->conn->refused(m_engine->query->lastError());
         return false;
     }
     const int step = sqlite3_step(m_engine->statement.stmt);
@@ -340,17 +348,17 @@ void RowStream::close()
 
 // ------------------------------------------------------------------ totals
 
-db::Result ipkTotals(const QString &nis, QVariant *credits, QVariant *points)
+db::Result ipkTotals(const db::Connection &conn, const QString &nis, QVariant *credits, QVariant *points)
 {
     *credits = QVariant();
     *points = QVariant();
-    if (!dbConnection.isOpen())
-        return notOpen();
-    sqlite3 *handle = engineHandle();
+    if (!conn.isOpen())
+        return db::notOpen();
+    sqlite3 *handle = engineHandle(conn);
     if (!handle) {
-        QSqlQuery totals(dbConnection.database());
+        QSqlQuery totals(conn.database());
         if (!totals.exec(ipkTotalsSql(nis, true)))
-            return db::Result::from(totals.lastError());
+            return conn.refused(totals.lastError());
         if (totals.next()) {
             *credits = qtValue(totals, 0);
             *points = qtValue(totals, 1);
@@ -372,11 +380,11 @@ db::Result ipkTotals(const QString &nis, QVariant *credits, QVariant *points)
     return engineFailure(handle);
 }
 
-db::Result openIpkStudents(RowStream *rows, bool counted)
+db::Result openIpkStudents(const db::Connection &conn, RowStream *rows, bool counted)
 {
     // The student statement joins and groups every grade row; the count
     // needs far less.
-    return rows->openCounting(ipkStudentsSql(dbConnection.isOpen() && dbConnection.isPostgres()),
+    return rows->openCounting(conn, ipkStudentsSql(conn.isOpen() && conn.isPostgres()),
                               counted ? ipkStudentCountSql() : QString());
 }
 
@@ -411,14 +419,14 @@ int compareNoCase(const char *a, int aSize, const char *b, int bSize)
 
 } // namespace
 
-IpkTotals::IpkTotals() = default;
+IpkTotals::IpkTotals(const db::Connection &conn) : m_conn(conn) {}
 IpkTotals::~IpkTotals() = default;
 
 db::Result IpkTotals::totals(const QVariant &nis, QVariant *credits, QVariant *points)
 {
     if (!m_tried) {
         m_tried = true;
-        if (sqlite3 *handle = engineHandle()) {
+        if (sqlite3 *handle = engineHandle(m_conn)) {
             auto grouped = std::make_unique<Grouped>();
             grouped->handle = handle;
             // Without the index (an unusual file) every student is asked for apart.
@@ -429,15 +437,15 @@ db::Result IpkTotals::totals(const QVariant &nis, QVariant *credits, QVariant *p
                 grouped->row = step == SQLITE_ROW;
                 m_grouped = std::move(grouped);
             }
-        } else if (dbConnection.isOpen() && dbConnection.isPostgres()) {
-            QSqlQuery sums(dbConnection.database());
+        } else if (m_conn.isOpen() && m_conn.isPostgres()) {
+            QSqlQuery sums(m_conn.database());
             sums.setForwardOnly(true);
             if (!sums.exec(ipkAllTotalsSql(true)))
-                return db::Result::from(sums.lastError());
+                return m_conn.refused(sums.lastError());
             while (sums.next())
                 m_serverSums.insert(sums.value(0).toString(), {qtValue(sums, 1), qtValue(sums, 2)});
             if (sums.lastError().isValid())
-                return db::Result::from(sums.lastError());
+                return m_conn.refused(sums.lastError());
         }
     }
     if (!m_serverSums.isEmpty() && nis.typeId() == QMetaType::QString) {
@@ -470,7 +478,7 @@ db::Result IpkTotals::totals(const QVariant &nis, QVariant *credits, QVariant *p
             m_grouped->row = step == SQLITE_ROW;
         }
     }
-    return ipkTotals(nis.toString(), credits, points);
+    return ipkTotals(m_conn, nis.toString(), credits, points);
 }
 
 } // namespace pel::reports::store

@@ -11,6 +11,10 @@
 #include <memory>
 #include <utility>
 
+namespace pel::db {
+class Connection;
+}
+
 // The reports' store: every statement the report screen, the report runners
 // and the administration tool's reports send, and the reads behind them. A
 // typed NIS enters a statement only through db::quoted(), so a quote inside
@@ -23,10 +27,12 @@ namespace pel::reports::store {
 QString reportStudentsSql();
 // The student list, in ascending NIS order.
 QString studentListSql();
-// The graded subjects of one student with the student's header values.
-QString gradeStatementSql(const QString &nis);
+// The graded subjects of one student with the student's header values. On
+// PostgreSQL, whose joins keep no order, in the order the rows were stored,
+// as SQLite gives them through its NIS index.
+QString gradeStatementSql(const QString &nis, bool postgres = false);
 // The same without the quality points.
-QString certificateSql(const QString &nis);
+QString certificateSql(const QString &nis, bool postgres = false);
 // Every student who has at least one grade, once each.
 // On PostgreSQL, whose grouping keeps no order, the same rows in NIS order,
 // as SQLite's grouping gives them.
@@ -45,12 +51,12 @@ QString ipkAllTotalsSql(bool postgres = false);
 // ---- reads ----
 
 // Every student's NIS, in the order "select * from siswa" gives them.
-db::Result allNis(QStringList *nisList);
+db::Result allNis(const db::Connection &conn, QStringList *nisList);
 
 // The NIS lists of the report screen read a page at a time: up to `limit`
 // NIS in the table's order, starting after the row whose position `after`
 // holds (0 for the first page); `after` is moved on to the last row read.
-db::Result nisPage(qint64 *after, int limit, QStringList *page);
+db::Result nisPage(const db::Connection &conn, qint64 *after, int limit, QStringList *page);
 
 // The rows of a report statement read one after another, without keeping
 // them: a file report of a hundred thousand rows needs one row at a time.
@@ -62,13 +68,13 @@ public:
     RowStream(const RowStream &) = delete;
     RowStream &operator=(const RowStream &) = delete;
 
-    // Runs sql on the shared connection. With counted, the record count is
+    // Runs sql on conn. With counted, the record count is
     // known before the first row, as the reports need it for their progress
     // (the engine then runs the statement twice).
-    db::Result open(const QString &sql, bool counted = true);
+    db::Result open(const db::Connection &conn, const QString &sql, bool counted = true);
     // The same, the record count given by countSql (a statement of one row
     // and one number) instead; an empty countSql counts nothing.
-    db::Result openCounting(const QString &sql, const QString &countSql);
+    db::Result openCounting(const db::Connection &conn, const QString &sql, const QString &countSql);
     int recordCount() const { return m_count; }
     // Index of a column by name, letter case ignored; -1 when there is none.
     int fieldIndex(const QString &name) const;
@@ -93,11 +99,11 @@ private:
 
 // The two sums of one student's totals statement as the engine gives them
 // (a null value for a missing sum).
-db::Result ipkTotals(const QString &nis, QVariant *credits, QVariant *points);
+db::Result ipkTotals(const db::Connection &conn, const QString &nis, QVariant *credits, QVariant *points);
 
 // The rows of the IPK list's student statement; with counted, counted by
 // ipkStudentCountSql().
-db::Result openIpkStudents(RowStream *rows, bool counted = true);
+db::Result openIpkStudents(const db::Connection &conn, RowStream *rows, bool counted = true);
 
 // Every student's sums as ipkTotals() gives them, for students asked for in
 // the order of the IPK list. On SQLite they come from one grouped statement
@@ -112,7 +118,7 @@ db::Result openIpkStudents(RowStream *rows, bool counted = true);
 class IpkTotals
 {
 public:
-    IpkTotals();
+    explicit IpkTotals(const db::Connection &conn);
     ~IpkTotals();
     IpkTotals(const IpkTotals &) = delete;
     IpkTotals &operator=(const IpkTotals &) = delete;
@@ -121,6 +127,7 @@ public:
 
 private:
     struct Grouped;
+    const db::Connection &m_conn;
     std::unique_ptr<Grouped> m_grouped;
     QHash<QString, std::pair<QVariant, QVariant>> m_serverSums;
     bool m_tried = false;

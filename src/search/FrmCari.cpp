@@ -1,6 +1,7 @@
 #include "search/FrmCari.h"
 
 #include "db/failure.h"
+#include "db/recordsetmodel.h"
 #include "search/searchbuttons.h"
 #include "ui/keys.h"
 #include "ui/messages.h"
@@ -66,6 +67,12 @@ FrmCari::FrmCari(QWidget *parent) : QWidget(parent)
     dgData = new QTableView(this);
     dgData->setObjectName(QStringLiteral("dgData"));
     dgData->setModel(m_store.gridModel());
+    // A page of the result that could not be read shows empty cells; the
+    // operator is told why.
+    connect(m_store.gridModel(), &db::RecordsetModel::pageRefused, this, [this](const db::Result &failure) {
+        ui::showMessage(db::failureMessage(QStringLiteral("Data siswa tidak dapat dibaca."), failure), QString(),
+                        ui::Icon::Critical, ui::Buttons::Ok, this);
+    });
     dgData->setSelectionBehavior(QAbstractItemView::SelectRows);
     dgData->setSelectionMode(QAbstractItemView::SingleSelection);
     dgData->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -212,12 +219,13 @@ void FrmCari::cmdKeluar_Click()
 
 void FrmCari::moveRecord(search::RecordMove move)
 {
-    const search::MoveOutcome outcome = m_store.move(move);
-    if (!outcome.ok) {
-        ui::showMessage(outcome.error, QString(), ui::Icon::None, ui::Buttons::Ok, this);
+    bool beep = false;
+    const db::Result moved = m_store.move(move, &beep);
+    if (!moved.ok()) {
+        ui::showMessage(db::failureMessage(moved), QString(), ui::Icon::None, ui::Buttons::Ok, this);
         return;
     }
-    if (outcome.beep)
+    if (beep)
         ui::surroundings().beep();
     showCurrentRowInGrid();
     ShowRecordPosition();
@@ -225,9 +233,8 @@ void FrmCari::moveRecord(search::RecordMove move)
 
 void FrmCari::ShowRecordPosition()
 {
-    const QString reason = m_store.unreadableReason();
-    if (!reason.isEmpty()) {
-        ui::showMessage(reason, QString(), ui::Icon::None, ui::Buttons::Ok, this);
+    if (const db::Result open = m_store.readable(); !open.ok()) {
+        ui::showMessage(db::failureMessage(open), QString(), ui::Icon::None, ui::Buttons::Ok, this);
         return;
     }
     lblTgl->setText(m_store.positionText());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/module1.h"
 #include "search/recordbar.h"
 #include "search/searchstore.h"
 
@@ -62,7 +63,7 @@ private:
     QPushButton *AkhResi = nullptr;
     QLabel *lblTgl = nullptr;
 
-    search::SearchStore m_store{this};
+    search::SearchStore m_store{dbConnection, this};
     // Set while the screen itself moves the grid's current row.
     bool m_movingGrid = false;
 };

@@ -4,32 +4,26 @@
 
 namespace pel::search {
 
-QString unreadableReason(const db::Recordset &recordset)
+db::Result readable(const db::Recordset &recordset)
 {
     if (recordset.isOpen())
-        return {};
-    if (!recordset.lastError().isEmpty())
-        return recordset.lastError();
-    return QStringLiteral("Tidak ada hasil yang terbuka.");
+        return db::Result::success();
+    if (!recordset.failure().ok())
+        return recordset.failure();
+    return db::Result::failed(QStringLiteral("Tidak ada hasil yang terbuka."));
 }
 
-MoveOutcome moveRecord(db::Recordset &recordset, RecordMove move)
+db::Result moveRecord(db::Recordset &recordset, RecordMove move, bool *beep)
 {
-    MoveOutcome outcome;
-    outcome.error = unreadableReason(recordset);
-    if (!outcome.error.isEmpty()) {
-        outcome.ok = false;
-        return outcome;
-    }
+    *beep = false;
+    if (const db::Result open = readable(recordset); !open.ok())
+        return open;
     const bool hasRows = recordset.recordCount() > 0;
     switch (move) {
     case RecordMove::First:
     case RecordMove::Last:
-        if (!hasRows) {
-            outcome.ok = false;
-            outcome.error = QStringLiteral("Hasil tidak berisi baris.");
-            return outcome;
-        }
+        if (!hasRows)
+            return db::Result::failed(QStringLiteral("Hasil tidak berisi baris."));
         if (move == RecordMove::First)
             recordset.moveFirst();
         else
@@ -39,7 +33,7 @@ MoveOutcome moveRecord(db::Recordset &recordset, RecordMove move)
         if (!recordset.eof())
             recordset.moveNext();
         if (hasRows && recordset.eof()) {
-            outcome.beep = true;
+            *beep = true;
             recordset.moveLast();
         }
         break;
@@ -47,12 +41,12 @@ MoveOutcome moveRecord(db::Recordset &recordset, RecordMove move)
         if (!recordset.bof())
             recordset.movePrevious();
         if (hasRows && recordset.bof()) {
-            outcome.beep = true;
+            *beep = true;
             recordset.moveFirst();
         }
         break;
     }
-    return outcome;
+    return db::Result::success();
 }
 
 QString recordPositionText(const db::Recordset &recordset)

@@ -53,14 +53,6 @@ const SearchButton *searchButtonForCategory(const QString &entry)
     return nullptr;
 }
 
-const SearchButton *searchButtonNamed(const QString &name)
-{
-    for (const SearchButton &button : searchButtons())
-        if (button.name == name)
-            return &button;
-    return nullptr;
-}
-
 QString notFoundMessage(const SearchButton &button)
 {
     return button.notFoundLine1 + QLatin1Char('\r') + button.notFoundLine2;

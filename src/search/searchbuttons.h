@@ -32,9 +32,6 @@ QStringList searchCategories();
 // case counts); nullptr for an entry that is not in the list.
 const SearchButton *searchButtonForCategory(const QString &entry);
 
-// The button with this control name, or nullptr.
-const SearchButton *searchButtonNamed(const QString &name);
-
 // The message of a search that finds nothing: line 1, a carriage return, line 2.
 QString notFoundMessage(const SearchButton &button);
 

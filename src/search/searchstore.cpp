@@ -1,15 +1,17 @@
 #include "search/searchstore.h"
 
-#include "common/module1.h"
 #include "db/recordsetmodel.h"
 #include "db/searchstatements.h"
 #include "search/searchbuttons.h"
 
 namespace pel::search {
 
-SearchStore::SearchStore(QObject *modelParent) : m_model(new db::RecordsetModel(modelParent)) {}
+SearchStore::SearchStore(const db::Connection &conn, QObject *modelParent)
+    : m_conn(conn), m_model(new db::RecordsetModel(modelParent))
+{
+}
 
-QAbstractItemModel *SearchStore::gridModel() const
+db::RecordsetModel *SearchStore::gridModel() const
 {
     return m_model;
 }
@@ -28,40 +30,40 @@ db::Result SearchStore::show(const QString &sql)
 {
     // The result is read by pages as the grid scrolls to them, so that a list
     // of every student shows its first rows at once and holds few of them.
-    if (!dbRecordset.openPaged(sql, dbConnection)) {
+    const db::Result result = m_current.openPaged(sql, m_conn);
+    if (!result.ok()) {
         m_gridShowsResult = false;
-        return db::Result::refused(dbRecordset.lastError());
+        return result;
     }
-    const db::Result result = db::Result::success(0);
-    if (dbRecordset.recordCount() == 0) {
+    if (m_current.recordCount() == 0) {
         m_gridShowsResult = false;
         return db::Result::notFound();
     }
-    m_model->setRecordset(dbRecordset);
+    m_model->setRecordset(m_current);
     m_gridShowsResult = true;
     return result;
 }
 
-MoveOutcome SearchStore::move(RecordMove move)
+db::Result SearchStore::move(RecordMove move, bool *beep)
 {
-    return moveRecord(dbRecordset, move);
+    return moveRecord(m_current, move, beep);
 }
 
-QString SearchStore::unreadableReason() const
+db::Result SearchStore::readable() const
 {
-    return search::unreadableReason(dbRecordset);
+    return search::readable(m_current);
 }
 
 QString SearchStore::positionText() const
 {
-    return recordPositionText(dbRecordset);
+    return recordPositionText(m_current);
 }
 
 int SearchStore::currentGridRow() const
 {
     if (!m_gridShowsResult)
         return -1;
-    const int row = dbRecordset.absolutePosition() - 1;
+    const int row = m_current.absolutePosition() - 1;
     return row >= 0 && row < m_model->rowCount() ? row : -1;
 }
 
@@ -69,9 +71,9 @@ bool SearchStore::pickGridRow(int row)
 {
     if (!m_gridShowsResult || row < 0)
         return false;
-    if (!dbRecordset.isOpen() || dbRecordset.recordCount() != m_model->rowCount())
+    if (!m_current.isOpen() || m_current.recordCount() != m_model->rowCount())
         return false;
-    dbRecordset.setAbsolutePosition(row + 1);
+    m_current.setAbsolutePosition(row + 1);
     return true;
 }
 

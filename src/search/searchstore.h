@@ -1,22 +1,23 @@
 #pragma once
 
+#include "db/recordset.h"
 #include "db/result.h"
 #include "search/recordbar.h"
 
 #include <QString>
 
-class QAbstractItemModel;
 class QObject;
 
 namespace pel::db {
+class Connection;
 class RecordsetModel;
 }
 
-// What the student search screen reads from SISWA. The searches run on the
-// shared recordset, which the record bar then moves through; the grid's
-// rows are the last result that had rows. A result is opened by pages
-// (db::Recordset::openPaged): its count is known at once, its rows are read
-// as the grid or the record bar reaches them.
+// What the student search screen reads from SISWA, on the connection given.
+// Each search gives the store's current result, which the record bar then
+// moves through; the grid's rows are the last result that had rows. A result
+// is opened by pages (db::Recordset::openPaged): its count is known at once,
+// its rows are read as the grid or the record bar reaches them.
 namespace pel::search {
 
 struct SearchButton;
@@ -24,12 +25,13 @@ struct SearchButton;
 class SearchStore
 {
 public:
-    // The grid's model is made a child of modelParent.
-    explicit SearchStore(QObject *modelParent);
+    // The grid's model is made a child of modelParent; conn must outlive
+    // the store.
+    SearchStore(const db::Connection &conn, QObject *modelParent);
 
     // The rows the grid shows, with the columns of SISWA and their names as
     // headings.
-    QAbstractItemModel *gridModel() const;
+    db::RecordsetModel *gridModel() const;
 
     // The students whose column of the button equals text as a whole. Ok:
     // the grid shows them; NotFound: the grid keeps its rows while the record
@@ -40,9 +42,9 @@ public:
     db::Result listAllStudents();
 
     // The record bar's moves through the current result.
-    MoveOutcome move(RecordMove move);
-    // Why the position cannot be read (no open result); empty when it can.
-    QString unreadableReason() const;
+    db::Result move(RecordMove move, bool *beep);
+    // Whether the position can be read (an open result).
+    db::Result readable() const;
     // "Record ke-" position " dari " count of the current result.
     QString positionText() const;
 
@@ -56,9 +58,12 @@ public:
 private:
     db::Result show(const QString &sql);
 
+    const db::Connection &m_conn;
     db::RecordsetModel *m_model = nullptr;
-    // The grid shows the result dbRecordset holds (not an older one kept
-    // after a search that found nothing).
+    // The current result: the last search's, which the record bar moves through.
+    db::Recordset m_current;
+    // The grid shows the current result (not an older one kept after a
+    // search that found nothing).
     bool m_gridShowsResult = false;
 };
 

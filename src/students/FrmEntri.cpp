@@ -1,5 +1,6 @@
 #include "students/FrmEntri.h"
 
+#include "common/module1.h"
 #include "db/failure.h"
 #include "env/clock.h"
 #include "students/studententry.h"
@@ -249,7 +250,7 @@ bool FrmEntri::txtnis_KeyPress(QKeyEvent *event)
 void FrmEntri::lookupNis()
 {
     db::StudentRecord stored;
-    const db::Result found = students::FindStudent(txtnis->text(), &stored);
+    const db::Result found = students::FindStudent(dbConnection, txtnis->text(), &stored);
     m_lookedUp.reset();
     if (found.ok())
         m_lookedUp = stored;
@@ -340,7 +341,7 @@ void FrmEntri::clearBoxes(bool keepNis)
 
 void FrmEntri::cmdSimpan_Click()
 {
-    const db::Result saved = students::SaveStudent(boxes());
+    const db::Result saved = students::SaveStudent(dbConnection, boxes());
     if (!saved.ok()) {
         ui::showMessage(db::failureMessage(QStringLiteral("Salah Proses, Isi dulu fieldnya...!"), saved), {},
                         ui::Icon::None, ui::Buttons::Ok, this);
@@ -359,7 +360,7 @@ void FrmEntri::CmdUpdate_Click()
     // The comparison applies when the boxes hold the student looked up.
     const bool guarded = m_lookedUp && QString::compare(m_lookedUp->nis, typed.nis, Qt::CaseInsensitive) == 0;
     db::StudentRecord stored;
-    const db::Result result = students::UpdateStudent(typed, guarded ? &*m_lookedUp : nullptr, &stored);
+    const db::Result result = students::UpdateStudent(dbConnection, typed, guarded ? &*m_lookedUp : nullptr, &stored);
     if (result.kind == db::Result::Kind::Conflict) {
         // Another desk changed the student since the lookup: nothing was
         // written; the boxes show what is stored now.
@@ -389,7 +390,7 @@ void FrmEntri::CmdDelete_Click()
     const ui::Answer answer = ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None,
                                               ui::Buttons::YesNo, this, ui::Answer::No);
     if (answer == ui::Answer::Yes) {
-        const db::Result result = students::DeleteStudent(txtnis->text());
+        const db::Result result = students::DeleteStudent(dbConnection, txtnis->text());
         if (result.kind == db::Result::Kind::NotFound) {
             ui::showMessage(NoSuchStudent, Pesan, ui::Icon::Information, ui::Buttons::Ok, this);
             return;

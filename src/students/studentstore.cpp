@@ -1,85 +1,40 @@
 #include "students/studentstore.h"
 
-#include "common/module1.h"
-#include "common/statement.h"
-#include "db/transaction.h"
+#include "db/statement.h"
 
 namespace pel::students {
 
-namespace {
-
-db::StudentRecord currentStudent()
+db::Result FindStudent(const db::Connection &conn, const QString &nis, db::StudentRecord *student)
 {
-    const auto text = [](const char *column) {
-        const QVariant value = dbRecordset.value(QString::fromLatin1(column));
+    db::Recordset rows;
+    const db::Result result = db::find(conn, db::studentLookupSql(nis), &rows);
+    if (!result.ok() || !student)
+        return result;
+    const auto text = [&rows](const char *column) {
+        const QVariant value = rows.value(QString::fromLatin1(column));
         return value.isNull() ? QString() : value.toString();
     };
-    db::StudentRecord s;
-    s.nis = text("NIS");
-    s.namaSiswa = text("NamaSiswa");
-    s.tptLahir = text("TptLahir");
-    s.tglLahir = text("TglLahir");
-    s.alamat = text("Alamat");
-    s.jenisKelamin = text("JenisKelamin");
-    s.agama = text("Agama");
-    s.tglMasuk = text("TglMasuk");
-    s.progamJurusan = text("ProgamJurusan");
-    s.levelTahap = text("LevelTahap");
-    s.asalSekolah = text("AsalSekolah");
-    s.telpHp = text("TelpHp");
-    return s;
-}
-
-} // namespace
-
-db::Result FindStudent(const QString &nis, db::StudentRecord *student)
-{
-    const db::Result result = OpenRecordset(db::studentLookupSql(nis));
-    if (!result.ok())
-        return result;
-    if (dbRecordset.recordCount() == 0)
-        return db::Result::notFound();
-    dbRecordset.moveFirst();
-    if (student)
-        *student = currentStudent();
+    *student = {text("NIS"),           text("NamaSiswa"),  text("TptLahir"),    text("TglLahir"),
+                text("Alamat"),        text("JenisKelamin"), text("Agama"),     text("TglMasuk"),
+                text("ProgamJurusan"), text("LevelTahap"), text("AsalSekolah"), text("TelpHp")};
     return result;
 }
 
-db::Result SaveStudent(const db::StudentRecord &student)
+db::Result SaveStudent(const db::Connection &conn, const db::StudentRecord &student)
 {
-    return OpenRecordset(db::studentInsertSql(student));
+    return db::run(conn, db::studentInsertSql(student));
 }
 
-db::Result UpdateStudent(const db::StudentRecord &student, const db::StudentRecord *lookedUp,
-                         db::StudentRecord *stored)
+db::Result UpdateStudent(const db::Connection &conn, const db::StudentRecord &student,
+                         const db::StudentRecord *lookedUp, db::StudentRecord *stored)
 {
-    if (!lookedUp)
-        return WriteKeyedRows(db::studentUpdateSql(student));
-    // The write lock first: no other desk writes between the comparison and
-    // the update.
-    db::Transaction transaction(dbConnection, db::Transaction::Mode::Write);
-    if (!transaction.isActive())
-        return db::Result::from(transaction.lastError());
-    db::StudentRecord current;
-    const db::Result found = FindStudent(student.nis, &current);
-    if (!found.ok())
-        return found;
-    if (current != *lookedUp) {
-        if (stored)
-            *stored = current;
-        return db::Result::failure(db::Result::Kind::Conflict, {});
-    }
-    const db::Result updated = WriteKeyedRows(db::studentUpdateSql(student));
-    if (!updated.ok())
-        return updated;
-    if (!transaction.commit())
-        return db::Result::from(transaction.lastError());
-    return updated;
+    return db::guardedUpdate(conn, db::studentUpdateSql(student), lookedUp, stored,
+                             [&](db::StudentRecord *row) { return FindStudent(conn, student.nis, row); });
 }
 
-db::Result DeleteStudent(const QString &nis)
+db::Result DeleteStudent(const db::Connection &conn, const QString &nis)
 {
-    return WriteKeyedRows(db::studentDeleteSql(nis));
+    return db::writeKeyed(conn, db::studentDeleteSql(nis));
 }
 
 } // namespace pel::students

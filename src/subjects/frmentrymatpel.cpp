@@ -1,5 +1,6 @@
 #include "subjects/frmentrymatpel.h"
 
+#include "common/module1.h"
 #include "db/failure.h"
 #include "env/clock.h"
 #include "subjects/labelslide.h"
@@ -148,7 +149,7 @@ bool frmentrymatpel::txtkopel_KeyPress(QKeyEvent *event)
         return true;
     }
     db::SubjectText stored;
-    const db::Result found = subjects::FindSubject(code, &stored);
+    const db::Result found = subjects::FindSubject(dbConnection, code, &stored);
     m_lookedUp.reset();
     if (found.ok())
         m_lookedUp = stored;
@@ -181,7 +182,7 @@ bool frmentrymatpel::MstglEntry_KeyPress(QKeyEvent *event)
 
 void frmentrymatpel::cmdSimpan_Click()
 {
-    const db::Result saved = subjects::SaveSubject(boxes());
+    const db::Result saved = subjects::SaveSubject(dbConnection, boxes());
     if (!saved.ok()) {
         ui::showMessage(db::failureMessage(QStringLiteral("Salah Proses, isi dulu fieldnya..!"), saved), {},
                         ui::Icon::None, ui::Buttons::Ok, this);
@@ -199,7 +200,7 @@ void frmentrymatpel::CmdUpdate_Click()
     // The comparison applies when the boxes hold the subject looked up.
     const bool guarded = m_lookedUp && QString::compare(m_lookedUp->code, typed.code, Qt::CaseInsensitive) == 0;
     db::SubjectText stored;
-    const db::Result result = subjects::UpdateSubject(typed, guarded ? &*m_lookedUp : nullptr, &stored);
+    const db::Result result = subjects::UpdateSubject(dbConnection, typed, guarded ? &*m_lookedUp : nullptr, &stored);
     if (result.kind == db::Result::Kind::Conflict) {
         // Another desk changed the subject since the lookup: nothing was
         // written; the boxes show what is stored now.
@@ -229,7 +230,7 @@ void frmentrymatpel::CmdDelete_Click()
     const ui::Answer answer = ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None,
                                               ui::Buttons::YesNo, this, ui::Answer::No);
     if (answer == ui::Answer::Yes) {
-        const db::Result result = subjects::DeleteSubject(txtkopel->text());
+        const db::Result result = subjects::DeleteSubject(dbConnection, txtkopel->text());
         if (result.kind == db::Result::Kind::NotFound) {
             showNoSuchSubject();
             return;

@@ -1,81 +1,48 @@
 #include "subjects/subjectstore.h"
 
-#include "common/module1.h"
-#include "common/statement.h"
-#include "db/transaction.h"
+#include "db/statement.h"
 #include "grades/gradenumbers.h"
 
 namespace pel::subjects {
 
-db::Result FindSubject(const QString &code, db::SubjectText *subject)
+db::Result FindSubject(const db::Connection &conn, const QString &code, db::SubjectText *subject)
 {
-    const db::Result result = OpenRecordset(db::subjectLookupSql(code));
-    if (!result.ok())
-        return result;
-    if (dbRecordset.recordCount() == 0)
-        return db::Result::notFound();
-    dbRecordset.moveFirst();
-    if (subject) {
-        const auto text = [](const char *column) { return dbRecordset.value(QString::fromLatin1(column)).toString(); };
+    db::Recordset rows;
+    const db::Result result = db::find(conn, db::subjectLookupSql(code), &rows);
+    if (result.ok() && subject) {
+        const auto text = [&rows](const char *column) { return rows.value(QString::fromLatin1(column)).toString(); };
         *subject = {text("KdMatpel"), text("NmMatpel"),   text("TglEntry"),
                     text("Lokal"),    text("Instruktur"), text("SKS")};
     }
     return result;
 }
 
-namespace {
-
-// Credit units that read as a number yet cannot be right (infinite, not a
-// number, below zero) are refused before any statement runs; a text that is
-// no number at all is left to the database.
-db::Result possibleCredits(const db::SubjectText &subject)
+db::Result PossibleCredits(const QString &sks)
 {
-    if (grades::ImpossibleNumber(subject.sks, true))
-        return db::Result::failure(db::Result::Kind::BadValue,
-                                   QStringLiteral("CHECK constraint failed: SKS = %1").arg(subject.sks.trimmed()));
+    if (grades::ImpossibleNumber(sks, true))
+        return db::Result::refused(db::Cause::NotANumber,
+                                   QStringLiteral("SKS tidak boleh negatif atau tak terhingga: %1").arg(sks.trimmed()));
     return db::Result::success();
 }
 
-} // namespace
-
-db::Result SaveSubject(const db::SubjectText &subject)
+db::Result SaveSubject(const db::Connection &conn, const db::SubjectText &subject)
 {
-    const db::Result possible = possibleCredits(subject);
-    return possible.ok() ? OpenRecordset(db::subjectInsertSql(subject)) : possible;
+    const db::Result possible = PossibleCredits(subject.sks);
+    return possible.ok() ? db::run(conn, db::subjectInsertSql(subject)) : possible;
 }
 
-db::Result UpdateSubject(const db::SubjectText &subject, const db::SubjectText *lookedUp, db::SubjectText *stored)
+db::Result UpdateSubject(const db::Connection &conn, const db::SubjectText &subject, const db::SubjectText *lookedUp,
+                         db::SubjectText *stored)
 {
-    const db::Result possible = possibleCredits(subject);
-    if (!possible.ok())
+    if (const db::Result possible = PossibleCredits(subject.sks); !possible.ok())
         return possible;
-    if (!lookedUp)
-        return WriteKeyedRows(db::subjectUpdateSql(subject));
-    // The write lock first: no other desk writes between the comparison and
-    // the update.
-    db::Transaction transaction(dbConnection, db::Transaction::Mode::Write);
-    if (!transaction.isActive())
-        return db::Result::from(transaction.lastError());
-    db::SubjectText current;
-    const db::Result found = FindSubject(subject.code, &current);
-    if (!found.ok())
-        return found;
-    if (current != *lookedUp) {
-        if (stored)
-            *stored = current;
-        return db::Result::failure(db::Result::Kind::Conflict, {});
-    }
-    const db::Result updated = WriteKeyedRows(db::subjectUpdateSql(subject));
-    if (!updated.ok())
-        return updated;
-    if (!transaction.commit())
-        return db::Result::from(transaction.lastError());
-    return updated;
+    return db::guardedUpdate(conn, db::subjectUpdateSql(subject), lookedUp, stored,
+                             [&](db::SubjectText *row) { return FindSubject(conn, subject.code, row); });
 }
 
-db::Result DeleteSubject(const QString &code)
+db::Result DeleteSubject(const db::Connection &conn, const QString &code)
 {
-    return WriteKeyedRows(db::subjectDeleteSql(code));
+    return db::writeKeyed(conn, db::subjectDeleteSql(code));
 }
 
 } // namespace pel::subjects

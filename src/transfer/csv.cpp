@@ -117,6 +117,34 @@ CsvReader::Status CsvReader::next(CsvRecord &record, QString *problem)
     return Status::Record;
 }
 
+namespace {
+
+// Whether text, after its apostrophes, begins as a spreadsheet formula does.
+template <class Text>
+bool startsAsFormula(const Text &text, qsizetype from)
+{
+    while (from < qsizetype(text.size()) && text[from] == '\'')
+        ++from;
+    if (from >= qsizetype(text.size()))
+        return false;
+    const auto c = text[from];
+    return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
+}
+
+} // namespace
+
+QString neutralised(const QString &text)
+{
+    return startsAsFormula(text, 0) ? QLatin1Char('\'') + text : text;
+}
+
+std::string_view unneutralised(std::string_view text)
+{
+    if (!text.empty() && text.front() == '\'' && startsAsFormula(text, 1))
+        text.remove_prefix(1);
+    return text;
+}
+
 QByteArray CsvField(const QString &value, char separator)
 {
     QByteArray bytes = value.toUtf8();

@@ -59,6 +59,15 @@ private:
     std::vector<std::pair<size_t, size_t>> m_spans;
 };
 
+// A text cell as a spreadsheet may safely open it: a text that a
+// spreadsheet would run as a formula (beginning with "=", "+", "-", "@", a
+// tab or a carriage return, after any apostrophes) gets an apostrophe in
+// front. Numbers are never passed through it.
+QString neutralised(const QString &text);
+// The text back: one apostrophe in front of such a text is taken off, so
+// that an exported file imports back unchanged.
+std::string_view unneutralised(std::string_view text);
+
 // A field as a CSV cell: quoted when it holds the separator, a quote or a
 // line break, a quote inside doubled.
 QByteArray CsvField(const QString &value, char separator);

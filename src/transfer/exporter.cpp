@@ -1,22 +1,16 @@
 #include "transfer/exporter.h"
 
 #include "db/connection.h"
+#include "db/filewriter.h"
 #include "db/schema.h"
 #include "transfer/csv.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryFile>
 
 #include <xlsxwriter.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace pel::transfer {
 
@@ -31,8 +25,6 @@ std::optional<Format> formatForPath(const QString &path)
 }
 
 namespace {
-
-using ResultKind = db::Result::Kind;
 
 // The rows in the table's own order: SQLite's rowid, a server's insertion
 // order (Urutan, which is no column of the file).
@@ -78,12 +70,17 @@ QStringList header(Table table)
     return names;
 }
 
-db::Result exportCsv(QSqlQuery &query, Table table, const QString &path, char separator)
+// The file's own first line on a failure to write it.
+db::Result cannotWrite(const QString &path, db::Result failure)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return db::Result::failure(ResultKind::Failure, QStringLiteral("File \"%1\" tidak dapat dibuat: %2")
-                                                      .arg(path, file.errorString()));
+    return failure.withAbout(QStringLiteral("File \"%1\" tidak dapat ditulis.").arg(path));
+}
+
+db::Result exportCsv(const db::Connection &conn, QSqlQuery &query, Table table, const QString &path, char separator)
+{
+    db::FileWriter file(path);
+    if (const db::Result opened = file.open(); !opened.ok())
+        return cannotWrite(path, opened);
     QByteArray buffer(Utf8Bom);
     buffer += CsvLine(header(table), separator);
     const int count = query.record().count();
@@ -93,48 +90,44 @@ db::Result exportCsv(QSqlQuery &query, Table table, const QString &path, char se
         cells.clear();
         for (int i = 0; i < count; ++i) {
             const QVariant value = query.value(i);
-            cells << (isNumber(value) ? numberText(value.toDouble(), separator) : value.toString());
+            // A text a spreadsheet would run as a formula is kept a text.
+            cells << (isNumber(value) ? numberText(value.toDouble(), separator) : neutralised(value.toString()));
         }
         buffer += CsvLine(cells, separator);
         ++rows;
         if (buffer.size() > (1 << 20)) {
-            if (file.write(buffer) != buffer.size())
-                break;
+            if (const db::Result written = file.write(buffer); !written.ok())
+                return cannotWrite(path, written);
             buffer.clear();
         }
     }
     if (query.lastError().isValid())
-        return db::Result::from(query.lastError());
-    if (file.write(buffer) != buffer.size() || !file.commit())
-        return db::Result::failure(ResultKind::Failure, QStringLiteral("File \"%1\" tidak dapat ditulis: %2")
-                                                      .arg(path, file.errorString()));
+        return conn.refused(query.lastError());
+    if (const db::Result written = file.write(buffer); !written.ok())
+        return cannotWrite(path, written);
+    if (const db::Result committed = file.commit(); !committed.ok())
+        return cannotWrite(path, committed);
     return db::Result::success(rows);
 }
 
-db::Result exportXlsx(QSqlQuery &query, Table table, const QString &path)
+db::Result exportXlsx(const db::Connection &conn, QSqlQuery &query, Table table, const QString &path)
 {
-    // The workbook is written under a temporary name beside the target and
-    // renamed over it when complete.
-    QString temporary;
-    {
-        QTemporaryFile reserve(path + QStringLiteral(".XXXXXX"));
-        reserve.setAutoRemove(false);
-        if (!reserve.open())
-            return db::Result::failure(ResultKind::Failure, QStringLiteral("File \"%1\" tidak dapat dibuat: %2")
-                                                          .arg(path, reserve.errorString()));
-        temporary = reserve.fileName();
-    }
-    const QByteArray temporaryName = QFile::encodeName(temporary);
-    auto fail = [&](const QString &reason) {
-        QFile::remove(temporary);
-        return db::Result::failure(ResultKind::Failure, reason);
+    // The workbook writer writes the file the file writer made for it, which
+    // takes the name when it is complete.
+    db::FileWriter file(path);
+    if (const db::Result opened = file.open(); !opened.ok())
+        return cannotWrite(path, opened);
+    const QByteArray temporaryName = QFile::encodeName(file.temporaryPath());
+    auto fail = [&](const db::Result &failure) {
+        file.discard();
+        return failure;
     };
 
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows go to disk as they are written
     lxw_workbook *workbook = workbook_new_opt(temporaryName.constData(), &options);
     if (!workbook)
-        return fail(QStringLiteral("File \"%1\" tidak dapat dibuat").arg(path));
+        return fail(db::Result::failed(QStringLiteral("File \"%1\" tidak dapat dibuat.").arg(path)));
     lxw_worksheet *sheet = workbook_add_worksheet(workbook, sqlTableName(table).toUtf8().constData());
     lxw_format *bold = workbook_add_format(workbook);
     format_set_bold(bold);
@@ -150,8 +143,9 @@ db::Result exportXlsx(QSqlQuery &query, Table table, const QString &path)
     while (error == LXW_NO_ERROR && query.next()) {
         if (row + 1 >= LXW_ROW_MAX) {
             workbook_close(workbook);
-            return fail(QStringLiteral("Tabel terlalu besar untuk satu lembar Excel (paling banyak %1 baris)")
-                            .arg(LXW_ROW_MAX - 1));
+            return fail(db::Result::failed(QStringLiteral("Tabel terlalu besar untuk satu lembar Excel (paling banyak "
+                                                          "%1 baris)")
+                                               .arg(LXW_ROW_MAX - 1)));
         }
         ++row;
         for (int c = 0; c < count && error == LXW_NO_ERROR; ++c) {
@@ -166,16 +160,16 @@ db::Result exportXlsx(QSqlQuery &query, Table table, const QString &path)
     }
     if (query.lastError().isValid()) {
         workbook_close(workbook);
-        QFile::remove(temporary);
-        return db::Result::from(query.lastError());
+        return fail(conn.refused(query.lastError()));
     }
     worksheet_autofilter(sheet, 0, 0, row, lxw_col_t(names.size() - 1));
     const lxw_error closed = workbook_close(workbook);
     if (error != LXW_NO_ERROR || closed != LXW_NO_ERROR)
-        return fail(QStringLiteral("File \"%1\" tidak dapat ditulis: %2")
-                        .arg(path, QString::fromUtf8(lxw_strerror(error != LXW_NO_ERROR ? error : closed))));
-    if (std::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0)
-        return fail(QStringLiteral("File \"%1\" tidak dapat ditulis: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(db::Result::failed(QStringLiteral("File \"%1\" tidak dapat ditulis: %2")
+                                           .arg(path, QString::fromUtf8(lxw_strerror(error != LXW_NO_ERROR ? error
+                                                                                                          : closed)))));
+    if (const db::Result committed = file.commit(); !committed.ok())
+        return cannotWrite(path, committed);
     return db::Result::success(int(row));
 }
 
@@ -185,15 +179,16 @@ db::Result exportTable(const db::Connection &conn, Table table, const QString &p
 {
     const std::optional<Format> format = formatForPath(path);
     if (!format)
-        return db::Result::failure(ResultKind::BadValue,
-                                   QStringLiteral("Nama file harus berakhiran .csv atau .xlsx: %1").arg(path));
+        return db::Result::rejected(db::Result::Kind::BadValue,
+                                    QStringLiteral("Nama file harus berakhiran .csv atau .xlsx: %1").arg(path));
     if (separator != ',' && separator != ';')
-        return db::Result::failure(ResultKind::BadValue, QStringLiteral("Pemisah harus ',' atau ';'"));
+        return db::Result::rejected(db::Result::Kind::BadValue, QStringLiteral("Pemisah harus ',' atau ';'"));
     QSqlQuery query(conn.database());
     query.setForwardOnly(true);
     if (!query.exec(selectStatement(table, conn.isPostgres())))
-        return db::Result::from(query.lastError());
-    return *format == Format::Csv ? exportCsv(query, table, path, separator) : exportXlsx(query, table, path);
+        return conn.refused(query.lastError());
+    return *format == Format::Csv ? exportCsv(conn, query, table, path, separator)
+                                  : exportXlsx(conn, query, table, path);
 }
 
 } // namespace pel::transfer

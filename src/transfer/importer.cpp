@@ -1,29 +1,25 @@
 #include "transfer/importer.h"
 
-#include "env/clock.h"
-#include "db/batchinsert.h"
 #include "db/connection.h"
-#include "db/gradestatements.h"
-#include "db/result.h"
+#include "db/filewriter.h"
+#include "db/schema.h"
+#include "db/tablewriter.h"
 #include "db/transaction.h"
-#include "grades/gradestore.h"
+#include "env/clock.h"
+#include "grades/gradenumbers.h"
+#include "grades/gradewriter.h"
 #include "grades/grading.h"
+#include "transfer/cells.h"
 #include "transfer/csv.h"
 
-#include <QDate>
 #include <QFile>
 #include <QHash>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <memory>
-#include <cmath>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -47,157 +43,25 @@ QByteArray problemsCsv(const QList<Problem> &problems, char separator)
     bytes += CsvLine({QStringLiteral("Baris"), QStringLiteral("Kolom"), QStringLiteral("Nilai"),
                       QStringLiteral("Alasan")},
                      separator);
+    // A refused cell is written as the file had it: a formula stays a text.
     for (const Problem &p : problems)
-        bytes += CsvLine({QString::number(p.line), p.column, p.value, p.reason}, separator);
+        bytes += CsvLine({QString::number(p.line), neutralised(p.column), neutralised(p.value), neutralised(p.reason)},
+                         separator);
     return bytes;
 }
 
+db::Result writeProblemsFile(const QString &path, const QList<Problem> &problems)
+{
+    db::FileWriter file(path);
+    db::Result written = file.open();
+    if (written.ok())
+        written = file.write(problemsCsv(problems));
+    if (written.ok())
+        written = file.commit();
+    return written.ok() ? written : written.withAbout(QStringLiteral("File \"%1\" tidak dapat ditulis.").arg(path));
+}
+
 namespace {
-
-// Keys compare as the database compares them: letter case ignored for
-// ASCII letters (SQLite's NOCASE).
-std::string foldedKey(std::string_view key)
-{
-    std::string out(key);
-    for (char &c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + 32);
-    return out;
-}
-
-std::string foldedKey(const QVariant &value)
-{
-    return foldedKey(value.toString().toStdString());
-}
-
-QString viewText(std::string_view bytes)
-{
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-}
-
-bool isAscii(std::string_view bytes)
-{
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
-}
-
-// The text in capitals, as the entry screens turn a box's text on Enter.
-void upperCase(std::string_view bytes, std::string &out)
-{
-    if (isAscii(bytes)) {
-        out.assign(bytes);
-        for (char &c : out)
-            if (c >= 'a' && c <= 'z')
-                c = char(c - 32);
-        return;
-    }
-    out = viewText(bytes).toUpper().toStdString();
-}
-
-// Where the first byte that is not well-formed UTF-8 stands, or -1. A file
-// saved by a spreadsheet in a legacy code page (Windows-1252) would
-// otherwise put replacement characters into the names.
-qsizetype firstBadUtf8(const QByteArray &data)
-{
-    const auto *d = reinterpret_cast<const unsigned char *>(data.constData());
-    const qsizetype n = data.size();
-    for (qsizetype i = 0; i < n;) {
-        const unsigned char c = d[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int more = 0;
-        unsigned int min = 0;
-        if ((c & 0xE0) == 0xC0)
-            more = 1, min = 0x80;
-        else if ((c & 0xF0) == 0xE0)
-            more = 2, min = 0x800;
-        else if ((c & 0xF8) == 0xF0)
-            more = 3, min = 0x10000;
-        else
-            return i;
-        unsigned int code = c & (0x3F >> more);
-        for (int k = 1; k <= more; ++k) {
-            if (i + k >= n || (d[i + k] & 0xC0) != 0x80)
-                return i;
-            code = (code << 6) | (d[i + k] & 0x3F);
-        }
-        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return i;
-        i += more + 1;
-    }
-    return -1;
-}
-
-std::string_view trimmedView(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
-// A number as a person writes it in either locale: "65.25" or "65,25",
-// blanks around it allowed; no group separators, no infinities.
-std::optional<double> readNumber(std::string_view text)
-{
-    std::string s(trimmedView(text));
-    if (s.empty())
-        return std::nullopt;
-    const size_t comma = s.find(',');
-    if (comma != std::string::npos) {
-        if (s.find('.') != std::string::npos || s.find(',', comma + 1) != std::string::npos)
-            return std::nullopt;
-        s[comma] = '.';
-    }
-    const char *begin = s.data();
-    if (*begin == '+')
-        ++begin;
-    double value = 0;
-    const auto [end, error] = std::from_chars(begin, s.data() + s.size(), value, std::chars_format::fixed);
-    if (error != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-// A date cell: dd-mm-yyyy as stored, yyyy-mm-dd turned into it, the empty
-// text and the empty date box ("__-__-____") kept as they are.
-std::optional<std::string> readDate(std::string_view text)
-{
-    if (text.empty() || text == "__-__-____")
-        return std::string(text);
-    if (text.size() != 10)
-        return std::nullopt;
-    auto digits = [&](size_t from, size_t count) {
-        int value = 0;
-        for (size_t i = from; i < from + count; ++i) {
-            if (text[i] < '0' || text[i] > '9')
-                return -1;
-            value = value * 10 + (text[i] - '0');
-        }
-        return value;
-    };
-    int day = -1, month = -1, year = -1;
-    if (text[2] == '-' && text[5] == '-') {
-        day = digits(0, 2), month = digits(3, 2), year = digits(6, 4);
-    } else if (text[4] == '-' && text[7] == '-') {
-        year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
-    }
-    if (day < 0 || month < 0 || year < 0 || !QDate::isValid(year, month, day))
-        return std::nullopt;
-    if (text[2] == '-')
-        return std::string(text);
-    // yyyy-mm-dd becomes dd-mm-yyyy.
-    std::string out(10, '-');
-    out.replace(0, 2, text.substr(8, 2));
-    out.replace(3, 2, text.substr(5, 2));
-    out.replace(6, 4, text.substr(0, 4));
-    return out;
-}
 
 // The quality points as the grade screen stores them: the product in its
 // general form of at most 15 significant digits, read back as a number.
@@ -229,121 +93,6 @@ const StoredGrade &storedGrade(const Grade &grade)
     }();
     return table[size_t(grade.weight)];
 }
-
-std::string numberText(double value)
-{
-    return QString::number(value, 'g', QLocale::FloatingPointShortest).toStdString();
-}
-
-// A statement on the SQLite connection behind Qt's, for the bulk writes.
-class Statement
-{
-public:
-    Statement(sqlite3 *db, const QString &sql)
-    {
-        if (db)
-            sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &m_stmt, nullptr);
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-
-    bool valid() const { return m_stmt != nullptr; }
-    void text(int index, const std::string &value)
-    {
-        sqlite3_bind_text(m_stmt, index, value.data(), int(value.size()), SQLITE_STATIC);
-    }
-    void number(int index, double value) { sqlite3_bind_double(m_stmt, index, value); }
-    // Runs the statement once; the engine's message when it refuses.
-    std::optional<QString> run()
-    {
-        const int rc = sqlite3_step(m_stmt);
-        std::optional<QString> error;
-        if (rc != SQLITE_DONE)
-            error = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_stmt)));
-        sqlite3_reset(m_stmt);
-        sqlite3_clear_bindings(m_stmt);
-        return error;
-    }
-    int changes() const { return sqlite3_changes(sqlite3_db_handle(m_stmt)); }
-
-private:
-    sqlite3_stmt *m_stmt = nullptr;
-};
-
-// The writes on an engine without SQLite's interface (a server), through Qt
-// with bound values: new rows 500 to a statement (db::BatchInsert), so that a
-// refused row's line is named as on SQLite, and updates one at a time.
-class BoundWriter
-{
-public:
-    BoundWriter(const QSqlDatabase &db, const QString &table, const QStringList &columns)
-        : m_insert(db, table, columns, 500), m_update(db)
-    {
-    }
-
-    // Prepares the one-row insert and, when sets is not empty, the update of
-    // those columns of the row whose key columns match (values bound in the
-    // order of updateOrder, indexes into a row's values).
-    bool prepare(const QString &table, const QStringList &sets, const QStringList &keys, std::vector<int> updateOrder,
-                 QString *error)
-    {
-        m_updateOrder = std::move(updateOrder);
-        if (!m_insert.prepare()) {
-            *error = m_insert.error();
-            return false;
-        }
-        if (!sets.isEmpty()
-            && !m_update.prepare(QStringLiteral("update %1 set %2 where %3")
-                                     .arg(table, sets.join(QLatin1Char(',')), keys.join(QStringLiteral(" and "))))) {
-            *error = m_update.lastError().text();
-            return false;
-        }
-        m_updates = !sets.isEmpty();
-        return true;
-    }
-    bool updates() const { return m_updates; }
-
-    // Keeps a new row for the next batch; a refused row gives its line and
-    // the server's reason.
-    std::optional<std::pair<int, QString>> insert(int line, QVariantList values)
-    {
-        m_lines.push_back(line);
-        return m_insert.add(std::move(values)) ? std::nullopt : refused();
-    }
-
-    std::optional<QString> update(const QVariantList &values)
-    {
-        for (int index : m_updateOrder)
-            m_update.addBindValue(values.at(index));
-        if (m_update.exec())
-            return std::nullopt;
-        return db::errorText(m_update.lastError());
-    }
-
-    // Sends the rows kept so far.
-    std::optional<std::pair<int, QString>> flush() { return m_insert.flush() ? std::nullopt : refused(); }
-
-private:
-    std::optional<std::pair<int, QString>> refused() const
-    {
-        return std::make_pair(m_lines.at(size_t(m_insert.refusedRow())), m_insert.error());
-    }
-
-    db::BatchInsert m_insert;
-    QSqlQuery m_update;
-    bool m_updates = false;
-    std::vector<int> m_updateOrder;
-    std::vector<int> m_lines; // the file's line of every row inserted
-};
-
-// One cell of a row, as it will be stored.
-struct Cell
-{
-    std::string text;
-    double number = 0;
-    bool isNumber = false;
-};
 
 // The keys a file brought, kept in large blocks of their own: a million
 // rows make a million keys, which one allocation each would slow down.
@@ -387,6 +136,14 @@ struct SubjectInfo
     std::string instructor;
 };
 
+// Stored columns of Nilai, by their place in a grade row.
+enum GradeCell { Noreg, TglProses, Nis, Program, Jenjang, KdMatpel, Sks, Tentor, Nilangka, Nilhu, Bobot, Mutu,
+                 Prediket, Ket };
+
+// One import: the file's rows checked and written in one transaction that
+// holds the write lock from before the stored keys are read until the
+// commit, so that imports and desks at once never see each other's rows
+// half way. A dry run is the very same import rolled back at the end.
 class Importer
 {
 public:
@@ -402,24 +159,31 @@ private:
     {
         m_report.problems.append({line, column, value, reason});
     }
+    // A row the database refused, named by its line; nothing is written
+    // from then on.
+    void refusedByDatabase(int line, const db::Result &refusal)
+    {
+        problem(line, QString(), QString(), QStringLiteral("database menolak baris ini: %1").arg(refusal.reason));
+        m_writing = false;
+    }
     bool readHeader(CsvReader &reader);
     bool loadStored();
-    void collectFileRegistrations();
+    void reserveFileRegistrations();
     void checkRow(const CsvRecord &record);
-    void writeRow(int line, const std::vector<Cell> &cells, bool exists);
-    void writeBound(int line, const std::vector<Cell> &cells, bool exists);
-    void flushBound();
+    bool readCells(const CsvRecord &record);
+    void checkKey(int line, bool *exists);
+    void checkGrade(int line, bool *exists);
+    void writeRow(int line, bool exists);
     // No row is written from now on; the new rows kept for a batch are sent
     // first, so that a row the server refuses is named as SQLite names it.
     void stopWriting()
     {
-        flushBound();
+        flush();
         m_writing = false;
     }
-    bool prepareStatements();
-    bool prepareBound(const QStringList &names);
-    QString nextFreeRegistration(QString after);
-    void keepPreview(const std::vector<Cell> &cells);
+    void flush();
+    bool prepareWriters();
+    void keepPreview();
 
     int fileIndex(const QString &name) const { return m_fileIndex.value(name.toLower(), -1); }
 
@@ -441,21 +205,14 @@ private:
     KeySet m_fileKeys;
     std::unordered_map<std::string, StudentInfo> m_students;
     std::unordered_map<std::string, SubjectInfo> m_subjects;
-    std::unordered_map<std::string, std::string> m_registrationOwner; // folded Noreg -> its NIS as written
-    std::unordered_set<std::string> m_usedRegistrations;            // stored and written in the file
-    QVariant m_lastRegistration;
-    QString m_lastDrawn;
     std::unordered_map<std::string, std::string> m_drawn; // folded NIS -> the number drawn for its rows without one
     std::string m_today;
-    std::vector<Cell> m_cells;
+    std::vector<db::Cell> m_cells;
     const QByteArray *m_data = nullptr;
-    bool m_fileRegistrationsKnown = false;
+    bool m_fileRegistrationsReserved = false;
 
-    sqlite3 *m_db = nullptr;
-    std::unique_ptr<Statement> m_insert;
-    std::unique_ptr<Statement> m_update;
-    std::unique_ptr<BoundWriter> m_bound; // the writes where the connection is not SQLite's
-    QString m_prepareError;
+    std::unique_ptr<db::TableWriter> m_rows;      // students and subjects
+    std::unique_ptr<grades::GradeWriter> m_grades; // grades
     bool m_writing = true;
 };
 
@@ -479,25 +236,22 @@ void Importer::run(const QByteArray &data)
     CsvReader reader(data);
     if (!readHeader(reader))
         return;
-    if (!loadStored())
-        return;
     m_data = &data;
     m_fileKeys.reserve(size_t(std::count(data.constBegin(), data.constEnd(), '\n')) + 1); // a key a line
     m_today = clock::today().toString(QStringLiteral("dd-MM-yyyy")).toStdString();
 
-    std::optional<db::Transaction> transaction;
-    m_writing = !m_options.dryRun;
-    if (m_writing) {
-        transaction.emplace(m_conn);
-        if (!transaction->isActive()) {
-            m_report.result = db::Result::from(m_conn.database().lastError());
-            return;
-        }
-        if (!prepareStatements()) {
-            m_report.result = db::Result::failure(db::Result::Kind::Failure, m_prepareError);
-            return;
-        }
+    // The write lock before the stored keys are read: another import or a
+    // desk saving meanwhile waits, and the numbers drawn here stay ours.
+    // A dry run goes the same way and is rolled back at the end.
+    db::Transaction transaction(m_conn, db::Transaction::Mode::Write);
+    if (!transaction.isActive()) {
+        m_report.result = transaction.lastError();
+        return;
     }
+    if (!loadStored())
+        return;
+    if (!prepareWriters())
+        return;
 
     CsvRecord record;
     QString why;
@@ -523,26 +277,23 @@ void Importer::run(const QByteArray &data)
     }
     if (m_options.progress)
         m_options.progress(reader.size(), reader.size());
-    if (m_bound) {
-        flushBound();
-        // A batch's refusal is found after later lines were checked.
-        std::stable_sort(m_report.problems.begin(), m_report.problems.end(),
-                         [](const Problem &a, const Problem &b) { return a.line < b.line; });
-    }
+    flush();
+    // A batch's refusal is found after later lines were checked.
+    std::stable_sort(m_report.problems.begin(), m_report.problems.end(),
+                     [](const Problem &a, const Problem &b) { return a.line < b.line; });
 
     if (!m_report.problems.isEmpty()) {
-        m_report.result = db::Result::failure(db::Result::Kind::BadValue,
-                                              QStringLiteral("%1 masalah ditemukan; tidak ada data yang disimpan.")
-                                                  .arg(m_report.problems.size()));
+        m_report.result = db::Result::rejected(db::Result::Kind::BadValue,
+                                               QStringLiteral("%1 masalah ditemukan; tidak ada data yang disimpan.")
+                                                   .arg(m_report.problems.size()));
         return; // the transaction rolls back
     }
-    if (transaction) {
-        m_insert.reset();
-        m_update.reset();
-        m_bound.reset();
-        if (!transaction->commit())
-            m_report.result = db::Result::from(m_conn.database().lastError());
-    }
+    if (m_options.dryRun)
+        return; // every row went in; rolled back, the database stays as it was
+    m_rows.reset();
+    m_grades.reset();
+    if (!transaction.commit())
+        m_report.result = transaction.lastError();
 }
 
 bool Importer::readHeader(CsvReader &reader)
@@ -595,7 +346,7 @@ bool Importer::loadStored()
     QSqlQuery query(m_conn.database());
     query.setForwardOnly(true);
     auto fail = [&] {
-        m_report.result = db::Result::from(query.lastError());
+        m_report.result = m_conn.refused(query.lastError());
         return false;
     };
     switch (m_table) {
@@ -603,13 +354,13 @@ bool Importer::loadStored()
         if (!query.exec(QStringLiteral("select NIS from SISWA")))
             return fail();
         while (query.next())
-            m_storedKeys.insert(foldedKey(query.value(0)));
+            m_storedKeys.insert(foldedKey(query.value(0).toString().toStdString()));
         return true;
     case Table::Subjects:
         if (!query.exec(QStringLiteral("select KdMatpel from Pelajaran")))
             return fail();
         while (query.next())
-            m_storedKeys.insert(foldedKey(query.value(0)));
+            m_storedKeys.insert(foldedKey(query.value(0).toString().toStdString()));
         return true;
     case Table::Grades:
         break;
@@ -617,8 +368,8 @@ bool Importer::loadStored()
     if (!query.exec(QStringLiteral("select NIS, ProgamJurusan, LevelTahap from SISWA")))
         return fail();
     while (query.next())
-        m_students.emplace(foldedKey(query.value(0)), StudentInfo{query.value(1).toString().toStdString(),
-                                                                  query.value(2).toString().toStdString()});
+        m_students.emplace(foldedKey(query.value(0).toString().toStdString()),
+                           StudentInfo{query.value(1).toString().toStdString(), query.value(2).toString().toStdString()});
     if (!query.exec(QStringLiteral("select KdMatpel, SKS, Instruktur from Pelajaran")))
         return fail();
     while (query.next()) {
@@ -626,29 +377,44 @@ bool Importer::loadStored()
         if (!query.value(1).isNull())
             info.credits = query.value(1).toDouble();
         info.instructor = query.value(2).toString().toStdString();
-        m_subjects.emplace(foldedKey(query.value(0)), info);
+        m_subjects.emplace(foldedKey(query.value(0).toString().toStdString()), info);
     }
-    if (!query.exec(QStringLiteral("select Noreg, Nis, KdMatpel from Nilai")))
+    if (!query.exec(QStringLiteral("select Noreg, KdMatpel from Nilai")))
         return fail();
-    while (query.next()) {
-        const std::string noreg = foldedKey(query.value(0));
-        m_registrationOwner.emplace(noreg, query.value(1).toString().toStdString());
-        m_usedRegistrations.insert(noreg);
-        m_storedKeys.insert(noreg + '\x1f' + foldedKey(query.value(2)));
-    }
-    // The next registration number follows the last row, as the grade screen draws it.
-    if (!query.exec(db::LastGradeRowStatement(m_conn.isPostgres())))
-        return fail();
-    if (query.next())
-        m_lastRegistration = query.value(0);
+    while (query.next())
+        m_storedKeys.insert(foldedKey(query.value(0).toString().toStdString()) + '\x1f'
+                            + foldedKey(query.value(1).toString().toStdString()));
     return true;
+}
+
+bool Importer::prepareWriters()
+{
+    db::Result prepared;
+    if (m_table == Table::Grades) {
+        m_grades = std::make_unique<grades::GradeWriter>(m_conn, grades::GradeWriter::Mode::Batch);
+        prepared = m_grades->prepare();
+    } else {
+        QStringList names;
+        for (int i : m_storedColumns)
+            names << m_columns[i].name;
+        // An update sets what the file has and keeps the rest; the key is not changed.
+        QList<int> sets;
+        for (int s = 1; s < int(m_storedColumns.size()); ++s)
+            if (m_sourceField[s] >= 0)
+                sets << s;
+        m_rows = std::make_unique<db::TableWriter>(m_conn, sqlTableName(m_table), names);
+        prepared = m_rows->prepare(sets, {0});
+    }
+    if (!prepared.ok())
+        m_report.result = prepared;
+    return prepared.ok();
 }
 
 // The registration numbers the file writes itself, so that no drawn number
 // takes one of them. Read only once a number has to be drawn.
-void Importer::collectFileRegistrations()
+void Importer::reserveFileRegistrations()
 {
-    m_fileRegistrationsKnown = true;
+    m_fileRegistrationsReserved = true;
     const int field = fileIndex(QStringLiteral("Noreg"));
     if (field < 0)
         return;
@@ -660,35 +426,19 @@ void Importer::collectFileRegistrations()
         if (status == CsvReader::Status::End)
             return;
         if (status == CsvReader::Status::Record && field < record.size() && !record.fields[field].empty())
-            m_usedRegistrations.insert(foldedKey(record.fields[field]));
+            m_grades->reserve(viewText(unneutralised(record.fields[field])));
     }
 }
 
-QString Importer::nextFreeRegistration(QString after)
-{
-    if (!m_fileRegistrationsKnown)
-        collectFileRegistrations();
-    QString number = grades::NextNumberAfter(after.isNull() ? m_lastRegistration : QVariant(after));
-    while (m_usedRegistrations.count(foldedKey(number.toStdString())))
-        number = grades::NextNumberAfter(number);
-    m_usedRegistrations.insert(foldedKey(number.toStdString()));
-    return number;
-}
-
-void Importer::checkRow(const CsvRecord &record)
+// The row's cells as they will be stored; false when one of them is refused.
+bool Importer::readCells(const CsvRecord &record)
 {
     const int line = record.line;
-    if (record.size() != m_fieldCount) {
-        problem(line, QString(), QString(),
-                QStringLiteral("baris berisi %1 kolom, baris judul %2 kolom").arg(record.size()).arg(m_fieldCount));
-        stopWriting();
-        return;
-    }
     const int before = int(m_report.problems.size());
     // The cells of the previous row are reused: their texts keep their room.
-    std::vector<Cell> &cells = m_cells;
+    std::vector<db::Cell> &cells = m_cells;
     cells.resize(m_storedColumns.size());
-    for (Cell &cell : cells) {
+    for (db::Cell &cell : cells) {
         cell.text.clear();
         cell.number = 0;
         cell.isNumber = false;
@@ -698,8 +448,10 @@ void Importer::checkRow(const CsvRecord &record)
         const int field = m_sourceField[s];
         if (field < 0)
             continue;
-        const std::string_view raw = record.fields[field];
-        Cell &cell = cells[s];
+        // A text an export kept from running as a formula comes back as it was.
+        const std::string_view raw = column.kind == Kind::Number ? record.fields[field]
+                                                                 : unneutralised(record.fields[field]);
+        db::Cell &cell = cells[s];
         switch (column.kind) {
         case Kind::Text:
             cell.text.assign(raw);
@@ -718,6 +470,11 @@ void Importer::checkRow(const CsvRecord &record)
             if (m_table == Table::Grades && column.name == QLatin1String("SKS") && trimmedView(raw).empty())
                 break; // taken from the subject below
             if (const auto number = readNumber(raw)) {
+                // Credit units below zero are refused as the subject screen refuses them.
+                if (column.name == QLatin1String("SKS") && *number < 0) {
+                    problem(line, column.name, viewText(raw), QStringLiteral("SKS tidak boleh negatif"));
+                    break;
+                }
                 cell.number = *number;
                 cell.isNumber = true;
             } else {
@@ -729,106 +486,137 @@ void Importer::checkRow(const CsvRecord &record)
             break;
         }
     }
+    return int(m_report.problems.size()) == before;
+}
 
-    bool exists = false;
-    if (m_table != Table::Grades) {
-        const QString keyName = m_columns[0].name;
-        const std::string &key = cells[0].text;
-        std::string fold = foldedKey(key);
-        if (trimmedView(key).empty()) {
-            problem(line, keyName, viewText(key), QStringLiteral("kunci kosong"));
-        } else if (!m_fileKeys.insert(fold)) {
-            problem(line, keyName, viewText(key),
-                    QStringLiteral("%1 ini sudah ada pada baris lain di file").arg(keyName));
-        } else {
-            exists = m_storedKeys.count(fold) > 0;
-            if (exists && !m_options.update)
-                problem(line, keyName, viewText(key),
-                        QStringLiteral("%1 ini sudah tersimpan (pakai pilihan update untuk mengubahnya)").arg(keyName));
-        }
+// A student's or a subject's key: not empty, once in the file, and new unless
+// the import updates.
+void Importer::checkKey(int line, bool *exists)
+{
+    const QString keyName = m_columns[0].name;
+    const std::string &key = m_cells[0].text;
+    const std::string fold = foldedKey(key);
+    if (trimmedView(key).empty()) {
+        problem(line, keyName, viewText(key), QStringLiteral("kunci kosong"));
+    } else if (!m_fileKeys.insert(fold)) {
+        problem(line, keyName, viewText(key), QStringLiteral("%1 ini sudah ada pada baris lain di file").arg(keyName));
     } else {
-        // Stored columns of Nilai: 0 Noreg, 1 TglProses, 2 Nis, 3 Program, 4 Jenjang, 5 KdMatpel,
-        // 6 SKS, 7 Tentor, 8 Nilangka, 9 Nilhu, 10 Bobot, 11 Mutu, 12 Prediket, 13 Ket.
-        const std::string nisKey = foldedKey(cells[2].text);
-        const std::string codeKey = foldedKey(cells[5].text);
-        const auto student = m_students.find(nisKey);
-        const auto subject = m_subjects.find(codeKey);
-        if (trimmedView(cells[2].text).empty())
-            problem(line, QStringLiteral("Nis"), viewText(cells[2].text), QStringLiteral("NIS kosong"));
-        else if (student == m_students.end())
-            problem(line, QStringLiteral("Nis"), viewText(cells[2].text), QStringLiteral("siswa dengan NIS ini tidak ada"));
-        if (trimmedView(cells[5].text).empty())
-            problem(line, QStringLiteral("KdMatpel"), viewText(cells[5].text),
-                    QStringLiteral("kode mata pelajaran kosong"));
-        else if (subject == m_subjects.end())
-            problem(line, QStringLiteral("KdMatpel"), viewText(cells[5].text),
-                    QStringLiteral("mata pelajaran dengan kode ini tidak ada"));
-        if (student != m_students.end()) {
-            if (m_sourceField[3] < 0 || cells[3].text.empty())
-                cells[3].text = student->second.program;
-            if (m_sourceField[4] < 0 || cells[4].text.empty())
-                cells[4].text = student->second.level;
-        }
-        if (subject != m_subjects.end()) {
-            if (!cells[6].isNumber) {
-                if (subject->second.credits) {
-                    cells[6].number = *subject->second.credits;
-                    cells[6].isNumber = true;
-                } else {
-                    problem(line, QStringLiteral("SKS"), QString(),
-                            QStringLiteral("SKS mata pelajaran ini tidak tersimpan"));
-                }
-            }
-            if (m_sourceField[7] < 0 || cells[7].text.empty())
-                cells[7].text = subject->second.instructor;
-        }
-        if (m_sourceField[1] < 0)
-            cells[1].text = m_today;
-
-        if (int(m_report.problems.size()) == before) {
-            if (cells[0].text.empty()) {
-                // Rows of one student without a number share one new number.
-                auto drawn = m_drawn.find(nisKey);
-                if (drawn == m_drawn.end()) {
-                    m_lastDrawn = nextFreeRegistration(m_lastDrawn);
-                    const std::string number = m_lastDrawn.toStdString();
-                    drawn = m_drawn.emplace(nisKey, number).first;
-                    m_registrationOwner.emplace(foldedKey(number), cells[2].text);
-                }
-                cells[0].text = drawn->second;
-            }
-            const std::string regKey = foldedKey(cells[0].text);
-            const auto owner = m_registrationOwner.find(regKey);
-            std::string pair = regKey + '\x1f' + codeKey;
-            if (owner != m_registrationOwner.end() && foldedKey(owner->second) != nisKey) {
-                problem(line, QStringLiteral("Noreg"), viewText(cells[0].text),
-                        QStringLiteral("nomor registrasi ini milik siswa lain (NIS %1)").arg(viewText(owner->second)));
-            } else if (m_fileKeys.contains(pair)) {
-                problem(line, QStringLiteral("KdMatpel"), viewText(cells[5].text),
-                        QStringLiteral("mata pelajaran ini sudah ada pada registrasi yang sama di baris lain"));
-            } else {
-                if (owner == m_registrationOwner.end())
-                    m_registrationOwner.emplace(regKey, cells[2].text);
-                exists = m_storedKeys.count(pair) > 0;
-                m_fileKeys.insert(pair);
-                if (exists && !m_options.update)
-                    problem(line, QStringLiteral("Noreg"), viewText(cells[0].text),
-                            QStringLiteral("nilai mata pelajaran ini pada registrasi ini sudah tersimpan "
-                                           "(pakai pilihan update untuk mengubahnya)"));
-            }
-            // The derived values come from the grading rule alone.
-            const Grade grade = GradeForScore(cells[8].number);
-            const StoredGrade &texts = storedGrade(grade);
-            cells[9].text = texts.letter;
-            cells[10].number = grade.weight;
-            cells[10].isNumber = true;
-            cells[11].number = storedQualityPoints(grade.weight, cells[6].number);
-            cells[11].isNumber = true;
-            cells[12].text = texts.predicate;
-            cells[13].text = texts.remark;
-        }
+        *exists = m_storedKeys.count(fold) > 0;
+        if (*exists && !m_options.update)
+            problem(line, keyName, viewText(key),
+                    QStringLiteral("%1 ini sudah tersimpan (pakai pilihan update untuk mengubahnya)").arg(keyName));
     }
+    // A new subject needs its credit units, which a file without the column
+    // cannot give: the column refuses an empty one.
+    if (m_table == Table::Subjects && !*exists && m_sourceField[5] < 0)
+        problem(line, QStringLiteral("SKS"), QString(), QStringLiteral("SKS mata pelajaran baru harus diisi"));
+}
 
+// A grade: its student and subject stored, the copies taken at grading time
+// filled in, its registration number drawn or checked, its subject once in
+// the registration, and the values the grading rule gives.
+void Importer::checkGrade(int line, bool *exists)
+{
+    std::vector<db::Cell> &cells = m_cells;
+    const int before = int(m_report.problems.size());
+    const std::string nisKey = foldedKey(cells[Nis].text);
+    const std::string codeKey = foldedKey(cells[KdMatpel].text);
+    const auto student = m_students.find(nisKey);
+    const auto subject = m_subjects.find(codeKey);
+    if (trimmedView(cells[Nis].text).empty())
+        problem(line, QStringLiteral("Nis"), viewText(cells[Nis].text), QStringLiteral("NIS kosong"));
+    else if (student == m_students.end())
+        problem(line, QStringLiteral("Nis"), viewText(cells[Nis].text), QStringLiteral("siswa dengan NIS ini tidak ada"));
+    if (trimmedView(cells[KdMatpel].text).empty())
+        problem(line, QStringLiteral("KdMatpel"), viewText(cells[KdMatpel].text),
+                QStringLiteral("kode mata pelajaran kosong"));
+    else if (subject == m_subjects.end())
+        problem(line, QStringLiteral("KdMatpel"), viewText(cells[KdMatpel].text),
+                QStringLiteral("mata pelajaran dengan kode ini tidak ada"));
+    if (student != m_students.end()) {
+        if (m_sourceField[Program] < 0 || cells[Program].text.empty())
+            cells[Program].text = student->second.program;
+        if (m_sourceField[Jenjang] < 0 || cells[Jenjang].text.empty())
+            cells[Jenjang].text = student->second.level;
+    }
+    if (subject != m_subjects.end()) {
+        if (!cells[Sks].isNumber) {
+            if (subject->second.credits) {
+                cells[Sks].number = *subject->second.credits;
+                cells[Sks].isNumber = true;
+            } else {
+                problem(line, QStringLiteral("SKS"), QString(), QStringLiteral("SKS mata pelajaran ini tidak tersimpan"));
+            }
+        }
+        if (m_sourceField[Tentor] < 0 || cells[Tentor].text.empty())
+            cells[Tentor].text = subject->second.instructor;
+    }
+    if (m_sourceField[TglProses] < 0)
+        cells[TglProses].text = m_today;
+    if (int(m_report.problems.size()) != before)
+        return;
+
+    // Rows of one student without a number share one new number.
+    if (cells[Noreg].text.empty()) {
+        if (const auto drawn = m_drawn.find(nisKey); drawn != m_drawn.end())
+            cells[Noreg].text = drawn->second;
+        else if (!m_fileRegistrationsReserved)
+            reserveFileRegistrations();
+    }
+    const bool drawing = cells[Noreg].text.empty();
+    const db::Result numbered = m_grades->number(cells[Noreg].text, cells[Nis].text);
+    if (numbered.kind == db::Result::Kind::Conflict) {
+        problem(line, QStringLiteral("Noreg"), viewText(cells[Noreg].text),
+                QStringLiteral("nomor registrasi ini milik siswa lain (NIS %1)").arg(numbered.reason));
+        return;
+    }
+    if (!numbered.ok()) {
+        refusedByDatabase(line, numbered);
+        return;
+    }
+    if (drawing)
+        m_drawn.emplace(nisKey, cells[Noreg].text);
+    const std::string pair = foldedKey(cells[Noreg].text) + '\x1f' + codeKey;
+    if (m_fileKeys.contains(pair)) {
+        problem(line, QStringLiteral("KdMatpel"), viewText(cells[KdMatpel].text),
+                QStringLiteral("mata pelajaran ini sudah ada pada registrasi yang sama di baris lain"));
+        return;
+    }
+    m_fileKeys.insert(pair);
+    *exists = m_storedKeys.count(pair) > 0;
+    if (*exists && !m_options.update)
+        problem(line, QStringLiteral("Noreg"), viewText(cells[Noreg].text),
+                QStringLiteral("nilai mata pelajaran ini pada registrasi ini sudah tersimpan "
+                               "(pakai pilihan update untuk mengubahnya)"));
+    // The derived values come from the grading rule alone.
+    const Grade grade = GradeForScore(cells[Nilangka].number);
+    const StoredGrade &texts = storedGrade(grade);
+    cells[Nilhu].text = texts.letter;
+    cells[Bobot].number = grade.weight;
+    cells[Bobot].isNumber = true;
+    cells[Mutu].number = storedQualityPoints(grade.weight, cells[Sks].number);
+    cells[Mutu].isNumber = true;
+    cells[Prediket].text = texts.predicate;
+    cells[Ket].text = texts.remark;
+}
+
+void Importer::checkRow(const CsvRecord &record)
+{
+    const int line = record.line;
+    if (record.size() != m_fieldCount) {
+        problem(line, QString(), QString(),
+                QStringLiteral("baris berisi %1 kolom, baris judul %2 kolom").arg(record.size()).arg(m_fieldCount));
+        stopWriting();
+        return;
+    }
+    const int before = int(m_report.problems.size());
+    bool exists = false;
+    if (readCells(record)) {
+        if (m_table == Table::Grades)
+            checkGrade(line, &exists);
+        else
+            checkKey(line, &exists);
+    }
     if (int(m_report.problems.size()) != before) {
         stopWriting();
         return;
@@ -837,151 +625,51 @@ void Importer::checkRow(const CsvRecord &record)
         ++m_report.updated;
     else
         ++m_report.inserted;
-    keepPreview(cells);
     if (m_writing)
-        writeRow(line, cells, exists);
+        writeRow(line, exists);
+    keepPreview();
 }
 
-void Importer::keepPreview(const std::vector<Cell> &cells)
+void Importer::keepPreview()
 {
     if (m_report.previewRows.size() >= m_options.previewRows)
         return;
     QStringList row;
-    for (size_t s = 0; s < cells.size(); ++s) {
+    for (size_t s = 0; s < m_cells.size(); ++s) {
         const Column &column = m_columns[m_storedColumns[s]];
-        if (cells[s].isNumber)
-            row << QString::fromStdString(numberText(cells[s].number));
+        if (m_cells[s].isNumber)
+            row << QString::fromStdString(numberText(m_cells[s].number));
         else if (m_sourceField[s] < 0 && column.kind == Kind::Number)
             row << QString();
         else
-            row << QString::fromStdString(cells[s].text);
+            row << QString::fromStdString(m_cells[s].text);
     }
     m_report.previewRows << row;
 }
 
-bool Importer::prepareStatements()
+void Importer::writeRow(int line, bool exists)
 {
-    QStringList names;
-    for (int i : m_storedColumns)
-        names << m_columns[i].name;
-    m_db = db::sqliteHandle(m_conn.database());
-    if (!m_db)
-        return prepareBound(names);
-    const QString table = sqlTableName(m_table);
-    QStringList marks(names.size(), QStringLiteral("?"));
-    m_insert = std::make_unique<Statement>(
-        m_db, QStringLiteral("insert into %1(%2) values(%3)").arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
-    // An update sets what the file has and keeps the rest; the key is not changed.
-    QStringList sets;
-    QString where;
-    if (m_table == Table::Grades) {
-        for (size_t s = 0; s < m_storedColumns.size(); ++s)
-            if (s != 0 && s != 5)
-                sets << names[s] + QStringLiteral("=?%1").arg(s + 1);
-        where = QStringLiteral("Noreg=?1 and KdMatpel=?6");
-    } else {
-        for (size_t s = 1; s < m_storedColumns.size(); ++s)
-            if (m_sourceField[s] >= 0)
-                sets << names[s] + QStringLiteral("=?%1").arg(s + 1);
-        where = names[0] + QStringLiteral("=?1");
+    db::Result written;
+    if (m_grades) {
+        written = exists ? m_grades->update(line, m_cells) : m_grades->insert(line, m_cells);
+        if (!written.ok())
+            refusedByDatabase(m_grades->refusedTag(), written);
+        return;
     }
-    if (!sets.isEmpty())
-        m_update = std::make_unique<Statement>(
-            m_db, QStringLiteral("update %1 set %2 where %3").arg(table, sets.join(QLatin1Char(',')), where));
-    if (m_insert->valid() && (sets.isEmpty() || m_update->valid()))
-        return true;
-    m_prepareError = QString::fromUtf8(sqlite3_errmsg(m_db));
-    return false;
-}
-
-// The same statements with Qt's positional values: the update's values are
-// bound in the order its marks stand.
-bool Importer::prepareBound(const QStringList &names)
-{
-    QStringList sets;
-    QStringList keys;
-    std::vector<int> order;
-    if (m_table == Table::Grades) {
-        for (size_t s = 0; s < m_storedColumns.size(); ++s)
-            if (s != 0 && s != 5) {
-                sets << names[int(s)] + QStringLiteral("=?");
-                order.push_back(int(s));
-            }
-        keys << QStringLiteral("Noreg=?") << QStringLiteral("KdMatpel=?");
-        order.push_back(0);
-        order.push_back(5);
-    } else {
-        for (size_t s = 1; s < m_storedColumns.size(); ++s)
-            if (m_sourceField[s] >= 0) {
-                sets << names[int(s)] + QStringLiteral("=?");
-                order.push_back(int(s));
-            }
-        keys << names[0] + QStringLiteral("=?");
-        order.push_back(0);
-    }
-    m_bound = std::make_unique<BoundWriter>(m_conn.database(), sqlTableName(m_table), names);
-    return m_bound->prepare(sqlTableName(m_table), sets, keys, std::move(order), &m_prepareError);
-}
-
-void Importer::writeBound(int line, const std::vector<Cell> &cells, bool exists)
-{
-    if (exists && !m_bound->updates())
+    if (exists && !m_rows->updates())
         return; // an update of a key alone: nothing to change
-    QVariantList values;
-    values.reserve(qsizetype(cells.size()));
-    for (const Cell &cell : cells)
-        values << (cell.isNumber ? QVariant(cell.number) : QVariant(QString::fromStdString(cell.text)));
-    if (exists) {
-        // The new rows kept so far go first, so that a refusal names the first refused line.
-        flushBound();
-        if (!m_writing)
-            return;
-        if (const auto error = m_bound->update(values)) {
-            problem(line, QString(), QString(), QStringLiteral("database menolak baris ini: %1").arg(*error));
-            m_writing = false;
-        }
-        return;
-    }
-    if (const auto refused = m_bound->insert(line, std::move(values))) {
-        problem(refused->first, QString(), QString(),
-                QStringLiteral("database menolak baris ini: %1").arg(refused->second));
-        m_writing = false;
-    }
+    written = exists ? m_rows->update(line, m_cells) : m_rows->insert(line, m_cells);
+    if (!written.ok())
+        refusedByDatabase(m_rows->refusedTag(), written);
 }
 
-void Importer::flushBound()
+void Importer::flush()
 {
-    if (!m_bound || !m_writing)
+    if (!m_writing)
         return;
-    if (const auto refused = m_bound->flush()) {
-        problem(refused->first, QString(), QString(),
-                QStringLiteral("database menolak baris ini: %1").arg(refused->second));
-        m_writing = false;
-    }
-}
-
-void Importer::writeRow(int line, const std::vector<Cell> &cells, bool exists)
-{
-    if (m_bound) {
-        writeBound(line, cells, exists);
-        return;
-    }
-    Statement *statement = exists ? m_update.get() : m_insert.get();
-    if (!statement)
-        return; // an update of a key alone: nothing to change
-    for (size_t s = 0; s < cells.size(); ++s) {
-        const Column &column = m_columns[m_storedColumns[s]];
-        if (cells[s].isNumber)
-            statement->number(int(s) + 1, cells[s].number);
-        else if (column.kind == Kind::Number || column.kind == Kind::Derived)
-            statement->text(int(s) + 1, cells[s].text); // an absent number: the empty text, which the column refuses
-        else
-            statement->text(int(s) + 1, cells[s].text);
-    }
-    if (const auto error = statement->run()) {
-        problem(line, QString(), QString(), QStringLiteral("database menolak baris ini: %1").arg(*error));
-        m_writing = false;
-    }
+    const db::Result sent = m_grades ? m_grades->flush() : m_rows ? m_rows->flush() : db::Result::success();
+    if (!sent.ok())
+        refusedByDatabase(m_grades ? m_grades->refusedTag() : m_rows->refusedTag(), sent);
 }
 
 } // namespace
@@ -991,7 +679,7 @@ ImportReport importCsv(const db::Connection &conn, Table table, const QByteArray
     ImportReport report;
     Importer(conn, table, options, report).run(data);
     if (report.result.ok() && !report.problems.isEmpty())
-        report.result = db::Result::failure(db::Result::Kind::BadValue, problemText(report.problems.first()));
+        report.result = db::Result::rejected(db::Result::Kind::BadValue, problemText(report.problems.first()));
     return report;
 }
 
@@ -1000,8 +688,7 @@ ImportReport importCsvFile(const db::Connection &conn, Table table, const QStrin
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         ImportReport report;
-        report.result = db::Result::failure(db::Result::Kind::Failure,
-                                            QStringLiteral("File \"%1\" tidak dapat dibaca: %2").arg(path, file.errorString()));
+        report.result = db::Result::failed(QStringLiteral("File \"%1\" tidak dapat dibaca: %2").arg(path, file.errorString()));
         return report;
     }
     return importCsv(conn, table, file.readAll(), options);

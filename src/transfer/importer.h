@@ -14,10 +14,12 @@ namespace pel::db {
 class Connection;
 }
 
-// Bringing rows of a CSV file into SISWA, Pelajaran or Nilai. Every row is
-// checked before anything is kept: the rows are written in one transaction
-// that is committed only when no row was refused, so a refused file leaves
-// the database exactly as it was.
+// Bringing rows of a CSV file into SISWA, Pelajaran or Nilai. The rows are
+// checked and written in one transaction that holds the write lock from
+// before the stored keys are read, and that is committed only when no row
+// was refused, so a refused file leaves the database exactly as it was. The
+// check is the write: a dry run is the same import rolled back, so a file
+// that passes it is a file the import accepts.
 namespace pel::transfer {
 
 // One refused cell or line.
@@ -31,12 +33,15 @@ struct Problem
 
 // "Baris 7, kolom TglLahir, nilai "31-02-2020": <reason>".
 QString problemText(const Problem &problem);
-// The problems as a CSV file with the header Baris,Kolom,Nilai,Alasan.
+// The problems as a CSV file with the header Baris,Kolom,Nilai,Alasan; a
+// cell a spreadsheet would run as a formula is kept a text (neutralised()).
 QByteArray problemsCsv(const QList<Problem> &problems, char separator = ',');
+// Writes them to the file at path through the file writer.
+db::Result writeProblemsFile(const QString &path, const QList<Problem> &problems);
 
 struct ImportOptions
 {
-    bool dryRun = false;   // check only, write nothing
+    bool dryRun = false;   // check only: the import is done and rolled back
     bool update = false;   // a row whose key is stored changes that record instead of being refused
     int previewRows = 0;   // how many checked rows to keep, as they would be stored
     // Called now and then with the bytes read so far and the file's size.

@@ -58,18 +58,18 @@ void TestBackup::backupIsACheckedPrivateCopy()
     db.addStudent(QStringLiteral("S1"));
     QVERIFY(db::backupDue(db.filePath(), Morning.date()));
     QString path;
-    QString error;
-    QVERIFY2(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &path, &error), qPrintable(error));
+    const db::Result made = db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &path);
+    QVERIFY2(made.ok(), qPrintable(db::failureMessage(made)));
     QCOMPARE(path, db.folder() + QStringLiteral("/backup/SISWA-20261207-093015.mdb"));
     QCOMPARE(modeOf(path), 0600u);
     QVERIFY(!db::backupDue(db.filePath(), Morning.date()));
     QVERIFY(db::backupDue(db.filePath(), Morning.date().addDays(1)));
     // A second copy within the same second gets a name of its own.
-    QVERIFY(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &path, &error));
+    QVERIFY(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &path).ok());
     QCOMPARE(path, db.folder() + QStringLiteral("/backup/SISWA-20261207-093015-2.mdb"));
 
     dbConnection.close();
-    QVERIFY(dbConnection.open(path));
+    QVERIFY(dbConnection.open(path).ok());
     QCOMPARE(db.scalar(QStringLiteral("select NIS from SISWA")).toString(), QStringLiteral("S1"));
 }
 
@@ -77,7 +77,7 @@ void TestBackup::onlyTheNewestAreKept()
 {
     test::TestDatabase db;
     for (int day = 1; day <= 5; ++day)
-        QVERIFY(db::backupNow(dbConnection.database(), db.filePath(), Morning.addDays(day), 3, nullptr, nullptr));
+        QVERIFY(db::backupNow(dbConnection.database(), db.filePath(), Morning.addDays(day), 3, nullptr).ok());
     QCOMPARE(QDir(db::backupFolder(db.filePath())).entryList(QDir::Files, QDir::Name),
              QStringList({"SISWA-20261210-093015.mdb", "SISWA-20261211-093015.mdb", "SISWA-20261212-093015.mdb"}));
 }
@@ -110,18 +110,18 @@ void TestBackup::restoreKeepsTheCurrentDatabaseFirst()
     test::TestDatabase db;
     db.addStudent(QStringLiteral("LAMA"));
     QString saved;
-    QVERIFY(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &saved, nullptr));
+    QVERIFY(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &saved).ok());
     db.addStudent(QStringLiteral("BARU"));
     dbConnection.close();
 
     QString current;
-    QString error;
-    QVERIFY2(db::restoreDatabase(saved, db.filePath(), Morning.addSecs(60), 30, &current, &error), qPrintable(error));
+    const db::Result restored = db::restoreDatabase(saved, db.filePath(), Morning.addSecs(60), 30, &current);
+    QVERIFY2(restored.ok(), qPrintable(db::failureMessage(restored)));
     QCOMPARE(modeOf(db.filePath()), 0600u);
-    QVERIFY(OpenDatabase());
+    QVERIFY(OpenDatabase().ok());
     QCOMPARE(db.rows(QStringLiteral("select NIS from SISWA")), (QList<QVariantList>{{QStringLiteral("LAMA")}}));
     dbConnection.close();
-    QVERIFY(dbConnection.open(current));
+    QVERIFY(dbConnection.open(current).ok());
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA")).toInt(), 2);
 }
 
@@ -130,11 +130,11 @@ void TestBackup::restoreRefusesWhileInUse()
     test::TestDatabase db;
     db.addStudent(QStringLiteral("S1"));
     QString saved;
-    QVERIFY(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &saved, nullptr));
+    QVERIFY(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &saved).ok());
     db.addStudent(QStringLiteral("S2"));
-    QString error;
-    QVERIFY(!db::restoreDatabase(saved, db.filePath(), Morning, 30, nullptr, &error));
-    QVERIFY2(error.contains(db::causeLine(db::Cause::InUse)), qPrintable(error));
+    const db::Result restored = db::restoreDatabase(saved, db.filePath(), Morning, 30, nullptr);
+    QCOMPARE(restored.cause, db::Cause::InUse);
+    QVERIFY(db::failureMessage(restored).contains(db::causeLine(db::Cause::InUse)));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA")).toInt(), 2);
 }
 
@@ -161,7 +161,7 @@ void TestBackup::restoreRefusesBadFiles()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(contents);
     } else if (statement.startsWith(QStringLiteral("PRAGMA"))) {
-        QVERIFY(db::backupDatabase(dbConnection.database(), from, nullptr));
+        QVERIFY(db::backupDatabase(dbConnection.database(), from).ok());
         QSqlQuery(dbConnection.database()).exec(QStringLiteral("attach '%1' as salinan").arg(from));
         QVERIFY(QSqlQuery(dbConnection.database()).exec(QStringLiteral("PRAGMA salinan.user_version = 99")));
         QSqlQuery(dbConnection.database()).exec(QStringLiteral("detach salinan"));
@@ -171,11 +171,10 @@ void TestBackup::restoreRefusesBadFiles()
         QSqlQuery(dbConnection.database()).exec(QStringLiteral("detach salinan"));
     }
     dbConnection.close();
-    QString error;
-    QVERIFY(!db::restoreDatabase(from, db.filePath(), Morning, 30, nullptr, &error));
+    const QString error = db::failureMessage(db::restoreDatabase(from, db.filePath(), Morning, 30, nullptr));
     QVERIFY2(error.contains(reason), qPrintable(error));
     QVERIFY(error.contains(from));
-    QVERIFY(OpenDatabase());
+    QVERIFY(OpenDatabase().ok());
     QCOMPARE(db.scalar(QStringLiteral("select NIS from SISWA")).toString(), QStringLiteral("S1"));
 }
 
@@ -187,57 +186,63 @@ void TestBackup::causes_data()
     auto row = [](const char *name, const char *text, const char *code, db::Cause cause) {
         QTest::newRow(name) << QString::fromLatin1(text) << QString::fromLatin1(code) << int(cause);
     };
-    row("key", "UNIQUE constraint failed: SISWA.NIS", "19", db::Cause::DuplicateKey);
-    row("primary key", "PRIMARY KEY must be unique", "", db::Cause::DuplicateKey);
-    row("text in a number", "cannot store TEXT value in REAL column Pelajaran.SKS", "19", db::Cause::NotANumber);
-    row("infinite", "CHECK constraint failed: SKS >= 0 AND SKS < 9e999", "19", db::Cause::NotANumber);
-    row("referenced", "FOREIGN KEY constraint failed", "19", db::Cause::Referenced);
+    // SQLite's extended result codes, as its driver passes them on.
+    row("key", "UNIQUE constraint failed: SISWA.NIS", "2067", db::Cause::DuplicateKey);
+    row("primary key", "UNIQUE constraint failed: Pelajaran.KdMatpel", "1555", db::Cause::DuplicateKey);
+    row("text in a number", "cannot store TEXT value in REAL column Pelajaran.SKS", "3091", db::Cause::NotANumber);
+    row("infinite", "CHECK constraint failed: SKS >= 0 AND SKS < 9e999", "275", db::Cause::NotANumber);
+    row("empty key", "CHECK constraint failed: NIS <> ''", "275", db::Cause::EmptyKey);
+    row("no key", "NOT NULL constraint failed: SISWA.NIS", "1299", db::Cause::EmptyKey);
+    row("referenced", "FOREIGN KEY constraint failed", "787", db::Cause::Referenced);
     row("locked", "database is locked", "5", db::Cause::InUse);
-    row("locked by code", "", "5", db::Cause::InUse);
+    row("locked, extended", "", "517", db::Cause::InUse);
     row("full", "database or disk is full", "13", db::Cause::DiskFull);
     row("not a database", "file is not a database", "26", db::Cause::NotOurDatabase);
     row("damaged", "database disk image is malformed", "11", db::Cause::Damaged);
     row("read-only", "attempt to write a readonly database", "8", db::Cause::NotWritable);
     row("cannot open", "unable to open database file", "14", db::Cause::NotWritable);
-    row("empty key", "CHECK constraint failed: NIS <> ''", "19", db::Cause::EmptyKey);
+    row("other", "near \"selec\": syntax error", "1", db::Cause::Other);
+    // The words alone decide nothing: a text that only reads like a cause
+    // is no more than the engine's detail.
+    row("words without a code", "database is locked", "", db::Cause::Other);
+    // A server's SQLSTATE, as its native code or at the end of the text.
     row("empty key on a server", "new row for relation \"pelajaran\" violates check constraint "
                                  "\"pelajaran_kdmatpel_check\"", "23514", db::Cause::EmptyKey);
     row("text in a number on a server", "ERROR:  invalid input syntax for type double precision: \"TIGA\"\n(22P02)",
         "", db::Cause::NotANumber);
     row("key on a server", "ERROR:  duplicate key value violates unique constraint \"siswa_pkey\"", "23505",
         db::Cause::DuplicateKey);
+    row("deadlock on a server", "ERROR:  deadlock detected", "40P01", db::Cause::InUse);
     row("no right on a server, not a lock", "ERROR:  permission denied for table siswa", "42501", db::Cause::Other);
-    row("other", "near \"selec\": syntax error", "1", db::Cause::Other);
 }
 
 void TestBackup::storeResultCauses_data()
 {
-    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("reason");
     QTest::addColumn<QString>("line");
-    using Kind = db::Result::Kind;
-    QTest::newRow("stored key") << int(Kind::DuplicateKey) << "" << "Sebab: kunci tersebut sudah tersimpan.";
-    QTest::newRow("refused number") << int(Kind::BadValue) << "CHECK constraint failed: SKS = inf"
+    QTest::newRow("stored key") << "2067" << "UNIQUE constraint failed: SISWA.NIS"
+                                << "Sebab: kunci tersebut sudah tersimpan.";
+    QTest::newRow("refused number") << "275" << "CHECK constraint failed: SKS >= 0 AND SKS < 9e999"
                                     << "Sebab: ada nilai yang bukan angka yang sah.";
-    QTest::newRow("refused value on a server") << int(Kind::BadValue) << "invalid input syntax for type double"
+    QTest::newRow("refused value on a server") << "22P02" << "invalid input syntax for type double"
                                                << "Sebab: ada nilai yang bukan angka yang sah.";
-    QTest::newRow("empty key") << int(Kind::BadValue) << "CHECK constraint failed: KdMatpel <> ''"
-                               << "Sebab: kunci masih kosong.";
-    QTest::newRow("referenced") << int(Kind::ForeignKey) << "" << "Sebab: data masih diacu oleh data lain.";
-    QTest::newRow("in use") << int(Kind::Failure) << "database is locked"
+    QTest::newRow("empty key") << "275" << "CHECK constraint failed: KdMatpel <> ''" << "Sebab: kunci masih kosong.";
+    QTest::newRow("referenced") << "787" << "FOREIGN KEY constraint failed" << "Sebab: data masih diacu oleh data lain.";
+    QTest::newRow("in use") << "5" << "database is locked"
                             << "Sebab: database sedang dipakai program lain; coba lagi setelah program itu selesai.";
 }
 
+// A screen's message: its own first line, the cause, the engine's detail.
 void TestBackup::storeResultCauses()
 {
-    QFETCH(int, kind);
+    QFETCH(QString, code);
     QFETCH(QString, reason);
     QFETCH(QString, line);
-    const QStringList lines =
-        db::failureMessage(QStringLiteral("Salah Proses"), db::Result::failure(db::Result::Kind(kind), reason))
-            .split(QLatin1Char('\r'));
-    QCOMPARE(lines.mid(0, 2), QStringList({QStringLiteral("Salah Proses"), line}));
-    QCOMPARE(lines.size(), reason.isEmpty() ? 2 : 3);
+    const db::Result refused = db::Result::from(QSqlError(QString(), reason, QSqlError::StatementError, code));
+    QCOMPARE(refused.code, code);
+    QCOMPARE(db::failureMessage(QStringLiteral("Salah Proses"), refused).split(QLatin1Char('\r')),
+             QStringList({QStringLiteral("Salah Proses"), line, QStringLiteral("Detail: ") + reason}));
 }
 
 void TestBackup::causes()
@@ -245,8 +250,9 @@ void TestBackup::causes()
     QFETCH(QString, text);
     QFETCH(QString, code);
     QFETCH(int, cause);
-    QCOMPARE(int(db::causeOf(QSqlError(QStringLiteral("Unable to execute statement"), text,
-                                       QSqlError::StatementError, code))),
+    QCOMPARE(int(db::Result::from(QSqlError(QStringLiteral("Unable to execute statement"), text,
+                                            QSqlError::StatementError, code))
+                     .cause),
              cause);
 }
 
@@ -258,21 +264,26 @@ void TestBackup::fullDiskIsNamed()
     QVERIFY(query.exec(QStringLiteral("PRAGMA page_count")) && query.next());
     QVERIFY(query.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(query.value(0).toInt())));
     QVERIFY(!query.exec(QStringLiteral("insert into SISWA (NIS, Alamat) values ('S1', printf('%.*c', 100000, 'x'))")));
-    QCOMPARE(db::causeOf(query.lastError()), db::Cause::DiskFull);
-    QCOMPARE(db::failureLines(query.lastError()),
+    const db::Result refused = dbConnection.refused(query.lastError(), true);
+    QCOMPARE(refused.cause, db::Cause::DiskFull);
+    QCOMPARE(db::failureLines(refused),
              QStringList({QStringLiteral("Sebab: disk penuh."), QStringLiteral("Detail: database or disk is full")}));
 }
 
 void TestBackup::messageLines()
 {
     QCOMPARE(db::failureMessage(QStringLiteral("Salah Proses, isi dulu fieldnya..!"),
-                                QSqlError(QString(), QStringLiteral("UNIQUE constraint failed: Pelajaran.KdMatpel"),
-                                          QSqlError::StatementError, QStringLiteral("19"))),
+                                db::Result::from(QSqlError(QString(),
+                                                           QStringLiteral("UNIQUE constraint failed: Pelajaran.KdMatpel"),
+                                                           QSqlError::StatementError, QStringLiteral("1555")))),
              QStringLiteral("Salah Proses, isi dulu fieldnya..!\rSebab: kunci tersebut sudah tersimpan.\r"
                             "Detail: UNIQUE constraint failed: Pelajaran.KdMatpel"));
-    QCOMPARE(db::failureLines(db::causeOfErrno(ENOSPC), QString()), QStringList({QStringLiteral("Sebab: disk penuh.")}));
-    QCOMPARE(db::causeOfErrno(EACCES), db::Cause::NotWritable);
-    QCOMPARE(db::causeOfErrno(EISDIR), db::Cause::IsFolder);
+    // A file's failure: its own first line, the cause from errno, the system's words.
+    const db::Result full = db::Result::fromErrno(ENOSPC, QStringLiteral("File X tidak dapat ditulis."));
+    QCOMPARE(db::failureMessage(full).split(QLatin1Char('\r')).mid(0, 2),
+             QStringList({QStringLiteral("File X tidak dapat ditulis."), QStringLiteral("Sebab: disk penuh.")}));
+    QCOMPARE(db::Result::fromErrno(EACCES, {}).cause, db::Cause::NotWritable);
+    QCOMPARE(db::Result::fromErrno(EISDIR, {}).cause, db::Cause::IsFolder);
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

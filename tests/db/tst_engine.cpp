@@ -31,38 +31,41 @@ private slots:
 void TestEngine::lookupIgnoresLetterCase()
 {
     test::TestDatabase db;
+    db::Recordset rs;
     db.addStudent(QStringLiteral("AB1"), QStringLiteral("ANI"));
-    QVERIFY(dbRecordset.open(QStringLiteral("select * from SISWA where NIS='ab1'"), dbConnection));
-    QCOMPARE(dbRecordset.recordCount(), 1);
-    QCOMPARE(dbRecordset.value(QStringLiteral("namasiswa")).toString(), QStringLiteral("ANI"));
+    QVERIFY(rs.open(QStringLiteral("select * from SISWA where NIS='ab1'"), dbConnection).ok());
+    QCOMPARE(rs.recordCount(), 1);
+    QCOMPARE(rs.value(QStringLiteral("namasiswa")).toString(), QStringLiteral("ANI"));
 }
 
 void TestEngine::likeWithoutWildcardsMatchesWholeKey()
 {
     test::TestDatabase db;
+    db::Recordset rs;
     db.addStudent(QStringLiteral("12"));
     db.addStudent(QStringLiteral("123"));
-    QVERIFY(dbRecordset.open(QStringLiteral("select * from SISWA where(NIS like '12')"), dbConnection));
-    QCOMPARE(dbRecordset.recordCount(), 1);
-    QCOMPARE(dbRecordset.value(QStringLiteral("NIS")).toString(), QStringLiteral("12"));
+    QVERIFY(rs.open(QStringLiteral("select * from SISWA where(NIS like '12')"), dbConnection).ok());
+    QCOMPARE(rs.recordCount(), 1);
+    QCOMPARE(rs.value(QStringLiteral("NIS")).toString(), QStringLiteral("12"));
 }
 
 void TestEngine::likeLiteralMatchesWildcardsLiterally()
 {
     test::TestDatabase db;
+    db::Recordset rs;
     db.addStudent(QStringLiteral("A1"));
     db.addStudent(QStringLiteral("%"));
     db.addStudent(QStringLiteral("B_2"));
     db.addStudent(QStringLiteral("BX2"));
     QCOMPARE(db::likeLiteral(QStringLiteral("A1")), QStringLiteral("'A1'"));
     QCOMPARE(db::likeLiteral(QStringLiteral("%")), QStringLiteral("'\\%' escape '\\'"));
-    QVERIFY(dbRecordset.open(QStringLiteral("delete from SISWA where(NIS like %1)").arg(db::likeLiteral(QStringLiteral("%"))),
-                             dbConnection));
-    QCOMPARE(dbRecordset.rowsAffected(), 1);
-    QVERIFY(dbRecordset.open(QStringLiteral("select NIS from SISWA where NIS like %1").arg(db::likeLiteral(QStringLiteral("b_2"))),
-                             dbConnection));
-    QCOMPARE(dbRecordset.recordCount(), 1);
-    QCOMPARE(dbRecordset.value(0).toString(), QStringLiteral("B_2"));
+    QVERIFY(rs.open(QStringLiteral("delete from SISWA where(NIS like %1)").arg(db::likeLiteral(QStringLiteral("%"))),
+                             dbConnection).ok());
+    QCOMPARE(rs.rowsAffected(), 1);
+    QVERIFY(rs.open(QStringLiteral("select NIS from SISWA where NIS like %1").arg(db::likeLiteral(QStringLiteral("b_2"))),
+                             dbConnection).ok());
+    QCOMPARE(rs.recordCount(), 1);
+    QCOMPARE(rs.value(0).toString(), QStringLiteral("B_2"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA")).toInt(), 3);
 }
 
@@ -71,34 +74,37 @@ void TestEngine::bareColumnConditionKeepsNumericKeys()
     if (test::onPostgres())
         QSKIP("a bare column as a condition is SQLite's own; the server refuses it, and no statement uses it");
     test::TestDatabase db;
+    db::Recordset rs;
     db.addStudent(QStringLiteral("001"));
     db.addStudent(QStringLiteral("AB1"));
-    QVERIFY(dbRecordset.open(QStringLiteral("select * from SISWA where SISWA.nis"), dbConnection));
-    QCOMPARE(dbRecordset.recordCount(), 1);
-    QCOMPARE(dbRecordset.value(QStringLiteral("NIS")).toString(), QStringLiteral("001"));
+    QVERIFY(rs.open(QStringLiteral("select * from SISWA where SISWA.nis"), dbConnection).ok());
+    QCOMPARE(rs.recordCount(), 1);
+    QCOMPARE(rs.value(QStringLiteral("NIS")).toString(), QStringLiteral("001"));
 }
 
 void TestEngine::numericColumnsRefuseText()
 {
     test::TestDatabase db;
-    QVERIFY(dbRecordset.open(QStringLiteral("insert into Pelajaran (KdMatpel, SKS) values ('M1', '3')"), dbConnection));
+    db::Recordset rs;
+    QVERIFY(rs.open(QStringLiteral("insert into Pelajaran (KdMatpel, SKS) values ('M1', '3')"), dbConnection).ok());
     QCOMPARE(db.scalar(QStringLiteral("select SKS from Pelajaran")).typeId(), int(QMetaType::Double));
-    QVERIFY(!dbRecordset.open(QStringLiteral("insert into Pelajaran (KdMatpel, SKS) values ('M2', '')"), dbConnection));
-    QVERIFY(!dbRecordset.lastError().isEmpty());
-    QVERIFY(!dbRecordset.open(QStringLiteral("insert into Pelajaran (KdMatpel, SKS) values ('M3', 'TIGA')"), dbConnection));
+    QVERIFY(!rs.open(QStringLiteral("insert into Pelajaran (KdMatpel, SKS) values ('M2', '')"), dbConnection).ok());
+    QVERIFY(!rs.failure().reason.isEmpty());
+    QVERIFY(!rs.open(QStringLiteral("insert into Pelajaran (KdMatpel, SKS) values ('M3', 'TIGA')"), dbConnection).ok());
 }
 
 void TestEngine::keysAndForeignKey()
 {
     test::TestDatabase db;
+    db::Recordset rs;
     db.addStudent(QStringLiteral("A1"));
     db.addStudent(QStringLiteral("A2"));
-    QVERIFY(!dbRecordset.open(QStringLiteral("insert into SISWA (NIS) values ('a1')"), dbConnection));
+    QVERIFY(!rs.open(QStringLiteral("insert into SISWA (NIS) values ('a1')"), dbConnection).ok());
     QVERIFY(db.exec(QStringLiteral("insert into Nilai (Noreg, Nis, SKS) values ('1', 'A1', 3)")));
-    QVERIFY(!dbRecordset.open(QStringLiteral("delete from SISWA where(NIS like 'A1')"), dbConnection));
-    QCOMPARE(db::Result::refused(dbRecordset.lastError()).kind, db::Result::Kind::ForeignKey);
-    QVERIFY(dbRecordset.open(QStringLiteral("delete from SISWA where(NIS like 'A2')"), dbConnection));
-    QCOMPARE(dbRecordset.rowsAffected(), 1);
+    QVERIFY(!rs.open(QStringLiteral("delete from SISWA where(NIS like 'A1')"), dbConnection).ok());
+    QCOMPARE(rs.failure().kind, db::Result::Kind::ForeignKey);
+    QVERIFY(rs.open(QStringLiteral("delete from SISWA where(NIS like 'A2')"), dbConnection).ok());
+    QCOMPARE(rs.rowsAffected(), 1);
 }
 
 void TestEngine::recordsetMovesAndReadsFields()
@@ -107,7 +113,7 @@ void TestEngine::recordsetMovesAndReadsFields()
     for (const char *nis : {"1", "2", "3"})
         db.addStudent(QString::fromLatin1(nis));
     db::Recordset rs;
-    QVERIFY(rs.open(QStringLiteral("select * from SISWA order by NIS"), dbConnection));
+    QVERIFY(rs.open(QStringLiteral("select * from SISWA order by NIS"), dbConnection).ok());
     QCOMPARE(rs.recordCount(), 3);
     QCOMPARE(rs.fieldCount(), 12);
     QCOMPARE(rs.fieldIndex(QStringLiteral("telphp")), 11);
@@ -125,7 +131,7 @@ void TestEngine::recordsetMovesAndReadsFields()
     rs.movePrevious();
     QVERIFY(rs.bof());
 
-    QVERIFY(rs.open(QStringLiteral("select * from SISWA where NIS='9'"), dbConnection));
+    QVERIFY(rs.open(QStringLiteral("select * from SISWA where NIS='9'"), dbConnection).ok());
     QCOMPARE(rs.recordCount(), 0);
     QVERIFY(rs.eof() && rs.bof());
 }
@@ -134,11 +140,11 @@ void TestEngine::recordsetReportsRefusal()
 {
     test::TestDatabase db;
     db::Recordset rs;
-    QVERIFY(!rs.open(QStringLiteral("select * from NoSuchTable"), dbConnection));
-    QVERIFY(rs.lastError().contains(QStringLiteral("NoSuchTable")));
+    QVERIFY(!rs.open(QStringLiteral("select * from NoSuchTable"), dbConnection).ok());
+    QVERIFY(rs.failure().reason.contains(QStringLiteral("NoSuchTable"), Qt::CaseInsensitive));
     QVERIFY(!rs.isOpen());
     db::Connection closed;
-    QVERIFY(!rs.open(QStringLiteral("select 1"), closed));
+    QVERIFY(!rs.open(QStringLiteral("select 1"), closed).ok());
 }
 
 void TestEngine::modelShowsRecordset()
@@ -146,7 +152,7 @@ void TestEngine::modelShowsRecordset()
     test::TestDatabase db;
     db.addStudent(QStringLiteral("7"), QStringLiteral("BUDI"));
     db::Recordset rs;
-    QVERIFY(rs.open(QStringLiteral("select * from SISWA"), dbConnection));
+    QVERIFY(rs.open(QStringLiteral("select * from SISWA"), dbConnection).ok());
     db::RecordsetModel model;
     model.setRecordset(rs);
     QCOMPARE(model.rowCount(), 1);
@@ -160,9 +166,10 @@ void TestEngine::quotedDoublesQuotes()
     QCOMPARE(db::quoted(QStringLiteral("O'NEIL")), QStringLiteral("'O''NEIL'"));
     QCOMPARE(db::quoted(QString()), QStringLiteral("''"));
     test::TestDatabase db;
-    QVERIFY(dbRecordset.open(QStringLiteral("insert into SISWA (NIS, NamaSiswa) values ('Q1', %1)")
+    db::Recordset rs;
+    QVERIFY(rs.open(QStringLiteral("insert into SISWA (NIS, NamaSiswa) values ('Q1', %1)")
                                  .arg(db::quoted(QStringLiteral("O'NEIL"))),
-                             dbConnection));
+                             dbConnection).ok());
     QCOMPARE(db.scalar(QStringLiteral("select NamaSiswa from SISWA")).toString(), QStringLiteral("O'NEIL"));
 }
 

@@ -3,7 +3,7 @@
 // typed boxes stay and the next action reaches the server again; a report
 // reads one state of the tables while another desk writes.
 #include "common/module1.h"
-#include "common/statement.h"
+#include "db/statement.h"
 #include "db/connection.h"
 #include "db/failure.h"
 #include "db/transaction.h"
@@ -56,7 +56,7 @@ void TestPgSession::endSession(test::PgTestDatabase &db)
 {
     const QVariant pid = db.scalar(QStringLiteral("select pg_backend_pid()"));
     db::Connection admin;
-    QVERIFY2(admin.open(db.target()), qPrintable(admin.lastError()));
+    QVERIFY(admin.open(db.target()).ok());
     QSqlQuery end(admin.database());
     QVERIFY2(end.exec(QStringLiteral("select pg_terminate_backend(%1, 10000)").arg(pid.toInt())) && end.next()
                  && end.value(0).toBool(),
@@ -153,12 +153,12 @@ void TestPgSession::commitWithoutAnswer()
     {
         db::Transaction transaction(dbConnection, db::Transaction::Mode::Write);
         QVERIFY(transaction.isActive());
-        QVERIFY(OpenRecordset(QStringLiteral("insert into Pelajaran values ('KOM01', 'KOMPUTER', '02-01-2026', "
-                                             "'LAB', 'ANI', '3')"))
+        QVERIFY(db::run(dbConnection, QStringLiteral("insert into Pelajaran values ('KOM01', 'KOMPUTER', "
+                                                     "'02-01-2026', 'LAB', 'ANI', '3')"))
                     .ok());
         endSession(db);
         QVERIFY(!transaction.commit());
-        message = db::failureMessage(QStringLiteral("Data gagal disimpan."), db::Result::from(transaction.lastError()));
+        message = db::failureMessage(QStringLiteral("Data gagal disimpan."), transaction.lastError());
     }
     const QStringList lines = message.split(QLatin1Char('\r'));
     QVERIFY2(lines.size() >= 2, qPrintable(message));
@@ -179,13 +179,13 @@ void TestPgSession::reportReadsOneState()
     db.exec(QStringLiteral("insert into Nilai (Noreg, Nis, KdMatpel, SKS, Bobot, Mutu) values "
                            "('1', 'A1', 'KOM01', 3, 4, 12), ('2', 'B2', 'KOM01', 3, 2, 6)"));
     const QDate today(2026, 12, 7);
-    const reports::ReportResult before = reports::runIpkList(today);
-    QVERIFY2(before.done(), qPrintable(before.error));
+    const reports::ReportResult before = reports::writeIpkList(dbConnection, today);
+    QVERIFY2(before.done(), qPrintable(db::failureMessage(before.result)));
 
     // Another desk saves a grade of each student once the list of students
     // is read and before their totals are.
     db::Connection other;
-    QVERIFY2(other.open(db.target()), qPrintable(other.lastError()));
+    QVERIFY(other.open(db.target()).ok());
     bool written = false;
     reports::Progress progress;
     progress.started = [&](int) {
@@ -193,14 +193,14 @@ void TestPgSession::reportReadsOneState()
                       .exec(QStringLiteral("insert into Nilai (Noreg, Nis, KdMatpel, SKS, Bobot, Mutu) values "
                                            "('3', 'A1', 'KOM01', 2, 1, 2), ('4', 'B2', 'KOM01', 2, 1, 2)"));
     };
-    const reports::ReportResult during = reports::runIpkList(today, progress);
+    const reports::ReportResult during = reports::writeIpkList(dbConnection, today, {progress});
     QVERIFY(written);
-    QVERIFY2(during.done(), qPrintable(during.error));
+    QVERIFY2(during.done(), qPrintable(db::failureMessage(during.result)));
     QCOMPARE(during.text, before.text);
 
     // The next report sees them.
-    const reports::ReportResult after = reports::runIpkList(today);
-    QVERIFY2(after.done(), qPrintable(after.error));
+    const reports::ReportResult after = reports::writeIpkList(dbConnection, today);
+    QVERIFY2(after.done(), qPrintable(db::failureMessage(after.result)));
     QVERIFY(after.text != before.text);
 }
 

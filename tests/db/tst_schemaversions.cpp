@@ -2,6 +2,7 @@
 // file upgraded in place after a backup, a newer one refused, a file with
 // other columns refused, the constraints on numbers, and the audit trail.
 #include "common/module1.h"
+#include "db/statement.h"
 #include "db/audit.h"
 #include "db/connection.h"
 #include "db/failure.h"
@@ -101,7 +102,7 @@ void TestSchemaVersions::olderFileIsUpgradedKeepingEveryRow()
                << "INSERT INTO t_petugas VALUES ('budi', 'BUDI', 'rahasia', 'Manager')";
     onFile(db.filePath(), statements);
 
-    QVERIFY2(OpenDatabase(), qPrintable(dbConnection.lastError()));
+    QVERIFY(OpenDatabase().ok());
     QCOMPARE(db.scalar(QStringLiteral("PRAGMA user_version")).toInt(), db::SchemaVersion);
     QVERIFY(db::schemaProblem(dbConnection.database(), db::SchemaVersion).isEmpty());
     // Every row stays, grades in their order; what cannot be a number is gone.
@@ -120,11 +121,11 @@ void TestSchemaVersions::olderFileIsUpgradedKeepingEveryRow()
                                    "\"01-01-2026\",\"Lokal\":\"R1\",\"Instruktur\":\"BUDI\",\"SKS\":-5.0}"}}));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from t_log where tabel = 'Nilai'")).toInt(), 2);
     // The grade key, foreign key and indexes still work.
-    QVERIFY(!dbRecordset.open(QStringLiteral("delete from SISWA where NIS = 'S1'"), dbConnection));
+    QVERIFY(!db::run(dbConnection, QStringLiteral("delete from SISWA where NIS = 'S1'")).ok());
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from sqlite_master where type = 'index' and name like 'Nilai%'"))
                  .toInt(),
              2);
-    QVERIFY(!dbRecordset.open(QStringLiteral("update Pelajaran set SKS = '1e309'"), dbConnection));
+    QVERIFY(!db::run(dbConnection, QStringLiteral("update Pelajaran set SKS = '1e309'")).ok());
     // The file as it was is in the backup folder.
     const QStringList backups = QDir(db.folder() + QStringLiteral("/backup")).entryList(QDir::Files);
     QCOMPARE(backups.size(), 1);
@@ -147,10 +148,9 @@ void TestSchemaVersions::newerFileIsRefused()
 {
     test::TestDatabase db(false);
     onFile(db.filePath(), {QStringLiteral("PRAGMA user_version = %1").arg(db::SchemaVersion + 1)});
-    QVERIFY(!OpenDatabase());
-    QVERIFY2(dbConnection.lastError().contains(QStringLiteral("versi program yang lebih baru")),
-             qPrintable(dbConnection.lastError()));
-    QVERIFY(dbConnection.lastError().contains(db.filePath()));
+    const QString refused = db::failureMessage(OpenDatabase());
+    QVERIFY2(refused.contains(QStringLiteral("versi program yang lebih baru")), qPrintable(refused));
+    QVERIFY(refused.contains(db.filePath()));
     QVERIFY(!QDir(db.folder() + QStringLiteral("/backup")).exists());
 }
 
@@ -160,8 +160,7 @@ void TestSchemaVersions::fileWithOtherColumnsIsRefused()
     QVERIFY(QFile::remove(db.filePath()));
     onFile(db.filePath(), {"create table SISWA (a, b)", "create table Pelajaran (a)", "create table Nilai (a)",
                            "create table t_petugas (nama, kata)"});
-    QVERIFY(!OpenDatabase());
-    const QStringList lines = dbConnection.lastError().split(QLatin1Char('\r'));
+    const QStringList lines = db::failureMessage(OpenDatabase()).split(QLatin1Char('\r'));
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines.at(0).contains(db.filePath()));
     QCOMPARE(lines.at(1), db::causeLine(db::Cause::NotOurDatabase));
@@ -173,9 +172,9 @@ void TestSchemaVersions::folderInPlaceOfTheFile()
     test::TestDatabase db(false);
     QVERIFY(QFile::remove(db.filePath()));
     QVERIFY(QDir().mkdir(db.filePath()));
-    QVERIFY(!OpenDatabase());
-    QVERIFY(dbConnection.lastError().contains(db.filePath()));
-    QVERIFY2(dbConnection.lastError().contains(db::causeLine(db::Cause::IsFolder)), qPrintable(dbConnection.lastError()));
+    const QString refused = db::failureMessage(OpenDatabase());
+    QVERIFY(refused.contains(db.filePath()));
+    QVERIFY2(refused.contains(db::causeLine(db::Cause::IsFolder)), qPrintable(refused));
 }
 
 void TestSchemaVersions::lockedDatabaseIsNamedAsInUse()
@@ -188,15 +187,15 @@ void TestSchemaVersions::lockedDatabaseIsNamedAsInUse()
         QVERIFY(holder.open());
         QSqlQuery query(holder);
         QVERIFY(query.exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        QVERIFY(!OpenDatabase());
-        QVERIFY(dbConnection.lastError().contains(db::causeLine(db::Cause::InUse)));
-        QVERIFY(!dbConnection.lastError().contains(QStringLiteral("bukan database")));
+        const db::Result refused = OpenDatabase();
+        QCOMPARE(refused.cause, db::Cause::InUse);
+        QVERIFY(!db::failureMessage(refused).contains(QStringLiteral("bukan database")));
         query.exec(QStringLiteral("ROLLBACK"));
         holder.close();
     }
     QSqlDatabase::removeDatabase(name);
     // Once the lock is gone the file opens.
-    QVERIFY2(OpenDatabase(), qPrintable(dbConnection.lastError()));
+    QVERIFY(OpenDatabase().ok());
 }
 
 void TestSchemaVersions::impossibleNumbersAreRefused_data()
@@ -225,15 +224,16 @@ void TestSchemaVersions::impossibleNumbersAreRefused()
     QFETCH(bool, stored);
     test::TestDatabase db;
     db.addStudent(QStringLiteral("S1"));
-    QCOMPARE(dbRecordset.open(sql, dbConnection), stored);
+    const db::Result written = db::run(dbConnection, sql);
+    QCOMPARE(written.ok(), stored);
     if (!stored)
-        QCOMPARE(db::Result::from(QSqlError(QString(), dbRecordset.lastError())).kind, db::Result::Kind::BadValue);
+        QCOMPARE(written.kind, db::Result::Kind::BadValue);
 }
 
 void TestSchemaVersions::everyChangeIsLoggedInItsTransaction()
 {
     test::TestDatabase db;
-    QVERIFY(dbConnection.setOperator(QStringLiteral("budi")));
+    QVERIFY(dbConnection.setOperator(QStringLiteral("budi")).ok());
     db.addStudent(QStringLiteral("S1"), QStringLiteral("ANI"));
     db.exec(QStringLiteral("update SISWA set NamaSiswa = 'ANI S' where NIS = 'S1'"));
     db.addSubject(QStringLiteral("M1"));
@@ -241,7 +241,7 @@ void TestSchemaVersions::everyChangeIsLoggedInItsTransaction()
     db.exec(QStringLiteral("delete from Nilai where Noreg = '7'"));
     db.exec(QStringLiteral("delete from Pelajaran where KdMatpel = 'M1'"));
     // Refused and rolled-back changes leave no row.
-    QVERIFY(!dbRecordset.open(QStringLiteral("insert into SISWA (NIS) values ('s1')"), dbConnection));
+    QVERIFY(!db::run(dbConnection, QStringLiteral("insert into SISWA (NIS) values ('s1')")).ok());
     {
         QSqlDatabase connection = dbConnection.database();
         QVERIFY(connection.transaction());
@@ -266,7 +266,7 @@ void TestSchemaVersions::everyChangeIsLoggedInItsTransaction()
     QVERIFY(log.at(4)[6].isNull());
 
     // A bulk load of generated rows may leave the trail out, on its own connection only.
-    QVERIFY(db::removeAudit(dbConnection.database()));
+    QVERIFY(db::removeAudit(dbConnection.database()).ok());
     db.addStudent(QStringLiteral("S2"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from t_log")).toInt(), 6);
 }

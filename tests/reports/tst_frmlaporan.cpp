@@ -162,7 +162,7 @@ void TestFrmLaporan::statementsAppendAndHidePanel()
     test::typeInto(&screen, QStringLiteral("cmbNis"), QStringLiteral("1001"));
     test::pressEnter(&screen, QStringLiteral("cmbNis"));
     QCOMPARE(messages.count(), 0);
-    const QString statement = reports::runGradeStatement(QStringLiteral("1001"), Moment.date()).text;
+    const QString statement = reports::runGradeStatement(dbConnection, QStringLiteral("1001"), Moment.date()).text;
     QVERIFY(statement.contains(QStringLiteral("Nama Siswa    : BUDI")));
     QCOMPARE(screen.reportText(), statement);
     QVERIFY(!test::child<QWidget>(&screen, QStringLiteral("frBantu1"))->isVisible());
@@ -175,7 +175,7 @@ void TestFrmLaporan::statementsAppendAndHidePanel()
     test::click(&screen, QStringLiteral("cmdSrt"));
     test::typeInto(&screen, QStringLiteral("cmbNis1"), QStringLiteral("2001"));
     test::pressEnter(&screen, QStringLiteral("cmbNis1"));
-    const QString certificate = reports::runCertificate(QStringLiteral("2001"), Moment.date()).text;
+    const QString certificate = reports::runCertificate(dbConnection, QStringLiteral("2001"), Moment.date()).text;
     QCOMPARE(screen.reportText(), statement + statement + certificate);
     QVERIFY(screen.reportText().contains(QStringLiteral("( PIMPINAN )") + QString(45, QLatin1Char(' '))
                                          + QStringLiteral("MIRSA PELITAKSA\r\n")));

@@ -3,7 +3,7 @@
 #include "common/module1.h"
 #include "db/recordset.h"
 #include "reports/reportstore.h"
-#include "reports/reportfile.h"
+#include "db/failure.h"
 #include "reports/reportline.h"
 #include "reports/reportrunner.h"
 #include "reports/reporttext.h"
@@ -404,8 +404,8 @@ void TestReports::studentList()
     QFETCH(int, count);
     test::TestDatabase db;
     addStudents(db, count);
-    const ReportResult result = runStudentList(Today);
-    QVERIFY2(result.done(), qPrintable(result.error));
+    const ReportResult result = writeStudentList(dbConnection, Today);
+    QVERIFY2(result.done(), qPrintable(db::failureMessage(result.result)));
     QCOMPARE(result.text, expectedStudentList(count));
 }
 
@@ -428,7 +428,7 @@ void TestReports::studentListCutsLongTexts()
                                  {116, QStringLiteral("01-07-2020")}, {129, QStringLiteral("AKUNTANSI")},
                                  {146, QStringLiteral("MAHIR")}, {162, school.left(20)}});
     QCOMPARE(row.size(), 197);
-    QCOMPARE(runStudentList(Today).text, studentHeader() + row + QStringLiteral("\r\n") + studentFooter(1));
+    QCOMPARE(writeStudentList(dbConnection, Today).text, studentHeader() + row + QStringLiteral("\r\n") + studentFooter(1));
 }
 
 void TestReports::storedNanAndInfPrintAsStored()
@@ -438,8 +438,8 @@ void TestReports::storedNanAndInfPrintAsStored()
     test::TestDatabase db;
     db.exec(QStringLiteral("insert into SISWA values ('12', 'NAN', 'inf', '1-2-2000', 'Infinity', 'LAKI-LAKI', "
                            "'ISLAM', '01-07-2020', 'NaN', '-INF', 'SMA 1', '0812')"));
-    const ReportResult result = runStudentList(Today);
-    QVERIFY2(result.done(), qPrintable(result.error));
+    const ReportResult result = writeStudentList(dbConnection, Today);
+    QVERIFY2(result.done(), qPrintable(db::failureMessage(result.result)));
     QVERIFY2(result.text.contains(QStringLiteral(" 12       NAN") + sp(14) + QStringLiteral("inf") + sp(12)
                                   + QStringLiteral("01-02-2000   Infinity")),
              qPrintable(result.text));
@@ -468,7 +468,7 @@ void TestReports::gradeStatement()
         + statementFooter(QStringLiteral(" Total   :       ") + sp(20) + QStringLiteral("  8") + sp(37)
                               + QStringLiteral("  9") + sp(5) + QStringLiteral(" 23") + sp(10),
                           decimal(QStringLiteral("2"), QStringLiteral("88")));
-    const ReportResult result = runGradeStatement(QStringLiteral("2001"), Today);
+    const ReportResult result = runGradeStatement(dbConnection, QStringLiteral("2001"), Today);
     QVERIFY(result.done());
     QCOMPARE(result.text, expected);
 }
@@ -490,7 +490,7 @@ void TestReports::gradeStatementWithoutCredits()
         + statementFooter(QStringLiteral(" Total   :       ") + sp(20) + QStringLiteral("  0") + sp(36)
                               + QStringLiteral("1234") + sp(5) + QStringLiteral("  0") + sp(10),
                           QStringLiteral("   -"));
-    const ReportResult result = runGradeStatement(QStringLiteral("2002"), Today);
+    const ReportResult result = runGradeStatement(dbConnection, QStringLiteral("2002"), Today);
     QVERIFY(result.done());
     QCOMPARE(result.text, expected);
 }
@@ -509,7 +509,7 @@ void TestReports::certificate()
                              + certificateRow(2, QStringLiteral("FISIKA"), QStringLiteral("80"), QStringLiteral("Sangat Memuaskan"))
                              + certificateFooter(QStringLiteral(" | Total   :       ") + sp(20) + QStringLiteral("159")
                                                  + sp(30) + QStringLiteral(" |"));
-    const ReportResult result = runCertificate(QStringLiteral("2001"), Today);
+    const ReportResult result = runCertificate(dbConnection, QStringLiteral("2001"), Today);
     QVERIFY(result.done());
     QCOMPARE(result.text, expected);
 
@@ -518,7 +518,7 @@ void TestReports::certificate()
         db.addSubject(QStringLiteral("X%1").arg(i), QStringLiteral("MATPEL %1").arg(i));
         addGrade(QStringLiteral("2001"), QStringLiteral("X%1").arg(i), 2, 90, QStringLiteral("A"), 4, 8, QStringLiteral("Sangat Baik"));
     }
-    const QString many = runCertificate(QStringLiteral("2001"), Today).text;
+    const QString many = runCertificate(dbConnection, QStringLiteral("2001"), Today).text;
     QVERIFY(many.contains(QStringLiteral("\r\n | Total   :       ") + sp(19) + QStringLiteral("1149") + sp(30)
                           + QStringLiteral(" |\r\n")));
 }
@@ -527,8 +527,8 @@ void TestReports::ipkList()
 {
     test::TestDatabase db;
     addIpkStudents(db);
-    const ReportResult result = runIpkList(Today);
-    QVERIFY2(result.done(), qPrintable(result.error));
+    const ReportResult result = writeIpkList(dbConnection, Today);
+    QVERIFY2(result.done(), qPrintable(db::failureMessage(result.result)));
     QCOMPARE(result.text, expectedIpkList());
 }
 
@@ -567,19 +567,17 @@ void TestReports::runnersAndFiles()
 {
     test::TestDatabase db;
     addStudents(db, 11);
-    ReportResult result = runStudentList(Today);
-    QVERIFY2(result.done(), qPrintable(result.error));
+    ReportResult result = writeStudentList(dbConnection, Today);
+    QVERIFY2(result.done(), qPrintable(db::failureMessage(result.result)));
     QCOMPARE(result.text, expectedStudentList(11));
     QCOMPARE(fileBytes(QStringLiteral("Data Siswa.txt")), (expectedStudentList(11) + QStringLiteral("\r\n")).toUtf8());
-    QVERIFY(!dbRecordset.isOpen());
 
     test::TestDatabase db2;
     addIpkStudents(db2);
-    result = runIpkList(Today);
-    QVERIFY2(result.done(), qPrintable(result.error));
+    result = writeIpkList(dbConnection, Today);
+    QVERIFY2(result.done(), qPrintable(db::failureMessage(result.result)));
     QCOMPARE(result.text, expectedIpkList());
     QCOMPARE(fileBytes(QStringLiteral("IPK.txt")), (expectedIpkList() + QStringLiteral("\r\n")).toUtf8());
-    QVERIFY(!dbRecordset.isOpen() && !dbRecordset2.isOpen());
 }
 
 void TestReports::fileHoldsReportSoFar()
@@ -589,7 +587,7 @@ void TestReports::fileHoldsReportSoFar()
     // place only when complete, readable by its owner only.
     test::TestDatabase db;
     addStudents(db, 6);
-    QVERIFY(runStudentList(Today).done());
+    QVERIFY(writeStudentList(dbConnection, Today).done());
     const QByteArray previous = fileBytes(QStringLiteral("Data Siswa.txt"));
     QCOMPARE(previous, (expectedStudentList(6) + QStringLiteral("\r\n")).toUtf8());
     const QStringList folder = QDir().entryList(QDir::Files);
@@ -609,7 +607,7 @@ void TestReports::fileHoldsReportSoFar()
         files.removeIf([](const QString &name) { return name.startsWith(QLatin1String("Data Siswa.txt.")); });
         listed << files;
     };
-    const ReportResult result = runStudentList(Today, progress);
+    const ReportResult result = writeStudentList(dbConnection, Today, {progress});
     QVERIFY(result.done());
     QCOMPARE(total, 11);
     QCOMPARE(reported, QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
@@ -638,15 +636,16 @@ void TestReports::fileFailures()
     addIpkStudents(db);
     const QString name = ipk ? IpkListFileName : StudentListFileName;
     QVERIFY(QDir().mkdir(name));
-    const ReportResult result = ipk ? runIpkList(Today) : runStudentList(Today);
-    QCOMPARE(result.outcome, Outcome::FileFailed);
+    const ReportResult result = ipk ? writeIpkList(dbConnection, Today) : writeStudentList(dbConnection, Today);
+    QCOMPARE(result.result.origin, db::Result::Origin::File);
     QVERIFY(result.text.isEmpty());
-    QVERIFY2(result.error.contains(QLatin1Char('"') + name + QLatin1Char('"')), qPrintable(result.error));
+    const QString error = db::failureMessage(result.result);
+    QVERIFY2(error.contains(QLatin1Char('"') + name + QLatin1Char('"')), qPrintable(error));
     QCOMPARE(QDir().entryList({name + QStringLiteral(".*")}), QStringList());
 
     // The same report runs once the file can be written.
     QVERIFY(QDir().rmdir(name));
-    QVERIFY((ipk ? runIpkList(Today) : runStudentList(Today)).done());
+    QVERIFY((ipk ? writeIpkList(dbConnection, Today) : writeStudentList(dbConnection, Today)).done());
 }
 
 void TestReports::plantedLinkIsReplaced_data()
@@ -673,8 +672,8 @@ void TestReports::plantedLinkIsReplaced()
         QSKIP("this system has no /dev/full");
     }
     QVERIFY(QFile::link(target, name));
-    const ReportResult result = ipk ? runIpkList(Today) : runStudentList(Today);
-    QVERIFY2(result.done(), qPrintable(result.error));
+    const ReportResult result = ipk ? writeIpkList(dbConnection, Today) : writeStudentList(dbConnection, Today);
+    QVERIFY2(result.done(), qPrintable(db::failureMessage(result.result)));
     QVERIFY(!QFileInfo(name).isSymLink());
     QCOMPARE(fileBytes(name), (result.text + QStringLiteral("\r\n")).toUtf8());
     if (!target.startsWith(QLatin1Char('/')))
@@ -684,8 +683,8 @@ void TestReports::plantedLinkIsReplaced()
 void TestReports::noDataAndQuotedNis()
 {
     test::TestDatabase db;
-    QCOMPARE(runStudentList(Today).outcome, Outcome::NoData);
-    QCOMPARE(runIpkList(Today).outcome, Outcome::NoData);
+    QCOMPARE(writeStudentList(dbConnection, Today).result.kind, db::Result::Kind::NotFound);
+    QCOMPARE(writeIpkList(dbConnection, Today).result.kind, db::Result::Kind::NotFound);
     QVERIFY(!QFile::exists(StudentListFileName));
     QVERIFY(!QFile::exists(IpkListFileName));
 
@@ -696,28 +695,28 @@ void TestReports::noDataAndQuotedNis()
     addGrade(QStringLiteral("2"), QStringLiteral("M1"), 2, 60, QStringLiteral("C"), 2, 4, QStringLiteral("Cukup"));
 
     QCOMPARE(store::gradeStatementSql(QStringLiteral("O'1")).right(18), QStringLiteral("(siswa.nis='O''1')"));
-    ReportResult result = runGradeStatement(QStringLiteral("O'1"), Today);
-    QVERIFY2(result.done(), qPrintable(result.error));
+    ReportResult result = runGradeStatement(dbConnection, QStringLiteral("O'1"), Today);
+    QVERIFY2(result.done(), qPrintable(db::failureMessage(result.result)));
     QVERIFY(result.text.startsWith(statementHeader(QStringLiteral("O'NEIL"), QStringLiteral("O'1"))));
-    result = runCertificate(QStringLiteral("o'1"), Today);
-    QVERIFY2(result.done(), qPrintable(result.error));
+    result = runCertificate(dbConnection, QStringLiteral("o'1"), Today);
+    QVERIFY2(result.done(), qPrintable(db::failureMessage(result.result)));
     QVERIFY(result.text.contains(QStringLiteral("NIS           : O'1\r\n")));
     // A typed condition is only a NIS that no student has.
-    QCOMPARE(runGradeStatement(QStringLiteral("x' or '1'='1"), Today).outcome, Outcome::NoData);
-    QCOMPARE(runCertificate(QStringLiteral("9"), Today).outcome, Outcome::NoData);
-    QCOMPARE(runGradeStatement(QStringLiteral("9"), Today).error, QStringLiteral("Data tidak ditemukan!"));
+    QCOMPARE(runGradeStatement(dbConnection, QStringLiteral("x' or '1'='1"), Today).result.kind, db::Result::Kind::NotFound);
+    QCOMPARE(runCertificate(dbConnection, QStringLiteral("9"), Today).result.kind, db::Result::Kind::NotFound);
 
     // The IPK list sums the quoted student's grades too.
-    result = runIpkList(Today);
+    result = writeIpkList(dbConnection, Today);
     QVERIFY(result.done());
     QVERIFY(result.text.contains(ipkLine(2, QStringLiteral("O'1"), QStringLiteral("O'NEIL"), QStringLiteral("2"),
                                          QStringLiteral("8"), decimal(QStringLiteral("4"), QStringLiteral("00")))));
 
     // A refused statement brings the database's reason.
     db.exec(QStringLiteral("drop table Nilai"));
-    result = runIpkList(Today);
-    QCOMPARE(result.outcome, Outcome::DatabaseFailed);
-    QVERIFY2(result.error.contains(QStringLiteral("nilai"), Qt::CaseInsensitive), qPrintable(result.error));
+    result = writeIpkList(dbConnection, Today);
+    QCOMPARE(result.result.origin, db::Result::Origin::Database);
+    const QString error = db::failureMessage(result.result);
+    QVERIFY2(error.contains(QStringLiteral("nilai"), Qt::CaseInsensitive), qPrintable(error));
 }
 
 QTEST_MAIN(TestReports)

@@ -73,14 +73,13 @@ void TestReportStore::nisInTableOrder()
         db.addStudent(QString::number((i * 7919) % 100000));
     db.exec(QStringLiteral("commit"));
     QStringList all;
-    QVERIFY(store::allNis(&all).ok());
+    QVERIFY(store::allNis(dbConnection, &all).ok());
     QCOMPARE(all.size(), 1000);
     QCOMPARE(all.first(), QStringLiteral("0"));
     QCOMPARE(all.at(1), QStringLiteral("7919"));
 
-    NisListModel model;
-    QString error;
-    QVERIFY(model.start(&error));
+    NisListModel model(dbConnection);
+    QVERIFY(model.start().ok());
     QVERIFY(model.rowCount() < 1000);
     while (model.canFetchMore({}))
         model.fetchMore({});
@@ -92,9 +91,9 @@ void TestReportStore::nisInTableOrder()
     // A table that cannot be read is said, with the database's reason.
     db.exec(QStringLiteral("drop table Nilai"));
     db.exec(QStringLiteral("drop table SISWA"));
-    QVERIFY(!model.start(&error));
-    QVERIFY2(error.contains(QStringLiteral("siswa"), Qt::CaseInsensitive), qPrintable(error));
-    QCOMPARE(store::allNis(&all).kind, db::Result::Kind::Failure);
+    const db::Result refused = model.start();
+    QVERIFY2(refused.reason.contains(QStringLiteral("siswa"), Qt::CaseInsensitive), qPrintable(refused.reason));
+    QCOMPARE(store::allNis(dbConnection, &all).kind, db::Result::Kind::Failure);
 }
 
 void TestReportStore::rowStream()
@@ -104,7 +103,7 @@ void TestReportStore::rowStream()
     db.addStudent(QStringLiteral("A1"), QStringLiteral("INF"));
     db.exec(QStringLiteral("update SISWA set TelpHp = NULL"));
     store::RowStream rows;
-    QVERIFY(rows.open(store::studentListSql()).ok());
+    QVERIFY(rows.open(dbConnection, store::studentListSql()).ok());
     QCOMPARE(rows.recordCount(), 2);
     const int nis = rows.fieldIndex(QStringLiteral("nis"));
     const int name = rows.fieldIndex(QStringLiteral("NAMASISWA"));
@@ -121,10 +120,10 @@ void TestReportStore::rowStream()
     QVERIFY(rows.result().ok());
 
     QVariant credits, points;
-    QVERIFY(store::ipkTotals(QStringLiteral("A1"), &credits, &points).ok());
+    QVERIFY(store::ipkTotals(dbConnection, QStringLiteral("A1"), &credits, &points).ok());
     QVERIFY(credits.isNull() && points.isNull());
 
-    const db::Result refused = rows.open(QStringLiteral("select * from nothing"));
+    const db::Result refused = rows.open(dbConnection, QStringLiteral("select * from nothing"));
     QCOMPARE(refused.kind, db::Result::Kind::Failure);
     QVERIFY2(refused.reason.contains(QStringLiteral("nothing")), qPrintable(refused.reason));
 }
@@ -181,16 +180,16 @@ void TestReportStore::ipkTotalsFromOneStatement()
     db.exec(QStringLiteral("commit"));
 
     store::RowStream rows;
-    QVERIFY(store::openIpkStudents(&rows).ok());
+    QVERIFY(store::openIpkStudents(dbConnection, &rows).ok());
     QStringList listed;
-    store::IpkTotals inOrder;
+    store::IpkTotals inOrder(dbConnection);
     int halves = 0;
     while (rows.next()) {
         const QVariant nis = rows.value(0);
         listed << nis.toString();
         QVariant credits, points, oneCredits, onePoints;
         QVERIFY(inOrder.totals(nis, &credits, &points).ok());
-        QVERIFY(store::ipkTotals(nis.toString(), &oneCredits, &onePoints).ok());
+        QVERIFY(store::ipkTotals(dbConnection, nis.toString(), &oneCredits, &onePoints).ok());
         QCOMPARE(credits.isNull(), oneCredits.isNull());
         QCOMPARE(points.isNull(), onePoints.isNull());
         // Bit for bit, so that the report's rounding of halves cannot differ.
@@ -205,11 +204,11 @@ void TestReportStore::ipkTotalsFromOneStatement()
     QVERIFY(halves > 0);
 
     // Asked for in another order, each student still gets its own sums.
-    store::IpkTotals reversed;
+    store::IpkTotals reversed(dbConnection);
     for (auto nis = listed.crbegin(); nis != listed.crend(); ++nis) {
         QVariant credits, points, oneCredits, onePoints;
         QVERIFY(reversed.totals(*nis, &credits, &points).ok());
-        QVERIFY(store::ipkTotals(*nis, &oneCredits, &onePoints).ok());
+        QVERIFY(store::ipkTotals(dbConnection, *nis, &oneCredits, &onePoints).ok());
         QCOMPARE(credits.toDouble(), oneCredits.toDouble());
         QCOMPARE(points.toDouble(), onePoints.toDouble());
     }

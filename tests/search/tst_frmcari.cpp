@@ -352,7 +352,6 @@ void TestFrmCari::listAllAndRecordBar()
     grid(m_form)->setFocus();
     QTest::keyClick(grid(m_form), Qt::Key_Down);
     QCOMPARE(label(m_form), QStringLiteral("Record ke-3 dari 3"));
-    QCOMPARE(dbRecordset.value(0).toString(), gridNis(m_form).at(2));
     QCOMPARE(messages.count(), 0);
 }
 
@@ -385,8 +384,8 @@ void TestFrmCari::recordBarWithoutOpenResult()
     test::TestDatabase db;
     test::StandIn &messages = *m_standIn;
     db.addStudent(QStringLiteral("1"));
+    // Before any search there is no result to move through.
     open();
-    dbRecordset.close();
     for (const char *name : {"AwlResi", "MdrResi", "MjuResi", "AkhResi"}) {
         messages.clear();
         test::click(m_form, QString::fromLatin1(name));

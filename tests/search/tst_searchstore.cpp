@@ -1,7 +1,9 @@
 // The search store: its statements as text and on the engine, what the grid
 // shows; the search family; the record bar's moves.
 #include "common/module1.h"
+#include "db/failure.h"
 #include "db/recordset.h"
+#include "db/recordsetmodel.h"
 #include "db/searchstatements.h"
 #include "search/recordbar.h"
 #include "search/searchbuttons.h"
@@ -14,6 +16,16 @@
 using namespace pel;
 
 namespace {
+
+// The search button with this control name, as the screen finds it among
+// the buttons.
+const search::SearchButton &button(const QString &name)
+{
+    for (const search::SearchButton &candidate : search::searchButtons())
+        if (candidate.name == name)
+            return candidate;
+    qFatal("no search button %s", qPrintable(name));
+}
 
 // The NIS column of the rows the grid shows.
 QStringList gridNis(const search::SearchStore &store)
@@ -88,14 +100,11 @@ void TestSearchStore::eachButtonFindsWholeValue()
     test::TestDatabase db;
     db.addStudent(QStringLiteral("A7"), QStringLiteral("BUDI SANTOSO"));
     db.addStudent(QStringLiteral("A8"), QStringLiteral("ANI"));
-    const search::SearchButton *row = search::searchButtonNamed(button);
-    QVERIFY(row);
     QObject owner;
-    search::SearchStore store(&owner);
-    const db::Result result = store.searchStudents(*row, text);
+    search::SearchStore store(dbConnection, &owner);
+    const db::Result result = store.searchStudents(::button(button), text);
     QVERIFY2(result.ok() || result.kind == db::Result::Kind::NotFound, qPrintable(result.reason));
     QCOMPARE(result.ok(), found > 0);
-    QCOMPARE(dbRecordset.recordCount(), found);
     QCOMPARE(store.gridModel()->rowCount(), found);
     QCOMPARE(store.gridModel()->columnCount(), found ? 12 : 0);
     QCOMPARE(store.positionText(), QStringLiteral("Record ke-%1 dari %2").arg(found ? 1 : 0).arg(found));
@@ -109,16 +118,14 @@ void TestSearchStore::quoteInSearchText()
     db.addStudent(QStringLiteral("Q1"), QStringLiteral("O'NEIL"));
     db.addStudent(QStringLiteral("Q2"), QStringLiteral("ONEIL"));
     QObject owner;
-    search::SearchStore store(&owner);
-    const db::Result found = store.searchStudents(*search::searchButtonNamed(QStringLiteral("Cmdnama")),
-                                                  QStringLiteral("o'neil"));
+    search::SearchStore store(dbConnection, &owner);
+    const db::Result found = store.searchStudents(button(QStringLiteral("Cmdnama")), QStringLiteral("o'neil"));
     QVERIFY2(found.ok(), qPrintable(found.reason));
     QCOMPARE(gridNis(store), QStringList{"Q1"});
     // A text that would close the quote early finds nothing and harms nothing.
-    QCOMPARE(store.searchStudents(*search::searchButtonNamed(QStringLiteral("cmdnis")), QStringLiteral("x') or ('1'='1"))
-                 .kind,
+    QCOMPARE(store.searchStudents(button(QStringLiteral("cmdnis")), QStringLiteral("x') or ('1'='1")).kind,
              db::Result::Kind::NotFound);
-    QCOMPARE(dbRecordset.recordCount(), 0);
+    QCOMPARE(store.positionText(), QStringLiteral("Record ke-0 dari 0"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA")).toInt(), 2);
 }
 
@@ -128,10 +135,10 @@ void TestSearchStore::listAllShowsEveryNis()
     for (const char *nis : {"001", "AB1", "0", "12A"})
         db.addStudent(QString::fromLatin1(nis));
     QObject owner;
-    search::SearchStore store(&owner);
+    search::SearchStore store(dbConnection, &owner);
     const db::Result result = store.listAllStudents();
     QVERIFY2(result.ok(), qPrintable(result.reason));
-    QCOMPARE(dbRecordset.recordCount(), 4);
+    QCOMPARE(store.positionText(), QStringLiteral("Record ke-1 dari 4"));
     QStringList nis = gridNis(store);
     nis.sort();
     QCOMPARE(nis, (QStringList{"0", "001", "12A", "AB1"}));
@@ -143,7 +150,7 @@ void TestSearchStore::gridKeepsRowsAfterNotFoundOrRefusal()
     for (const char *nis : {"1", "2", "3"})
         db.addStudent(QString::fromLatin1(nis));
     QObject owner;
-    search::SearchStore store(&owner);
+    search::SearchStore store(dbConnection, &owner);
     QCOMPARE(store.listAllStudents().kind, db::Result::Kind::Ok);
     QCOMPARE(store.currentGridRow(), 0);
     QVERIFY(store.pickGridRow(2));
@@ -151,7 +158,7 @@ void TestSearchStore::gridKeepsRowsAfterNotFoundOrRefusal()
     QCOMPARE(store.currentGridRow(), 2);
 
     // Nothing found: the grid keeps its rows, the record bar the empty result.
-    const search::SearchButton &nis = *search::searchButtonNamed(QStringLiteral("cmdnis"));
+    const search::SearchButton &nis = button(QStringLiteral("cmdnis"));
     QCOMPARE(store.searchStudents(nis, QStringLiteral("9")).kind, db::Result::Kind::NotFound);
     QCOMPARE(gridNis(store).size(), 3);
     QCOMPARE(store.positionText(), QStringLiteral("Record ke-0 dari 0"));
@@ -166,7 +173,7 @@ void TestSearchStore::gridKeepsRowsAfterNotFoundOrRefusal()
     QCOMPARE(refused.kind, db::Result::Kind::Failure);
     QCOMPARE(refused.reason, QStringLiteral("Database belum terbuka."));
     QCOMPARE(gridNis(store), QStringList{"2"});
-    QCOMPARE(store.unreadableReason(), QStringLiteral("Database belum terbuka."));
+    QCOMPARE(store.readable().reason, QStringLiteral("Database belum terbuka."));
 }
 
 void TestSearchStore::categoriesAndButtons()
@@ -180,7 +187,7 @@ void TestSearchStore::categoriesAndButtons()
     // Letter case counts; no entry names CmdJekel.
     QVERIFY(!search::searchButtonForCategory(QStringLiteral("agama")));
     QVERIFY(!search::searchButtonForCategory(QString()));
-    QCOMPARE(search::searchButtonNamed(QStringLiteral("CmdJekel"))->column, QStringLiteral("JenisKelamin"));
+    QCOMPARE(button(QStringLiteral("CmdJekel")).column, QStringLiteral("JenisKelamin"));
 }
 
 void TestSearchStore::notFoundMessages_data()
@@ -200,7 +207,7 @@ void TestSearchStore::notFoundMessages()
 {
     QFETCH(QString, button);
     QFETCH(QString, message);
-    QCOMPARE(search::notFoundMessage(*search::searchButtonNamed(button)), message);
+    QCOMPARE(search::notFoundMessage(::button(button)), message);
     QCOMPARE(search::listAllNotFoundMessage(), QStringLiteral("Data Not Found From Database\rTransaction !"));
 }
 
@@ -210,35 +217,30 @@ void TestSearchStore::recordBarMoves()
     for (const char *nis : {"1", "2", "3", "4", "5"})
         db.addStudent(QString::fromLatin1(nis));
     db::Recordset rs;
-    QVERIFY(rs.open(QStringLiteral("select * from SISWA order by NIS"), dbConnection));
+    QVERIFY(rs.open(QStringLiteral("select * from SISWA order by NIS"), dbConnection).ok());
     QCOMPARE(search::recordPositionText(rs), QStringLiteral("Record ke-1 dari 5"));
 
-    search::MoveOutcome outcome = search::moveRecord(rs, search::RecordMove::Next);
-    QVERIFY(outcome.ok && !outcome.beep);
+    bool beep = false;
+    QVERIFY(search::moveRecord(rs, search::RecordMove::Next, &beep).ok() && !beep);
     QCOMPARE(search::recordPositionText(rs), QStringLiteral("Record ke-2 dari 5"));
 
-    outcome = search::moveRecord(rs, search::RecordMove::Last);
-    QVERIFY(outcome.ok && !outcome.beep);
+    QVERIFY(search::moveRecord(rs, search::RecordMove::Last, &beep).ok() && !beep);
     QCOMPARE(search::recordPositionText(rs), QStringLiteral("Record ke-5 dari 5"));
-    outcome = search::moveRecord(rs, search::RecordMove::Next);
-    QVERIFY(outcome.ok && outcome.beep);
+    QVERIFY(search::moveRecord(rs, search::RecordMove::Next, &beep).ok() && beep);
     QCOMPARE(search::recordPositionText(rs), QStringLiteral("Record ke-5 dari 5"));
 
     // Standing past the last row (another reader left it there): Next comes back.
     rs.moveNext();
     QVERIFY(rs.eof());
-    outcome = search::moveRecord(rs, search::RecordMove::Next);
-    QVERIFY(outcome.beep);
+    search::moveRecord(rs, search::RecordMove::Next, &beep);
+    QVERIFY(beep);
     QCOMPARE(rs.absolutePosition(), 5);
 
-    outcome = search::moveRecord(rs, search::RecordMove::Previous);
-    QVERIFY(outcome.ok && !outcome.beep);
+    QVERIFY(search::moveRecord(rs, search::RecordMove::Previous, &beep).ok() && !beep);
     QCOMPARE(rs.absolutePosition(), 4);
-    outcome = search::moveRecord(rs, search::RecordMove::First);
-    QVERIFY(outcome.ok && !outcome.beep);
+    QVERIFY(search::moveRecord(rs, search::RecordMove::First, &beep).ok() && !beep);
     QCOMPARE(search::recordPositionText(rs), QStringLiteral("Record ke-1 dari 5"));
-    outcome = search::moveRecord(rs, search::RecordMove::Previous);
-    QVERIFY(outcome.ok && outcome.beep);
+    QVERIFY(search::moveRecord(rs, search::RecordMove::Previous, &beep).ok() && beep);
     QCOMPARE(rs.absolutePosition(), 1);
 }
 
@@ -246,30 +248,27 @@ void TestSearchStore::recordBarOnEmptyOrClosedResult()
 {
     test::TestDatabase db;
     db::Recordset rs;
-    QVERIFY(rs.open(QStringLiteral("select * from SISWA"), dbConnection));
+    QVERIFY(rs.open(QStringLiteral("select * from SISWA"), dbConnection).ok());
     QCOMPARE(search::recordPositionText(rs), QStringLiteral("Record ke-0 dari 0"));
+    bool beep = false;
     for (search::RecordMove move : {search::RecordMove::Next, search::RecordMove::Previous}) {
-        const search::MoveOutcome outcome = search::moveRecord(rs, move);
-        QVERIFY(outcome.ok && !outcome.beep);
+        QVERIFY(search::moveRecord(rs, move, &beep).ok() && !beep);
         QCOMPARE(search::recordPositionText(rs), QStringLiteral("Record ke-0 dari 0"));
     }
-    for (search::RecordMove move : {search::RecordMove::First, search::RecordMove::Last}) {
-        const search::MoveOutcome outcome = search::moveRecord(rs, move);
-        QVERIFY(!outcome.ok);
-        QCOMPARE(outcome.error, QStringLiteral("Hasil tidak berisi baris."));
-    }
+    for (search::RecordMove move : {search::RecordMove::First, search::RecordMove::Last})
+        QCOMPARE(db::failureMessage(search::moveRecord(rs, move, &beep)), QStringLiteral("Hasil tidak berisi baris."));
 
-    QVERIFY(search::unreadableReason(rs).isEmpty());
+    QVERIFY(search::readable(rs).ok());
     rs.close();
-    QCOMPARE(search::unreadableReason(rs), QStringLiteral("Tidak ada hasil yang terbuka."));
-    QVERIFY(!search::moveRecord(rs, search::RecordMove::Next).ok);
+    QCOMPARE(db::failureMessage(search::readable(rs)), QStringLiteral("Tidak ada hasil yang terbuka."));
+    QVERIFY(!search::moveRecord(rs, search::RecordMove::Next, &beep).ok());
 
     // A statement that failed leaves its own reason.
-    QVERIFY(!rs.open(QStringLiteral("select * from SISWAX"), dbConnection));
-    const search::MoveOutcome outcome = search::moveRecord(rs, search::RecordMove::First);
-    QVERIFY(!outcome.ok);
-    QCOMPARE(outcome.error, rs.lastError());
-    QVERIFY(outcome.error.contains(QStringLiteral("SISWAX")));
+    QVERIFY(!rs.open(QStringLiteral("select * from SISWAX"), dbConnection).ok());
+    const db::Result moved = search::moveRecord(rs, search::RecordMove::First, &beep);
+    QVERIFY(!moved.ok());
+    QCOMPARE(moved.reason, rs.failure().reason);
+    QVERIFY(moved.reason.contains(QStringLiteral("siswax"), Qt::CaseInsensitive));
 }
 
 void TestSearchStore::pagedResultReadsAsWholeResult_data()
@@ -311,9 +310,9 @@ void TestSearchStore::pagedResultReadsAsWholeResult()
     QVERIFY(db.exec(QStringLiteral("commit")));
 
     db::Recordset whole;
-    QVERIFY2(whole.open(sql, dbConnection), qPrintable(whole.lastError()));
+    QVERIFY(whole.open(sql, dbConnection).ok());
     db::Recordset paged;
-    QVERIFY2(paged.openPaged(sql, dbConnection, pageRows), qPrintable(paged.lastError()));
+    QVERIFY(paged.openPaged(sql, dbConnection, pageRows).ok());
     QVERIFY(paged.isOpen());
     QCOMPARE(paged.recordCount(), whole.recordCount());
     QCOMPARE(paged.fieldNames(), whole.fieldNames());

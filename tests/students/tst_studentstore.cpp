@@ -117,25 +117,25 @@ void TestStudentStore::insertLookupUpdateOnEngine()
 {
     using Kind = db::Result::Kind;
     test::TestDatabase db;
-    const db::Result saved = students::SaveStudent(budi());
+    const db::Result saved = students::SaveStudent(dbConnection, budi());
     QVERIFY2(saved.ok(), qPrintable(saved.reason));
     QCOMPARE(storedRow(db, QStringLiteral("001")), asList(budi()));
 
     // A second insert of the key is refused as a duplicate, with the reason.
-    const db::Result again = students::SaveStudent(budi());
+    const db::Result again = students::SaveStudent(dbConnection, budi());
     QCOMPARE(again.kind, Kind::DuplicateKey);
     QVERIFY(!again.reason.isEmpty());
 
     db.addStudent(QStringLiteral("AB7"), QStringLiteral("ANI"));
     db::StudentRecord found;
-    QCOMPARE(students::FindStudent(QStringLiteral("ab7"), &found).kind, Kind::Ok);
+    QCOMPARE(students::FindStudent(dbConnection, QStringLiteral("ab7"), &found).kind, Kind::Ok);
     QCOMPARE(found.namaSiswa, QStringLiteral("ANI"));
-    QCOMPARE(students::FindStudent(QStringLiteral("AB"), &found).kind, Kind::NotFound);
+    QCOMPARE(students::FindStudent(dbConnection, QStringLiteral("AB"), &found).kind, Kind::NotFound);
 
     db::StudentRecord changed = budi();
     changed.nis = QStringLiteral("ab7");
     changed.namaSiswa = QStringLiteral("ANI SUSANTI");
-    const db::Result updated = students::UpdateStudent(changed);
+    const db::Result updated = students::UpdateStudent(dbConnection, changed);
     QCOMPARE(updated.kind, Kind::Ok);
     QCOMPARE(updated.rowsAffected, 1);
     changed.nis = QStringLiteral("AB7"); // the key itself is not changed
@@ -150,19 +150,19 @@ void TestStudentStore::quoteInEveryValue()
     s.nis = QStringLiteral("O'1");
     s.namaSiswa = QStringLiteral("O'NEIL");
     s.alamat = QStringLiteral("JL. 'X'); drop table SISWA; --");
-    const db::Result saved = students::SaveStudent(s);
+    const db::Result saved = students::SaveStudent(dbConnection, s);
     QVERIFY2(saved.ok(), qPrintable(saved.reason));
     QCOMPARE(storedRow(db, s.nis), asList(s));
 
     db::StudentRecord found;
-    QVERIFY(students::FindStudent(s.nis, &found).ok());
+    QVERIFY(students::FindStudent(dbConnection, s.nis, &found).ok());
     QCOMPARE(asList(found), asList(s));
 
     s.namaSiswa = QStringLiteral("D'ARCY O'NEIL");
-    QVERIFY(students::UpdateStudent(s).ok());
+    QVERIFY(students::UpdateStudent(dbConnection, s).ok());
     QCOMPARE(storedRow(db, s.nis), asList(s));
 
-    const db::Result deleted = students::DeleteStudent(s.nis);
+    const db::Result deleted = students::DeleteStudent(dbConnection, s.nis);
     QVERIFY(deleted.ok());
     QCOMPARE(deleted.rowsAffected, 1);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA")).toInt(), 0);
@@ -191,7 +191,7 @@ void TestStudentStore::deleteMatchesTypedNisLiterally()
     test::TestDatabase db;
     for (const char *nis : {"%", "1%", "10", "12", "1_", "1\\", "A_B", "AXB", "a_b2"})
         db.addStudent(QString::fromLatin1(nis));
-    const db::Result result = students::DeleteStudent(typed);
+    const db::Result result = students::DeleteStudent(dbConnection, typed);
     QVERIFY2(result.ok() || result.kind == db::Result::Kind::NotFound, qPrintable(result.reason));
     QStringList remaining;
     for (const QVariantList &row : db.rows(QStringLiteral("select NIS from SISWA order by ") + test::exactly("NIS")))
@@ -206,7 +206,7 @@ void TestStudentStore::recordFromRowAndNullColumns()
     test::TestDatabase db;
     QVERIFY(db.exec(QStringLiteral("insert into SISWA (NIS, NamaSiswa) values ('N1', 'NONA')")));
     db::StudentRecord s;
-    QVERIFY(students::FindStudent(QStringLiteral("N1"), &s).ok());
+    QVERIFY(students::FindStudent(dbConnection, QStringLiteral("N1"), &s).ok());
     QCOMPARE(s.nis, QStringLiteral("N1"));
     QCOMPARE(s.namaSiswa, QStringLiteral("NONA"));
     QVERIFY(s.tglLahir.isEmpty());
@@ -223,10 +223,10 @@ void TestStudentStore::keysNotStoredChangeNothing()
 
     db::StudentRecord other = budi();
     other.nis = QStringLiteral("N2");
-    QCOMPARE(students::UpdateStudent(other).kind, Kind::NotFound);
-    QCOMPARE(students::DeleteStudent(QStringLiteral("N2")).kind, Kind::NotFound);
+    QCOMPARE(students::UpdateStudent(dbConnection, other).kind, Kind::NotFound);
+    QCOMPARE(students::DeleteStudent(dbConnection, QStringLiteral("N2")).kind, Kind::NotFound);
     // A student with grades stays, refused by the foreign key.
-    const db::Result referred = students::DeleteStudent(QStringLiteral("N1"));
+    const db::Result referred = students::DeleteStudent(dbConnection, QStringLiteral("N1"));
     QCOMPARE(referred.kind, Kind::ForeignKey);
     QVERIFY(!referred.reason.isEmpty());
     QCOMPARE(storedRow(db, QStringLiteral("N1")).value(1), QStringLiteral("NONA"));
@@ -235,10 +235,10 @@ void TestStudentStore::keysNotStoredChangeNothing()
     // Without a connection every call fails and names why.
     dbConnection.close();
     db::StudentRecord found;
-    const db::Result lookup = students::FindStudent(QStringLiteral("N1"), &found);
+    const db::Result lookup = students::FindStudent(dbConnection, QStringLiteral("N1"), &found);
     QCOMPARE(lookup.kind, Kind::Failure);
     QCOMPARE(lookup.reason, QStringLiteral("Database belum terbuka."));
-    QCOMPARE(students::UpdateStudent(other).kind, Kind::Failure);
+    QCOMPARE(students::UpdateStudent(dbConnection, other).kind, Kind::Failure);
 }
 
 void TestStudentStore::characterKeys_data()

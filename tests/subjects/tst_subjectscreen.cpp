@@ -46,7 +46,7 @@ public:
     explicit Holder(const test::TestDatabase &database)
     {
         if (test::onPostgres()) {
-            QVERIFY2(m_server.open(database.target()), qPrintable(m_server.lastError()));
+            QVERIFY(m_server.open(database.target()).ok());
             QSqlQuery query(m_server.database());
             QVERIFY(query.exec(QStringLiteral("begin")));
             QVERIFY(query.exec(QStringLiteral("lock table Pelajaran in exclusive mode")));
@@ -442,7 +442,7 @@ void TestSubjectScreen::updateOfSubjectChangedByAnotherDesk()
 
     // Another desk, on its own connection, changes the subject meanwhile.
     db::Connection other;
-    QVERIFY2(other.open(f.db.target()), qPrintable(other.lastError()));
+    QVERIFY(other.open(f.db.target()).ok());
     if (!otherDesk.isEmpty())
         QVERIFY(QSqlQuery(other.database()).exec(otherDesk));
     f.messages.clear();

@@ -91,24 +91,24 @@ void TestSubjectStore::exactTexts()
     test::TestDatabase db;
     db.addSubject(QStringLiteral("LAIN"), QStringLiteral("LAIN"));
     const bool storable = !code.isEmpty(); // the key may not be empty
-    const db::Result saved = subjects::SaveSubject(subject(code, name));
+    const db::Result saved = subjects::SaveSubject(dbConnection, subject(code, name));
     QCOMPARE(saved.ok(), storable);
     if (!storable)
         QCOMPARE(saved.kind, Kind::BadValue);
     db::SubjectText stored;
-    QCOMPARE(subjects::FindSubject(code.toLower(), &stored).kind, storable ? Kind::Ok : Kind::NotFound);
+    QCOMPARE(subjects::FindSubject(dbConnection, code.toLower(), &stored).kind, storable ? Kind::Ok : Kind::NotFound);
     if (storable) {
         QCOMPARE(stored.code, code);
         QCOMPARE(stored.name, name);
         QCOMPARE(stored.sks, QStringLiteral("3"));
     }
-    const db::Result updated = subjects::UpdateSubject(subject(code, name + QStringLiteral("'2"), QStringLiteral("4")));
+    const db::Result updated = subjects::UpdateSubject(dbConnection, subject(code, name + QStringLiteral("'2"), QStringLiteral("4")));
     QCOMPARE(updated.kind, storable ? Kind::Ok : Kind::NotFound);
     QCOMPARE(updated.rowsAffected, storable ? 1 : 0);
     if (storable)
         QCOMPARE(db.rows(QStringLiteral("select NmMatpel, SKS from Pelajaran where KdMatpel <> 'LAIN'")),
                  (QList<QVariantList>{{name + QStringLiteral("'2"), 4.0}}));
-    const db::Result removed = subjects::DeleteSubject(code);
+    const db::Result removed = subjects::DeleteSubject(dbConnection, code);
     QCOMPARE(removed.kind, storable ? Kind::Ok : Kind::NotFound);
     QCOMPARE(removed.rowsAffected, storable ? 1 : 0);
     QCOMPARE(db.rows(QStringLiteral("select KdMatpel, NmMatpel from Pelajaran")),
@@ -136,7 +136,7 @@ void TestSubjectStore::deleteRemovesExactlyTheCode()
     test::TestDatabase db;
     for (const char *stored : {"A1", "A10", "%", "A_1", "AB1"})
         db.addSubject(QString::fromLatin1(stored));
-    const db::Result result = subjects::DeleteSubject(code);
+    const db::Result result = subjects::DeleteSubject(dbConnection, code);
     QStringList codes;
     for (const QVariantList &row : db.rows(QStringLiteral("select KdMatpel from Pelajaran order by KdMatpel")))
         codes << row.first().toString();
@@ -161,7 +161,7 @@ void TestSubjectStore::creditUnitsMustBeANumber()
     QFETCH(QString, sks);
     QFETCH(bool, stored);
     test::TestDatabase db;
-    const db::Result saved = subjects::SaveSubject(subject(QStringLiteral("MP01"), QStringLiteral("X"), sks));
+    const db::Result saved = subjects::SaveSubject(dbConnection, subject(QStringLiteral("MP01"), QStringLiteral("X"), sks));
     QCOMPARE(saved.ok(), stored);
     QCOMPARE(saved.reason.isEmpty(), stored);
     if (!stored)
@@ -170,7 +170,7 @@ void TestSubjectStore::creditUnitsMustBeANumber()
 
     // An update to such a value is refused the same way and changes nothing.
     db.addSubject(QStringLiteral("MP02"), QStringLiteral("KIMIA"), 2);
-    QCOMPARE(subjects::UpdateSubject(subject(QStringLiteral("MP02"), QStringLiteral("X"), sks)).ok(), stored);
+    QCOMPARE(subjects::UpdateSubject(dbConnection, subject(QStringLiteral("MP02"), QStringLiteral("X"), sks)).ok(), stored);
     QCOMPARE(db.scalar(QStringLiteral("select NmMatpel from Pelajaran where KdMatpel='MP02'")).toString(),
              stored ? QStringLiteral("X") : QStringLiteral("KIMIA"));
 }
@@ -181,7 +181,7 @@ void TestSubjectStore::storedRowBecomesBoxTexts()
     db.exec(QStringLiteral("insert into Pelajaran values ('MP01', 'FISIKA', '__-__-____', 'R1', null, 2.5)"));
     db.exec(QStringLiteral("insert into Pelajaran values ('MP02', null, null, null, 'ANI', null)"));
     db::SubjectText first;
-    QVERIFY(subjects::FindSubject(QStringLiteral("mp01"), &first).ok());
+    QVERIFY(subjects::FindSubject(dbConnection, QStringLiteral("mp01"), &first).ok());
     QCOMPARE(first.code, QStringLiteral("MP01"));
     QCOMPARE(first.name, QStringLiteral("FISIKA"));
     QCOMPARE(first.entryDate, QStringLiteral("__-__-____"));
@@ -189,7 +189,7 @@ void TestSubjectStore::storedRowBecomesBoxTexts()
     QCOMPARE(first.instructor, QString());
     QCOMPARE(first.sks, QStringLiteral("2.5"));
     db::SubjectText second;
-    QVERIFY(subjects::FindSubject(QStringLiteral("MP02"), &second).ok());
+    QVERIFY(subjects::FindSubject(dbConnection, QStringLiteral("MP02"), &second).ok());
     QCOMPARE(second.code, QStringLiteral("MP02"));
     QCOMPARE(second.name, QString());
     QCOMPARE(second.entryDate, QString());

@@ -1,5 +1,7 @@
 #include "pgtestsupport.h"
 
+#include "db/failure.h"
+
 #include "common/module1.h"
 #include "db/postgres.h"
 
@@ -57,21 +59,18 @@ PgTestDatabase::PgTestDatabase(bool createTables, bool open) : m_previous(QDir::
     QVERIFY(onServer(m_server, QStringLiteral("create database %1").arg(m_target.databaseName)));
     m_valid = true;
     if (createTables) {
-        QString error;
-        const bool created = db::createPostgresTables(m_target, &error);
-        QVERIFY2(created, qPrintable(error));
+        const db::Result created = db::createPostgresTables(m_target);
+        QVERIFY2(created.ok(), qPrintable(db::failureMessage(created)));
     }
     if (open) {
         ChosenDatabase = m_target;
-        const bool opened = OpenDatabase();
-        QVERIFY2(opened, qPrintable(dbConnection.lastError()));
+        const db::Result opened = OpenDatabase();
+        QVERIFY2(opened.ok(), qPrintable(db::failureMessage(opened)));
     }
 }
 
 PgTestDatabase::~PgTestDatabase()
 {
-    dbRecordset.close();
-    dbRecordset2.close();
     dbConnection.close();
     ChosenDatabase = {};
     if (m_valid)

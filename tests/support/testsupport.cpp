@@ -1,4 +1,6 @@
 #include "testsupport.h"
+
+#include "db/failure.h"
 #include "pgtestsupport.h"
 
 #include "app/FrmUtama.h"
@@ -46,12 +48,11 @@ TestDatabase::TestDatabase(bool open) : m_previous(QDir::currentPath())
         return;
     }
     QDir::setCurrent(m_dir.path());
-    QString error;
-    const bool created = db::createDatabase(filePath(), &error);
-    QVERIFY2(created, qPrintable(error));
+    const db::Result created = db::createDatabase(filePath());
+    QVERIFY2(created.ok(), qPrintable(db::failureMessage(created)));
     if (open) {
-        const bool opened = OpenDatabase();
-        QVERIFY2(opened, qPrintable(dbConnection.lastError()));
+        const db::Result opened = OpenDatabase();
+        QVERIFY2(opened.ok(), qPrintable(db::failureMessage(opened)));
     }
 }
 
@@ -61,8 +62,6 @@ TestDatabase::~TestDatabase()
         m_postgres.reset();
         return;
     }
-    dbRecordset.close();
-    dbRecordset2.close();
     dbConnection.close();
     QDir::setCurrent(m_previous);
 }

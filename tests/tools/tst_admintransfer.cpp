@@ -1,6 +1,7 @@
 // The administration tool's export, import and template commands and their
 // exit codes: 0 done, 1 rows refused or the work failed, 2 bad arguments.
 #include "common/module1.h"
+#include "db/failure.h"
 #include "pgtestsupport.h"
 #include "testsupport.h"
 
@@ -83,8 +84,8 @@ QByteArray TestAdminTransfer::state(const QString &database)
     if (!pel::test::onPostgres())
         return read(database);
     const pel::db::DatabaseChoice choice = pel::db::parseDatabaseUrl(database, m_dir.path());
-    if (!pel::dbConnection.open(choice.target))
-        return pel::dbConnection.lastError().toUtf8();
+    if (const pel::db::Result opened = pel::dbConnection.open(choice.target); !opened.ok())
+        return pel::db::failureMessage(opened).toUtf8();
     QByteArray counts;
     for (const char *table : {"SISWA", "Pelajaran", "Nilai", "t_petugas", "t_log"})
         counts += pel::test::sharedScalar(QStringLiteral("select count(*) from %1").arg(QLatin1String(table)))

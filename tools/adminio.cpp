@@ -1,0 +1,59 @@
+#include "adminio.h"
+
+#include "common/module1.h"
+#include "db/connection.h"
+#include "db/failure.h"
+
+#include <QTextStream>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace pel::admin {
+
+QString toolOperator()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        if (const passwd *entry = getpwuid(geteuid()))
+            user = QString::fromLocal8Bit(entry->pw_name);
+    return QStringLiteral("admin:") + user;
+}
+
+bool openDatabase(const db::DatabaseTarget &target)
+{
+    return openDatabase(target, dbConnection);
+}
+
+bool openDatabase(const db::DatabaseTarget &target, db::Connection &conn, const QString &label)
+{
+    db::Result opened = conn.open(target);
+    if (opened.ok())
+        opened = conn.setOperator(toolOperator());
+    if (opened.ok())
+        return true;
+    failure(label + db::failureMessage(opened));
+    return false;
+}
+
+int failure(const QString &message)
+{
+    QString text = message;
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QTextStream(stderr) << "pelitaksa-admin: " << text << "\n";
+    return 1;
+}
+
+int failure(const db::Result &result)
+{
+    return failure(db::failureMessage(result));
+}
+
+int usageError(const QString &message, const char *usage)
+{
+    failure(message);
+    QTextStream(stderr) << "\n" << usage;
+    return 2;
+}
+
+} // namespace pel::admin
