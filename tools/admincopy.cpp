@@ -1,5 +1,7 @@
 #include "admincopy.h"
 
+#include "adminhelp.h"
+
 #include "db/audit.h"
 #include "db/batchinsert.h"
 #include "db/connection.h"
@@ -50,9 +52,7 @@ QString selectStatement(const Table &table, bool postgres)
 
 int usageError(const QString &message)
 {
-    QTextStream(stderr) << "pelitaksa-admin: " << message
-                        << "\nPemakaian: pelitaksa-admin copy --from URL --to URL [--replace]\n";
-    return 2;
+    return admin::usageError(message, {QStringLiteral("copy")});
 }
 
 int failure(const QString &message)

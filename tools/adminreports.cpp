@@ -1,5 +1,7 @@
 #include "adminreports.h"
 
+#include "adminhelp.h"
+
 #include "env/clock.h"
 #include "reports/reportfile.h"
 #include "reports/reportrunner.h"
@@ -11,10 +13,6 @@ namespace pel {
 
 namespace {
 
-const char Usage[] =
-    "Pemakaian: pelitaksa-admin [--db FILE] report list|ipk [--out FILE]\n"
-    "           pelitaksa-admin [--db FILE] report statement|certificate NIS|--all [--out FILE]\n";
-
 void printError(const QString &message)
 {
     QString text = message;
@@ -24,10 +22,7 @@ void printError(const QString &message)
 
 int usageError(const QString &message)
 {
-    printError(message);
-    std::fputs("\n", stderr);
-    std::fputs(Usage, stderr);
-    return 2;
+    return admin::usageError(message, {QStringLiteral("report")});
 }
 
 bool writeOut(const QString &text, const QString &outPath)

@@ -1,5 +1,7 @@
 #include "admintransfer.h"
 
+#include "adminhelp.h"
+
 #include "common/module1.h"
 #include "transfer/csv.h"
 #include "transfer/exporter.h"
@@ -14,13 +16,6 @@ namespace pel {
 
 namespace {
 
-const char Usage[] =
-    "Pemakaian: pelitaksa-admin [--db FILE | --database URL] export TABLE OUTFILE.csv|OUTFILE.xlsx [--separator ';']\n"
-    "           pelitaksa-admin [--db FILE | --database URL] import TABLE INFILE.csv [--dry-run] [--update]\n"
-    "                                    [--errors ERRORS.csv]\n"
-    "           pelitaksa-admin template TABLE\n"
-    "           TABLE: students, subjects atau grades\n";
-
 void printError(const QString &message)
 {
     std::fprintf(stderr, "pelitaksa-admin: %s\n", message.toLocal8Bit().constData());
@@ -28,10 +23,7 @@ void printError(const QString &message)
 
 int usageError(const QString &message)
 {
-    printError(message);
-    std::fputs("\n", stderr);
-    std::fputs(Usage, stderr);
-    return 2;
+    return admin::usageError(message, {QStringLiteral("export"), QStringLiteral("import"), QStringLiteral("template")});
 }
 
 bool openDatabase(const db::DatabaseTarget &target)

@@ -2,6 +2,7 @@
 
 #include "common/access.h"
 #include "app/FrmInfo.h"
+#include "app/startmessage.h"
 #include "common/module1.h"
 #include "db/backup.h"
 #include "db/failure.h"
@@ -156,8 +157,10 @@ bool FrmUtama::start()
         OpenDatabase();
     }
     if (!dbConnection.isOpen()) {
-        ui::showMessage(dbConnection.lastError() + QStringLiteral("\rProgram tidak dapat dijalankan."),
-                        QString(), ui::Icon::Critical, ui::Buttons::Ok);
+        const QString reason = dbConnection.lastError();
+        const bool fileMissing = !ChosenDatabase.isPostgres() && reason.contains(db::causeLine(db::Cause::NotFound));
+        ui::showMessage(app::startFailureMessage(reason, fileMissing, dbConnection.filePath()), QString(),
+                        ui::Icon::Critical, ui::Buttons::Ok);
         delete window;
         return false;
     }

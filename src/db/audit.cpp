@@ -123,7 +123,7 @@ QStringList postgresTriggerSql(const Audited &audited)
 
 } // namespace
 
-bool installAudit(const QSqlDatabase &db, QString *error)
+QStringList sqliteAuditStatements()
 {
     QStringList statements{QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS pel_operator (userid TEXT)"),
                            QStringLiteral("DELETE FROM pel_operator"),
@@ -131,8 +131,13 @@ bool installAudit(const QSqlDatabase &db, QString *error)
     for (const Audited &audited : AuditedTables)
         for (const char *action : {"insert", "update", "delete"})
             statements << triggerSql(audited, QString::fromLatin1(action));
+    return statements;
+}
+
+bool installAudit(const QSqlDatabase &db, QString *error)
+{
     QSqlQuery query(db);
-    for (const QString &statement : statements) {
+    for (const QString &statement : sqliteAuditStatements()) {
         if (!query.exec(statement)) {
             if (error)
                 *error = errorText(query.lastError());
