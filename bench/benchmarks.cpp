@@ -904,9 +904,8 @@ void importFloor(benchmark::State &state, pel::transfer::Table table)
     }
     const bool grades = table == pel::transfer::Table::Grades;
     const QString copy = QStringLiteral("import/target.mdb");
-    const QString script = QStringLiteral(".import --csv --skip 1 '%1' %2\n")
-                               .arg(grades ? files.grades : files.students,
-                                    grades ? QStringLiteral("Nilai") : QStringLiteral("SISWA"));
+    const QString script = pel::bench::importFloorScript(grades ? files.grades : files.students,
+                                                         grades ? QStringLiteral("Nilai") : QStringLiteral("SISWA"));
     double peak = 0;
     double processor = 0;
     for (auto _ : state) {

@@ -1,6 +1,7 @@
 #include "floors.h"
 
 #include "common/formatters.h"
+#include "db/audit.h"
 #include "db/gradestatements.h"
 #include "db/loginstatements.h"
 #include "reports/reportstore.h"
@@ -127,6 +128,14 @@ FloorScript floorScript(Floor floor, const QString &nis, int reportRows)
                 1};
     }
     return {};
+}
+
+QString importFloorScript(const QString &csvPath, const QString &table)
+{
+    QString script;
+    for (const QString &statement : db::sqliteAuditStatements())
+        script += statement + QStringLiteral(";\n");
+    return script + QStringLiteral(".import --csv --skip 1 '%1' %2\n").arg(csvPath, table);
 }
 
 ShellRun runShell(const QString &launcher, const QString &database, const QString &script)

@@ -33,6 +33,12 @@ struct FloorScript
 // reportRows the number of rows of a file report (its footer counts them).
 FloorScript floorScript(Floor floor, const QString &nis, int reportRows = 0);
 
+// The shell's .import of a CSV file (a header line, then the rows) into
+// table, with the audit triggers the program's own connection installs
+// first: every imported row also writes its row to t_log, as it does when
+// the program imports it.
+QString importFloorScript(const QString &csvPath, const QString &table);
+
 struct ShellRun
 {
     bool ok = false;

@@ -6,6 +6,7 @@
 
 #include "common/module1.h"
 #include "grades/grading.h"
+#include "transfer/importer.h"
 #include "reports/reportrunner.h"
 
 #include <QDir>
@@ -26,6 +27,7 @@ private slots:
     void refusesBadSizesAndExistingFiles_data();
     void refusesBadSizesAndExistingFiles();
     void floorsMatchTheReports();
+    void importFloorLogsAsTheProgramDoes();
 
 private:
     QVariant scalar(const QString &sql);
@@ -190,6 +192,44 @@ void TestGenerator::floorsMatchTheReports()
     }
     // The save's floor takes its rows away again.
     QCOMPARE(scalar("select count(*) from Nilai").toInt(), 36);
+}
+
+// The import's floor writes what the program's import writes: the rows and,
+// for each, its row in the audit trail.
+void TestGenerator::importFloorLogsAsTheProgramDoes()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty())
+        QSKIP("sqlite3 is not installed");
+    QString error;
+    QVERIFY2(pel::bench::generateDatabase(m_path, {12, 5, 3}, &error), qPrintable(error));
+    QFile csv(m_dir.filePath(QStringLiteral("siswa.csv")));
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write("NIS,NamaSiswa\n9000001,ANI\n9000002,BUDI\n9000003,CICI\n");
+    csv.close();
+    const QString copy = m_dir.filePath(QStringLiteral("floor.mdb"));
+    QVERIFY(QFile::copy(m_path, copy));
+
+    const pel::bench::ShellRun run = pel::bench::runShell(
+        launcher(), copy, pel::bench::importFloorScript(csv.fileName(), QStringLiteral("SISWA")));
+    QVERIFY2(run.ok, qPrintable(run.error));
+    {
+        pel::db::Connection floor;
+        QVERIFY2(floor.open(copy), qPrintable(floor.lastError()));
+        QSqlQuery query(floor.database());
+        QVERIFY(query.exec("select count(*), min(kunci), max(kunci) from t_log where tabel = 'SISWA' and aksi = 'insert' "
+                           "and userid is null"));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 3);
+        QCOMPARE(query.value(1).toString(), QStringLiteral("9000001"));
+        QCOMPARE(query.value(2).toString(), QStringLiteral("9000003"));
+    }
+
+    // The program's import of the same file into the same database writes as many.
+    QVERIFY2(pel::OpenDatabase(), qPrintable(pel::dbConnection.lastError()));
+    const pel::transfer::ImportReport report =
+        pel::transfer::importCsvFile(pel::dbConnection, pel::transfer::Table::Students, csv.fileName(), {});
+    QVERIFY(report.accepted());
+    QCOMPARE(scalar("select count(*) from t_log where tabel = 'SISWA' and aksi = 'insert'").toInt(), 3);
 }
 
 QTEST_GUILESS_MAIN(TestGenerator)

@@ -1,6 +1,7 @@
 // pelitaksa-admin: creates SISWA.mdb, keeps the operator table, fills a demo
 // database and writes the reports without the screens.
 #include "admincopy.h"
+#include "adminhelp.h"
 #include "adminio.h"
 #include "adminreports.h"
 #include "admintransfer.h"
@@ -38,43 +39,13 @@ using pel::admin::failure;
 QTextStream out(stdout);
 QTextStream err(stderr);
 
-const char Usage[] =
-    "Pemakaian: pelitaksa-admin [--db FILE | --database URL] PERINTAH ...\n"
-    "  --db FILE                  database yang dipakai (bawaan: SISWA.mdb di folder ini)\n"
-    "  --database URL             file SQLite atau postgresql://pengguna@server:port/database\n"
-    "                             (bawaan: PELITAKSA_DATABASE, lalu pelitaksa.ini, lalu SISWA.mdb)\n"
-    "Perintah:\n"
-    "  create                     membuat database baru yang kosong (file yang ada tidak ditimpa)\n"
-    "  demo                       membuat database baru berisi data contoh dan empat petugas\n"
-    "  operator list              menampilkan semua petugas\n"
-    "  operator add USERID NAMA LEVEL [--password-stdin]\n"
-    "                             menambah petugas; LEVEL: Entri, Operator, Activasi atau Manager\n"
-    "  operator passwd USERID [--password-stdin]\n"
-    "                             mengganti password petugas\n"
-    "  operator remove USERID     menghapus petugas itu saja\n"
-    "  operator rehash            mengganti setiap password yang masih berupa teks dengan hash-nya\n"
-    "                             Password tidak pernah diberikan sebagai argumen: di terminal diminta\n"
-    "                             dua kali tanpa ditampilkan; dengan --password-stdin dibaca satu baris\n"
-    "                             dari masukan standar.\n"
-    "  backup [FILE]              menyalin database sekarang (bawaan: ke folder backup/ di sampingnya)\n"
-    "  restore FILE               mengganti database dengan salinan FILE (database sekarang disalin dulu)\n"
-    "  log [--since TANGGAL] [--nis NIS] [--table TABEL]\n"
-    "                             menampilkan catatan perubahan data siswa, pelajaran dan nilai\n"
-    "  report list|ipk|statement NIS|statement --all|certificate NIS|certificate --all [--out FILE]\n"
-    "                             menulis laporan ke layar atau ke FILE\n"
-    "  export students|subjects|grades OUTFILE.csv|OUTFILE.xlsx [--separator ';']\n"
-    "                             menulis tabel ke file CSV atau Excel\n"
-    "  import students|subjects|grades INFILE.csv [--dry-run] [--update] [--errors ERRORS.csv]\n"
-    "                             memasukkan baris dari file CSV, semuanya atau tidak sama sekali\n"
-    "  template students|subjects|grades\n"
-    "                             menampilkan baris judul kolom untuk file impor\n"
-    "  copy --from URL --to URL [--replace]\n"
-    "                             menyalin keempat tabel antardatabase (SQLite/PostgreSQL)\n"
-    "Perintah backup dan restore hanya untuk database SQLite.\n";
+// The command being run, whose usage a usage error shows.
+QString commandInUse;
 
 int usageError(const QString &message)
 {
-    return pel::admin::usageError(message, Usage);
+    err.flush();
+    return pel::admin::usageError(message, {commandInUse});
 }
 
 int listOperators()
@@ -383,24 +354,13 @@ int createDatabase(const pel::db::DatabaseTarget &target, bool demo)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    QString databaseOption;
-    if (args.value(0) == QLatin1String("--db") || args.value(0) == QLatin1String("--database")) {
-        if (args.size() < 2)
-            return usageError(args.value(0) == QLatin1String("--db") ? QStringLiteral("--db butuh nama file")
-                                                                     : QStringLiteral("--database butuh URL"));
-        databaseOption = args.at(1);
-        if (databaseOption.trimmed().isEmpty())
-            return usageError(QStringLiteral("%1 tidak boleh kosong").arg(args.at(0)));
-        args = args.mid(2);
-    }
-    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
-        if (args.isEmpty())
-            return usageError(QStringLiteral("perintah belum diberikan"));
-        out << Usage;
-        return 0;
-    }
-    const QString command = args.takeFirst();
+    const pel::admin::ToolOptions options = pel::admin::readToolOptions(QCoreApplication::arguments());
+    if (options.exitCode)
+        return *options.exitCode;
+    const QString &databaseOption = options.database;
+    const QString &command = options.command;
+    QStringList args = options.arguments;
+    commandInUse = command;
     if (command == QLatin1String("copy"))
         return pel::runCopyCommand(args);
     const pel::db::DatabaseChoice choice = pel::db::chooseDatabase(databaseOption);

@@ -1,5 +1,6 @@
 #include "admincopy.h"
 
+#include "adminhelp.h"
 #include "adminio.h"
 #include "db/connection.h"
 #include "db/databaseurl.h"
@@ -14,11 +15,9 @@ namespace pel {
 
 namespace {
 
-const char Usage[] = "Pemakaian: pelitaksa-admin copy --from URL --to URL [--replace]\n";
-
 int usageError(const QString &message)
 {
-    return admin::usageError(message, Usage);
+    return admin::usageError(message, {QStringLiteral("copy")});
 }
 
 } // namespace

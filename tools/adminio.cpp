@@ -49,11 +49,4 @@ int failure(const db::Result &result)
     return failure(db::failureMessage(result));
 }
 
-int usageError(const QString &message, const char *usage)
-{
-    failure(message);
-    QTextStream(stderr) << "\n" << usage;
-    return 2;
-}
-
 } // namespace pel::admin

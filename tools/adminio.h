@@ -29,7 +29,5 @@ bool openDatabase(const db::DatabaseTarget &target, db::Connection &conn, const 
 int failure(const QString &message);
 // The same for a failure: its first line and its cause and detail lines.
 int failure(const db::Result &result);
-// The same before the usage text of the command; returns 2.
-int usageError(const QString &message, const char *usage);
 
 } // namespace pel::admin

@@ -1,5 +1,6 @@
 #include "adminreports.h"
 
+#include "adminhelp.h"
 #include "adminio.h"
 #include "common/module1.h"
 #include "db/failure.h"
@@ -14,13 +15,9 @@ namespace pel {
 
 namespace {
 
-const char Usage[] =
-    "Pemakaian: pelitaksa-admin [--db FILE] report list|ipk [--out FILE]\n"
-    "           pelitaksa-admin [--db FILE] report statement|certificate NIS|--all [--out FILE]\n";
-
 int usageError(const QString &message)
 {
-    return admin::usageError(message, Usage);
+    return admin::usageError(message, {QStringLiteral("report")});
 }
 
 // A report that gave no text: no record found, or why it failed.

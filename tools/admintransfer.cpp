@@ -1,5 +1,6 @@
 #include "admintransfer.h"
 
+#include "adminhelp.h"
 #include "adminio.h"
 #include "common/module1.h"
 #include "transfer/csv.h"
@@ -14,16 +15,9 @@ namespace pel {
 
 namespace {
 
-const char Usage[] =
-    "Pemakaian: pelitaksa-admin [--db FILE | --database URL] export TABLE OUTFILE.csv|OUTFILE.xlsx [--separator ';']\n"
-    "           pelitaksa-admin [--db FILE | --database URL] import TABLE INFILE.csv [--dry-run] [--update]\n"
-    "                                    [--errors ERRORS.csv]\n"
-    "           pelitaksa-admin template TABLE\n"
-    "           TABLE: students, subjects atau grades\n";
-
 int usageError(const QString &message)
 {
-    return admin::usageError(message, Usage);
+    return admin::usageError(message, {QStringLiteral("export"), QStringLiteral("import"), QStringLiteral("template")});
 }
 
 int runTemplate(const QStringList &args)

@@ -2,6 +2,7 @@
 
 #include "common/access.h"
 #include "app/FrmInfo.h"
+#include "app/startmessage.h"
 #include "common/module1.h"
 #include "db/backup.h"
 #include "db/failure.h"
@@ -157,7 +158,9 @@ bool FrmUtama::start()
         window->m_opened = OpenDatabase();
     }
     if (!window->m_opened.ok()) {
-        ui::showMessage(db::failureMessage(window->m_opened) + QStringLiteral("\rProgram tidak dapat dijalankan."),
+        const bool fileMissing = !ChosenDatabase.isPostgres() && window->m_opened.cause == db::Cause::NotFound;
+        ui::showMessage(app::startFailureMessage(db::failureMessage(window->m_opened), fileMissing,
+                                                 dbConnection.filePath()),
                         QString(), ui::Icon::Critical, ui::Buttons::Ok);
         delete window;
         return false;

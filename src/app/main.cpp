@@ -1,4 +1,5 @@
 #include "app/FrmUtama.h"
+#include "app/programoptions.h"
 #include "common/module1.h"
 #include "db/databaseurl.h"
 #include "ui/messages.h"
@@ -46,21 +47,28 @@ void endOnceShownForBenchmark()
 
 int main(int argc, char *argv[])
 {
+    // The help and the version are answered before any window system is
+    // asked for, so they need no display; nor do they open a database.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (pel::app::asksForHelpOrVersion(arguments)) {
+        const QCoreApplication answer(argc, argv);
+        return pel::app::readProgramOptions(QCoreApplication::arguments()).exitCode.value_or(0);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PELITAKSA"));
     // The program ends when its last screen closes, as the main window's
     // "Keluar" leaves any other open screen running.
     QApplication::setQuitOnLastWindowClosed(true);
     // --database URL (or --database=URL) names the database; without it the
-    // environment, pelitaksa.ini or SISWA.mdb here decide.
-    QString databaseOption;
-    const QStringList args = QApplication::arguments();
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--database"))
-            databaseOption = args.value(++i);
-        else if (args.at(i).startsWith(QLatin1String("--database=")))
-            databaseOption = args.at(i).mid(11);
-    }
+    // environment, pelitaksa.ini or SISWA.mdb here decide. QApplication has
+    // taken its own options (-platform, -style, ...) out already.
+    const pel::app::ProgramOptions options = pel::app::readProgramOptions(QApplication::arguments());
+    if (options.exitCode)
+        return *options.exitCode;
+    const QString databaseOption = options.database;
     const pel::db::DatabaseChoice choice = pel::db::chooseDatabase(databaseOption);
     if (!choice.ok()) {
         pel::ui::showMessage(choice.error + QStringLiteral("\rProgram tidak dapat dijalankan."), QString(),

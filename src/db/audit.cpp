@@ -124,7 +124,7 @@ QStringList postgresTriggerSql(const Audited &audited)
 
 } // namespace
 
-Result installAudit(const QSqlDatabase &db)
+QStringList sqliteAuditStatements()
 {
     QStringList statements{QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS pel_operator (userid TEXT)"),
                            QStringLiteral("DELETE FROM pel_operator"),
@@ -132,8 +132,13 @@ Result installAudit(const QSqlDatabase &db)
     for (const Audited &audited : AuditedTables)
         for (const char *action : {"insert", "update", "delete"})
             statements << triggerSql(audited, QString::fromLatin1(action));
+    return statements;
+}
+
+Result installAudit(const QSqlDatabase &db)
+{
     QSqlQuery query(db);
-    for (const QString &statement : statements) {
+    for (const QString &statement : sqliteAuditStatements()) {
         if (!query.exec(statement))
             return Result::from(query.lastError());
     }

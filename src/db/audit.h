@@ -25,6 +25,12 @@ namespace pel::db {
 // of the current schema.
 Result installAudit(const QSqlDatabase &db);
 
+// The statements installAudit() runs on an SQLite database, in order: the
+// operator table (its one row naming no operator) and the triggers. Any
+// client that runs them on its own connection logs its writes as this
+// program does.
+QStringList sqliteAuditStatements();
+
 // The statements that create (or replace) the audit functions and triggers
 // on a PostgreSQL database holding the tables and t_log.
 QStringList postgresAuditStatements();

@@ -2,6 +2,7 @@
 // screen registry, the credits screen and the timers.
 #include "app/FrmInfo.h"
 #include "app/FrmUtama.h"
+#include "app/startmessage.h"
 #include "common/module1.h"
 #include "grades/frmtransaksi.h"
 #include "reports/frmLaporan.h"
@@ -64,6 +65,8 @@ private slots:
     void logoutLocksAgain();
     void cancelInLoginFrame();
     void startFailsWithoutDatabase();
+    void startMessageSaysHowToMakeTheDatabase_data();
+    void startMessageSaysHowToMakeTheDatabase();
     void startBacksUpOnceADay();
     void startRetriesWhileDatabaseInUse();
     void failedBackupWarnsAndWorkGoesOn();
@@ -384,10 +387,54 @@ void TestMainWindow::startFailsWithoutDatabase()
     QCOMPARE(m_messages->count(), 1);
     QVERIFY(m_messages->last().text.contains(missing));
     QCOMPARE(m_messages->last().icon, ui::Icon::Critical);
-    if (!test::onPostgres())
+    QVERIFY(m_messages->last().text.endsWith(QStringLiteral("\rProgram tidak dapat dijalankan.")));
+    if (!test::onPostgres()) {
         QVERIFY(!QFile::exists(m_db->filePath()));
+        // A newcomer started from the menu learns how to make the file.
+        const QStringList lines = m_messages->last().text.split(QLatin1Char('\r'));
+        QVERIFY2(lines.contains(QStringLiteral("    cd %1 && pelitaksa-admin create").arg(QDir::currentPath())),
+                 qPrintable(lines.join(u'|')));
+        QVERIFY(lines.contains(QStringLiteral("    cd %1 && pelitaksa-admin demo").arg(QDir::currentPath())));
+    } else {
+        // A server database is made by its administrator; no file to create.
+        QVERIFY(!m_messages->last().text.contains(QStringLiteral("pelitaksa-admin")));
+    }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!ui::openScreen<FrmUtama>());
+}
+
+void TestMainWindow::startMessageSaysHowToMakeTheDatabase_data()
+{
+    QTest::addColumn<bool>("missing");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("command"); // the line of "create"; empty when none
+
+    QTest::newRow("SISWA.mdb: made in its folder")
+        << true << "/home/ani/SISWA.mdb" << "    cd /home/ani && pelitaksa-admin create";
+    QTest::newRow("a folder with blanks and a quote, quoted")
+        << true << "/data/Tata Usaha/Bu Ani's/SISWA.mdb"
+        << "    cd '/data/Tata Usaha/Bu Ani'\\''s' && pelitaksa-admin create";
+    QTest::newRow("another file name, given whole")
+        << true << "/srv/kelas/lama.mdb" << "    pelitaksa-admin --db /srv/kelas/lama.mdb create";
+    QTest::newRow("a file that is there: no advice") << false << "/home/ani/SISWA.mdb" << "";
+}
+
+void TestMainWindow::startMessageSaysHowToMakeTheDatabase()
+{
+    QFETCH(bool, missing);
+    QFETCH(QString, path);
+    QFETCH(QString, command);
+    const QString reason = QStringLiteral("File %1 tidak ditemukan.\rSebab: file tidak ditemukan.").arg(path);
+    const QStringList lines = app::startFailureMessage(reason, missing, path).split(QLatin1Char('\r'));
+    QCOMPARE(lines.mid(0, 2), reason.split(QLatin1Char('\r')));
+    QCOMPARE(lines.last(), QStringLiteral("Program tidak dapat dijalankan."));
+    if (command.isEmpty()) {
+        QCOMPARE(lines.size(), 3);
+        return;
+    }
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines.at(3), command);
+    QCOMPARE(lines.at(5), command.chopped(int(qstrlen("create"))) + QStringLiteral("demo"));
 }
 
 void TestMainWindow::startBacksUpOnceADay()
