@@ -11,6 +11,7 @@
 #include "app/FrmUtama.h"
 #include "common/formatters.h"
 #include "common/module1.h"
+#include "db/failure.h"
 #include "grades/classgrademodel.h"
 #include "grades/frmnilaikelas.h"
 #include "grades/frmtransaksi.h"
@@ -173,9 +174,12 @@ void closeScreen()
 
 bool openDatabase(benchmark::State &state)
 {
-    if (pel::dbConnection.isOpen() || pel::OpenDatabase())
+    if (pel::dbConnection.isOpen())
         return true;
-    state.SkipWithError(pel::dbConnection.lastError().toStdString().c_str());
+    const pel::db::Result opened = pel::OpenDatabase();
+    if (opened.ok())
+        return true;
+    state.SkipWithError(pel::db::failureMessage(opened).toStdString().c_str());
     return false;
 }
 
@@ -189,7 +193,7 @@ void StartUp(benchmark::State &state)
     const double before = resetPeakMemory();
     for (auto _ : state) {
         if (!pel::FrmUtama::start()) {
-            state.SkipWithError(pel::dbConnection.lastError().toStdString().c_str());
+            state.SkipWithError("the main window did not start");
             break;
         }
         if (!shown(pel::ui::openScreen<pel::FrmUtama>())) {
@@ -281,7 +285,7 @@ void LoginProcess(benchmark::State &state)
 void Login(benchmark::State &state)
 {
     if (!pel::FrmUtama::start()) {
-        state.SkipWithError(pel::dbConnection.lastError().toStdString().c_str());
+        state.SkipWithError("the main window did not start");
         return;
     }
     pel::FrmUtama *window = pel::ui::openScreen<pel::FrmUtama>();
@@ -416,10 +420,9 @@ void NextRegistrationNumber(benchmark::State &state)
     const double before = resetPeakMemory();
     QString number;
     for (auto _ : state) {
-        QString error;
-        number = pel::NextRegistrationNumber(&error);
-        if (number.isEmpty()) {
-            state.SkipWithError(error.toStdString().c_str());
+        const pel::db::Result drawn = pel::grades::NextRegistrationNumber(pel::dbConnection, &number);
+        if (!drawn.ok()) {
+            state.SkipWithError(pel::db::failureMessage(drawn).toStdString().c_str());
             break;
         }
     }
@@ -458,7 +461,7 @@ void StudentLookup(benchmark::State &state)
 
 void removeBenchGrades()
 {
-    pel::grades::DeleteGradeRows(dbConnection, BenchRegistration);
+    pel::grades::DeleteGradeRows(pel::dbConnection, BenchRegistration);
 }
 
 // "Save" on the grade screen with every box filled: one row into Nilai.
@@ -650,15 +653,15 @@ void recordsetOpen(benchmark::State &state, const QString &sql)
     if (!openDatabase(state))
         return;
     const double before = resetPeakMemory();
+    pel::db::Recordset rows;
     for (auto _ : state) {
-        if (!pel::dbRecordset.open(sql, pel::dbConnection).ok()) {
-            state.SkipWithError(pel::dbRecordset.lastError().toStdString().c_str());
+        if (const pel::db::Result opened = rows.open(sql, pel::dbConnection); !opened.ok()) {
+            state.SkipWithError(pel::db::failureMessage(opened).toStdString().c_str());
             break;
         }
     }
-    state.counters["rows"] = pel::dbRecordset.recordCount();
+    state.counters["rows"] = rows.recordCount();
     reportMemory(state, before);
-    pel::dbRecordset.close();
 }
 
 void Detail_StudentListQuery(benchmark::State &state)
@@ -672,15 +675,17 @@ void Detail_SearchAllQuery(benchmark::State &state)
 }
 
 // A file report without the screen: query, text and file.
-void reportRunner(benchmark::State &state, pel::reports::ReportResult (*run)(const QDate &, const pel::reports::Progress &))
+void reportRunner(benchmark::State &state,
+                  pel::reports::ReportResult (*run)(const pel::db::Connection &, const QDate &,
+                                                    const pel::reports::FileReportOptions &))
 {
     if (!openDatabase(state))
         return;
     const double before = resetPeakMemory();
     for (auto _ : state) {
-        const pel::reports::ReportResult result = run(QDate::currentDate(), {});
+        const pel::reports::ReportResult result = run(pel::dbConnection, QDate::currentDate(), {});
         if (!result.done()) {
-            state.SkipWithError(result.error.toStdString().c_str());
+            state.SkipWithError(pel::db::failureMessage(result.result).toStdString().c_str());
             break;
         }
     }
@@ -689,12 +694,12 @@ void reportRunner(benchmark::State &state, pel::reports::ReportResult (*run)(con
 
 void Detail_StudentListNoScreen(benchmark::State &state)
 {
-    reportRunner(state, pel::reports::runStudentList);
+    reportRunner(state, pel::reports::writeStudentList);
 }
 
 void Detail_IpkListNoScreen(benchmark::State &state)
 {
-    reportRunner(state, pel::reports::runIpkList);
+    reportRunner(state, pel::reports::writeIpkList);
 }
 
 // A grade statement without the screen: query and text.
@@ -704,9 +709,9 @@ void Detail_GradeStatementNoScreen(benchmark::State &state)
         return;
     const double before = resetPeakMemory();
     for (auto _ : state) {
-        const pel::reports::ReportResult result = pel::reports::runGradeStatement(dbConnection, SampleNis, QDate::currentDate());
+        const pel::reports::ReportResult result = pel::reports::runGradeStatement(pel::dbConnection, SampleNis, QDate::currentDate());
         if (!result.done()) {
-            state.SkipWithError(result.error.toStdString().c_str());
+            state.SkipWithError(pel::db::failureMessage(result.result).toStdString().c_str());
             break;
         }
     }
@@ -723,9 +728,9 @@ void Detail_StudentListViewer(benchmark::State &state)
     pel::reports::FileReportOptions options;
     options.keepText = false;
     options.utf8Text = &text;
-    const pel::reports::ReportResult result = pel::reports::writeStudentList(dbConnection, QDate::currentDate(), options);
+    const pel::reports::ReportResult result = pel::reports::writeStudentList(pel::dbConnection, QDate::currentDate(), options);
     if (!result.done()) {
-        state.SkipWithError(result.error.toStdString().c_str());
+        state.SkipWithError(pel::db::failureMessage(result.result).toStdString().c_str());
         return;
     }
     pel::frmLaporan *screen = openReportScreen(state);
@@ -823,15 +828,18 @@ const ImportFiles &importFiles()
         f.withStudents = QStringLiteral("import/base.mdb");
         if (QFile::exists(f.withStudents))
             return f;
-        if (!(pel::dbConnection.isOpen() || pel::OpenDatabase())) {
-            f.error = pel::dbConnection.lastError();
-            return f;
+        if (!pel::dbConnection.isOpen()) {
+            if (const pel::db::Result opened = pel::OpenDatabase(); !opened.ok()) {
+                f.error = pel::db::failureMessage(opened);
+                return f;
+            }
         }
-        QString error;
+        pel::db::Result created = pel::db::createDatabase(f.empty);
+        if (created.ok())
+            created = pel::db::createDatabase(f.withStudents + ".new");
         if (!writeCsv(f.students, QStringLiteral("select * from SISWA order by rowid"))
-            || !writeCsv(f.grades, QStringLiteral("select * from Nilai order by rowid"))
-            || !pel::db::createDatabase(f.empty, &error) || !pel::db::createDatabase(f.withStudents + ".new", &error)) {
-            f.error = QStringLiteral("import files: ") + error;
+            || !writeCsv(f.grades, QStringLiteral("select * from Nilai order by rowid")) || !created.ok()) {
+            f.error = QStringLiteral("import files: ") + pel::db::failureMessage(created);
             return f;
         }
         QSqlQuery query(pel::dbConnection.database());
@@ -947,7 +955,7 @@ int reportRows(pel::bench::Floor which)
                         : which == pel::bench::Floor::IpkList   ? QStringLiteral("select count(distinct Nis) from Nilai")
                                                                 : QString();
     pel::db::Recordset count;
-    if (sql.isEmpty() || !(pel::dbConnection.isOpen() || pel::OpenDatabase()) || !count.open(sql, pel::dbConnection).ok())
+    if (sql.isEmpty() || !(pel::dbConnection.isOpen() || pel::OpenDatabase().ok()) || !count.open(sql, pel::dbConnection).ok())
         return 0;
     return count.value(0).toInt();
 }

@@ -29,11 +29,11 @@ QString literal(const QString &text)
 
 // The page-break block of a report as an SQL expression of the row number n:
 // the program's own block, its sample count and page replaced by expressions.
-QString pageBreakExpression(QString (*pageBreak)(int, int))
+QString pageBreakExpression(const reports::FileReportLayout &layout)
 {
     const int sampleCount = 987654;
     const int samplePage = 77;
-    QString sql = literal(pageBreak(sampleCount, samplePage));
+    QString sql = literal(reports::fileReportPageBreak(layout, sampleCount, samplePage));
     sql.replace(PadRightFormat(sampleCount, QStringLiteral("###,###")),
                 QStringLiteral("' || printf('%-7s', printf('%,d', n - 1)) || '"));
     sql.replace(QStringLiteral("Halaman: 77"), QStringLiteral("Halaman: ' || printf('%02d', (n - 1) / 5 + 1) || '"));
@@ -85,9 +85,9 @@ FloorScript floorScript(Floor floor, const QString &nis, int reportRows)
                            "%-15s  %-14s  %-19s  %-14s', n, NIS, substr(NamaSiswa, 1, 15), substr(TptLahir, 1, 15), "
                            "TglLahir, substr(Alamat, 1, 25), JenisKelamin, Agama, TglMasuk, ProgamJurusan, LevelTahap, "
                            "AsalSekolah, TelpHp) from (select row_number() over () as n, * from (%2))")
-                .arg(pageBreakExpression(reports::studentListPageBreak), reports::store::studentListSql());
-        return {fileReport(QStringLiteral("floor-Data Siswa.txt"), reports::studentListHeader(), rows,
-                           reports::studentListFooter(reportRows, today)),
+                .arg(pageBreakExpression(reports::studentListLayout()), reports::store::studentListSql());
+        return {fileReport(QStringLiteral("floor-Data Siswa.txt"), reports::fileReportHeader(reports::studentListLayout()), rows,
+                           reports::fileReportFooter(reports::studentListLayout(), reportRows, today)),
                 1};
     }
     case Floor::IpkList: {
@@ -100,9 +100,9 @@ FloorScript floorScript(Floor floor, const QString &nis, int reportRows)
                            "cast(round(t.vsks) as integer) as vsks, cast(round(t.vnilai) as integer) as vnilai "
                            "from (%2) s join (SELECT nilai.nis as nis, sum(nilai.sks) AS VSKS, sum(nilai.mutu) AS "
                            "VNILAI from nilai group by nilai.nis) t on t.nis = s.nis)")
-                .arg(pageBreakExpression(reports::ipkPageBreak), reports::store::ipkStudentsSql());
-        return {fileReport(QStringLiteral("floor-IPK.txt"), reports::ipkListHeader(), rows,
-                           reports::ipkFooter(reportRows, today)),
+                .arg(pageBreakExpression(reports::ipkListLayout()), reports::store::ipkStudentsSql());
+        return {fileReport(QStringLiteral("floor-IPK.txt"), reports::fileReportHeader(reports::ipkListLayout()), rows,
+                           reports::fileReportFooter(reports::ipkListLayout(), reportRows, today)),
                 1};
     }
     case Floor::GradeStatement:

@@ -2,6 +2,7 @@
 
 #include "db/audit.h"
 #include "db/connection.h"
+#include "db/failure.h"
 #include "db/schema.h"
 #include "db/transaction.h"
 #include "grades/grading.h"
@@ -81,9 +82,9 @@ namespace {
 bool fill(const QString &path, const GeneratorSize &size, QString *error)
 {
     db::Connection conn;
-    if (!conn.open(path).ok()) {
+    if (const db::Result opened = conn.open(path); !opened.ok()) {
         if (error)
-            *error = conn.lastError();
+            *error = db::failureMessage(opened);
         return false;
     }
     QSqlDatabase database = conn.database();
@@ -211,8 +212,11 @@ bool generateDatabase(const QString &path, const GeneratorSize &size, QString *e
             *error = QStringLiteral("Ukuran tidak masuk akal: nilai per siswa harus 0..jumlah mata pelajaran.");
         return false;
     }
-    if (!db::createDatabase(path, error))
+    if (const db::Result created = db::createDatabase(path); !created.ok()) {
+        if (error)
+            *error = db::failureMessage(created);
         return false;
+    }
     if (fill(path, size, error))
         return true;
     // No half-filled file stays behind to be taken for a whole one.

@@ -10,6 +10,7 @@
 //   pelitaksa-loadtest --database URL [--desks N] [--seconds S]
 // (--desk I --log FILE runs one desk; the coordinating run starts them.)
 #include "common/module1.h"
+#include "db/failure.h"
 #include "db/databaseurl.h"
 #include "db/recordset.h"
 #include "grades/gradestore.h"
@@ -57,9 +58,9 @@ bool openDatabase(const QString &url, bool quiet = false)
         return false;
     }
     ChosenDatabase = choice.target;
-    if (!OpenDatabase().ok()) {
+    if (const db::Result opened = OpenDatabase(); !opened.ok()) {
         if (!quiet)
-            std::fprintf(stderr, "%s\n", qPrintable(dbConnection.lastError().replace(QLatin1Char('\r'), QLatin1Char('\n'))));
+            std::fprintf(stderr, "%s\n", qPrintable(db::failureMessage(opened).replace(QLatin1Char('\r'), QLatin1Char('\n'))));
         return false;
     }
     return true;
@@ -70,8 +71,8 @@ QStringList column(const QString &sql, QString *error)
 {
     QStringList values;
     db::Recordset rows;
-    if (!rows.open(sql, dbConnection).ok()) {
-        *error = rows.lastError();
+    if (const db::Result read = rows.open(sql, dbConnection); !read.ok()) {
+        *error = db::failureMessage(read);
         return values;
     }
     for (int row = 0; row < rows.recordCount(); ++row)
@@ -115,7 +116,7 @@ int runDesk(const QString &url, int desk, int seconds, const QString &logPath)
     while (!(dbConnection.isOpen() || openDatabase(url, true)) || !readPools(&students, &subjects, &error)) {
         if (clock.elapsed() >= qint64(seconds) * 1000) {
             std::fprintf(stderr, "desk %d: %s\n", desk,
-                         qPrintable(error.isEmpty() ? dbConnection.lastError() : error));
+                         qPrintable(error.isEmpty() ? QStringLiteral("database tidak dapat dibuka") : error));
             return 1;
         }
         error.clear();
@@ -152,7 +153,7 @@ int runDesk(const QString &url, int desk, int seconds, const QString &logPath)
             const reports::ReportResult result = ipk ? reports::writeIpkList(dbConnection, today, options)
                                                      : reports::writeStudentList(dbConnection, today, options);
             out << (ipk ? "ipklist" : "studentlist") << '\t' << timer.nsecsElapsed() / 1000 << '\t'
-                << (result.done() ? "ok" : "fail") << '\t' << reason(result.error) << '\n';
+                << (result.done() ? "ok" : "fail") << '\t' << reason(db::failureMessage(result.result)) << '\n';
         } else if (pick < 40) {
             db::StudentRecord student;
             const db::Result found = students::FindStudent(dbConnection, students.at(random.bounded(students.size())), &student);
@@ -162,7 +163,7 @@ int runDesk(const QString &url, int desk, int seconds, const QString &logPath)
             // A grade row under the next registration number, as the grade
             // screen draws it; the store renumbers it when another desk took it.
             db::GradeRowValues row;
-            row.noreg = NextRegistrationNumber(&error);
+            const db::Result drawn = grades::NextRegistrationNumber(dbConnection, &row.noreg);
             row.tglProses = today.toString(QStringLiteral("dd-MM-yyyy"));
             row.nis = students.at(random.bounded(students.size()));
             row.program = QStringLiteral("KOMPUTER");
@@ -177,7 +178,7 @@ int runDesk(const QString &url, int desk, int seconds, const QString &logPath)
             row.prediket = QStringLiteral("ISTIMEWA");
             row.ket = QStringLiteral("LULUS");
             QString saved;
-            const db::Result result = row.noreg.isEmpty() ? db::Result::refused(error) : grades::SaveGrade(dbConnection, row, &saved);
+            const db::Result result = drawn.ok() ? grades::SaveGrade(dbConnection, row, &saved) : drawn;
             out << "save\t" << timer.nsecsElapsed() / 1000 << '\t' << outcome(result) << '\t' << row.nis << '\t'
                 << row.kdMatpel << '\t' << saved << '\t' << marker << '\t' << reason(result.reason) << '\n';
         } else if (pick < 85) {
@@ -198,8 +199,8 @@ int runDesk(const QString &url, int desk, int seconds, const QString &logPath)
             const reports::ReportResult result =
                 reports::runGradeStatement(dbConnection, students.at(random.bounded(students.size())), today);
             out << "statement\t" << timer.nsecsElapsed() / 1000 << '\t'
-                << (result.done() || result.outcome == reports::Outcome::NoData ? "ok" : "fail") << '\t'
-                << reason(result.error) << '\n';
+                << (result.done() || result.result.kind == db::Result::Kind::NotFound ? "ok" : "fail") << '\t'
+                << reason(db::failureMessage(result.result)) << '\n';
         }
     }
     out.flush();
@@ -241,7 +242,7 @@ int coordinate(const QString &url, int desks, int seconds)
         if (!write.open(QStringLiteral("update SISWA set Alamat = '%1%2' where NIS = '%2'")
                             .arg(InitialPrefix, QString(students.at(i)).replace(QLatin1Char('\''), QStringLiteral("''"))),
                         dbConnection).ok()) {
-            std::fprintf(stderr, "%s\n", qPrintable(write.lastError()));
+            std::fprintf(stderr, "%s\n", qPrintable(db::failureMessage(write.failure())));
             return 1;
         }
     }
@@ -337,7 +338,7 @@ int coordinate(const QString &url, int desks, int seconds)
         db::Recordset rows;
         if (!rows.open(QStringLiteral("select Tentor, Nis, KdMatpel, Noreg from Nilai where Tentor like 'LT-%'"),
                        dbConnection).ok()) {
-            std::fprintf(stderr, "%s\n", qPrintable(rows.lastError()));
+            std::fprintf(stderr, "%s\n", qPrintable(db::failureMessage(rows.failure())));
             return 1;
         }
         for (int row = 0; row < rows.recordCount(); ++row)

@@ -5,6 +5,7 @@
 #include "generator.h"
 
 #include "common/module1.h"
+#include "db/failure.h"
 #include "grades/grading.h"
 #include "transfer/importer.h"
 #include "reports/reportrunner.h"
@@ -70,7 +71,7 @@ void TestGenerator::fillsTheTables()
 {
     QString error;
     QVERIFY2(pel::bench::generateDatabase(m_path, {12, 5, 3}, &error), qPrintable(error));
-    QVERIFY(OpenDatabase().ok());
+    QVERIFY(pel::OpenDatabase().ok());
 
     QCOMPARE(scalar("select count(*) from SISWA").toInt(), 12);
     QCOMPARE(scalar("select count(*) from Pelajaran").toInt(), 5);
@@ -143,23 +144,24 @@ void TestGenerator::floorsMatchTheReports()
         QSKIP("sqlite3 is not installed");
     QString error;
     QVERIFY2(pel::bench::generateDatabase(m_path, {12, 5, 3}, &error), qPrintable(error));
-    QVERIFY(OpenDatabase().ok());
+    QVERIFY(pel::OpenDatabase().ok());
 
     const struct
     {
         pel::bench::Floor floor;
-        pel::reports::ReportResult (*run)(const QDate &, const pel::reports::Progress &);
+        pel::reports::ReportResult (*run)(const pel::db::Connection &, const QDate &,
+                                          const pel::reports::FileReportOptions &);
         QString floorFile;
         QString reportFile;
         int headerLines; // the first page break follows them and five rows
         int pageBreakLines;
     } reports[] = {
-        {pel::bench::Floor::StudentList, pel::reports::runStudentList, "floor-Data Siswa.txt", "Data Siswa.txt", 8, 9},
-        {pel::bench::Floor::IpkList, pel::reports::runIpkList, "floor-IPK.txt", "IPK.txt", 9, 11},
+        {pel::bench::Floor::StudentList, pel::reports::writeStudentList, "floor-Data Siswa.txt", "Data Siswa.txt", 8, 9},
+        {pel::bench::Floor::IpkList, pel::reports::writeIpkList, "floor-IPK.txt", "IPK.txt", 9, 11},
     };
     for (const auto &report : reports) {
-        const pel::reports::ReportResult result = report.run(QDate::currentDate(), {});
-        QVERIFY2(result.done(), qPrintable(result.error));
+        const pel::reports::ReportResult result = report.run(pel::dbConnection, QDate::currentDate(), {});
+        QVERIFY2(result.done(), qPrintable(pel::db::failureMessage(result.result)));
         // Every one of the 12 students has grades: both reports have 12 rows.
         const int rows = 12;
         const pel::bench::ShellRun run = pel::bench::runShell(
@@ -214,7 +216,7 @@ void TestGenerator::importFloorLogsAsTheProgramDoes()
     QVERIFY2(run.ok, qPrintable(run.error));
     {
         pel::db::Connection floor;
-        QVERIFY2(floor.open(copy), qPrintable(floor.lastError()));
+        QVERIFY(floor.open(copy).ok());
         QSqlQuery query(floor.database());
         QVERIFY(query.exec("select count(*), min(kunci), max(kunci) from t_log where tabel = 'SISWA' and aksi = 'insert' "
                            "and userid is null"));
@@ -225,7 +227,7 @@ void TestGenerator::importFloorLogsAsTheProgramDoes()
     }
 
     // The program's import of the same file into the same database writes as many.
-    QVERIFY2(pel::OpenDatabase(), qPrintable(pel::dbConnection.lastError()));
+    QVERIFY(pel::OpenDatabase().ok());
     const pel::transfer::ImportReport report =
         pel::transfer::importCsvFile(pel::dbConnection, pel::transfer::Table::Students, csv.fileName(), {});
     QVERIFY(report.accepted());

@@ -201,21 +201,6 @@ const FileReportLayout &studentListLayout()
     return layout;
 }
 
-QString studentListHeader()
-{
-    return fileReportHeader(studentListLayout());
-}
-
-QString studentListPageBreak(int rowsSoFar, int page)
-{
-    return fileReportPageBreak(studentListLayout(), rowsSoFar, page);
-}
-
-QString studentListFooter(int rowCount, const QDate &today)
-{
-    return fileReportFooter(studentListLayout(), rowCount, today);
-}
-
 QString studentListRow(const std::array<QVariant, 12> &v, int rowsSoFar, CellCache *cache)
 {
     const QString name14 = QStringLiteral("##############");
@@ -406,11 +391,6 @@ const FileReportLayout &ipkListLayout()
     return layout;
 }
 
-QString ipkListHeader()
-{
-    return fileReportHeader(ipkListLayout());
-}
-
 QString ipkRow(const IpkEntry &entry, int rowsSoFar, CellCache *cache)
 {
     const QVariant credits = wholeSum(entry.creditSum);
@@ -430,16 +410,6 @@ QString ipkRow(const IpkEntry &entry, int rowsSoFar, CellCache *cache)
     else
         line.left(NoValue, QStringLiteral("0.00"), 0, Fit::Whole);
     return line.takeWithBreak();
-}
-
-QString ipkPageBreak(int rowsSoFar, int page)
-{
-    return fileReportPageBreak(ipkListLayout(), rowsSoFar, page);
-}
-
-QString ipkFooter(int rowCount, const QDate &today)
-{
-    return fileReportFooter(ipkListLayout(), rowCount, today);
 }
 
 } // namespace pel::reports

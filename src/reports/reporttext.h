@@ -74,9 +74,6 @@ QString fileReportFooter(const FileReportLayout &layout, int rowCount, const QDa
 
 // Student list (file "Data Siswa.txt"): rows of "select * from SISWA ...".
 const FileReportLayout &studentListLayout();
-QString studentListHeader(); // without its final CR LF
-QString studentListPageBreak(int rowsSoFar, int page);
-QString studentListFooter(int rowCount, const QDate &today);
 // One student's row line, from the student list query's columns in the
 // order StudentListColumns names them.
 inline constexpr std::array<const char *, 12> StudentListColumns{
@@ -101,11 +98,8 @@ struct IpkEntry
     QVariant pointSum;
 };
 const FileReportLayout &ipkListLayout();
-QString ipkListHeader(); // without its final CR LF
 // cache, when given, remembers cells from row to row.
 QString ipkRow(const IpkEntry &entry, int rowsSoFar, CellCache *cache = nullptr);
-QString ipkPageBreak(int rowsSoFar, int page);
-QString ipkFooter(int rowCount, const QDate &today);
 
 // A sum brought to a whole number as the IPK list counts it: halves go to
 // the even neighbour (22.5 -> 22, 23.5 -> 24). Null for a missing sum.

@@ -15,16 +15,6 @@ std::optional<Table> tableFromName(const QString &word)
     return std::nullopt;
 }
 
-QString tableName(Table table)
-{
-    switch (table) {
-    case Table::Students: return QStringLiteral("students");
-    case Table::Subjects: return QStringLiteral("subjects");
-    case Table::Grades: break;
-    }
-    return QStringLiteral("grades");
-}
-
 QString sqlTableName(Table table)
 {
     switch (table) {

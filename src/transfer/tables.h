@@ -34,7 +34,6 @@ struct Column
 
 // "students", "subjects", "grades"; nothing for another word.
 std::optional<Table> tableFromName(const QString &word);
-QString tableName(Table table);   // "students", ...
 QString sqlTableName(Table table); // "SISWA", "Pelajaran", "Nilai"
 QString tableCaption(Table table); // "Siswa", "Mata Pelajaran", "Nilai"
 

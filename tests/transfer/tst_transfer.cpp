@@ -122,7 +122,7 @@ void TestTransfer::roundTripIntoEmptyDatabase()
 
     // Subjects and students first: the grades refer to them.
     for (Table table : {Table::Subjects, Table::Students, Table::Grades}) {
-        const QString file = source.folder() + QLatin1Char('/') + transfer::tableName(table) + QStringLiteral(".csv");
+        const QString file = source.folder() + QLatin1Char('/') + transfer::sqlTableName(table) + QStringLiteral(".csv");
         const db::Result exported = transfer::exportTable(dbConnection, table, file, separator);
         QVERIFY2(exported.ok(), qPrintable(exported.reason));
         QVERIFY(readFile(file).startsWith(transfer::Utf8Bom));
