@@ -129,6 +129,15 @@ public:
     {
         return real().pdfFileName(proposedPath, parent);
     }
+    std::optional<pel::print::PrintError> printDrawing(QPrinter &printer,
+                                                       const std::function<bool(QPagedPaintDevice &)> &paint) override
+    {
+        return real().printDrawing(printer, paint);
+    }
+    QString pictureFileName(const QString &proposedPath, QWidget *parent) override
+    {
+        return real().pictureFileName(proposedPath, parent);
+    }
 
 private:
     static pel::ui::Surroundings &real() { return pel::ui::realSurroundings(); }

@@ -2,6 +2,7 @@
 // database and writes the reports without the screens.
 #include "admincopy.h"
 #include "adminreports.h"
+#include "adminstats.h"
 #include "admintransfer.h"
 #include "common/module1.h"
 #include "common/operatorstore.h"
@@ -59,6 +60,8 @@ const char Usage[] =
     "                             menampilkan catatan perubahan data siswa, pelajaran dan nilai\n"
     "  report list|ipk|statement NIS|statement --all|certificate NIS|certificate --all [--out FILE]\n"
     "                             menulis laporan ke layar atau ke FILE\n"
+    "  stats subjects|ipk|intake|instructors [--program P] [--level L] [--from TGL] [--to TGL] [--csv]\n"
+    "                             statistik nilai ke layar: tabel, atau CSV dengan --csv\n"
     "  export students|subjects|grades OUTFILE.csv|OUTFILE.xlsx [--separator ';']\n"
     "                             menulis tabel ke file CSV atau Excel\n"
     "  import students|subjects|grades INFILE.csv [--dry-run] [--update] [--errors ERRORS.csv]\n"
@@ -494,6 +497,8 @@ int main(int argc, char *argv[])
             return 1;
         return runReportCommand(args);
     }
+    if (command == QLatin1String("stats"))
+        return openExisting(target) ? pel::runStatsCommand(args) : 1;
     if (pel::isTransferCommand(command))
         return pel::runTransferCommand(command, args, target);
     return usageError(QStringLiteral("perintah tidak dikenal: %1").arg(command));

@@ -82,7 +82,13 @@ bool systemPrinterInstalled()
 
 std::optional<PrintError> printOnPrinter(QPrinter &printer, const QString &text, const QFont &font)
 {
-    if (!paintSheets(printer, text, font))
+    return printDrawingOnPrinter(printer, [&](QPagedPaintDevice &device) { return paintSheets(device, text, font); });
+}
+
+std::optional<PrintError> printDrawingOnPrinter(QPrinter &printer,
+                                                const std::function<bool(QPagedPaintDevice &)> &paint)
+{
+    if (!paint(printer))
         return PrintError{PrinterNotStarted, QStringLiteral("Printer tidak dapat memulai pencetakan")};
     switch (printer.printerState()) {
     case QPrinter::Error:
@@ -137,15 +143,34 @@ bool execPreviewDialog(QPrinter &printer, const std::function<void(QPrinter *)> 
     return dialog.exec() == QDialog::Accepted;
 }
 
-QString execPdfSaveDialog(const QString &proposedPath, QWidget *parent)
+namespace {
+
+QString execSaveDialog(const QString &title, const QString &proposedPath, const QStringList &filters,
+                       const QString &suffix, QWidget *parent)
 {
-    QFileDialog dialog(parent, QStringLiteral("Simpan PDF"), proposedPath, QStringLiteral("Dokumen PDF (*.pdf)"));
+    QFileDialog dialog(parent, title, proposedPath);
+    dialog.setNameFilters(filters);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setDefaultSuffix(suffix);
     dialog.selectFile(proposedPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString execPdfSaveDialog(const QString &proposedPath, QWidget *parent)
+{
+    return execSaveDialog(QStringLiteral("Simpan PDF"), proposedPath, {QStringLiteral("Dokumen PDF (*.pdf)")},
+                          QStringLiteral("pdf"), parent);
+}
+
+QString execPictureSaveDialog(const QString &proposedPath, QWidget *parent)
+{
+    return execSaveDialog(QStringLiteral("Simpan Gambar"), proposedPath,
+                          {QStringLiteral("Gambar PNG (*.png)"), QStringLiteral("Dokumen PDF (*.pdf)")},
+                          QStringLiteral("png"), parent);
 }
 
 } // namespace pel::print

@@ -1,0 +1,180 @@
+#include "stats/statspicture.h"
+
+#include "env/clock.h"
+#include "reports/printing.h"
+#include "reports/reportfile.h"
+#include "ui/messages.h"
+#include "ui/printsheets.h"
+#include "ui/surroundings.h"
+
+#include <QBuffer>
+#include <QChart>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGraphicsScene>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+
+namespace pel::stats {
+
+namespace {
+
+// The chart is laid out this many scene units wide, whatever it is drawn
+// on: its fonts keep their size beside the chart on a screen, on paper and
+// in a picture.
+constexpr qreal ChartSceneWidth = 1000;
+
+// The share of the first sheet's height the chart takes.
+constexpr qreal ChartShare = 0.55;
+
+void drawChart(QPainter &painter, const QRectF &target, const Figure &figure)
+{
+    QGraphicsScene scene;
+    QChart *chart = makeChart(figure.table, figure.scale);
+    scene.addItem(chart);
+    const QRectF area(0, 0, ChartSceneWidth, ChartSceneWidth * target.height() / target.width());
+    chart->setGeometry(area);
+    scene.setSceneRect(area);
+    scene.render(&painter, target, area);
+}
+
+QString figureText(const Figure &figure)
+{
+    return fixedWidthText(figure.table, figure.filter, systemDecimalPoint());
+}
+
+// The text's font, made smaller when the widest line does not fit across.
+QFont fittingFont(QFont font, const QStringList &lines, qreal width, QPaintDevice *device)
+{
+    const QFontMetricsF metrics(font, device);
+    qreal widest = 0;
+    for (const QString &line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    if (widest > width && widest > 0)
+        font.setPointSizeF(font.pointSizeF() * width / widest);
+    return font;
+}
+
+} // namespace
+
+bool paintFigureSheets(QPagedPaintDevice &device, const Figure &figure)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    const QRectF page(QPointF(0, 0), device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
+    const QRectF chartArea(0, 0, page.width(), page.height() * ChartShare);
+    drawChart(painter, chartArea, figure);
+
+    const QStringList lines = print::reportLines(figureText(figure));
+    painter.setFont(fittingFont(print::printFont(), lines, page.width(), &device));
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(painter.font(), &device);
+    qreal top = chartArea.bottom() + metrics.lineSpacing();
+    for (const QString &line : lines) {
+        if (top + metrics.lineSpacing() > page.height()) {
+            if (!device.newPage()) {
+                painter.end();
+                return false;
+            }
+            top = 0;
+        }
+        painter.drawText(QPointF(0, top + metrics.ascent()), line);
+        top += metrics.lineSpacing();
+    }
+    return painter.end();
+}
+
+QImage figureImage(const Figure &figure)
+{
+    constexpr int Width = 1400;
+    constexpr int Margin = 20;
+    constexpr int ChartHeight = 760;
+    // The picture's resolution is a screen's, so points are its pixels' measure.
+    QImage probe(1, 1, QImage::Format_RGB32);
+    const QStringList lines = print::reportLines(figureText(figure));
+    QFont font = print::printFont();
+    font.setPointSize(10);
+    font = fittingFont(font, lines, Width - 2 * Margin, &probe);
+    const QFontMetricsF metrics(font, &probe);
+    const int height = int(Margin + ChartHeight + metrics.lineSpacing() * (lines.size() + 1) + Margin);
+
+    QImage image(Width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    drawChart(painter, QRectF(Margin, Margin, Width - 2 * Margin, ChartHeight), figure);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    qreal top = Margin + ChartHeight + metrics.lineSpacing();
+    for (const QString &line : lines) {
+        painter.drawText(QPointF(Margin, top + metrics.ascent()), line);
+        top += metrics.lineSpacing();
+    }
+    painter.end();
+    return image;
+}
+
+std::optional<QString> writeFigure(const QString &path, const Figure &figure)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0) {
+        QPdfWriter writer(&buffer);
+        writer.setCreator(ui::ApplicationTitle);
+        writer.setTitle(figure.table.title);
+        const qreal margin = print::SheetMarginMm;
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                         QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter));
+        if (!paintFigureSheets(writer, figure))
+            return QStringLiteral("Dokumen PDF tidak dapat dibuat");
+    } else if (!figureImage(figure).save(&buffer, "PNG")) {
+        return QStringLiteral("Gambar PNG tidak dapat dibuat");
+    }
+    reports::ReportFile file(path);
+    if (!file.open() || !file.write(bytes) || !file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+QString saveFigure(const Figure *figure, const QString &viewName, QWidget *parent)
+{
+    const QString title = QStringLiteral("Simpan Gambar");
+    if (!figure) {
+        ui::showMessage(QStringLiteral("Belum ada statistik yang ditampilkan."), QStringLiteral("Data Tidak Ada"),
+                        ui::Icon::Critical, ui::Buttons::Ok, parent);
+        return {};
+    }
+    const QString proposed = QDir::current().filePath(
+        QStringLiteral("Statistik %1 %2.png").arg(viewName, clock::today().toString(QStringLiteral("dd-MM-yyyy"))));
+    QString path = ui::surroundings().pictureFileName(proposed, parent);
+    if (path.isEmpty())
+        return {};
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("pdf"))
+        path += QStringLiteral(".png");
+    if (const auto failure = writeFigure(path, *figure)) {
+        ui::showMessage(QStringLiteral("Gambar tidak dapat disimpan:\r") + QDir::toNativeSeparators(path)
+                            + QLatin1Char('\r') + *failure,
+                        title, ui::Icon::Critical, ui::Buttons::Ok, parent);
+        return {};
+    }
+    ui::showMessage(QStringLiteral("Gambar sudah disimpan:\r") + QDir::toNativeSeparators(path), title,
+                    ui::Icon::Information, ui::Buttons::Ok, parent);
+    return path;
+}
+
+bool printFigure(const Figure *figure, QWidget *parent)
+{
+    return reports::printDrawing(
+        figure == nullptr, QPageLayout::Landscape,
+        [figure](QPagedPaintDevice &device) { return paintFigureSheets(device, *figure); }, parent);
+}
+
+} // namespace pel::stats
