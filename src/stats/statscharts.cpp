@@ -6,8 +6,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
-#include <QDateTime>
-#include <QDateTimeAxis>
+#include <QCategoryAxis>
 #include <QLegend>
 #include <QLineSeries>
 #include <QMap>
@@ -63,6 +62,7 @@ QValueAxis *valueAxis(const QString &title, Scale scale, qreal largest)
     return axis;
 }
 
+// Category names are read as HTML (a "<br>" breaks one); stored texts come escaped.
 QBarCategoryAxis *categoryAxis(const QString &title, const QStringList &categories)
 {
     auto *axis = new QBarCategoryAxis;
@@ -112,7 +112,7 @@ void subjectChart(QChart *chart, const Table &table, Scale scale)
         series->append(barSet(letters.at(i), columnValues(table, shown(letters.at(i), scale)), Palette.at(i)));
     QStringList codes;
     for (int row = 0; row < table.rows.size(); ++row)
-        codes << rowText(table, row, QStringLiteral("KdMatpel"));
+        codes << rowText(table, row, QStringLiteral("KdMatpel")).toHtmlEscaped();
     addBars(chart, series, QStringLiteral("Mata pelajaran"), codes,
             scale == Scale::Shares ? QStringLiteral("Persen dari baris nilai") : QStringLiteral("Baris nilai"), scale);
 }
@@ -126,8 +126,8 @@ void ipkChart(QChart *chart, const Table &table, Scale scale)
                               Palette.at(IpkBandCount - 1 - band)));
     QStringList classes;
     for (int row = 0; row < table.rows.size(); ++row)
-        classes << rowText(table, row, QStringLiteral("Program")) + QStringLiteral(" / ")
-                       + rowText(table, row, QStringLiteral("Level"));
+        classes << rowText(table, row, QStringLiteral("Program")).toHtmlEscaped() + QStringLiteral("<br>")
+                       + rowText(table, row, QStringLiteral("Level")).toHtmlEscaped();
     addBars(chart, series, QStringLiteral("Program / Level"), classes,
             scale == Scale::Shares ? QStringLiteral("Persen dari siswa") : QStringLiteral("Siswa"), scale);
 }
@@ -144,14 +144,15 @@ void instructorChart(QChart *chart, const Table &table, Scale scale)
     QStringList names;
     for (int row = 0; row < table.rows.size(); ++row) {
         const QString name = rowText(table, row, QStringLiteral("Tentor"));
-        names << (name.isEmpty() ? QStringLiteral("(tanpa nama)") : name);
+        names << (name.isEmpty() ? QStringLiteral("(tanpa nama)") : name.toHtmlEscaped());
     }
     addBars(chart, series, QStringLiteral("Instruktur"), names,
             scale == Scale::Shares ? QStringLiteral("Persen lulus") : QStringLiteral("Baris nilai"), scale);
 }
 
 // One line per programme over the months from the first to the last, a
-// month without students at 0; students without an entry date stay in the
+// month without students at 0, each month at its own place on the axis,
+// named where there is room; students without an entry date stay in the
 // table.
 void intakeChart(QChart *chart, const Table &table, Scale scale)
 {
@@ -163,19 +164,26 @@ void intakeChart(QChart *chart, const Table &table, Scale scale)
     for (int row = 0; row < table.rows.size(); ++row) {
         if (!std::holds_alternative<Number>(table.rows.at(row).at(month)))
             continue;
-        const int index = int(cellValue(table.rows.at(row).at(year))) * 12 + int(cellValue(table.rows.at(row).at(month))) - 1;
+        const int index =
+            int(cellValue(table.rows.at(row).at(year))) * 12 + int(cellValue(table.rows.at(row).at(month))) - 1;
         first = lines.isEmpty() ? index : std::min(first, index);
         last = lines.isEmpty() ? index : std::max(last, index);
         lines[rowText(table, row, QStringLiteral("Program"))][index] = values.at(row);
     }
     if (lines.isEmpty())
         return;
-    auto *x = new QDateTimeAxis;
+    auto *x = new QCategoryAxis;
     x->setTitleText(QStringLiteral("Bulan masuk"));
-    x->setFormat(QStringLiteral("MM-yyyy"));
-    const auto moment = [](int index) {
-        return QDateTime(QDate(index / 12, index % 12 + 1, 1), QTime(0, 0), Qt::UTC);
-    };
+    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    const int months = last - first + 1;
+    x->setRange(-0.5, months - 0.5);
+    // Every month, or every half year, or every so many Januaries: twenty
+    // names at the most.
+    const int step = months <= 20 ? 1 : months <= 120 ? 6 : 12 * ((months + 239) / 240);
+    for (int index = first; index <= last; ++index)
+        if (index % step == 0)
+            x->append(QStringLiteral("%1-%2").arg(index % 12 + 1, 2, 10, QLatin1Char('0')).arg(index / 12),
+                      index - first);
     qreal largest = 0;
     int colour = 0;
     QList<QLineSeries *> series;
@@ -183,17 +191,18 @@ void intakeChart(QChart *chart, const Table &table, Scale scale)
         auto *points = new QLineSeries;
         points->setName(line.key().isEmpty() ? QStringLiteral("(tanpa program)") : line.key());
         points->setColor(Palette.at(colour++ % Palette.size()));
-        points->setPointsVisible(true);
+        points->setPointsVisible(months <= 60);
+        points->setMarkerSize(8);
         for (int index = first; index <= last; ++index) {
             const qreal value = line.value().value(index, 0);
-            points->append(qreal(moment(index).toMSecsSinceEpoch()), value);
+            points->append(index - first, value);
             largest = std::max(largest, value);
         }
         chart->addSeries(points);
         series << points;
     }
-    x->setRange(moment(first), moment(std::max(last, first + 1)));
-    x->setTickCount(std::clamp(last - first + 1, 2, 13));
+    if (months > 20)
+        x->setLabelsAngle(-90);
     QValueAxis *y = valueAxis(scale == Scale::Shares ? QStringLiteral("Persen dari penerimaan bulan itu")
                                                      : QStringLiteral("Siswa"),
                               scale, largest);

@@ -18,6 +18,7 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <functional>
 
 namespace pel::stats {
 
@@ -47,16 +48,41 @@ QString figureText(const Figure &figure)
     return fixedWidthText(figure.table, figure.filter, systemDecimalPoint());
 }
 
-// The text's font, made smaller when the widest line does not fit across.
-QFont fittingFont(QFont font, const QStringList &lines, qreal width, QPaintDevice *device)
+// The share of its size at which the text is drawn so that the widest line
+// fits across: the glyphs shrink with the drawing, whatever the font's own
+// rounding of small sizes.
+qreal fittingScale(const QFont &font, const QStringList &lines, qreal width, QPaintDevice *device)
 {
     const QFontMetricsF metrics(font, device);
     qreal widest = 0;
     for (const QString &line : lines)
         widest = std::max(widest, metrics.horizontalAdvance(line));
-    if (widest > width && widest > 0)
-        font.setPointSizeF(font.pointSizeF() * width / widest);
-    return font;
+    return widest > width ? width / widest : 1.0;
+}
+
+// Draws lines from top down, scale times their size, starting a new sheet
+// where one is full (when newSheet is given; it returns false when the
+// device cannot go on). False when a sheet could not be begun.
+bool drawLines(QPainter &painter, const QStringList &lines, const QPointF &origin, qreal scale, qreal sheetHeight,
+               const std::function<bool()> &newSheet = {})
+{
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const qreal spacing = metrics.lineSpacing() * scale;
+    qreal top = origin.y();
+    for (const QString &line : lines) {
+        if (newSheet && top + spacing > sheetHeight) {
+            if (!newSheet())
+                return false;
+            top = 0;
+        }
+        painter.save();
+        painter.translate(origin.x(), top);
+        painter.scale(scale, scale);
+        painter.drawText(QPointF(0, metrics.ascent()), line);
+        painter.restore();
+        top += spacing;
+    }
+    return true;
 }
 
 } // namespace
@@ -71,20 +97,14 @@ bool paintFigureSheets(QPagedPaintDevice &device, const Figure &figure)
     drawChart(painter, chartArea, figure);
 
     const QStringList lines = print::reportLines(figureText(figure));
-    painter.setFont(fittingFont(print::printFont(), lines, page.width(), &device));
+    painter.setFont(print::printFont());
     painter.setPen(Qt::black);
-    const QFontMetricsF metrics(painter.font(), &device);
-    qreal top = chartArea.bottom() + metrics.lineSpacing();
-    for (const QString &line : lines) {
-        if (top + metrics.lineSpacing() > page.height()) {
-            if (!device.newPage()) {
-                painter.end();
-                return false;
-            }
-            top = 0;
-        }
-        painter.drawText(QPointF(0, top + metrics.ascent()), line);
-        top += metrics.lineSpacing();
+    const qreal scale = fittingScale(painter.font(), lines, page.width(), &device);
+    const qreal gap = QFontMetricsF(painter.font(), &device).lineSpacing() * scale;
+    if (!drawLines(painter, lines, QPointF(0, chartArea.bottom() + gap), scale, page.height(),
+                   [&device] { return device.newPage(); })) {
+        painter.end();
+        return false;
     }
     return painter.end();
 }
@@ -94,14 +114,14 @@ QImage figureImage(const Figure &figure)
     constexpr int Width = 1400;
     constexpr int Margin = 20;
     constexpr int ChartHeight = 760;
-    // The picture's resolution is a screen's, so points are its pixels' measure.
+    // The picture has a screen's resolution; its text is measured on it.
     QImage probe(1, 1, QImage::Format_RGB32);
     const QStringList lines = print::reportLines(figureText(figure));
     QFont font = print::printFont();
     font.setPointSize(10);
-    font = fittingFont(font, lines, Width - 2 * Margin, &probe);
-    const QFontMetricsF metrics(font, &probe);
-    const int height = int(Margin + ChartHeight + metrics.lineSpacing() * (lines.size() + 1) + Margin);
+    const qreal scale = fittingScale(font, lines, Width - 2 * Margin, &probe);
+    const qreal spacing = QFontMetricsF(font, &probe).lineSpacing() * scale;
+    const int height = int(Margin + ChartHeight + spacing * (lines.size() + 1) + Margin);
 
     QImage image(Width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -111,11 +131,7 @@ QImage figureImage(const Figure &figure)
     drawChart(painter, QRectF(Margin, Margin, Width - 2 * Margin, ChartHeight), figure);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    qreal top = Margin + ChartHeight + metrics.lineSpacing();
-    for (const QString &line : lines) {
-        painter.drawText(QPointF(Margin, top + metrics.ascent()), line);
-        top += metrics.lineSpacing();
-    }
+    drawLines(painter, lines, QPointF(Margin, Margin + ChartHeight + spacing), scale, height);
     painter.end();
     return image;
 }

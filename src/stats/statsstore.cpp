@@ -507,6 +507,28 @@ db::Result studentsGradedWithin(const db::Connection &conn, const Period &period
     return rows.result();
 }
 
+// The printed index of many students: it depends on the two sums as whole
+// numbers only, and few pairs of them recur over and over, so each pair is
+// formatted once.
+class PrintedIpk
+{
+public:
+    qint64 hundredths(const QVariant &creditSum, const QVariant &pointSum)
+    {
+        const QVariant credits = reports::wholeSum(creditSum);
+        const QVariant points = reports::wholeSum(pointSum);
+        if (credits.isNull() || points.isNull())
+            return 0;
+        const std::pair key{credits.toLongLong(), points.toLongLong()};
+        if (const auto found = m_known.constFind(key); found != m_known.constEnd())
+            return *found;
+        return *m_known.insert(key, printedIpkHundredths(credits, points));
+    }
+
+private:
+    QHash<std::pair<qint64, qint64>, qint64> m_known;
+};
+
 struct IpkTally
 {
     QByteArray programme;
@@ -542,6 +564,7 @@ db::Result ipkFigures(const db::Connection &conn, const Filter &filter, QList<Ip
         return opened;
 
     QHash<QByteArray, IpkTally> groups;
+    PrintedIpk printed;
     QByteArray scratch;
     qint64 count = 0;
     while (rows.next()) {
@@ -563,7 +586,7 @@ db::Result ipkFigures(const db::Connection &conn, const Filter &filter, QList<Ip
         if (!tally.seen || level.compare(tally.level) < 0)
             tally.level = level.toByteArray();
         tally.seen = true;
-        const qint64 ipk = printedIpkHundredths(rows.value(3), rows.value(4));
+        const qint64 ipk = printed.hundredths(rows.value(3), rows.value(4));
         ++tally.figures.students;
         tally.figures.ipkHundredths += ipk;
         ++tally.figures.bands[size_t(ipkBand(ipk))];
