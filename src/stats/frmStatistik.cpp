@@ -53,9 +53,10 @@ const PageNames Pages[] = {
     {stats::View::Instructors, "tabInstruktur", "chtInstruktur", "dgInstruktur", "I&nstruktur"},
 };
 
-QLabel *buddyLabel(const QString &text, QWidget *box, QWidget *parent)
+// A box's caption, whose underlined letter moves the focus into the box.
+QLabel *buddyLabel(const char *name, const QString &text, QWidget *box, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = ui::named<QLabel>(QLatin1String(name), parent, text);
     label->setBuddy(box);
     return label;
 }
@@ -108,16 +109,16 @@ void frmStatistik::buildControls()
     for (QComboBox *combo : {cmbProgram, cmbLevel})
         combo->setMinimumContentsLength(16);
     auto *filters = new QGridLayout(frSaring);
-    filters->addWidget(buddyLabel(QStringLiteral("P&rogram"), cmbProgram, frSaring), 0, 0);
+    filters->addWidget(buddyLabel("lblProgram", QStringLiteral("P&rogram"), cmbProgram, frSaring), 0, 0);
     filters->addWidget(cmbProgram, 0, 1);
-    filters->addWidget(buddyLabel(QStringLiteral("L&evel"), cmbLevel, frSaring), 0, 2);
+    filters->addWidget(buddyLabel("lblLevel", QStringLiteral("L&evel"), cmbLevel, frSaring), 0, 2);
     filters->addWidget(cmbLevel, 0, 3);
-    filters->addWidget(buddyLabel(QStringLiteral("&Dari tanggal"), MstglDari, frSaring), 1, 0);
+    filters->addWidget(buddyLabel("lblDari", QStringLiteral("&Dari tanggal"), MstglDari, frSaring), 1, 0);
     filters->addWidget(MstglDari, 1, 1);
-    filters->addWidget(buddyLabel(QStringLiteral("&Sampai tanggal"), MstglSampai, frSaring), 1, 2);
+    filters->addWidget(buddyLabel("lblSampai", QStringLiteral("&Sampai tanggal"), MstglSampai, frSaring), 1, 2);
     filters->addWidget(MstglSampai, 1, 3);
     filters->addWidget(cmdTampil, 0, 4);
-    filters->addWidget(buddyLabel(QStringLiteral("Grafik se&bagai"), cmbSkala, frSaring), 1, 4);
+    filters->addWidget(buddyLabel("lblSkala", QStringLiteral("Grafik se&bagai"), cmbSkala, frSaring), 1, 4);
     filters->addWidget(cmbSkala, 1, 5);
 
     tabStatistik = ui::named<QTabWidget>(QStringLiteral("tabStatistik"), this);
@@ -148,10 +149,9 @@ void frmStatistik::buildControls()
     prgProses->setRange(0, 0);
     lblProses->hide();
     prgProses->hide();
-    tmrProses = new QTimer(this);
-    tmrProses->setObjectName(QStringLiteral("tmrProses"));
-    tmrProses->setSingleShot(true);
-    tmrProses->setInterval(ProgressDelayMs);
+    TimerProses = ui::named<QTimer>(QStringLiteral("TimerProses"), this);
+    TimerProses->setSingleShot(true);
+    TimerProses->setInterval(ProgressDelayMs);
 
     cmdSimpanGambar = ui::named<QPushButton>(QStringLiteral("cmdSimpanGambar"), this, QStringLiteral("Simpan &Gambar"));
     cmdCetak = ui::named<QPushButton>(QStringLiteral("cmdCetak"), this, QStringLiteral("&Cetak"));
@@ -169,7 +169,7 @@ void frmStatistik::buildControls()
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(LblJudul);
-    auto *line = new QFrame(this);
+    auto *line = ui::named<QFrame>(QStringLiteral("Line1"), this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     layout->addWidget(line);
@@ -198,7 +198,7 @@ void frmStatistik::wireControls()
     connect(cmdKeluar, &QPushButton::clicked, this, &frmStatistik::cmdKeluar_Click);
     connect(tabStatistik, &QTabWidget::currentChanged, this, &frmStatistik::tabStatistik_Change);
     connect(cmbSkala, &QComboBox::currentIndexChanged, this, &frmStatistik::cmbSkala_Change);
-    connect(tmrProses, &QTimer::timeout, this, [this] {
+    connect(TimerProses, &QTimer::timeout, this, [this] {
         lblProses->setVisible(isBusy());
         prgProses->setVisible(isBusy());
     });
@@ -315,13 +315,13 @@ void frmStatistik::startView(stats::View view)
         if (m_worker != thread)
             return;
         m_worker = nullptr;
-        tmrProses->stop();
+        TimerProses->stop();
         lblProses->hide();
         prgProses->hide();
         viewReady(view, filter, outcome->result, outcome->table);
     });
     thread->start();
-    tmrProses->start();
+    TimerProses->start();
 }
 
 void frmStatistik::viewReady(stats::View view, const stats::Filter &filter, const db::Result &result,
@@ -398,7 +398,7 @@ void frmStatistik::stopWorker()
     m_cancel->store(true);
     m_worker->wait();
     m_worker = nullptr;
-    tmrProses->stop();
+    TimerProses->stop();
 }
 
 void frmStatistik::closeEvent(QCloseEvent *event)

@@ -108,7 +108,7 @@ private:
     QPushButton *cmdCetak = nullptr;
     QPushButton *cmdSalin = nullptr;
     QPushButton *cmdKeluar = nullptr;
-    QTimer *tmrProses = nullptr;
+    QTimer *TimerProses = nullptr;
 
     QList<Page> m_pages;
     stats::Filter m_filter; // the filter in force

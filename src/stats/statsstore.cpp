@@ -43,7 +43,12 @@ db::Result stopped()
 class Rows
 {
 public:
-    explicit Rows(const db::Connection &conn) : m_conn(conn), m_handle(db::sqliteHandle(conn.database())) {}
+    // cancel, when given, is looked at every so many rows; once set, the
+    // rows end as if failed.
+    explicit Rows(const db::Connection &conn, const std::atomic_bool *cancel = nullptr)
+        : m_conn(conn), m_handle(db::sqliteHandle(conn.database())), m_cancel(cancel)
+    {
+    }
     ~Rows() { sqlite3_finalize(m_stmt); }
     Rows(const Rows &) = delete;
     Rows &operator=(const Rows &) = delete;
@@ -74,6 +79,10 @@ public:
     // The next row; false after the last one or on a failure (then result()).
     bool next()
     {
+        if (++m_read % CancelCheckRows == 0 && cancelled(m_cancel)) {
+            m_result = stopped();
+            return false;
+        }
         if (m_handle) {
             const int step = sqlite3_step(m_stmt);
             if (step == SQLITE_ROW)
@@ -137,6 +146,8 @@ private:
     const db::Connection &m_conn;
     sqlite3 *m_handle = nullptr;
     sqlite3_stmt *m_stmt = nullptr;
+    const std::atomic_bool *m_cancel = nullptr;
+    qint64 m_read = 0;
     std::optional<QSqlQuery> m_query;
     QHash<int, QByteArray> m_texts;
     db::Result m_result;
@@ -259,17 +270,14 @@ db::Result countGradeRows(const db::Connection &conn, const QString &keyColumn, 
                           GradeGroups *groups, const std::atomic_bool *cancel)
 {
     const RowFilter rowFilter(filter);
-    Rows rows(conn);
+    Rows rows(conn, cancel);
     if (const db::Result opened = rows.open(
             QStringLiteral("select %1, Nilangka, Nilhu, Ket, Program, Jenjang, TglProses from Nilai").arg(keyColumn));
         !opened.ok())
         return opened;
     QByteArray folded;
     QByteArray scratch;
-    qint64 count = 0;
     while (rows.next()) {
-        if (++count % CancelCheckRows == 0 && cancelled(cancel))
-            return stopped();
         if (!rowFilter.keeps(rows.text(4), rows.text(5), scratch))
             continue;
         if (!rowFilter.period.isOpen() && !rowFilter.period.holds(dateKey(rows.text(6))))
@@ -494,13 +502,10 @@ namespace {
 db::Result studentsGradedWithin(const db::Connection &conn, const Period &period, QSet<QByteArray> *students,
                                 const std::atomic_bool *cancel)
 {
-    Rows rows(conn);
+    Rows rows(conn, cancel);
     if (const db::Result opened = rows.open(QStringLiteral("select Nis, TglProses from Nilai")); !opened.ok())
         return opened;
-    qint64 count = 0;
     while (rows.next()) {
-        if (++count % CancelCheckRows == 0 && cancelled(cancel))
-            return stopped();
         if (period.holds(dateKey(rows.text(1))))
             students->insert(foldedKey(rows.text(0)));
     }
@@ -559,17 +564,14 @@ db::Result ipkFigures(const db::Connection &conn, const Filter &filter, QList<Ip
         values << dateKey(filter.from);
     if (!onFile && filter.to.isValid())
         values << dateKey(filter.to);
-    Rows rows(conn);
+    Rows rows(conn, cancel);
     if (const db::Result opened = rows.open(ipkRowsSql(!onFile, filter), values); !opened.ok())
         return opened;
 
     QHash<QByteArray, IpkTally> groups;
     PrintedIpk printed;
     QByteArray scratch;
-    qint64 count = 0;
     while (rows.next()) {
-        if (++count % CancelCheckRows == 0 && cancelled(cancel))
-            return stopped();
         const QByteArrayView programme = rows.text(1);
         const QByteArrayView level = rows.text(2);
         if (!rowFilter.keeps(programme, level, scratch))
@@ -610,7 +612,7 @@ db::Result intakeFigures(const db::Connection &conn, const Filter &filter, QList
     out->clear();
     const db::Transaction snapshot(conn, db::Transaction::Mode::Snapshot);
     const RowFilter rowFilter(filter);
-    Rows rows(conn);
+    Rows rows(conn, cancel);
     if (const db::Result opened = rows.open(QStringLiteral("select TglMasuk, ProgamJurusan, LevelTahap from SISWA"));
         !opened.ok())
         return opened;
@@ -625,10 +627,7 @@ db::Result intakeFigures(const db::Connection &conn, const Filter &filter, QList
     constexpr int NoDate = 99999999;
     QHash<QByteArray, Tally> groups;
     QByteArray scratch;
-    qint64 count = 0;
     while (rows.next()) {
-        if (++count % CancelCheckRows == 0 && cancelled(cancel))
-            return stopped();
         const QByteArrayView programme = rows.text(1);
         if (!rowFilter.keeps(programme, rows.text(2), scratch))
             continue;
