@@ -67,9 +67,10 @@ const QString OpenChecks = QStringLiteral("PRAGMA foreign_keys = ON;\n"
 const QString Millionths = QStringLiteral("cast(Nilangka * 1000000 + 0.5 as integer)");
 QString meanText(const QString &sum, const QString &count)
 {
-    return QStringLiteral("case when %2 > 0 then printf('%d.%02d', (2 * %1 + %2 * 10000) / (2 * %2 * 10000) / 100, "
-                          "(2 * %1 + %2 * 10000) / (2 * %2 * 10000) % 100) end")
-        .arg(sum, count);
+    const QString hundredths = QStringLiteral("((2 * %1 + %2 * 10000) / (2 * %2 * 10000))").arg(sum, count);
+    // printf's own "%02d" stays out of arg(), which would take it for a place.
+    return QStringLiteral("case when ") + count + QStringLiteral(" > 0 then printf('%d.%02d', ") + hundredths
+           + QStringLiteral(" / 100, ") + hundredths + QStringLiteral(" % 100) end");
 }
 
 // A query's rows as CSV with a header into floor-stats.csv.

@@ -270,17 +270,23 @@ db::Result countGradeRows(const db::Connection &conn, const QString &keyColumn, 
                           GradeGroups *groups, const std::atomic_bool *cancel)
 {
     const RowFilter rowFilter(filter);
+    // The columns of the filter are read only when it narrows.
+    const bool byClass = !rowFilter.programme.isEmpty() || !rowFilter.level.isEmpty();
+    const bool byDate = !rowFilter.period.isOpen();
     Rows rows(conn, cancel);
-    if (const db::Result opened = rows.open(
-            QStringLiteral("select %1, Nilangka, Nilhu, Ket, Program, Jenjang, TglProses from Nilai").arg(keyColumn));
+    if (const db::Result opened =
+            rows.open(QStringLiteral("select %1, Nilangka, Nilhu, Ket%2%3 from Nilai")
+                          .arg(keyColumn, byClass ? QStringLiteral(", Program, Jenjang") : QString(),
+                               byDate ? QStringLiteral(", TglProses") : QString()));
         !opened.ok())
         return opened;
+    const int dateField = byClass ? 6 : 4;
     QByteArray folded;
     QByteArray scratch;
     while (rows.next()) {
-        if (!rowFilter.keeps(rows.text(4), rows.text(5), scratch))
+        if (byClass && !rowFilter.keeps(rows.text(4), rows.text(5), scratch))
             continue;
-        if (!rowFilter.period.isOpen() && !rowFilter.period.holds(dateKey(rows.text(6))))
+        if (byDate && !rowFilter.period.holds(dateKey(rows.text(dateField))))
             continue;
         const QByteArrayView key = rows.text(0);
         foldInto(key, folded);
