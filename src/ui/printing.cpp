@@ -145,13 +145,23 @@ bool execPreviewDialog(QPrinter &printer, const std::function<void(QPrinter *)> 
 
 namespace {
 
-QString execSaveDialog(const QString &title, const QString &proposedPath, const QStringList &filters,
-                       const QString &suffix, QWidget *parent)
+// A save dialog offering kinds of file, each a name filter and the ending
+// a name typed without one gets while that kind is chosen.
+QString execSaveDialog(const QString &title, const QString &proposedPath,
+                       const QList<std::pair<QString, QString>> &kinds, QWidget *parent)
 {
     QFileDialog dialog(parent, title, proposedPath);
+    QStringList filters;
+    for (const auto &kind : kinds)
+        filters << kind.first;
     dialog.setNameFilters(filters);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(suffix);
+    dialog.setDefaultSuffix(kinds.constFirst().second);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, kinds](const QString &filter) {
+        for (const auto &kind : kinds)
+            if (kind.first == filter)
+                dialog.setDefaultSuffix(kind.second);
+    });
     dialog.selectFile(proposedPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
@@ -162,15 +172,16 @@ QString execSaveDialog(const QString &title, const QString &proposedPath, const 
 
 QString execPdfSaveDialog(const QString &proposedPath, QWidget *parent)
 {
-    return execSaveDialog(QStringLiteral("Simpan PDF"), proposedPath, {QStringLiteral("Dokumen PDF (*.pdf)")},
-                          QStringLiteral("pdf"), parent);
+    return execSaveDialog(QStringLiteral("Simpan PDF"), proposedPath,
+                          {{QStringLiteral("Dokumen PDF (*.pdf)"), QStringLiteral("pdf")}}, parent);
 }
 
 QString execPictureSaveDialog(const QString &proposedPath, QWidget *parent)
 {
     return execSaveDialog(QStringLiteral("Simpan Gambar"), proposedPath,
-                          {QStringLiteral("Gambar PNG (*.png)"), QStringLiteral("Dokumen PDF (*.pdf)")},
-                          QStringLiteral("png"), parent);
+                          {{QStringLiteral("Gambar PNG (*.png)"), QStringLiteral("png")},
+                           {QStringLiteral("Dokumen PDF (*.pdf)"), QStringLiteral("pdf")}},
+                          parent);
 }
 
 } // namespace pel::print
