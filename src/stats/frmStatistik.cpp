@@ -380,7 +380,7 @@ void frmStatistik::cmdCetak_Click()
 void frmStatistik::cmdSalin_Click()
 {
     const Page &page = currentPage();
-    if (page.figure)
+    if (stats::figureShown(page.figure ? &*page.figure : nullptr, this))
         QGuiApplication::clipboard()->setText(stats::tabSeparatedText(page.figure->table, stats::systemDecimalPoint()));
 }
 

@@ -159,14 +159,20 @@ std::optional<QString> writeFigure(const QString &path, const Figure &figure)
     return std::nullopt;
 }
 
+bool figureShown(const Figure *figure, QWidget *parent)
+{
+    if (figure)
+        return true;
+    ui::showMessage(QStringLiteral("Belum ada statistik yang ditampilkan."), QStringLiteral("Data Tidak Ada"),
+                    ui::Icon::Critical, ui::Buttons::Ok, parent);
+    return false;
+}
+
 QString saveFigure(const Figure *figure, const QString &viewName, QWidget *parent)
 {
     const QString title = QStringLiteral("Simpan Gambar");
-    if (!figure) {
-        ui::showMessage(QStringLiteral("Belum ada statistik yang ditampilkan."), QStringLiteral("Data Tidak Ada"),
-                        ui::Icon::Critical, ui::Buttons::Ok, parent);
+    if (!figureShown(figure, parent))
         return {};
-    }
     const QString proposed = QDir::current().filePath(
         QStringLiteral("Statistik %1 %2.png").arg(viewName, clock::today().toString(QStringLiteral("dd-MM-yyyy"))));
     QString path = ui::surroundings().pictureFileName(proposed, parent);

@@ -39,6 +39,9 @@ QImage figureImage(const Figure &figure);
 // when it cannot; the file at path is then left as it was.
 std::optional<QString> writeFigure(const QString &path, const Figure &figure);
 
+// True when there is a figure; otherwise says that no view is shown yet.
+bool figureShown(const Figure *figure, QWidget *parent);
+
 // "Simpan Gambar": asks for the file (proposing "Statistik <view>
 // <dd-mm-yyyy>.png" in the current folder), writes it and says where, or
 // why not. figure is null while nothing is shown. The file written, or an

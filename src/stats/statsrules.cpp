@@ -9,10 +9,8 @@ void foldInto(QByteArrayView utf8, QByteArray &buffer)
 {
     buffer.resize(utf8.size());
     char *out = buffer.data();
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const char c = utf8[i];
-        out[i] = c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
-    }
+    for (qsizetype i = 0; i < utf8.size(); ++i)
+        out[i] = foldedByte(utf8[i]);
 }
 
 QByteArray foldedKey(QByteArrayView utf8)

@@ -20,6 +20,11 @@ namespace pel::stats {
 // collation). Two texts are one key when their folded bytes are equal, and
 // keys are ordered by those bytes.
 QByteArray foldedKey(QByteArrayView utf8);
+// One byte so folded.
+inline char foldedByte(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+}
 // The same into buffer (resized to fit), for a loop over many rows.
 void foldInto(QByteArrayView utf8, QByteArray &buffer);
 

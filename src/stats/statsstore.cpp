@@ -248,20 +248,19 @@ int letterIndex(QByteArrayView letter)
 {
     if (letter.size() != 1)
         return -1;
-    const char c = char(letter[0] | 0x20);
+    const char c = foldedByte(letter[0]);
     return c >= 'a' && c <= 'e' ? c - 'a' : -1;
 }
 
+// The remark "Lulus" in any case.
 bool isPass(QByteArrayView remark)
 {
     static constexpr char Lulus[] = "lulus";
     if (remark.size() != 5)
         return false;
-    for (int i = 0; i < 5; ++i) {
-        const char c = remark[i];
-        if ((c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c) != Lulus[i])
+    for (int i = 0; i < 5; ++i)
+        if (foldedByte(remark[i]) != Lulus[i])
             return false;
-    }
     return true;
 }
 

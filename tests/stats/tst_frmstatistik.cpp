@@ -372,12 +372,23 @@ void TestFrmStatistik::answersWhileAViewWaits()
     ui::moveFocus(scale);
     QTest::keyClick(scale, Qt::Key_Down);
     QCOMPARE(scale->currentIndex(), 1);
+    // A view not computed yet has nothing to copy or print.
+    pressAlt(screen, Qt::Key_I);
+    QCOMPARE(child<QTabWidget>(screen, QStringLiteral("tabStatistik"))->currentIndex(), 1);
+    test::click(screen, QStringLiteral("cmdSalin"));
+    test::click(screen, QStringLiteral("cmdCetak"));
+    QCOMPARE(m_standIn->texts(), QStringList({"Belum ada statistik yang ditampilkan.",
+                                              "Belum Ada Informasi Yang Akan Dicetak!\rTampilkan Data Yang Akan "
+                                              "Dicetak."}));
+    QCOMPARE(m_standIn->printer.jobs, 0);
     QVERIFY(screen->isBusy());
     QVERIFY(test::execShared(QStringLiteral("commit")));
-    QTRY_VERIFY_WITH_TIMEOUT(!screen->isBusy(), 30000);
+    // The view asked for meanwhile follows.
+    QTRY_VERIFY_WITH_TIMEOUT(!screen->isBusy() && screen->figure(stats::View::Ipk), 30000);
     QVERIFY(!child<QProgressBar>(screen, QStringLiteral("prgProses"))->isVisible());
     QCOMPARE(screen->figure(stats::View::Subjects)->scale, stats::Scale::Shares);
-    QCOMPARE(m_standIn->count(), 0);
+    QCOMPARE(screen->figure(stats::View::Ipk)->scale, stats::Scale::Shares);
+    QCOMPARE(m_standIn->count(), 2);
 }
 
 QTEST_MAIN(TestFrmStatistik)
