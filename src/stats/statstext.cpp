@@ -61,12 +61,6 @@ Cell mean(const GradeFigures &row)
     return Number{meanHundredths(row.scoreMillionths, row.scored), 2};
 }
 
-// The part both grade views share: the rows, their share of all, the mean.
-void addGradeCells(QList<Cell> &cells, const GradeFigures &row, qint64 allRows)
-{
-    cells << count(row.rows) << share(row.rows, allRows) << mean(row);
-}
-
 qint64 allRowsOf(const QList<GradeFigures> &figures)
 {
     qint64 all = 0;
@@ -113,48 +107,52 @@ int Table::column(const QString &title) const
     return -1;
 }
 
-Table subjectTable(const QList<GradeFigures> &figures)
+namespace {
+
+// The table of grade rows counted by a key: the key's columns, the rows and
+// their share of all, the mean, the letters when asked for, the passes.
+Table gradeTable(View view, const QString &title, const QStringList &keyColumns, bool letters,
+                 const QList<GradeFigures> &figures)
 {
     Table table;
-    table.view = View::Subjects;
-    table.title = QStringLiteral("Nilai per Mata Pelajaran");
-    table.columns << textColumn(QStringLiteral("KdMatpel")) << textColumn(QStringLiteral("NmMatpel"));
+    table.view = view;
+    table.title = title;
+    for (const QString &column : keyColumns)
+        table.columns << textColumn(column);
     addCounted(table.columns, QStringLiteral("Jumlah"));
     table.columns << numberColumn(QStringLiteral("RataRata"));
-    for (const QString &letter : Letters)
-        addCounted(table.columns, letter);
+    if (letters)
+        for (const QString &letter : Letters)
+            addCounted(table.columns, letter);
     addCounted(table.columns, QStringLiteral("Lulus"));
 
     const qint64 all = allRowsOf(figures);
     for (const GradeFigures &row : figures) {
-        QList<Cell> cells{text(row.key), text(row.name)};
-        addGradeCells(cells, row, all);
-        for (const qint64 letter : row.letters)
-            cells << count(letter) << share(letter, row.rows);
+        QList<Cell> cells{text(row.key)};
+        if (keyColumns.size() > 1)
+            cells << text(row.name);
+        cells << count(row.rows) << share(row.rows, all) << mean(row);
+        if (letters)
+            for (const qint64 letter : row.letters)
+                cells << count(letter) << share(letter, row.rows);
         cells << count(row.passed) << share(row.passed, row.rows);
         table.rows << cells;
     }
     return table;
 }
 
+} // namespace
+
+Table subjectTable(const QList<GradeFigures> &figures)
+{
+    return gradeTable(View::Subjects, QStringLiteral("Nilai per Mata Pelajaran"),
+                      {QStringLiteral("KdMatpel"), QStringLiteral("NmMatpel")}, true, figures);
+}
+
 Table instructorTable(const QList<GradeFigures> &figures)
 {
-    Table table;
-    table.view = View::Instructors;
-    table.title = QStringLiteral("Nilai per Instruktur");
-    table.columns << textColumn(QStringLiteral("Tentor"));
-    addCounted(table.columns, QStringLiteral("Jumlah"));
-    table.columns << numberColumn(QStringLiteral("RataRata"));
-    addCounted(table.columns, QStringLiteral("Lulus"));
-
-    const qint64 all = allRowsOf(figures);
-    for (const GradeFigures &row : figures) {
-        QList<Cell> cells{text(row.key)};
-        addGradeCells(cells, row, all);
-        cells << count(row.passed) << share(row.passed, row.rows);
-        table.rows << cells;
-    }
-    return table;
+    return gradeTable(View::Instructors, QStringLiteral("Nilai per Instruktur"), {QStringLiteral("Tentor")}, false,
+                      figures);
 }
 
 Table ipkTable(const QList<IpkFigures> &figures)
