@@ -22,6 +22,8 @@
 #include "ui/reportviewer.h"
 #include "reports/reportrunner.h"
 #include "search/FrmCari.h"
+#include "stats/frmStatistik.h"
+#include "stats/statstext.h"
 #include "db/schema.h"
 #include "transfer/csv.h"
 #include "transfer/importer.h"
@@ -42,7 +44,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QEventLoop>
 #include <QLabel>
+#include <QTabWidget>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -129,6 +133,15 @@ public:
     QString pdfFileName(const QString &proposedPath, QWidget *parent) override
     {
         return real().pdfFileName(proposedPath, parent);
+    }
+    std::optional<pel::print::PrintError> printDrawing(QPrinter &printer,
+                                                       const std::function<bool(QPagedPaintDevice &)> &paint) override
+    {
+        return real().printDrawing(printer, paint);
+    }
+    QString pictureFileName(const QString &proposedPath, QWidget *parent) override
+    {
+        return real().pictureFileName(proposedPath, parent);
     }
 
 private:
@@ -273,6 +286,27 @@ void ToolStudentList(benchmark::State &state)
 void ToolIpkList(benchmark::State &state)
 {
     toolReport(state, "ipk");
+}
+
+// The administration tool's "stats" command as a process of its own, its
+// CSV on standard output (sent to /dev/null).
+void toolStats(benchmark::State &state, const char *view)
+{
+    wholeProcess(state,
+                 {QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/pelitaksa-admin"),
+                  QStringLiteral("--db"), QStringLiteral("SISWA.mdb"), QStringLiteral("stats"), QLatin1String(view),
+                  QStringLiteral("--csv")},
+                 QProcessEnvironment::systemEnvironment());
+}
+
+void ToolStatsSubjects(benchmark::State &state)
+{
+    toolStats(state, "subjects");
+}
+
+void ToolStatsIpk(benchmark::State &state)
+{
+    toolStats(state, "ipk");
 }
 
 void LoginProcess(benchmark::State &state)
@@ -618,6 +652,93 @@ void ClassGradeSave(benchmark::State &state)
     }
     reportMemory(state, before);
     closeClassGrades();
+}
+
+// Until the statistics screen has shown the view under way.
+bool viewShown(pel::frmStatistik *screen)
+{
+    if (screen->isBusy()) {
+        QEventLoop loop;
+        QObject::connect(screen, &pel::frmStatistik::viewFinished, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    settle();
+    return !screen->isBusy();
+}
+
+// A view of the statistics screen: "Tampilkan", the figures computed on the
+// screen's own thread and connection, until the grid and the chart show
+// them, painted.
+void statsView(benchmark::State &state, pel::stats::View view)
+{
+    if (!openDatabase(state))
+        return;
+    auto *screen = pel::ui::showScreen<pel::frmStatistik>();
+    if (!shown(screen) || !viewShown(screen)) {
+        state.SkipWithError("screen not shown");
+        return;
+    }
+    named<QTabWidget>(screen, "tabStatistik")->setCurrentIndex(int(view));
+    viewShown(screen);
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        screen->cmdTampil_Click();
+        viewShown(screen);
+        if (!noUnexpectedMessage(state))
+            break;
+    }
+    reportMemory(state, before);
+    if (const pel::stats::Figure *figure = screen->figure(view))
+        state.counters["rows"] = double(figure->table.rows.size());
+    else
+        state.SkipWithError("no figures");
+    closeScreen<pel::frmStatistik>();
+}
+
+void StatsSubjects(benchmark::State &state)
+{
+    statsView(state, pel::stats::View::Subjects);
+}
+
+void StatsIpk(benchmark::State &state)
+{
+    statsView(state, pel::stats::View::Ipk);
+}
+
+void StatsIntake(benchmark::State &state)
+{
+    statsView(state, pel::stats::View::Intake);
+}
+
+void StatsInstructors(benchmark::State &state)
+{
+    statsView(state, pel::stats::View::Instructors);
+}
+
+// The figures of a view alone, on the program's connection, without the screen.
+void statsNoScreen(benchmark::State &state, pel::stats::View view)
+{
+    if (!openDatabase(state))
+        return;
+    const double before = resetPeakMemory();
+    for (auto _ : state) {
+        pel::stats::Table table;
+        if (const pel::db::Result read = pel::stats::readView(pel::dbConnection, view, {}, &table); !read.ok()) {
+            state.SkipWithError(read.reason.toStdString().c_str());
+            break;
+        }
+    }
+    reportMemory(state, before);
+}
+
+void Detail_StatsSubjectsNoScreen(benchmark::State &state)
+{
+    statsNoScreen(state, pel::stats::View::Subjects);
+}
+
+void Detail_StatsIpkNoScreen(benchmark::State &state)
+{
+    statsNoScreen(state, pel::stats::View::Ipk);
 }
 
 // "&All" on the search screen: every student into the grid, its first rows
@@ -1039,6 +1160,14 @@ BENCHMARK(SaveGradeRow)->Unit(benchmark::kMillisecond);
 BENCHMARK(SearchAll)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(ClassGradeShow)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(ClassGradeSave)->Unit(benchmark::kMillisecond)->Iterations(5);
+// The statistics views are computed on a thread of the screen: the
+// processor time is the whole process's.
+BENCHMARK(StatsSubjects)->Unit(benchmark::kMillisecond)->Iterations(3)->MeasureProcessCPUTime();
+BENCHMARK(StatsIpk)->Unit(benchmark::kMillisecond)->Iterations(3)->MeasureProcessCPUTime();
+BENCHMARK(StatsIntake)->Unit(benchmark::kMillisecond)->Iterations(3)->MeasureProcessCPUTime();
+BENCHMARK(StatsInstructors)->Unit(benchmark::kMillisecond)->Iterations(3)->MeasureProcessCPUTime();
+BENCHMARK(ToolStatsSubjects)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(ToolStatsIpk)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(ImportStudents)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(ImportGrades)->Unit(benchmark::kMillisecond)->Iterations(2);
 
@@ -1051,6 +1180,8 @@ BENCHMARK(Detail_StudentListNoScreen)->Unit(benchmark::kMillisecond)->Iterations
 BENCHMARK(Detail_StudentListViewer)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(Detail_IpkListNoScreen)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(Detail_SearchAllQuery)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Detail_StatsSubjectsNoScreen)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Detail_StatsIpkNoScreen)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 #define FLOOR(name, iterations)                                                                                    \
     void Floor_##name(benchmark::State &state) { floor(state, pel::bench::Floor::name); }                           \
@@ -1077,6 +1208,14 @@ FLOOR(NextRegistrationNumber, 3);
 FLOOR(StudentLookup, 3);
 FLOOR(SaveGradeRow, 2);
 FLOOR(SearchAll, 3);
+FLOOR(StatsSubjects, 3);
+FLOOR(StatsIpk, 3);
+FLOOR(StatsIntake, 3);
+FLOOR(StatsInstructors, 3);
+void Floor_ToolStatsSubjects(benchmark::State &state) { floor(state, pel::bench::Floor::StatsSubjects); }
+BENCHMARK(Floor_ToolStatsSubjects)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+void Floor_ToolStatsIpk(benchmark::State &state) { floor(state, pel::bench::Floor::StatsIpk); }
+BENCHMARK(Floor_ToolStatsIpk)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(Floor_ImportStudents)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(Floor_ImportGrades)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 

@@ -63,6 +63,31 @@ const QString OpenChecks = QStringLiteral("PRAGMA foreign_keys = ON;\n"
                                           "select name from sqlite_master where type = 'table';\n"
                                           "BEGIN IMMEDIATE;\nROLLBACK;\n");
 
+// A score's millionths and a mean in hundredths from them, as the program
+// counts them (halves away from zero; scores here are not negative).
+const QString Millionths = QStringLiteral("cast(Nilangka * 1000000 + 0.5 as integer)");
+QString meanText(const QString &sum, const QString &count)
+{
+    const QString hundredths = QStringLiteral("((2 * %1 + %2 * 10000) / (2 * %2 * 10000))").arg(sum, count);
+    // printf's own "%02d" stays out of arg(), which would take it for a place.
+    return QStringLiteral("case when ") + count + QStringLiteral(" > 0 then printf('%d.%02d', ") + hundredths
+           + QStringLiteral(" / 100, ") + hundredths + QStringLiteral(" % 100) end");
+}
+
+// A query's rows as CSV with a header into floor-stats.csv.
+QString statsCsv(const QString &sql)
+{
+    return QStringLiteral(".mode csv\n.headers on\n.output floor-stats.csv\n%1;\n.output stdout\n").arg(sql);
+}
+
+// The grade rows counted by a key column, with the figures of the tool's CSV.
+QString gradeFigures(const QString &key, const QString &extra)
+{
+    return QStringLiteral("select min(%1 collate binary) as %1%2, count(*) as Jumlah, %3 as RataRata")
+               .arg(key, extra, meanText(QStringLiteral("sum(") + Millionths + QLatin1Char(')'),
+                                         QStringLiteral("count(Nilangka)")));
+}
+
 } // namespace
 
 FloorScript floorScript(Floor floor, const QString &nis, int reportRows)
@@ -122,6 +147,44 @@ FloorScript floorScript(Floor floor, const QString &nis, int reportRows)
                     + db::GradeDeleteStatement(row.noreg) + QStringLiteral(";\n"),
                 100};
     }
+    case Floor::StatsSubjects:
+        return {statsCsv(gradeFigures(QStringLiteral("KdMatpel"),
+                                      QStringLiteral(", (select NmMatpel from Pelajaran p where p.KdMatpel = "
+                                                     "Nilai.KdMatpel) as NmMatpel"))
+                         + QStringLiteral(", sum(Nilhu = 'A') as A, sum(Nilhu = 'B') as B, sum(Nilhu = 'C') as C, "
+                                          "sum(Nilhu = 'D') as D, sum(Nilhu = 'E') as E, sum(Ket = 'Lulus') as Lulus "
+                                          "from Nilai group by KdMatpel order by KdMatpel")),
+                1};
+    case Floor::StatsInstructors:
+        return {statsCsv(gradeFigures(QStringLiteral("Tentor"), QString())
+                         + QStringLiteral(", sum(Ket = 'Lulus') as Lulus from Nilai group by Tentor order by Tentor")),
+                1};
+    case Floor::StatsIpk: {
+        // The IPK list's own sums, each brought to a whole number, their
+        // quotient to hundredths.
+        const QString students =
+            QStringLiteral("select s.ProgamJurusan as p, s.LevelTahap as l, cast(round(cast(round(t.VNILAI) as integer) "
+                           "* 100.0 / cast(round(t.VSKS) as integer)) as integer) as h from (%1) t join SISWA s on "
+                           "s.NIS = t.nis")
+                .arg(reports::store::ipkAllTotalsSql());
+        return {statsCsv(QStringLiteral("select min(p collate binary) as Program, min(l collate binary) as Level, "
+                                        "count(*) as Jumlah, %1 as RataRataIPK, sum(h < 100) as \"0.00-0.99\", "
+                                        "sum(h >= 100 and h < 200) as \"1.00-1.99\", sum(h >= 200 and h < 250) as "
+                                        "\"2.00-2.49\", sum(h >= 250 and h < 300) as \"2.50-2.99\", sum(h >= 300 and "
+                                        "h < 350) as \"3.00-3.49\", sum(h >= 350) as \"3.50-4.00\" from (select p, l, "
+                                        "coalesce(h, 0) as h from (%2)) group by p, l order by p, l")
+                             .arg(meanText(QStringLiteral("sum(h) * 10000"), QStringLiteral("count(*)")), students)),
+                1};
+    }
+    case Floor::StatsIntake:
+        return {statsCsv(QStringLiteral(
+                    "select * from (select cast(substr(TglMasuk, 7, 4) as integer) as Tahun, cast(substr(TglMasuk, 4, "
+                    "2) as integer) as Bulan, min(ProgamJurusan collate binary) as Program, count(*) as Jumlah from "
+                    "SISWA where TglMasuk glob '[0-9][0-9]-[0-9][0-9]-[0-9][0-9][0-9][0-9]' group by Tahun, Bulan, "
+                    "ProgamJurusan order by Tahun, Bulan, ProgamJurusan) union all select * from (select 'tanpa "
+                    "tanggal', '', min(ProgamJurusan collate binary), count(*) from SISWA where TglMasuk not glob "
+                    "'[0-9][0-9]-[0-9][0-9]-[0-9][0-9][0-9][0-9]' group by ProgamJurusan order by ProgamJurusan)")),
+                1};
     case Floor::SearchAll:
         return {QStringLiteral(".mode column\n.output floor-all.txt\n%1;\n.output stdout\n")
                     .arg(db::listAllStudentsStatement()),

@@ -19,6 +19,12 @@ enum class Floor {
     StudentLookup,
     SaveGradeRow,
     SearchAll,
+    // The four views of the statistics screen, each written as CSV to
+    // floor-stats.csv with the columns of the tool's --csv.
+    StatsSubjects,
+    StatsIpk,
+    StatsIntake,
+    StatsInstructors,
 };
 
 struct FloorScript

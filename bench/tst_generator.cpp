@@ -9,6 +9,8 @@
 #include "grades/grading.h"
 #include "transfer/importer.h"
 #include "reports/reportrunner.h"
+#include "stats/statstext.h"
+#include "transfer/csv.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +18,25 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+// The cells of a CSV text, row by row, whatever the quoting.
+QList<QStringList> csvCells(const QByteArray &data)
+{
+    QList<QStringList> rows;
+    pel::transfer::CsvReader reader(data, ',');
+    pel::transfer::CsvRecord record;
+    while (reader.next(record) == pel::transfer::CsvReader::Status::Record) {
+        QStringList cells;
+        for (int i = 0; i < record.size(); ++i)
+            cells << record.text(i);
+        rows << cells;
+    }
+    return rows;
+}
+
+} // namespace
 
 class TestGenerator : public QObject
 {
@@ -191,6 +212,20 @@ void TestGenerator::floorsMatchTheReports()
         QVERIFY(script.repeats >= 1);
         const pel::bench::ShellRun run = pel::bench::runShell(launcher(), m_path, script.text);
         QVERIFY2(run.ok, qPrintable(run.error));
+    }
+    // The statistics floors write the tool's CSV figures: the same cells.
+    for (const auto &[floor, view] : {std::pair{pel::bench::Floor::StatsSubjects, pel::stats::View::Subjects},
+                                      std::pair{pel::bench::Floor::StatsIpk, pel::stats::View::Ipk},
+                                      std::pair{pel::bench::Floor::StatsIntake, pel::stats::View::Intake},
+                                      std::pair{pel::bench::Floor::StatsInstructors, pel::stats::View::Instructors}}) {
+        const pel::bench::ShellRun run =
+            pel::bench::runShell(launcher(), m_path, pel::bench::floorScript(floor, QString()).text);
+        QVERIFY2(run.ok, qPrintable(run.error));
+        pel::stats::Table table;
+        QVERIFY(pel::stats::readView(pel::dbConnection, view, {}, &table).ok());
+        QFile shell(QStringLiteral("floor-stats.csv"));
+        QVERIFY(shell.open(QIODevice::ReadOnly));
+        QCOMPARE(csvCells(shell.readAll()), csvCells(pel::stats::csvText(table)));
     }
     // The save's floor takes its rows away again.
     QCOMPARE(scalar("select count(*) from Nilai").toInt(), 36);

@@ -4,6 +4,7 @@
 #include "adminhelp.h"
 #include "adminio.h"
 #include "adminreports.h"
+#include "adminstats.h"
 #include "admintransfer.h"
 #include "common/module1.h"
 #include "common/operatorstore.h"
@@ -405,6 +406,8 @@ int main(int argc, char *argv[])
             return 1;
         return runReportCommand(args);
     }
+    if (command == QLatin1String("stats"))
+        return pel::admin::openDatabase(target) ? pel::runStatsCommand(args) : 1;
     if (pel::isTransferCommand(command))
         return pel::runTransferCommand(command, args, target);
     return usageError(QStringLiteral("perintah tidak dikenal: %1").arg(command));

@@ -69,6 +69,14 @@ const std::vector<Command> &commands()
          "Teksnya teks layar Lihat Laporan dengan tanggal hari ini, ke keluaran standar\n"
          "atau ke FILE. list dan ipk juga menulis \"Data Siswa.txt\" dan \"IPK.txt\" di\n"
          "folder ini; --all menulis laporan setiap siswa berturut-turut.\n"},
+        {"stats", true,
+         {{"stats subjects|ipk|intake|instructors [--program P] [--level L] [--from DD-MM-YYYY] [--to DD-MM-YYYY] "
+           "[--csv]",
+           "statistik nilai: per mata pelajaran, IPK, penerimaan siswa, per instruktur"}},
+         "Angka yang sama dengan layar Statistik Nilai, sebagai tabel lebar tetap atau,\n"
+         "dengan --csv, sebagai CSV (baris judul, pemisah ',', titik desimal, UTF-8).\n"
+         "--program dan --level menyaring program dan jenjang; --from dan --to\n"
+         "menyaring tanggal proses nilai (untuk intake: tanggal masuk siswa).\n"},
         {"export", true,
          {{"export TABLE OUTFILE.csv|OUTFILE.xlsx [--separator ';']", "menulis tabel ke file CSV atau Excel"}},
          "TABLE: students, subjects atau grades. Akhiran nama file memilih formatnya.\n"

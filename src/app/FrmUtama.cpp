@@ -11,6 +11,7 @@
 #include "grades/frmtransaksi.h"
 #include "reports/frmLaporan.h"
 #include "search/FrmCari.h"
+#include "stats/frmStatistik.h"
 #include "students/FrmEntri.h"
 #include "subjects/frmentrymatpel.h"
 #include "transfer/FrmTransfer.h"
@@ -221,6 +222,7 @@ void FrmUtama::buildMenus()
     addSeparator(report, "r");
     addItem(report, "reporttransaction", QStringLiteral("&Lihat Laporan"), &FrmUtama::reporttransaction_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    addItem(report, "reportstatistik", QStringLiteral("&Statistik Nilai"), &FrmUtama::reportstatistik_Click);
     addGap("d");
 
     utility = addMenu("utility", QStringLiteral("&Utility"));
@@ -534,6 +536,11 @@ void FrmUtama::reporttransaction_Click()
     frmLaporan *reports = ui::showScreen<frmLaporan>();
     if (QWidget *focused = reports->focusWidget())
         ui::selectWholeText(focused);
+}
+
+void FrmUtama::reportstatistik_Click()
+{
+    ui::focusAndSelect(ui::showScreen<frmStatistik>()->findChild<QWidget *>(QStringLiteral("cmbProgram")));
 }
 
 void FrmUtama::prog_Click()

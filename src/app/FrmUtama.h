@@ -48,6 +48,7 @@ public:
     void entrankelas_Click();
     void searchdata_Click();
     void reporttransaction_Click();
+    void reportstatistik_Click();
     void prog_Click();
     void imporekspor_Click();
     void ggg_Click();

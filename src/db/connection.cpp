@@ -17,6 +17,7 @@
 
 #include <libpq-fe.h>
 
+#include <atomic>
 #include <cerrno>
 
 #include <unistd.h>
@@ -24,7 +25,9 @@
 namespace pel::db {
 
 namespace {
-int nextConnectionNumber = 0;
+// Connections are opened on more than one thread (the statistics screen
+// computes on a thread of its own), and each needs a name of its own.
+std::atomic<int> nextConnectionNumber = 0;
 }
 
 namespace {

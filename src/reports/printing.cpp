@@ -62,44 +62,81 @@ QString printerErrorMessage(const print::PrintError &error)
     return lines.join(QLatin1Char('\r')) + QLatin1Char('\r');
 }
 
-AfterPrint printViewerText(const QString &text, QWidget *parent)
+namespace {
+
+enum class PrintOutcome { Printed, Declined, Kept };
+
+// The steps of every "&Cetak": the printer check, the nothing-to-print
+// message, the question, the setup dialog opened on the page layout that
+// layoutFor gives for the printer's paper, the preview of what paint draws,
+// and job on the printer so set up; a failure of the printer is shown.
+// Declined: the operator answered No. Kept: nothing was printed, for any
+// other reason.
+PrintOutcome printSheets(bool empty, const std::function<QPageLayout(const QPageSize &)> &layoutFor,
+                         const std::function<bool(QPagedPaintDevice &)> &paint,
+                         const std::function<std::optional<print::PrintError>(QPrinter &)> &job, QWidget *parent)
 {
     ui::Surroundings &surroundings = ui::surroundings();
     if (!surroundings.printerInstalled()) {
         ui::showMessage(QStringLiteral("Belum ada printer terinstall di\rkomputer Anda. Silahkan install\r"
                                        "printer terlebih dulu!"),
                         QStringLiteral("Printer Belum Diinstall"), ui::Icon::Critical, ui::Buttons::Ok, parent);
-        return AfterPrint::KeepText;
+        return PrintOutcome::Kept;
     }
-    if (text.isEmpty()) {
+    if (empty) {
         showNothingToPrint(parent);
-        return AfterPrint::KeepText;
+        return PrintOutcome::Kept;
     }
     if (ui::showMessage(QStringLiteral("Hasil cetakan sudah benar?"), QStringLiteral("Cetak"), ui::Icon::Question,
                         ui::Buttons::YesNo, parent)
         != ui::Answer::Yes) {
         showPrintingCancelled(parent);
-        return AfterPrint::ClearText;
+        return PrintOutcome::Declined;
     }
 
-    const QFont font = print::printFont();
     QPrinter printer(QPrinter::HighResolution);
-    // The setup dialog opens on the orientation the report needs.
-    printer.setPageLayout(print::layoutSheets(text, font, printer.pageLayout().pageSize()).pageLayout);
-    // Cancel in the setup dialog or in the preview sends nothing; the text
-    // stays in the viewer so that it can be printed later.
+    // The setup dialog opens on the orientation the sheets need.
+    printer.setPageLayout(layoutFor(printer.pageLayout().pageSize()));
+    // Cancel in the setup dialog or in the preview sends nothing.
     if (!surroundings.printSetup(printer, parent)
         || !surroundings.printPreview(
-            printer, [&](QPrinter *device) { print::paintSheets(*device, text, font); }, parent)) {
+            printer, [&](QPrinter *device) { paint(*device); }, parent)) {
         showPrintingCancelled(parent);
-        return AfterPrint::KeepText;
+        return PrintOutcome::Kept;
     }
-    if (const auto failure = surroundings.printJob(printer, text, font)) {
+    if (const auto failure = job(printer)) {
         ui::showMessage(printerErrorMessage(*failure), QStringLiteral("PrinterError"), ui::Icon::Critical,
                         ui::Buttons::Ok, parent);
-        return AfterPrint::KeepText;
+        return PrintOutcome::Kept;
     }
-    return AfterPrint::ClearText;
+    return PrintOutcome::Printed;
+}
+
+} // namespace
+
+AfterPrint printViewerText(const QString &text, QWidget *parent)
+{
+    const QFont font = print::printFont();
+    const PrintOutcome outcome = printSheets(
+        text.isEmpty(), [&](const QPageSize &paper) { return print::layoutSheets(text, font, paper).pageLayout; },
+        [&](QPagedPaintDevice &device) { return print::paintSheets(device, text, font); },
+        [&](QPrinter &printer) { return ui::surroundings().printJob(printer, text, font); }, parent);
+    // Answered No, the text goes; cancelled or refused, it stays in the
+    // viewer so that it can be printed later.
+    return outcome == PrintOutcome::Kept ? AfterPrint::KeepText : AfterPrint::ClearText;
+}
+
+bool printDrawing(bool empty, QPageLayout::Orientation orientation,
+                  const std::function<bool(QPagedPaintDevice &)> &paint, QWidget *parent)
+{
+    const auto layoutFor = [orientation](const QPageSize &paper) {
+        const qreal margin = print::SheetMarginMm;
+        return QPageLayout(paper, orientation, QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter);
+    };
+    return printSheets(
+               empty, layoutFor, paint,
+               [&](QPrinter &printer) { return ui::surroundings().printDrawing(printer, paint); }, parent)
+           == PrintOutcome::Printed;
 }
 
 QString saveViewerTextAsPdf(const QString &text, const QList<ReportKind> &shown, QWidget *parent)

@@ -2,8 +2,12 @@
 
 #include <QDate>
 #include <QList>
+#include <QPageLayout>
 #include <QString>
 
+#include <functional>
+
+class QPagedPaintDevice;
 class QWidget;
 
 namespace pel::print {
@@ -34,6 +38,15 @@ enum class AfterPrint { KeepText, ClearText };
 // dialog and the preview, and tells whether the viewer is to be emptied
 // afterwards.
 AfterPrint printViewerText(const QString &text, QWidget *parent);
+
+// "Cetak" of a drawing rather than a text (the statistics screen's chart and
+// table): the same checks, question, setup dialog, preview and printer-error
+// message as printViewerText, on the printer's paper in the orientation
+// given, with the margins of the reports; paint draws every sheet on the
+// device it is given. empty: there is nothing to print yet. True when the
+// drawing went to the printer.
+bool printDrawing(bool empty, QPageLayout::Orientation orientation,
+                  const std::function<bool(QPagedPaintDevice &)> &paint, QWidget *parent);
 
 // "Simpan &PDF": asks for a file name, proposing one after the kinds of
 // report shown, and writes text as PDF. Needs no printer. Returns the file

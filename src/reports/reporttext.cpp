@@ -360,6 +360,15 @@ QVariant wholeSum(const QVariant &sum)
     return qint64(std::nearbyint(value));
 }
 
+std::optional<double> ipkOf(const QVariant &creditSum, const QVariant &pointSum)
+{
+    const QVariant credits = wholeSum(creditSum);
+    const QVariant points = wholeSum(pointSum);
+    if (credits.isNull() || points.isNull())
+        return std::nullopt;
+    return indexOf(double(points.toLongLong()), double(credits.toLongLong()));
+}
+
 const FileReportLayout &ipkListLayout()
 {
     static const FileReportLayout layout{
@@ -402,13 +411,10 @@ QString ipkRow(const IpkEntry &entry, int rowsSoFar, CellCache *cache)
         .left(firstChars(entry.name, 15), QStringLiteral("##############"), 5, Fit::Text)
         .left(credits, QStringLiteral("###"), 7, Fit::Whole)
         .left(points, QStringLiteral("###"), 5, Fit::Whole);
-    const auto ipk = credits.isNull() || points.isNull()
-                         ? std::nullopt
-                         : indexOf(double(points.toLongLong()), double(credits.toLongLong()));
-    if (ipk)
-        line.left(*ipk, QStringLiteral("0.00"), 0, Fit::Whole);
+    if (const auto ipk = ipkOf(entry.creditSum, entry.pointSum))
+        line.left(*ipk, IpkMask, 0, Fit::Whole);
     else
-        line.left(NoValue, QStringLiteral("0.00"), 0, Fit::Whole);
+        line.left(NoValue, IpkMask, 0, Fit::Whole);
     return line.takeWithBreak();
 }
 

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 namespace pel::db {
 class Recordset;
@@ -104,5 +105,12 @@ QString ipkRow(const IpkEntry &entry, int rowsSoFar, CellCache *cache = nullptr)
 // A sum brought to a whole number as the IPK list counts it: halves go to
 // the even neighbour (22.5 -> 22, 23.5 -> 24). Null for a missing sum.
 QVariant wholeSum(const QVariant &sum);
+
+// The index of one student as the IPK list computes it from the two sums:
+// each brought to a whole number (wholeSum), the points over the credits.
+// Nothing where a sum is missing or the credits come to 0 (the list shows
+// "-" there). The list prints it under IpkMask.
+std::optional<double> ipkOf(const QVariant &creditSum, const QVariant &pointSum);
+inline const QString IpkMask = QStringLiteral("0.00");
 
 } // namespace pel::reports

@@ -82,7 +82,13 @@ bool systemPrinterInstalled()
 
 std::optional<PrintError> printOnPrinter(QPrinter &printer, const QString &text, const QFont &font)
 {
-    if (!paintSheets(printer, text, font))
+    return printDrawingOnPrinter(printer, [&](QPagedPaintDevice &device) { return paintSheets(device, text, font); });
+}
+
+std::optional<PrintError> printDrawingOnPrinter(QPrinter &printer,
+                                                const std::function<bool(QPagedPaintDevice &)> &paint)
+{
+    if (!paint(printer))
         return PrintError{PrinterNotStarted, QStringLiteral("Printer tidak dapat memulai pencetakan")};
     switch (printer.printerState()) {
     case QPrinter::Error:
@@ -137,15 +143,45 @@ bool execPreviewDialog(QPrinter &printer, const std::function<void(QPrinter *)> 
     return dialog.exec() == QDialog::Accepted;
 }
 
-QString execPdfSaveDialog(const QString &proposedPath, QWidget *parent)
+namespace {
+
+// A save dialog offering kinds of file, each a name filter and the ending
+// a name typed without one gets while that kind is chosen.
+QString execSaveDialog(const QString &title, const QString &proposedPath,
+                       const QList<std::pair<QString, QString>> &kinds, QWidget *parent)
 {
-    QFileDialog dialog(parent, QStringLiteral("Simpan PDF"), proposedPath, QStringLiteral("Dokumen PDF (*.pdf)"));
+    QFileDialog dialog(parent, title, proposedPath);
+    QStringList filters;
+    for (const auto &kind : kinds)
+        filters << kind.first;
+    dialog.setNameFilters(filters);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setDefaultSuffix(kinds.constFirst().second);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, kinds](const QString &filter) {
+        for (const auto &kind : kinds)
+            if (kind.first == filter)
+                dialog.setDefaultSuffix(kind.second);
+    });
     dialog.selectFile(proposedPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString execPdfSaveDialog(const QString &proposedPath, QWidget *parent)
+{
+    return execSaveDialog(QStringLiteral("Simpan PDF"), proposedPath,
+                          {{QStringLiteral("Dokumen PDF (*.pdf)"), QStringLiteral("pdf")}}, parent);
+}
+
+QString execPictureSaveDialog(const QString &proposedPath, QWidget *parent)
+{
+    return execSaveDialog(QStringLiteral("Simpan Gambar"), proposedPath,
+                          {{QStringLiteral("Gambar PNG (*.png)"), QStringLiteral("png")},
+                           {QStringLiteral("Dokumen PDF (*.pdf)"), QStringLiteral("pdf")}},
+                          parent);
 }
 
 } // namespace pel::print

@@ -43,6 +43,9 @@ bool systemPrinterInstalled();
 
 // Prints text on printer in font; returns the printer's failure, if any.
 std::optional<PrintError> printOnPrinter(QPrinter &printer, const QString &text, const QFont &font);
+// Prints the sheets paint draws; returns the printer's failure, if any.
+std::optional<PrintError> printDrawingOnPrinter(QPrinter &printer,
+                                                const std::function<bool(QPagedPaintDevice &)> &paint);
 
 // The system's print-setup dialog; true when it was accepted.
 bool execPrintSetupDialog(QPrinter &printer, QWidget *parent);
@@ -54,5 +57,9 @@ bool execPreviewDialog(QPrinter &printer, const std::function<void(QPrinter *)> 
 // The save dialog "Simpan PDF", opened on proposedPath; the chosen path, or
 // an empty string when it was cancelled.
 QString execPdfSaveDialog(const QString &proposedPath, QWidget *parent);
+
+// The save dialog "Simpan Gambar" for a PNG picture or a PDF document,
+// opened on proposedPath; the chosen path, or an empty string.
+QString execPictureSaveDialog(const QString &proposedPath, QWidget *parent);
 
 } // namespace pel::print

@@ -32,6 +32,15 @@ public:
     {
         return print::execPdfSaveDialog(proposedPath, parent);
     }
+    std::optional<print::PrintError> printDrawing(QPrinter &printer,
+                                                  const std::function<bool(QPagedPaintDevice &)> &paint) override
+    {
+        return print::printDrawingOnPrinter(printer, paint);
+    }
+    QString pictureFileName(const QString &proposedPath, QWidget *parent) override
+    {
+        return print::execPictureSaveDialog(proposedPath, parent);
+    }
 };
 
 Surroundings *installed = nullptr;

@@ -10,6 +10,7 @@
 #include <optional>
 
 class QFont;
+class QPagedPaintDevice;
 class QPrinter;
 class QWidget;
 
@@ -45,6 +46,14 @@ public:
     virtual bool printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint, QWidget *parent) = 0;
     virtual std::optional<print::PrintError> printJob(QPrinter &printer, const QString &text, const QFont &font) = 0;
     virtual QString pdfFileName(const QString &proposedPath, QWidget *parent) = 0;
+
+    // Drawings: printDrawing() sends the sheets that paint draws to the
+    // printer and returns its failure, if any; the save dialog of a picture
+    // (PNG or PDF) proposes proposedPath and returns the chosen path, or an
+    // empty string when the operator cancels.
+    virtual std::optional<print::PrintError> printDrawing(QPrinter &printer,
+                                                          const std::function<bool(QPagedPaintDevice &)> &paint) = 0;
+    virtual QString pictureFileName(const QString &proposedPath, QWidget *parent) = 0;
 };
 
 // The surroundings in use: the installed ones, or the real ones.

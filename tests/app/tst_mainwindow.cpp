@@ -198,7 +198,7 @@ void TestMainWindow::menuBarLayout()
                                          "entryPelajaran=&Entry Data Mata Pelajaran", "a|-"}));
     QCOMPARE(items("trans1"), QStringList({"q|-", "entran1=&Enty Data Nilai", "entrankelas=Entri Nilai &Kelas", "ww|-"}));
     QCOMPARE(items("Cardat"), QStringList({"ey|-", "searchdata=&Cari Data", "line|-"}));
-    QCOMPARE(items("report"), QStringList({"r|-", "reporttransaction=&Lihat Laporan"}));
+    QCOMPARE(items("report"), QStringList({"r|-", "reporttransaction=&Lihat Laporan", "reportstatistik=&Statistik Nilai"}));
     QCOMPARE(items("utility"), QStringList({"m|-", "prog=&Hak Cipta", "o|-", "imporekspor=&Impor / Ekspor Data"}));
     QCOMPARE(items("Keluar"), QStringList({"jjj|-", "ggg=Keluar", "fgg|-"}));
     QCOMPARE(child<QAction>(window, QStringLiteral("reporttransaction"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
@@ -802,7 +802,8 @@ void TestMainWindow::everyAltLetterActsOnce()
     QCOMPARE(clashingLetters(window), QStringList());
     login(window, QStringLiteral("boss"), QStringLiteral("m1"));
 
-    for (const char *item : {"entridatamaha", "entryPelajaran", "entran1", "searchdata", "reporttransaction", "prog"}) {
+    for (const char *item :
+         {"entridatamaha", "entryPelajaran", "entran1", "searchdata", "reporttransaction", "reportstatistik", "prog"}) {
         child<QAction>(window, QLatin1String(item))->trigger();
         QWidget *screen = QApplication::activeWindow();
         QCoreApplication::processEvents();

@@ -13,10 +13,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QHash>
 #include <QLineEdit>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -281,6 +283,32 @@ QString StandIn::pdfFileName(const QString &proposedPath, QWidget *)
 {
     printer.proposedPaths.append(proposedPath);
     return printer.chosenPath;
+}
+
+std::optional<print::PrintError> StandIn::printDrawing(QPrinter &device,
+                                                       const std::function<bool(QPagedPaintDevice &)> &paint)
+{
+    ++printer.jobs;
+    ++printer.drawings;
+    printer.printedOrientation = device.pageLayout().orientation();
+    // The sheets are drawn as the printer would draw them, into a document.
+    QBuffer buffer(&printer.drawnPdf);
+    printer.drawnPdf.clear();
+    buffer.open(QIODevice::WriteOnly);
+    bool drawn = false;
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(device.pageLayout());
+        drawn = paint(writer);
+    }
+    if (!drawn)
+        printer.drawnPdf.clear();
+    return printer.failure;
+}
+
+QString StandIn::pictureFileName(const QString &proposedPath, QWidget *parent)
+{
+    return pdfFileName(proposedPath, parent);
 }
 
 QWidget *findNamed(QWidget *root, const QString &name)

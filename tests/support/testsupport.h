@@ -136,7 +136,7 @@ public:
         bool acceptSetup = true;
         bool acceptPreview = true;
         std::optional<print::PrintError> failure; // what the next job reports
-        QString chosenPath;                       // the save dialog's answer; empty cancels
+        QString chosenPath;                       // the save dialogs' answer; empty cancels
 
         int setups = 0;
         int previews = 0;
@@ -145,6 +145,10 @@ public:
         QFont printedFont;
         QPageLayout::Orientation printedOrientation = QPageLayout::Portrait;
         QStringList proposedPaths;
+        // Drawings sent to the printer: how many, and the last one drawn
+        // into a PDF document (empty when its drawing failed).
+        int drawings = 0;
+        QByteArray drawnPdf;
     } printer;
 
     QDateTime now() override;
@@ -156,6 +160,9 @@ public:
     bool printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint, QWidget *parent) override;
     std::optional<print::PrintError> printJob(QPrinter &printer, const QString &text, const QFont &font) override;
     QString pdfFileName(const QString &proposedPath, QWidget *parent) override;
+    std::optional<print::PrintError> printDrawing(QPrinter &printer,
+                                                  const std::function<bool(QPagedPaintDevice &)> &paint) override;
+    QString pictureFileName(const QString &proposedPath, QWidget *parent) override;
 
 
 private:
