@@ -11,6 +11,10 @@
 
 namespace pel::admin {
 
+namespace {
+constexpr int ToolLockWaitMs = 120000;
+}
+
 QString toolOperator()
 {
     QString user = qEnvironmentVariable("USER");
@@ -30,6 +34,10 @@ bool openDatabase(const db::DatabaseTarget &target, db::Connection &conn, const 
     db::Result opened = conn.open(target);
     if (opened.ok())
         opened = conn.setOperator(toolOperator());
+    // A command of the tool waits its turn behind the desks and other runs
+    // of the tool rather than giving up after a few seconds.
+    if (opened.ok())
+        opened = conn.setLockWait(ToolLockWaitMs);
     if (opened.ok())
         return true;
     failure(label + db::failureMessage(opened));

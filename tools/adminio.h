@@ -19,7 +19,8 @@ namespace pel::admin {
 QString toolOperator();
 
 // Opens target on conn (the program's dbConnection unless another is
-// given) and sets the tool's operator; prints why not.
+// given), sets the tool's operator, and lets its statements wait for a lock
+// as long as a batch may; prints why not.
 bool openDatabase(const db::DatabaseTarget &target);
 bool openDatabase(const db::DatabaseTarget &target, db::Connection &conn, const QString &label = {});
 

@@ -143,6 +143,17 @@ Result Connection::setOperator(const QString &userId) const
     return set;
 }
 
+Result Connection::setLockWait(int milliseconds) const
+{
+    if (!isOpen())
+        return notOpen();
+    if (isPostgres())
+        return Result::success();
+    QSqlQuery query(database());
+    return query.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(milliseconds)) ? Result::success()
+                                                                                     : refused(query.lastError());
+}
+
 void Connection::close()
 {
     m_target.reset();

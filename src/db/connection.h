@@ -75,6 +75,12 @@ public:
     // The user ID that the audit rows of this connection name, from now on.
     Result setOperator(const QString &userId) const;
 
+    // How long a statement of an SQLite file waits for another program's
+    // lock before it is refused (5 seconds unless set): a desk's operator
+    // may try again, a batch of the administration tool waits its turn. A
+    // server's locks are waited for as long as they are held.
+    Result setLockWait(int milliseconds) const;
+
 private:
     friend class Transaction;
 

@@ -15,7 +15,13 @@
 #include "grades/gradestore.h"
 #include "pgtestsupport.h"
 #include "reports/reportrunner.h"
+#include "search/searchbuttons.h"
+#include "search/searchstore.h"
+#include "students/studentstore.h"
+#include "subjects/subjectstore.h"
 #include "testsupport.h"
+
+#include <QProcess>
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -40,6 +46,7 @@ private slots:
     void openFailures_data();
     void openFailures();
     void createRefusesExistingTables();
+    void valuesStayValuesWithOldStringRules();
 
 private:
     static void addStudent(test::PgTestDatabase &db, const QString &nis);
@@ -228,8 +235,11 @@ void TestPgEngine::registrationNumbersOnServer()
 
 void TestPgEngine::reportsAsOnSqlite()
 {
-    // The same rows on both engines, students inserted out of NIS order.
-    const QStringList rows{
+    // The same rows on both engines, students inserted out of NIS order and
+    // grade rows out of subject-code order (a server joins by its own plan,
+    // not in the order rows were stored), enough of them that the server
+    // plans a real join.
+    QStringList rows{
         QStringLiteral("insert into SISWA (NIS, NamaSiswa, TptLahir, TglLahir, ProgamJurusan, LevelTahap, TelpHp) "
                        "values ('0012', 'SITI O''NEIL', 'BANDUNG', '01-02-2003', 'KOMPUTER', 'DASAR', '0812')"),
         QStringLiteral("insert into SISWA (NIS, NamaSiswa, ProgamJurusan, LevelTahap) values ('0002', 'ANI', 'AKUNTANSI', 'MADYA')"),
@@ -241,13 +251,32 @@ void TestPgEngine::reportsAsOnSqlite()
                        "61, 'C', 2, 5, 'Good', 'Lulus')"),
         QStringLiteral("insert into Nilai values ('8', '16-06-2026', '0002', 'AKUNTANSI', 'MADYA', 'AK1', 2.5, 'CICI', "
                        "45, 'E', 0, 0, 'Fail', 'Tidak Lulus')")};
+    for (int i = 40; i >= 1; --i)
+        rows << QStringLiteral("insert into Pelajaran values ('MP%1', 'MATA PELAJARAN %1', '01-01-2026', 'R', 'T', 2)")
+                    .arg(i, 3, 10, QLatin1Char('0'));
+    for (int s = 0; s < 30; ++s) {
+        const QString nis = QStringLiteral("S%1").arg((s * 17) % 30, 3, 10, QLatin1Char('0'));
+        rows << QStringLiteral("insert into SISWA (NIS, NamaSiswa) values ('%1', 'SISWA %1')").arg(nis);
+        for (int k = 0; k < 5; ++k)
+            rows << QStringLiteral("insert into Nilai values ('%1', '15-06-2026', '%2', 'P', 'L', 'MP%3', 2, 'T', "
+                                   "70, 'B', 3, 6, 'Good', 'Lulus')")
+                        .arg(100 + s)
+                        .arg(nis)
+                        .arg(1 + (k * 13 + s) % 40, 3, 10, QLatin1Char('0'));
+    }
+    for (const char *code : {"MP031", "MP033", "MP006", "MP015", "MP009", "MP026"})
+        rows << QStringLiteral("insert into Nilai values ('9', '17-06-2026', '0012', 'KOMPUTER', 'DASAR', '%1', 2, 'T', "
+                               "70, 'B', 3, 6, 'Good', 'Lulus')")
+                    .arg(QLatin1String(code));
     const QDate today(2026, 12, 8);
     const auto texts = [&today] {
         QStringList result;
         for (const reports::ReportResult &report :
              {reports::writeStudentList(dbConnection, today), reports::writeIpkList(dbConnection, today),
               reports::runGradeStatement(dbConnection, QStringLiteral("0012"), today),
-              reports::runCertificate(dbConnection, QStringLiteral("0012"), today)}) {
+              reports::runCertificate(dbConnection, QStringLiteral("0012"), today),
+              reports::runGradeStatement(dbConnection, QStringLiteral("S007"), today),
+              reports::runCertificate(dbConnection, QStringLiteral("s013"), today)}) {
             result << (report.done() ? report.text : QStringLiteral("refused: ") + db::failureMessage(report.result));
         }
         return result;
@@ -255,20 +284,34 @@ void TestPgEngine::reportsAsOnSqlite()
     QStringList onServer;
     {
         test::PgTestDatabase db;
+        db.exec(QStringLiteral("begin"));
         for (const QString &sql : rows)
             QVERIFY2(db.exec(sql), qPrintable(sql));
+        db.exec(QStringLiteral("commit"));
+        db.exec(QStringLiteral("analyze"));
+        // A plan that joins by subject code sorts the rows by it, as the
+        // server's planner chooses for a large catalogue.
+        db.exec(QStringLiteral("set enable_hashjoin = off"));
+        db.exec(QStringLiteral("set enable_nestloop = off"));
         onServer = texts();
     }
     QStringList onFile;
     {
         test::TestDatabase db;
+        db.exec(QStringLiteral("begin"));
         for (const QString &sql : rows)
             QVERIFY2(db.exec(sql), qPrintable(sql));
+        db.exec(QStringLiteral("commit"));
         onFile = texts();
     }
     for (const QString &text : onFile)
         QVERIFY2(!text.startsWith(QStringLiteral("refused: ")), qPrintable(text));
-    QCOMPARE(onServer, onFile);
+    // The statement lists the rows in the order they were stored.
+    const QString statement = onFile.at(2);
+    QVERIFY(statement.indexOf(QStringLiteral("MP031")) < statement.indexOf(QStringLiteral("MP006")));
+    QVERIFY(statement.indexOf(QStringLiteral("KOM01")) < statement.indexOf(QStringLiteral("AK1")));
+    for (int i = 0; i < onFile.size(); ++i)
+        QCOMPARE(onServer.at(i), onFile.at(i));
 }
 
 void TestPgEngine::searchAsOnSqlite()
@@ -365,6 +408,86 @@ void TestPgEngine::createRefusesExistingTables()
     test::PgTestDatabase db(true, false);
     const QString error = db::failureMessage(db::createPostgresTables(db.target()));
     QVERIFY2(error.contains(QLatin1String("sudah ada")), qPrintable(error));
+}
+
+// A database whose default is standard_conforming_strings = off reads a
+// backslash before a quote as an escape, so a doubled quote no longer keeps
+// a typed key a value: every session of the program sets it on. A key
+// holding "\\' or 1=1) --" is found, changed and deleted alone, by the
+// stores and by the tool.
+void TestPgEngine::valuesStayValuesWithOldStringRules()
+{
+    test::PgTestDatabase db(true, false);
+    {
+        db::Connection admin;
+        QVERIFY(admin.open(db.target()).ok());
+        QVERIFY(QSqlQuery(admin.database())
+                    .exec(QStringLiteral("alter database %1 set standard_conforming_strings = off")
+                              .arg(db.target().databaseName)));
+    }
+    ChosenDatabase = db.target();
+    QVERIFY(OpenDatabase().ok());
+    QCOMPARE(db.scalar(QStringLiteral("show standard_conforming_strings")).toString(), QStringLiteral("on"));
+    QVERIFY(db.scalar(QStringLiteral("select array_to_string(setconfig, ' ') from pg_db_role_setting "
+                                     "where setdatabase = (select oid from pg_database where datname = current_database())"))
+                .toString()
+                .contains(QStringLiteral("standard_conforming_strings=off")));
+
+    const QString key = QStringLiteral("\\' or 1=1) --");
+    for (const QString &nis : {QStringLiteral("A1"), QStringLiteral("B2"), key}) {
+        db::StudentRecord student;
+        student.nis = nis;
+        student.namaSiswa = QStringLiteral("SISWA ") + nis;
+        QVERIFY(students::SaveStudent(dbConnection, student).ok());
+    }
+    for (const QString &code : {QStringLiteral("M1"), key})
+        QVERIFY(subjects::SaveSubject(dbConnection, {code, QStringLiteral("MAPEL ") + code, QString(), QString(),
+                                                     QString(), QStringLiteral("2")})
+                    .ok());
+    for (const QString &nis : {QStringLiteral("A1"), key}) {
+        const db::GradeRowValues row{nis, QStringLiteral("01-07-2026"), nis, QString(), QString(), key,
+                                     QStringLiteral("2"), QString(), QStringLiteral("80"), QStringLiteral("A"),
+                                     QStringLiteral("4"), QStringLiteral("8"), QStringLiteral("Excellent"),
+                                     QStringLiteral("Lulus")};
+        QVERIFY(grades::SaveGrade(dbConnection, row).ok());
+    }
+
+    db::StudentRecord found;
+    QVERIFY(students::FindStudent(dbConnection, key, &found).ok());
+    QCOMPARE(found.nis, key);
+    db::StudentRecord changed = found;
+    changed.alamat = QStringLiteral("DIUBAH");
+    QCOMPARE(students::UpdateStudent(dbConnection, changed).rowsAffected, 1);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA where Alamat = 'DIUBAH'")).toInt(), 1);
+    QObject owner;
+    search::SearchStore search(dbConnection, &owner);
+    for (const search::SearchButton &button : search::searchButtons())
+        if (button.name == search::NisButtonName)
+            QVERIFY(search.searchStudents(button, key).ok());
+    QCOMPARE(search.positionText(), QStringLiteral("Record ke-1 dari 1"));
+
+    const reports::ReportResult statement = reports::runGradeStatement(dbConnection, key, QDate(2026, 12, 8));
+    QVERIFY(statement.done());
+    QVERIFY(statement.text.contains(QStringLiteral("SISWA ") + key));
+    QVERIFY(!statement.text.contains(QStringLiteral("SISWA A1")));
+    // The tool's connection sets it on too.
+    const QString tool = qEnvironmentVariable("PELITAKSA_ADMIN");
+    if (!tool.isEmpty()) {
+        QProcess process;
+        process.start(tool, {"--database", db.url(), "report", "statement", key});
+        QVERIFY(process.waitForFinished(60000));
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(out.contains(QStringLiteral("SISWA ") + key));
+        QVERIFY(!out.contains(QStringLiteral("SISWA A1")));
+    }
+
+    QCOMPARE(grades::DeleteGradeRows(dbConnection, key).rowsAffected, 1);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), 1);
+    QCOMPARE(students::DeleteStudent(dbConnection, key).rowsAffected, 1);
+    QCOMPARE(subjects::DeleteSubject(dbConnection, key).rowsAffected, 1);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA")).toInt(), 2);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from Pelajaran")).toInt(), 1);
 }
 
 QTEST_MAIN(TestPgEngine)

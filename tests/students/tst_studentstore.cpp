@@ -66,6 +66,7 @@ private slots:
     void deleteMatchesTypedNisLiterally();
     void recordFromRowAndNullColumns();
     void keysNotStoredChangeNothing();
+    void updateOfARowChangedElsewhere();
     void characterKeys_data();
     void characterKeys();
 };
@@ -239,6 +240,36 @@ void TestStudentStore::keysNotStoredChangeNothing()
     QCOMPARE(lookup.kind, Kind::Failure);
     QCOMPARE(lookup.reason, QStringLiteral("Database belum terbuka."));
     QCOMPARE(students::UpdateStudent(dbConnection, other).kind, Kind::Failure);
+}
+
+// The guarded update: the row as this desk read it against the row as
+// stored, compared under the write lock. Another desk's change since the
+// lookup wins; nothing is written and the stored row comes back.
+void TestStudentStore::updateOfARowChangedElsewhere()
+{
+    test::TestDatabase db;
+    QVERIFY(students::SaveStudent(dbConnection, budi()).ok());
+    db::StudentRecord lookedUp;
+    QVERIFY(students::FindStudent(dbConnection, QStringLiteral("001"), &lookedUp).ok());
+    QVERIFY(db.exec(QStringLiteral("update SISWA set Alamat = 'DIUBAH DESK LAIN' where NIS = '001'")));
+
+    db::StudentRecord typed = lookedUp;
+    typed.namaSiswa = QStringLiteral("NAMA BARU");
+    db::StudentRecord stored;
+    const db::Result refused = students::UpdateStudent(dbConnection, typed, &lookedUp, &stored);
+    QCOMPARE(refused.kind, db::Result::Kind::Conflict);
+    QCOMPARE(stored.alamat, QStringLiteral("DIUBAH DESK LAIN"));
+    QCOMPARE(stored.namaSiswa, budi().namaSiswa);
+    QCOMPARE(storedRow(db, QStringLiteral("001")), asList(stored));
+
+    // Read again, the same update goes through and gives back the row as stored.
+    const db::Result updated = students::UpdateStudent(dbConnection, typed, &stored, &stored);
+    QVERIFY2(updated.ok(), qPrintable(updated.reason));
+    QCOMPARE(stored.namaSiswa, QStringLiteral("NAMA BARU"));
+    QCOMPARE(storedRow(db, QStringLiteral("001")), asList(stored));
+    // A student gone meanwhile: nothing to update.
+    QVERIFY(db.exec(QStringLiteral("delete from SISWA where NIS = '001'")));
+    QCOMPARE(students::UpdateStudent(dbConnection, typed, &stored, &stored).kind, db::Result::Kind::NotFound);
 }
 
 void TestStudentStore::characterKeys_data()

@@ -1,7 +1,9 @@
 // The administration tool's export, import and template commands and their
 // exit codes: 0 done, 1 rows refused or the work failed, 2 bad arguments.
 #include "common/module1.h"
+#include "db/connection.h"
 #include "db/failure.h"
+#include "grades/gradestore.h"
 #include "pgtestsupport.h"
 #include "testsupport.h"
 
@@ -11,7 +13,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QSqlQuery>
+
+#include <algorithm>
 #include <memory>
+#include <vector>
+
+#include <pwd.h>
+#include <unistd.h>
 
 class TestAdminTransfer : public QObject
 {
@@ -24,6 +33,7 @@ private slots:
     void badArguments();
     void exportThenImport();
     void refusedImportWritesItsReport();
+    void concurrentImportsNeverShareANumber();
 
 private:
     struct Result
@@ -34,6 +44,9 @@ private:
     };
     Result admin(const QStringList &args);
     QByteArray read(const QString &name);
+    bool writeFile(const QString &name, const QByteArray &bytes);
+    static QString loginName();
+    QStringList auditUsers(const QString &database);
     QByteArray state(const QString &database);
     QTemporaryDir m_dir;
     QString m_tool;
@@ -69,6 +82,37 @@ TestAdminTransfer::Result TestAdminTransfer::admin(const QStringList &args)
     process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+bool TestAdminTransfer::writeFile(const QString &name, const QByteArray &bytes)
+{
+    QFile file(m_dir.filePath(name));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The login name the tool's audit rows carry after "admin:".
+QString TestAdminTransfer::loginName()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        if (const passwd *entry = getpwuid(geteuid()))
+            user = QString::fromLocal8Bit(entry->pw_name);
+    return user;
+}
+
+// The user IDs the audit trail of a database names, each once.
+QStringList TestAdminTransfer::auditUsers(const QString &database)
+{
+    const pel::db::DatabaseChoice choice = pel::db::parseDatabaseUrl(database, m_dir.path());
+    pel::db::Connection conn;
+    if (!conn.open(choice.target).ok())
+        return {QStringLiteral("(database tidak terbuka)")};
+    QSqlQuery query(conn.database());
+    QStringList users;
+    if (query.exec(QStringLiteral("select distinct coalesce(userid, '(kosong)') from t_log")))
+        while (query.next())
+            users << query.value(0).toString();
+    return users;
 }
 
 QByteArray TestAdminTransfer::read(const QString &name)
@@ -156,6 +200,8 @@ void TestAdminTransfer::exportThenImport()
         QCOMPARE(admin({"--database", m_empty, "import", table, file}).code, 1);
         QCOMPARE(admin({"--database", m_empty, "import", table, file, "--update"}).code, 0);
     }
+    // Every change the tool made names its operator in the audit trail.
+    QCOMPARE(auditUsers(m_empty), QStringList{QStringLiteral("admin:") + loginName()});
     const Result excel = admin({"--database", m_empty, "export", "grades", "nilai.xlsx"});
     QCOMPARE(excel.code, 0);
     QVERIFY(read("nilai.xlsx").startsWith("PK"));
@@ -182,6 +228,83 @@ void TestAdminTransfer::refusedImportWritesItsReport()
         QVERIFY(lines.value(1).startsWith("3,TglLahir,13-13-2004,"));
         QVERIFY(lines.value(2).startsWith("4,NIS,9001,"));
     }
+}
+
+// Eight imports of grades without numbers at once, and a desk saving grades
+// beside them: each import draws its numbers under the write lock, so no
+// registration number ever belongs to two students, and every run is done.
+void TestAdminTransfer::concurrentImportsNeverShareANumber()
+{
+    constexpr int Imports = 8;
+    constexpr int StudentsEach = 50;
+    std::unique_ptr<pel::test::PgTestDatabase> server;
+    QString database = QStringLiteral("ramai.mdb");
+    if (pel::test::onPostgres()) {
+        server = std::make_unique<pel::test::PgTestDatabase>(false, false);
+        database = server->url();
+    }
+    QCOMPARE(admin({"--database", database, "create"}).code, 0);
+    QByteArray students("NIS,NamaSiswa\n");
+    for (int i = 0; i < Imports * StudentsEach + 10; ++i)
+        students += "S" + QByteArray::number(1000 + i) + ",SISWA " + QByteArray::number(i) + "\n";
+    QVERIFY(writeFile("ramai-siswa.csv", students));
+    QVERIFY(writeFile("ramai-pelajaran.csv", "KdMatpel,NmMatpel,SKS\nM1,SATU,2\nM2,DUA,3\nM3,TIGA,4\n"));
+    QCOMPARE(admin({"--database", database, "import", "students", "ramai-siswa.csv"}).code, 0);
+    QCOMPARE(admin({"--database", database, "import", "subjects", "ramai-pelajaran.csv"}).code, 0);
+    for (int k = 0; k < Imports; ++k) {
+        QByteArray grades("Nis,KdMatpel,Nilangka\n");
+        for (int i = 0; i < StudentsEach; ++i)
+            for (const char *code : {"M1", "M2", "M3"})
+                grades += "S" + QByteArray::number(1000 + k * StudentsEach + i) + "," + code + ","
+                          + QByteArray::number(40 + (i * 7 + k) % 60) + "\n";
+        QVERIFY(writeFile(QStringLiteral("ramai-%1.csv").arg(k), grades));
+    }
+
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (int k = 0; k < Imports; ++k) {
+        runs.push_back(std::make_unique<QProcess>());
+        runs.back()->setWorkingDirectory(m_dir.path());
+        runs.back()->start(m_tool, {"--database", database, "import", "grades", QStringLiteral("ramai-%1.csv").arg(k)});
+    }
+    // A desk saves beside them, drawing its numbers as the grade screen does.
+    const pel::db::DatabaseChoice choice = pel::db::parseDatabaseUrl(database, m_dir.path());
+    pel::db::Connection desk;
+    QVERIFY(desk.open(choice.target).ok());
+    int saved = 0;
+    const auto running = [&runs] {
+        return std::any_of(runs.begin(), runs.end(),
+                           [](const auto &run) { return run->state() != QProcess::NotRunning; });
+    };
+    for (int i = 0; running() || i < 3; ++i) {
+        QString number;
+        QVERIFY(pel::grades::NextRegistrationNumber(desk, &number).ok());
+        pel::db::GradeRowValues row{number, QStringLiteral("01-07-2026"), QStringLiteral("S%1").arg(1000 + Imports * StudentsEach + i % 10),
+                                    QString(), QString(), QStringLiteral("M1"), QStringLiteral("2"), QString(),
+                                    QStringLiteral("70"), QStringLiteral("B"), QStringLiteral("3"),
+                                    QStringLiteral("6"), QStringLiteral("Baik"), QStringLiteral("Lulus")};
+        if (pel::grades::SaveGrade(desk, row).ok())
+            ++saved;
+        QTest::qWait(20);
+    }
+    for (const auto &run : runs) {
+        QVERIFY(run->state() == QProcess::NotRunning || run->waitForFinished(120000));
+        QVERIFY2(run->exitStatus() == QProcess::NormalExit && run->exitCode() == 0,
+                 run->readAllStandardError().constData());
+    }
+    QVERIFY(saved >= 3);
+
+    QSqlQuery query(desk.database());
+    QVERIFY(query.exec(QStringLiteral("select count(*) from Nilai")) && query.next());
+    QCOMPARE(query.value(0).toInt(), Imports * StudentsEach * 3 + saved);
+    QVERIFY(query.exec(QStringLiteral("select count(*) from (select lower(Noreg) from Nilai group by lower(Noreg) "
+                                      "having count(distinct lower(Nis)) > 1) shared")) && query.next());
+    QCOMPARE(query.value(0).toInt(), 0);
+    QVERIFY(query.exec(QStringLiteral("select count(*) from (select lower(Noreg), lower(KdMatpel) from Nilai "
+                                      "group by lower(Noreg), lower(KdMatpel) having count(*) > 1) repeated")) && query.next());
+    QCOMPARE(query.value(0).toInt(), 0);
+    // Each imported student's three grades share one number.
+    QVERIFY(query.exec(QStringLiteral("select count(distinct lower(Noreg)) from Nilai")) && query.next());
+    QCOMPARE(query.value(0).toInt(), Imports * StudentsEach + saved);
 }
 
 QTEST_GUILESS_MAIN(TestAdminTransfer)

@@ -1,6 +1,7 @@
 // Export of the three tables to CSV and Excel, and import with its row checks.
 #include "common/module1.h"
 #include "db/connection.h"
+#include "db/failure.h"
 #include "db/schema.h"
 #include "pgtestsupport.h"
 #include "testsupport.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlError>
@@ -33,6 +35,7 @@ private slots:
     void badFileRefusedWhole();
     void gradesTakeDerivedValuesFromTheRule();
     void studentsUpperCasedAndUpdated();
+    void filesKeepFormulasAsTextAndNeverGoThroughALink();
 
 private:
     void fill(test::TestDatabase &db);
@@ -199,6 +202,19 @@ void TestTransfer::badFileRefusedWhole_data()
                       "0013,\"KOM01,70,01-07-2026\n"    // 7: quote never closed
                       "0013,007,1.000,5,01-07-2026\n")  // 8: a cell too many
         << QList<int>{3, 4, 5, 6, 7, 8};
+    // The check is the write: what the database or the numbering would
+    // refuse, the dry run refuses too.
+    QTest::newRow("subjects: negative credit units")
+        << int(Table::Subjects) << QByteArray("KdMatpel,NmMatpel,SKS\nM9,BARU,3\nM8,MINUS,-5\n") << QList<int>{3};
+    QTest::newRow("subjects: new ones without credit units")
+        << int(Table::Subjects) << QByteArray("KdMatpel,NmMatpel\nM9,BARU\nkom01,DIUBAH\n") << QList<int>{2, 3};
+    QTest::newRow("grades: one pair twice, letter case aside")
+        << int(Table::Grades) << QByteArray("Noreg,Nis,KdMatpel,Nilangka\n50,0012,KOM01,80\n50,0012,kom01,70\n")
+        << QList<int>{3};
+    QTest::newRow("grades: another student's number")
+        << int(Table::Grades)
+        << QByteArray("Noreg,Nis,KdMatpel,Nilangka\n51,0012,KOM01,80\n51,0013,007,70\n41,0013,KOM01,60\n")
+        << QList<int>{3, 4};
     QTest::newRow("not UTF-8: the line of the first foreign byte")
         << int(Table::Students) << QByteArray("NIS,NamaSiswa\n1,ANI\n2,JOS\xC9\n") << QList<int>{3};
 }
@@ -307,6 +323,54 @@ void TestTransfer::studentsUpperCasedAndUpdated()
     QCOMPARE(report.updated, 1);
     QCOMPARE(db.rows(QStringLiteral("select NIS, NamaSiswa, Alamat from SISWA where NIS = 'ab-1'")),
              (QList<QVariantList>{{"ab-1", QStringLiteral("JOS\u00c9 BUDI"), "JL. MELATI"}}));
+}
+
+// The CSV export and the errors file: a text a spreadsheet would run as a
+// formula is written as a text and comes back unchanged; a link planted at
+// the file's name is replaced, never written through, and the file is its
+// owner's alone.
+void TestTransfer::filesKeepFormulasAsTextAndNeverGoThroughALink()
+{
+    test::TestDatabase db;
+    const QStringList names{QStringLiteral("=HYPERLINK(\"HTTP://X\",\"Y\")"), QStringLiteral("@SUM(A1)"),
+                            QStringLiteral("+1+1"), QStringLiteral("-2"), QStringLiteral("'=A1"),
+                            QStringLiteral("\tTAB"), QStringLiteral("O'NEIL")};
+    for (int i = 0; i < names.size(); ++i)
+        QVERIFY(db.exec(QStringLiteral("insert into SISWA (NIS, NamaSiswa) values ('F%1', %2)")
+                            .arg(i)
+                            .arg(QLatin1Char('\'') + QString(names.at(i)).replace(QLatin1Char('\''), QStringLiteral("''"))
+                                 + QLatin1Char('\''))));
+    QVERIFY(writeFile(QStringLiteral("korban.txt"), "tetap"));
+    QVERIFY(QFile::link(QStringLiteral("korban.txt"), QStringLiteral("siswa.csv")));
+    QVERIFY(QFile::link(QStringLiteral("tidak-ada.txt"), QStringLiteral("masalah.csv")));
+
+    const db::Result exported = transfer::exportTable(dbConnection, Table::Students, QStringLiteral("siswa.csv"));
+    QVERIFY2(exported.ok(), qPrintable(db::failureMessage(exported)));
+    QVERIFY(!QFileInfo(QStringLiteral("siswa.csv")).isSymLink());
+    QCOMPARE(readFile(QStringLiteral("korban.txt")), QByteArray("tetap"));
+    QCOMPARE(QFile::permissions(QStringLiteral("siswa.csv")) & 0x0777, QFileDevice::ReadUser | QFileDevice::WriteUser);
+    const QByteArray csv = readFile(QStringLiteral("siswa.csv"));
+    for (const char *cell : {"F0,\"'=HYPERLINK(", "F1,'@SUM(A1)", "F2,'+1+1", "F3,'-2", "F4,''=A1", "F5,'\tTAB",
+                             "F6,O'NEIL,"})
+        QVERIFY2(csv.contains(cell), cell);
+
+    // Imported back, every name is as it was.
+    QVERIFY(db.exec(QStringLiteral("delete from SISWA")));
+    const transfer::ImportReport report =
+        transfer::importCsvFile(dbConnection, Table::Students, QStringLiteral("siswa.csv"), {});
+    QVERIFY2(report.accepted(), qPrintable(db::failureMessage(report.result)));
+    QStringList stored;
+    for (const QVariantList &row : db.rows(QStringLiteral("select NamaSiswa from SISWA order by NIS")))
+        stored << row.value(0).toString();
+    QCOMPARE(stored, names);
+
+    const db::Result written = transfer::writeProblemsFile(
+        QStringLiteral("masalah.csv"), {{2, QStringLiteral("NamaSiswa"), QStringLiteral("=1+1"), QStringLiteral("x")}});
+    QVERIFY2(written.ok(), qPrintable(db::failureMessage(written)));
+    QVERIFY(!QFileInfo(QStringLiteral("masalah.csv")).isSymLink());
+    QVERIFY(!QFile::exists(QStringLiteral("tidak-ada.txt")));
+    QCOMPARE(QFile::permissions(QStringLiteral("masalah.csv")) & 0x0777, QFileDevice::ReadUser | QFileDevice::WriteUser);
+    QVERIFY(readFile(QStringLiteral("masalah.csv")).contains("2,NamaSiswa,'=1+1,x"));
 }
 
 QTEST_GUILESS_MAIN(TestTransfer)
