@@ -527,6 +527,9 @@ void TestFrmEntri::updateWritesTheNisInTheBox()
     QCOMPARE(boxes(screen), typed);
     QCOMPARE(studentCount(db), 2);
     QCOMPARE(storedRow(db, "AB7"), expected);
+    // The NIS is selected in its box: the next one typed replaces it.
+    test::typeAtFocus("CD8");
+    QCOMPARE(textOf(test::findNamed(screen, "txtnis")), QStringLiteral("CD8"));
 }
 
 void TestFrmEntri::updateOfStudentChangedByAnotherDesk_data()
@@ -716,7 +719,9 @@ void TestFrmEntri::wildcardNisDeletesOnlyThatNis()
     checkMessage(messages.last(), "Data siswa dengan NIS itu tidak ada.", "Pesan", Icon::Information, Buttons::Ok);
     QCOMPARE(textOf(test::findNamed(screen, "txtnis")), QStringLiteral("%"));
     QCOMPARE(remaining(), QStringList({"1%", "10", "12", "1_", "A1"}));
-    test::typeInto(screen, "txtnis", "1_");
+    // The NIS is selected in its box: the next one typed replaces it.
+    test::typeAtFocus("1_");
+    QCOMPARE(textOf(test::findNamed(screen, "txtnis")), QStringLiteral("1_"));
     test::click(screen, "CmdDelete");
     checkMessage(messages.last(), "Data telah dihapus", "Informasi", Icon::Information, Buttons::Ok);
     QCOMPARE(remaining(), QStringList({"1%", "10", "12", "A1"}));

@@ -307,6 +307,14 @@ void typeInto(QWidget *root, const QString &name, const QString &text)
     QTest::keyClicks(widget, text);
 }
 
+void typeAtFocus(const QString &text)
+{
+    if (QWidget *focus = QApplication::focusWidget())
+        QTest::keyClicks(focus, text);
+    else
+        qWarning("no widget has the focus");
+}
+
 void pressEnter(QWidget *root, const QString &name)
 {
     QWidget *widget = findNamed(root, name);

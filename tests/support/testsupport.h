@@ -186,6 +186,9 @@ T *child(QObject *root, const QString &name)
 // Puts the focus into the named control, replaces its text by text as typed
 // keys, and leaves the focus there.
 void typeInto(QWidget *root, const QString &name, const QString &text);
+// Types text as keys where the focus is, as the operator goes on typing:
+// a selected text is replaced, otherwise the keys go in at the caret.
+void typeAtFocus(const QString &text);
 // Presses Enter in the named control (the focus moves there first).
 void pressEnter(QWidget *root, const QString &name);
 // Clicks the named button.
