@@ -3,6 +3,7 @@
 #include "db/databaseurl.h"
 #include "ui/messages.h"
 #include "ui/screens.h"
+#include "ui/translations.h"
 
 #include <QApplication>
 
@@ -48,6 +49,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PELITAKSA"));
+    // The buttons and dialogs of the toolkit speak Indonesian, as the screens do.
+    pel::ui::useIndonesianQtTexts();
     // The program ends when its last screen closes, as the main window's
     // "Keluar" leaves any other open screen running.
     QApplication::setQuitOnLastWindowClosed(true);

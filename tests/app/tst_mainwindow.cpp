@@ -9,6 +9,8 @@
 #include "students/FrmEntri.h"
 #include "subjects/frmentrymatpel.h"
 #include "testsupport.h"
+#include "ui/datebox.h"
+#include "ui/keys.h"
 #include "ui/screens.h"
 
 #include <QAction>
@@ -76,6 +78,8 @@ private slots:
     void passwordStarsSeparatorsAndInnerSize();
     void altLettersOpenTheMenus();
     void everyAltLetterActsOnce();
+    void altLetterOfDisabledControlTypesNothing();
+    void dateBoxesTakeATypedDate();
     void screensOpenCentredMainKeepsItsPlace();
     void clockInIndonesian();
 
@@ -781,6 +785,107 @@ void TestMainWindow::everyAltLetterActsOnce()
     pressAlt(reports, Qt::Key_D);
     QCOMPARE(clicked, QStringList({"cmdLihat", "cmdLihat"}));
     reports->close();
+}
+
+// The screen that a menu item opened: the visible window besides main.
+static QWidget *openedScreen(QWidget *main)
+{
+    QCoreApplication::processEvents();
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top != main && top->isVisible() && !qobject_cast<QMenu *>(top))
+            return top;
+    return nullptr;
+}
+
+// Every screen the data menus open, in the menus' order.
+static const QList<const char *> DataScreens{"entridatamaha", "entryPelajaran", "entran1", "entrankelas",
+                                             "searchdata",    "reporttransaction", "imporekspor"};
+
+// Presses Alt with each of letters in every box of screen the operator can
+// type into; none of them may change a box or press a button.
+static void altLettersTypeNothing(QWidget *screen, const QList<Qt::Key> &letters)
+{
+    int clicks = 0;
+    for (QAbstractButton *button : screen->findChildren<QAbstractButton *>())
+        QObject::connect(button, &QAbstractButton::clicked, screen, [&clicks] { ++clicks; });
+    int boxes = 0;
+    for (QLineEdit *box : screen->findChildren<QLineEdit *>()) {
+        if (!box->isVisible() || !box->isEnabled() || box->isReadOnly() || box->focusPolicy() == Qt::NoFocus)
+            continue;
+        ++boxes;
+        ui::moveFocus(box);
+        QVERIFY(box->hasFocus());
+        box->deselect();
+        const QString before = box->text();
+        for (const Qt::Key letter : letters) {
+            QTest::keyClick(screen->windowHandle(), letter, Qt::AltModifier);
+            QVERIFY2(box->text() == before, qPrintable(QStringLiteral("%1 in %2: \"%3\"")
+                                                          .arg(QKeySequence(letter).toString(), box->objectName(),
+                                                               box->text())));
+        }
+    }
+    QVERIFY2(boxes > 0, qPrintable(screen->objectName()));
+    QTest::qWait(300); // a button pressed by its letter clicks after a short animation
+    QCOMPARE(clicks, 0);
+}
+
+void TestMainWindow::altLetterOfDisabledControlTypesNothing()
+{
+    // Before a login: the five data menus and "Log &In" are disabled, and no
+    // control has Q.
+    FrmUtama *window = openMain();
+    test::click(window, QStringLiteral("CmdLogin"));
+    altLettersTypeNothing(window, {Qt::Key_F, Qt::Key_P, Qt::Key_C, Qt::Key_L, Qt::Key_U, Qt::Key_I, Qt::Key_Q});
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(!QApplication::activePopupWidget());
+
+    // On every data screen, with all its buttons disabled.
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    for (const char *item : DataScreens) {
+        child<QAction>(window, QLatin1String(item))->trigger();
+        QWidget *screen = openedScreen(window);
+        QVERIFY2(screen && QTest::qWaitForWindowActive(screen), item);
+        QList<Qt::Key> letters{Qt::Key_Q};
+        for (QAbstractButton *button : screen->findChildren<QAbstractButton *>()) {
+            const QKeySequence letter = QKeySequence::mnemonic(button->text());
+            if (!letter.isEmpty())
+                letters << Qt::Key(letter[0].key());
+            button->setEnabled(false);
+        }
+        if (item == QLatin1String("reporttransaction")) // its NIS box shows after "&Data Nilai Siswa"
+            child<QWidget>(screen, QStringLiteral("frBantu1"))->show();
+        altLettersTypeNothing(screen, letters);
+        if (QTest::currentTestFailed())
+            return;
+        screen->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ui::showMainWindow();
+    }
+}
+
+void TestMainWindow::dateBoxesTakeATypedDate()
+{
+    // The Enter flow moves the focus into a date box that shows today's
+    // date (or the bare mask); a date typed then replaces what it shows.
+    FrmUtama *window = openMain();
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    int seen = 0;
+    for (const char *item : DataScreens) {
+        child<QAction>(window, QLatin1String(item))->trigger();
+        QWidget *screen = openedScreen(window);
+        QVERIFY2(screen && QTest::qWaitForWindowActive(screen), item);
+        for (ui::DateBox *box : screen->findChildren<ui::DateBox *>()) {
+            ++seen;
+            ui::moveFocus(box);
+            test::typeAtFocus(QStringLiteral("02012026"));
+            QVERIFY2(box->text() == QStringLiteral("02-01-2026"), qPrintable(box->objectName() + box->text()));
+        }
+        screen->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ui::showMainWindow();
+    }
+    QCOMPARE(seen, 5); // two on the student screen, one each on the subject and both grade screens
 }
 
 void TestMainWindow::screensOpenCentredMainKeepsItsPlace()

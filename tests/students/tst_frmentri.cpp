@@ -116,6 +116,8 @@ private slots:
     void enterRuleOfEachControl_data();
     void enterRuleOfEachControl();
     void newStudentWalkedThroughWithEnter();
+    void typedDatesReplaceTheShownOnes();
+    void altLetterOfDisabledSaveTypesNothing();
     void lookupOfNewNis();
     void lookupOfStoredNis_data();
     void lookupOfStoredNis();
@@ -351,6 +353,57 @@ void TestFrmEntri::newStudentWalkedThroughWithEnter()
     QCOMPARE(messages.count(), 2);
     checkMessage(messages.last(), "Masukkan Nomor Induk Siswa !", "Pesan", Icon::Critical, Buttons::Ok);
     QCOMPARE(focusName(), QStringLiteral("txtnis"));
+}
+
+void TestFrmEntri::typedDatesReplaceTheShownOnes()
+{
+    test::TestDatabase db;
+    test::StandIn messages(Moment);
+    FrmEntri *screen = open();
+    test::typeInto(screen, "txtnis", "001");
+    test::pressEnter(screen, "txtnis");
+    test::typeInto(screen, "txttempat", "bandung");
+    test::pressEnter(screen, "txttempat");
+    QCOMPARE(focusName(), QStringLiteral("Mstgllahir"));
+    test::typeAtFocus("07122006");
+    test::typeInto(screen, "Combo2", "islam");
+    test::pressEnter(screen, "Combo2");
+    // The Enter flow reaches the entry date showing today's date: a date
+    // typed there replaces it.
+    QCOMPARE(focusName(), QStringLiteral("MstglMasuk"));
+    QCOMPARE(textOf(test::findNamed(screen, "MstglMasuk")), Today);
+    test::typeAtFocus("02012026");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("txtprogram"));
+    test::click(screen, "cmdSimpan");
+    QCOMPARE(messages.last().text, QStringLiteral("Data Siswa Sudah Disimpan "));
+    QCOMPARE(db.rows("select TglLahir, TglMasuk from SISWA"), (QList<QVariantList>{{"07-12-2006", "02-01-2026"}}));
+}
+
+void TestFrmEntri::altLetterOfDisabledSaveTypesNothing()
+{
+    test::TestDatabase db;
+    test::StandIn messages(Moment);
+    db.addStudent("AB7", "ANI");
+    FrmEntri *screen = open();
+    test::typeInto(screen, "txtnis", "AB7");
+    test::pressEnter(screen, "txtnis");
+    QVERIFY(!enabled(screen, "cmdSimpan"));
+    QCOMPARE(focusName(), QStringLiteral("txtnis"));
+    messages.clear();
+
+    // Alt+S belongs to the disabled Save: nothing is saved, nothing typed.
+    QTest::keyClick(screen->windowHandle(), Qt::Key_S, Qt::AltModifier);
+    QTest::qWait(300); // a button pressed by its letter clicks after a short animation
+    QCOMPARE(textOf(test::findNamed(screen, "txtnis")), QStringLiteral("AB7"));
+    QCOMPARE(messages.count(), 0);
+
+    // Alt+U still updates the student shown.
+    test::typeInto(screen, "txtnama", "ANITA");
+    QTest::keyClick(screen->windowHandle(), Qt::Key_U, Qt::AltModifier);
+    QTRY_COMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().text, QStringLiteral("Data Siswa Telah Diubah"));
+    QCOMPARE(storedRow(db, "AB7").value(1), QStringLiteral("ANITA"));
 }
 
 void TestFrmEntri::lookupOfNewNis()
