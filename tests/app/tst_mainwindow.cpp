@@ -67,6 +67,7 @@ private slots:
     void cancelInLoginFrame();
     void startFailsWithoutDatabase();
     void startBacksUpOnceADay();
+    void firstStartAnswersWhileBackupIsMade();
     void startRetriesWhileDatabaseInUse();
     void failedBackupWarnsAndWorkGoesOn();
     void startFailsOnForeignFile();
@@ -394,16 +395,58 @@ void TestMainWindow::startFailsWithoutDatabase()
     QVERIFY(!ui::openScreen<FrmUtama>());
 }
 
+// What the status bar says about the day's backup, or nothing when it is hidden.
+static QString backupStatus(QWidget *window)
+{
+    auto *label = child<QLabel>(window, QStringLiteral("lblSalinan"));
+    return label && label->isVisible() ? label->text() : QString();
+}
+
 void TestMainWindow::startBacksUpOnceADay()
 {
     if (test::onPostgres())
         QSKIP("the daily copy is of the SQLite file; a server's database is saved by the server's tools");
     QVERIFY(FrmUtama::start());
+    QTRY_COMPARE(backupStatus(ui::openScreen<FrmUtama>()), QStringLiteral("Salinan harian database sudah dibuat."));
     closeAll();
     QVERIFY(FrmUtama::start());
+    test::settle();
+    QCOMPARE(backupStatus(ui::openScreen<FrmUtama>()), QString()); // made already today
     const QDir backups(m_db->folder() + QStringLiteral("/backup"));
     QCOMPARE(backups.entryList(QDir::Files), QStringList({QStringLiteral("SISWA-20261207-093015.mdb")}));
     QCOMPARE(m_messages->count(), 0);
+}
+
+void TestMainWindow::firstStartAnswersWhileBackupIsMade()
+{
+    if (test::onPostgres())
+        QSKIP("the daily copy is of the SQLite file; a server's database is saved by the server's tools");
+    QVERIFY(FrmUtama::start());
+    auto *window = ui::openScreen<FrmUtama>();
+    QVERIFY(window->isVisible());
+    QCOMPARE(QDir(m_db->folder() + QStringLiteral("/backup")).entryList(QDir::Files), QStringList());
+    {
+        // Another desk writes while the copy is to be made: the copy waits
+        // for it, and the main window answers meanwhile.
+        QSqlDatabase desk = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("desk"));
+        desk.setDatabaseName(m_db->filePath());
+        QVERIFY(desk.open());
+        QVERIFY(QSqlQuery(desk).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        test::settle();
+        QCOMPARE(backupStatus(window), QStringLiteral("Salinan harian database sedang dibuat..."));
+        test::click(window, QStringLiteral("CmdLogin"));
+        test::typeInto(window, QStringLiteral("txtUser"), QStringLiteral("boss"));
+        QCOMPARE(child<QLineEdit>(window, QStringLiteral("txtUser"))->text(), QStringLiteral("boss"));
+        QTest::qWait(300);
+        QCOMPARE(backupStatus(window), QStringLiteral("Salinan harian database sedang dibuat..."));
+        QVERIFY(QSqlQuery(desk).exec(QStringLiteral("COMMIT")));
+        desk.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("desk"));
+    QTRY_COMPARE(backupStatus(window), QStringLiteral("Salinan harian database sudah dibuat."));
+    QCOMPARE(m_messages->count(), 0);
+    QCOMPARE(QDir(m_db->folder() + QStringLiteral("/backup")).entryList(QDir::Files),
+             QStringList({QStringLiteral("SISWA-20261207-093015.mdb")}));
 }
 
 void TestMainWindow::startRetriesWhileDatabaseInUse()
@@ -442,11 +485,12 @@ void TestMainWindow::failedBackupWarnsAndWorkGoesOn()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     QVERIFY(FrmUtama::start());
-    QCOMPARE(m_messages->count(), 1);
-    QCOMPARE(m_messages->last().icon, ui::Icon::Warning);
-    QVERIFY(m_messages->last().text.contains(QStringLiteral("pekerjaan dapat dilanjutkan")));
     auto *window = ui::openScreen<FrmUtama>();
     QVERIFY(window && window->isVisible());
+    QTRY_COMPARE(m_messages->count(), 1);
+    QCOMPARE(m_messages->last().icon, ui::Icon::Warning);
+    QVERIFY(m_messages->last().text.contains(QStringLiteral("pekerjaan dapat dilanjutkan")));
+    QCOMPARE(backupStatus(window), QStringLiteral("Salinan harian database gagal dibuat."));
     login(window, QStringLiteral("boss"), QStringLiteral("m1"));
     QVERIFY(menus(window).file);
 }

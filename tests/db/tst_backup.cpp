@@ -2,6 +2,7 @@
 // why a database or file call failed.
 #include "common/module1.h"
 #include "db/backup.h"
+#include "db/dailybackup.h"
 #include "db/failure.h"
 #include "db/result.h"
 #include "db/schema.h"
@@ -13,7 +14,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <QThread>
 
+#include <atomic>
 #include <cerrno>
 
 #include <sys/stat.h>
@@ -37,6 +40,8 @@ class TestBackup : public QObject
     Q_OBJECT
 private slots:
     void backupIsACheckedPrivateCopy();
+    void dailyCopyInStepsWhileAnotherDeskWrites();
+    void dailyCopyStopsWhenAsked();
     void onlyTheNewestAreKept();
     void keepSetting_data();
     void keepSetting();
@@ -71,6 +76,65 @@ void TestBackup::backupIsACheckedPrivateCopy()
     dbConnection.close();
     QVERIFY(dbConnection.open(path));
     QCOMPARE(db.scalar(QStringLiteral("select NIS from SISWA")).toString(), QStringLiteral("S1"));
+}
+
+void TestBackup::dailyCopyInStepsWhileAnotherDeskWrites()
+{
+    test::TestDatabase db;
+    for (int i = 0; i < 100; ++i)
+        db.addStudent(QStringLiteral("S%1").arg(i), QString(200, QLatin1Char('N')));
+    // Another desk saves students all the while the copy is made a page at
+    // a time: each save makes the copy start over, until it reads the rest
+    // in one step.
+    std::atomic_bool copying{true};
+    std::atomic_int saved{0};
+    QThread *desk = QThread::create([&db, &copying, &saved] {
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("desk"));
+            other.setDatabaseName(db.filePath());
+            other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+            other.open();
+            for (int i = 0; copying && i < 100000; ++i) {
+                if (QSqlQuery(other).exec(QStringLiteral("insert into SISWA (NIS) values ('D%1')").arg(i)))
+                    ++saved;
+                QThread::msleep(20);
+            }
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("desk"));
+    });
+    desk->start();
+    while (saved < 3)
+        QThread::msleep(1);
+    db::BackupPace pace = db::DailyBackup::pace(nullptr);
+    pace.pagesPerStep = 1;
+    pace.pauseMs = 5;
+    QString path;
+    QString error;
+    QVERIFY2(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &path, &error, pace), qPrintable(error));
+    copying = false;
+    desk->wait();
+    delete desk;
+    QVERIFY(saved > 3);
+
+    // A whole, checked copy of the database as it stood at some moment.
+    dbConnection.close();
+    QVERIFY(dbConnection.open(path));
+    const int copied = db.scalar(QStringLiteral("select count(*) from SISWA where NIS like 'S%'")).toInt();
+    QCOMPARE(copied, 100);
+    QVERIFY(db.scalar(QStringLiteral("select count(*) from SISWA where NIS like 'D%'")).toInt() <= saved);
+}
+
+void TestBackup::dailyCopyStopsWhenAsked()
+{
+    test::TestDatabase db;
+    const std::atomic_bool stop{true};
+    QString path;
+    QString error;
+    QVERIFY(!db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &path, &error,
+                           db::DailyBackup::pace(&stop)));
+    QVERIFY2(error.contains(QStringLiteral("penyalinan dihentikan")), qPrintable(error));
+    QCOMPARE(QDir(db.folder() + QStringLiteral("/backup")).entryList(QDir::Files), QStringList());
 }
 
 void TestBackup::onlyTheNewestAreKept()

@@ -1,0 +1,76 @@
+#include "db/dailybackup.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QThread>
+
+namespace pel::db {
+
+namespace {
+
+// The copy itself, on the calling thread: its own read-only connection to
+// the file, the backup at pace, the connection closed again. A desk that
+// holds the file for a write is waited for in short turns (the copy tries
+// again after each), so that a stop is heard soon.
+Result copyInBackground(const QString &databasePath, const QDateTime &moment, int keep, const BackupPace &pace,
+                        QString *path)
+{
+    static std::atomic_int serial{0};
+    const QString name = QStringLiteral("pelitaksa-daily-backup-%1").arg(++serial);
+    Result result = Result::success();
+    {
+        QSqlDatabase source = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        source.setDatabaseName(databasePath);
+        source.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=200"));
+        QString error;
+        if (!source.open())
+            result = Result::from(source.lastError());
+        else if (!backupNow(source, databasePath, moment, keep, path, &error, pace))
+            result = Result::failure(Result::Kind::Failure, error);
+        source.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return result;
+}
+
+} // namespace
+
+BackupPace DailyBackup::pace(const std::atomic_bool *stop)
+{
+    BackupPace pace;
+    pace.pagesPerStep = 256;
+    pace.pauseMs = 20;
+    pace.stop = stop;
+    return pace;
+}
+
+DailyBackup::DailyBackup(const QString &databasePath, const QDateTime &moment, int keep, QObject *parent)
+    : QObject(parent)
+{
+    m_thread = QThread::create([this, databasePath, moment, keep] {
+        QString path;
+        const Result result = copyInBackground(databasePath, moment, keep, pace(&m_stop), &path);
+        if (m_stop)
+            return;
+        // Told on this object's own thread; a call still queued when the
+        // object goes is dropped with it.
+        QMetaObject::invokeMethod(
+            this, [this, result, path] { emit finished(result, path); }, Qt::QueuedConnection);
+    });
+    m_thread->setObjectName(QStringLiteral("DailyBackup"));
+    m_thread->start(QThread::LowPriority);
+}
+
+DailyBackup::~DailyBackup()
+{
+    m_stop = true;
+    m_thread->wait();
+    delete m_thread;
+}
+
+bool DailyBackup::running() const
+{
+    return m_thread->isRunning();
+}
+
+} // namespace pel::db
