@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -79,6 +80,7 @@ private slots:
     void passwordStarsSeparatorsAndInnerSize();
     void altLettersOpenTheMenus();
     void everyAltLetterActsOnce();
+    void menuSeparatorsStandOut();
     void altLetterOfDisabledControlTypesNothing();
     void dateBoxesTakeATypedDate();
     void screensOpenCentredMainKeepsItsPlace();
@@ -871,6 +873,42 @@ static void altLettersTypeNothing(QWidget *screen, const QList<Qt::Key> &letters
     QVERIFY2(boxes > 0, qPrintable(screen->objectName()));
     QTest::qWait(300); // a button pressed by its letter clicks after a short animation
     QCOMPARE(clicks, 0);
+}
+
+void TestMainWindow::menuSeparatorsStandOut()
+{
+    FrmUtama *window = openMain();
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    int separators = 0;
+    for (QMenu *menu : window->menuBar()->findChildren<QMenu *>()) {
+        if (menu->objectName().isEmpty())
+            continue; // the menu bar's own overflow menu
+        menu->popup(window->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        const QImage shown = menu->grab().toImage().scaled(menu->size());
+        for (QAction *action : menu->actions()) {
+            if (!action->isSeparator())
+                continue;
+            ++separators;
+            // The line against the menu's background beside it: the middle
+            // half of the separator's place, the menu's frame left out.
+            const QRect place = menu->actionGeometry(action) & shown.rect().adjusted(0, 1, 0, -1);
+            int darkest = 255;
+            int lightest = 0;
+            for (int y = place.top(); y <= place.bottom(); ++y) {
+                for (int x = place.left() + place.width() / 4; x <= place.right() - place.width() / 4; ++x) {
+                    darkest = std::min(darkest, qGray(shown.pixel(x, y)));
+                    lightest = std::max(lightest, qGray(shown.pixel(x, y)));
+                }
+            }
+            QVERIFY2(lightest - darkest >= 100, qPrintable(QStringLiteral("%1 in %2: %3 against %4")
+                                                               .arg(action->objectName(), menu->objectName())
+                                                               .arg(darkest)
+                                                               .arg(lightest)));
+        }
+        menu->close();
+    }
+    QCOMPARE(separators, 12);
 }
 
 void TestMainWindow::altLetterOfDisabledControlTypesNothing()
