@@ -1,5 +1,6 @@
 #include "db/dailybackup.h"
 
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QThread>
@@ -59,13 +60,22 @@ DailyBackup::DailyBackup(const QString &databasePath, const QDateTime &moment, i
     });
     m_thread->setObjectName(QStringLiteral("DailyBackup"));
     m_thread->start(QThread::LowPriority);
+    // The program may end before this object goes: a copy under way stops
+    // then too, and removes its unfinished file.
+    if (QCoreApplication *application = QCoreApplication::instance())
+        connect(application, &QCoreApplication::aboutToQuit, this, &DailyBackup::stop);
 }
 
 DailyBackup::~DailyBackup()
 {
+    stop();
+    delete m_thread;
+}
+
+void DailyBackup::stop()
+{
     m_stop = true;
     m_thread->wait();
-    delete m_thread;
 }
 
 bool DailyBackup::running() const

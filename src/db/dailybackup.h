@@ -32,6 +32,8 @@ public:
     ~DailyBackup() override;
 
     bool running() const;
+    // Stops a copy under way, as the destructor does; finished() is not sent.
+    void stop();
 
 signals:
     // On the thread that made this object, once: Ok with the new backup's
@@ -44,3 +46,5 @@ private:
 };
 
 } // namespace pel::db
+
+Q_DECLARE_METATYPE(pel::db::Result)

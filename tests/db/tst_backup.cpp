@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -42,6 +43,7 @@ private slots:
     void backupIsACheckedPrivateCopy();
     void dailyCopyInStepsWhileAnotherDeskWrites();
     void dailyCopyStopsWhenAsked();
+    void dailyBackupInTheBackground();
     void onlyTheNewestAreKept();
     void keepSetting_data();
     void keepSetting();
@@ -135,6 +137,41 @@ void TestBackup::dailyCopyStopsWhenAsked()
                            db::DailyBackup::pace(&stop)));
     QVERIFY2(error.contains(QStringLiteral("penyalinan dihentikan")), qPrintable(error));
     QCOMPARE(QDir(db.folder() + QStringLiteral("/backup")).entryList(QDir::Files), QStringList());
+}
+
+void TestBackup::dailyBackupInTheBackground()
+{
+    test::TestDatabase db;
+    db.addStudent(QStringLiteral("S1"));
+    const QDir backups(db.folder() + QStringLiteral("/backup"));
+    {
+        // Made on a thread of its own; told on this one.
+        db::DailyBackup backup(db.filePath(), Morning, 30);
+        QSignalSpy finished(&backup, &db::DailyBackup::finished);
+        QVERIFY(finished.wait());
+        QVERIFY(finished.first().at(0).value<db::Result>().ok());
+        QCOMPARE(finished.first().at(1).toString(), backups.filePath(QStringLiteral("SISWA-20261207-093015.mdb")));
+    }
+    QVERIFY(QFile::remove(backups.filePath(QStringLiteral("SISWA-20261207-093015.mdb"))));
+
+    // Another desk holds the database: the copy waits. Gone before it could
+    // be made (the main window closed, the program ended), it leaves no file.
+    QSqlDatabase desk = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("desk"));
+    desk.setDatabaseName(db.filePath());
+    QVERIFY(desk.open());
+    QVERIFY(QSqlQuery(desk).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    {
+        db::DailyBackup backup(db.filePath(), Morning, 30);
+        QSignalSpy finished(&backup, &db::DailyBackup::finished);
+        QTest::qWait(300);
+        QVERIFY(backup.running());
+        QCOMPARE(finished.count(), 0);
+    }
+    QVERIFY(QSqlQuery(desk).exec(QStringLiteral("ROLLBACK")));
+    desk.close();
+    desk = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("desk"));
+    QCOMPARE(backups.entryList(QDir::Files), QStringList());
 }
 
 void TestBackup::onlyTheNewestAreKept()
