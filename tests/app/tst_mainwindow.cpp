@@ -833,16 +833,6 @@ void TestMainWindow::everyAltLetterActsOnce()
     reports->close();
 }
 
-// The screen that a menu item opened: the visible window besides main.
-static QWidget *openedScreen(QWidget *main)
-{
-    QCoreApplication::processEvents();
-    for (QWidget *top : QApplication::topLevelWidgets())
-        if (top != main && top->isVisible() && !qobject_cast<QMenu *>(top))
-            return top;
-    return nullptr;
-}
-
 // Every screen the data menus open, in the menus' order.
 static const QList<const char *> DataScreens{"entridatamaha", "entryPelajaran", "entran1", "entrankelas",
                                              "searchdata",    "reporttransaction", "imporekspor"};
@@ -926,7 +916,7 @@ void TestMainWindow::altLetterOfDisabledControlTypesNothing()
     login(window, QStringLiteral("boss"), QStringLiteral("m1"));
     for (const char *item : DataScreens) {
         child<QAction>(window, QLatin1String(item))->trigger();
-        QWidget *screen = openedScreen(window);
+        QWidget *screen = test::openedScreen(window);
         QVERIFY2(screen && QTest::qWaitForWindowActive(screen), item);
         QList<Qt::Key> letters{Qt::Key_Q};
         for (QAbstractButton *button : screen->findChildren<QAbstractButton *>()) {
@@ -955,7 +945,7 @@ void TestMainWindow::dateBoxesTakeATypedDate()
     int seen = 0;
     for (const char *item : DataScreens) {
         child<QAction>(window, QLatin1String(item))->trigger();
-        QWidget *screen = openedScreen(window);
+        QWidget *screen = test::openedScreen(window);
         QVERIFY2(screen && QTest::qWaitForWindowActive(screen), item);
         for (ui::DateBox *box : screen->findChildren<ui::DateBox *>()) {
             ++seen;

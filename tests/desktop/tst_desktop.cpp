@@ -35,16 +35,6 @@ bool framed(QWidget *window)
     return window->isVisible() && window->frameGeometry() != window->geometry();
 }
 
-// The screen that a menu item opened: the visible window besides main.
-QWidget *openedScreen(QWidget *main)
-{
-    QCoreApplication::processEvents();
-    for (QWidget *top : QApplication::topLevelWidgets())
-        if (top != main && top->isVisible() && !qobject_cast<QMenu *>(top))
-            return top;
-    return nullptr;
-}
-
 } // namespace
 
 class TestDesktop : public QObject
@@ -107,7 +97,7 @@ void TestDesktop::mainWindowKeepsItsPlace()
     for (int round = 1; round <= 3; ++round) {
         for (const char *item : {"entridatamaha", "entran1"}) {
             child<QAction>(window, QLatin1String(item))->trigger();
-            QWidget *screen = openedScreen(window);
+            QWidget *screen = test::openedScreen(window);
             QVERIFY2(screen, item);
             QVERIFY(QTest::qWaitForWindowExposed(screen));
             QVERIFY(!window->isVisible());
@@ -131,7 +121,7 @@ void TestDesktop::screensOpenInsideTheDesktop()
     QTRY_VERIFY(window->frameGeometry().right() > desktop.right());
     for (const char *item : {"entryPelajaran", "entrankelas", "searchdata", "reporttransaction", "imporekspor"}) {
         child<QAction>(window, QLatin1String(item))->trigger();
-        QWidget *screen = openedScreen(window);
+        QWidget *screen = test::openedScreen(window);
         QVERIFY2(screen, item);
         QVERIFY(QTest::qWaitForWindowExposed(screen));
         QTRY_VERIFY(framed(screen));

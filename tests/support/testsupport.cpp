@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QMenu>
 #include <QDir>
 #include <QHash>
 #include <QLineEdit>
@@ -335,6 +336,15 @@ void settle(int ms)
     QCoreApplication::processEvents();
     if (ms > 0)
         QTest::qWait(ms);
+}
+
+QWidget *openedScreen(QWidget *main)
+{
+    QCoreApplication::processEvents();
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top != main && top->isVisible() && !qobject_cast<QMenu *>(top))
+            return top;
+    return nullptr;
 }
 
 int firstShownCharacter(QWidget *box)

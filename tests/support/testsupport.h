@@ -196,6 +196,10 @@ void click(QWidget *root, const QString &name);
 // Lets queued events and zero-time timers run.
 void settle(int ms = 0);
 
+// The screen a menu item of main has just opened: the visible window other
+// than main and its menus, or nullptr.
+QWidget *openedScreen(QWidget *main);
+
 // The index of the first character that a box (a line edit, or the edit
 // line of a combo box) shows at its left edge, as it is painted now: 0 when
 // the start of its text is in view.
