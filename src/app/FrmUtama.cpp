@@ -143,11 +143,6 @@ void FrmUtama::backUpOncePerDay()
     lblSalinan->show();
 }
 
-bool FrmUtama::backupRunning() const
-{
-    return m_backup && m_backup->running();
-}
-
 void FrmUtama::backupFinished(const db::Result &result)
 {
     if (result.ok()) {

@@ -37,8 +37,6 @@ public:
     // window answers; the status bar says when it is made, and a failed
     // copy warns the operator.
     void backUpOncePerDay();
-    // True while the day's copy is being made.
-    bool backupRunning() const;
 
     // The text of status bar panel 1, 2 or 3.
     QString statusPanel(int panel) const;
