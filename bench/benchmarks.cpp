@@ -24,6 +24,7 @@
 #include "search/FrmCari.h"
 #include "stats/frmStatistik.h"
 #include "stats/statstext.h"
+#include "db/backup.h"
 #include "db/schema.h"
 #include "transfer/csv.h"
 #include "transfer/importer.h"
@@ -56,6 +57,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <functional>
 #include <fstream>
 #include <string>
 
@@ -224,12 +226,15 @@ void StartUp(benchmark::State &state)
 // A program started as a process of its own in the current folder (through
 // pelitaksa-bench-process, which measures it): its wall time from start to
 // end, and its peak memory.
-void wholeProcess(benchmark::State &state, const QStringList &command, const QProcessEnvironment &environment)
+void wholeProcess(benchmark::State &state, const QStringList &command, const QProcessEnvironment &environment,
+                  const std::function<void()> &beforeEach = {})
 {
     const QString bin = QCoreApplication::applicationDirPath();
     double peak = 0;
     double processor = 0;
     for (auto _ : state) {
+        if (beforeEach)
+            beforeEach();
         QProcess launcher;
         launcher.setProcessEnvironment(environment);
         launcher.start(bin + QStringLiteral("/pelitaksa-bench-process"), command);
@@ -254,17 +259,57 @@ void wholeProcess(benchmark::State &state, const QStringList &command, const QPr
 // The whole program on SISWA.mdb here, until its main window is on the
 // screen (and, with login, until a Manager has logged in), when the
 // benchmark build of the program ends by itself.
-void wholeProgram(benchmark::State &state, const QString &exitWhen)
+void wholeProgram(benchmark::State &state, const QString &exitWhen, const std::function<void()> &beforeEach = {})
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("PELITAKSA_BENCH_EXIT"), exitWhen);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    wholeProcess(state, {QCoreApplication::applicationDirPath() + QStringLiteral("/../pelitaksa")}, environment);
+    wholeProcess(state, {QCoreApplication::applicationDirPath() + QStringLiteral("/../pelitaksa")}, environment,
+                 beforeEach);
 }
 
 void StartUpProcess(benchmark::State &state)
 {
     wholeProgram(state, QStringLiteral("shown"));
+}
+
+// The day's backups of SISWA.mdb here (backup/SISWA-YYYYMMDD-*.mdb).
+QStringList todaysBackups()
+{
+    const QString folder = pel::db::backupFolder(QDir::current().filePath(QStringLiteral("SISWA.mdb")));
+    const QString pattern = QStringLiteral("SISWA") + QDate::currentDate().toString(QStringLiteral("-yyyyMMdd-"))
+                            + QStringLiteral("*.mdb");
+    QStringList paths;
+    for (const QString &name : QDir(folder).entryList({pattern}, QDir::Files))
+        paths << QDir(folder).filePath(name);
+    return paths;
+}
+
+// The first start of a day: the whole program until its main window, on
+// the screen, has answered a key, while the day's backup is due (removed
+// again before each start).
+void FirstStartOfDayProcess(benchmark::State &state)
+{
+    wholeProgram(state, QStringLiteral("key"), [] {
+        for (const QString &path : todaysBackups())
+            QFile::remove(path);
+    });
+}
+
+// Any later start of the day: the same, with the day's backup made.
+void LaterStartOfDayProcess(benchmark::State &state)
+{
+    if (todaysBackups().isEmpty()) {
+        QString error;
+        if (!openDatabase(state))
+            return;
+        if (!pel::db::backupNow(pel::dbConnection.database(), pel::dbConnection.filePath(), QDateTime::currentDateTime(),
+                                pel::db::backupsToKeep(), nullptr, &error)) {
+            state.SkipWithError(error.toStdString().c_str());
+            return;
+        }
+    }
+    wholeProgram(state, QStringLiteral("key"));
 }
 
 // The administration tool writing a file report as a process of its own:
@@ -1146,6 +1191,8 @@ public:
 BENCHMARK(StartUp)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(Login)->Unit(benchmark::kMillisecond);
 BENCHMARK(StartUpProcess)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+BENCHMARK(FirstStartOfDayProcess)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(LaterStartOfDayProcess)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(LoginProcess)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(ReportScreenOpen)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(StudentList)->Unit(benchmark::kMillisecond)->Iterations(2);

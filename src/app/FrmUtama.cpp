@@ -5,6 +5,7 @@
 #include "app/startmessage.h"
 #include "common/module1.h"
 #include "db/backup.h"
+#include "db/dailybackup.h"
 #include "db/failure.h"
 #include "env/clock.h"
 #include "grades/frmnilaikelas.h"
@@ -16,6 +17,7 @@
 #include "subjects/frmentrymatpel.h"
 #include "transfer/FrmTransfer.h"
 #include "ui/keys.h"
+#include "ui/menustyle.h"
 #include "ui/messages.h"
 #include "ui/named.h"
 #include "ui/screens.h"
@@ -127,22 +129,32 @@ FrmUtama::FrmUtama(QWidget *parent) : QMainWindow(parent)
     Timer4->start();
 }
 
-void FrmUtama::backUpOncePerDay(QWidget *window)
+void FrmUtama::backUpOncePerDay()
 {
-    // The first start of a day copies the database. A copy that fails is
-    // reported, and the work goes on.
+    // The first start of a day copies the database, in the background. A
+    // copy that fails is reported, and the work goes on.
     // A database on a server is backed up by the server's own tools.
-    if (dbConnection.isPostgres())
+    if (dbConnection.isPostgres() || m_backup)
         return;
     const QDateTime now = clock::now();
     if (!db::backupDue(dbConnection.filePath(), now.date()))
         return;
-    if (const db::Result made =
-            db::backupNow(dbConnection.database(), dbConnection.filePath(), now, db::backupsToKeep(), nullptr);
-        !made.ok())
-        ui::showMessage(QStringLiteral("Salinan harian database gagal dibuat; pekerjaan dapat dilanjutkan.\r")
-                            + db::failureMessage(made),
-                        QString(), ui::Icon::Warning, ui::Buttons::Ok, window);
+    m_backup = new db::DailyBackup(dbConnection.filePath(), now, db::backupsToKeep(), this);
+    connect(m_backup, &db::DailyBackup::finished, this, &FrmUtama::backupFinished);
+    lblSalinan->setText(QStringLiteral("Salinan harian database sedang dibuat..."));
+    lblSalinan->show();
+}
+
+void FrmUtama::backupFinished(const db::Result &result)
+{
+    if (result.ok()) {
+        lblSalinan->setText(QStringLiteral("Salinan harian database sudah dibuat."));
+        return;
+    }
+    lblSalinan->setText(QStringLiteral("Salinan harian database gagal dibuat."));
+    ui::showMessage(QStringLiteral("Salinan harian database gagal dibuat; pekerjaan dapat dilanjutkan.\r")
+                        + db::failureMessage(result),
+                    QString(), ui::Icon::Warning, ui::Buttons::Ok, this);
 }
 
 bool FrmUtama::start()
@@ -167,7 +179,8 @@ bool FrmUtama::start()
         return false;
     }
     window->show();
-    backUpOncePerDay(window);
+    // The copy starts once the window answers: it never holds up the start.
+    QTimer::singleShot(0, window, &FrmUtama::backUpOncePerDay);
     return true;
 }
 
@@ -180,6 +193,7 @@ void FrmUtama::buildMenus()
         // The separators at the top and bottom of a menu are drawn, not
         // folded away as the toolkit does by default.
         m->setSeparatorsCollapsible(false);
+        ui::showSeparatorsClearly(m);
         ui::firstItemTakesLetter(m);
         m->menuAction()->setObjectName(QLatin1String(name));
         return m;
@@ -326,6 +340,10 @@ void FrmUtama::buildContents()
         bar->addWidget(panel, i == 0 ? 3 : 1);
         m_panels << panel;
     }
+    lblSalinan = new QLabel(bar);
+    lblSalinan->setObjectName(QStringLiteral("lblSalinan"));
+    lblSalinan->hide();
+    bar->addPermanentWidget(lblSalinan);
     // The window's inner size, below the menu bar, holds the status bar.
     bar->setFixedHeight(bar->sizeHint().height());
     central->setFixedSize(InnerWidth, InnerHeight - bar->height());

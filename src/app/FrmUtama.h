@@ -16,6 +16,11 @@ class QTimer;
 
 namespace pel {
 
+namespace db {
+class DailyBackup;
+struct Result;
+}
+
 // The main window: menus, login frame, "Main Menu" buttons, clock, status
 // bar and the two moving texts. Its constructor is the start-up sequence.
 class FrmUtama : public QMainWindow
@@ -27,9 +32,11 @@ public:
     // Opens the main window through the screen registry. When the database
     // cannot be opened, says so, naming the file, and returns false.
     static bool start();
-    // Copies the database into its backup folder when no copy of today is
-    // there yet; a failed copy warns the operator over window.
-    static void backUpOncePerDay(QWidget *window);
+    // Starts the copy of the database into its backup folder when no copy
+    // of today is there yet. The copy is made in the background while the
+    // window answers; the status bar says when it is made, and a failed
+    // copy warns the operator.
+    void backUpOncePerDay();
 
     // The text of status bar panel 1, 2 or 3.
     QString statusPanel(int panel) const;
@@ -69,6 +76,7 @@ private:
     void setMenusEnabled(bool file, bool proses, bool cari, bool laporan, bool utility);
     void refuseLogin();
     void grantLogin(const Operator &granted);
+    void backupFinished(const db::Result &result);
 
     QMenu *menu = nullptr;
     QMenu *trans1 = nullptr;
@@ -100,6 +108,8 @@ private:
     QPushButton *CmdKeluar = nullptr;
 
     QList<QLabel *> m_panels;
+    QLabel *lblSalinan = nullptr; // the day's backup, while there is something to say
+    db::DailyBackup *m_backup = nullptr;
     QTimer *Timer2 = nullptr;
     QTimer *Timer3 = nullptr;
     QTimer *Timer4 = nullptr;

@@ -31,21 +31,55 @@ QString sqliteText(sqlite3 *db)
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
 }
 
-// Copies every page of from into to, waiting while another connection writes.
-int copyPages(sqlite3 *from, sqlite3 *to)
+bool stopped(const BackupPace &pace)
+{
+    return pace.stop && pace.stop->load();
+}
+
+// Copies every page of from into to, at pace, waiting while another
+// connection writes.
+int copyPages(sqlite3 *from, sqlite3 *to, const BackupPace &pace = {})
 {
     sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
     if (!backup)
         return sqlite3_errcode(to);
     int rc = SQLITE_OK;
-    for (int tries = 0; tries < 100; ++tries) {
-        rc = sqlite3_backup_step(backup, -1);
-        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+    int pages = pace.pagesPerStep;
+    int restarts = 0;
+    int remaining = -1;
+    int busyTries = 0;
+    while (true) {
+        if (stopped(pace)) {
+            rc = SQLITE_INTERRUPT;
             break;
-        QThread::msleep(100);
+        }
+        rc = sqlite3_backup_step(backup, pages);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+            if (++busyTries >= 100)
+                break;
+            QThread::msleep(100);
+            continue;
+        }
+        busyTries = 0;
+        if (rc != SQLITE_OK)
+            break;
+        // More pages left than before this step: a write elsewhere made the
+        // copy start over.
+        const int left = sqlite3_backup_remaining(backup);
+        if (remaining >= 0 && left > remaining && ++restarts >= pace.restartsBeforeWhole)
+            pages = -1;
+        remaining = left;
+        if (pace.pauseMs > 0)
+            QThread::msleep(pace.pauseMs);
     }
     const int finished = sqlite3_backup_finish(backup);
     return rc == SQLITE_DONE ? finished : rc;
+}
+
+// Lets a check that runs long end as soon as the pace says stop.
+int stopWhenAsked(void *pace)
+{
+    return stopped(*static_cast<const BackupPace *>(pace)) ? 1 : 0;
 }
 
 // "ok", or the first problem PRAGMA integrity_check names.
@@ -93,7 +127,7 @@ QString backupFileName(const QString &databasePath, const QDateTime &moment)
            + QStringLiteral(".mdb");
 }
 
-Result backupDatabase(const QSqlDatabase &source, const QString &target)
+Result backupDatabase(const QSqlDatabase &source, const QString &target, const BackupPace &pace)
 {
     sqlite3 *from = sqliteHandle(source);
     if (!from)
@@ -104,16 +138,21 @@ Result backupDatabase(const QSqlDatabase &source, const QString &target)
     sqlite3 *to = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(file.temporaryPath()).constData(), &to, SQLITE_OPEN_READWRITE, nullptr);
     if (rc == SQLITE_OK)
-        rc = copyPages(from, to);
+        rc = copyPages(from, to, pace);
+    if (rc == SQLITE_OK && pace.stop)
+        sqlite3_progress_handler(to, 1000, stopWhenAsked, const_cast<BackupPace *>(&pace));
     QString problem;
     if (rc != SQLITE_OK)
-        problem = sqliteText(to);
+        problem = rc == SQLITE_INTERRUPT ? QStringLiteral("penyalinan dihentikan") : sqliteText(to);
     else if (const QString integrity = integrityOf(to); integrity != QLatin1String("ok"))
-        problem = QStringLiteral("salinan tidak utuh: %1").arg(integrity);
+        problem = stopped(pace) ? QStringLiteral("penyalinan dihentikan")
+                                : QStringLiteral("salinan tidak utuh: %1").arg(integrity);
     sqlite3_close(to);
     if (!problem.isEmpty()) {
         file.discard();
-        return sqliteFailure(rc, problem, QStringLiteral("Salinan %1 gagal dibuat.").arg(target));
+        // A copy stopped on purpose is no damage of the database.
+        return sqliteFailure(stopped(pace) && rc == SQLITE_OK ? -1 : rc, problem,
+                             QStringLiteral("Salinan %1 gagal dibuat.").arg(target));
     }
     if (const Result committed = file.commit(); !committed.ok())
         return committed.withAbout(QStringLiteral("Salinan %1 gagal dibuat.").arg(target));
@@ -121,7 +160,7 @@ Result backupDatabase(const QSqlDatabase &source, const QString &target)
 }
 
 Result backupNow(const QSqlDatabase &source, const QString &databasePath, const QDateTime &moment, int keep,
-                 QString *path)
+                 QString *path, const BackupPace &pace)
 {
     const QString folder = backupFolder(databasePath);
     errno = 0;
@@ -134,7 +173,7 @@ Result backupNow(const QSqlDatabase &source, const QString &databasePath, const 
         target = QDir(folder).filePath(QFileInfo(databasePath).completeBaseName()
                                        + moment.toString(QStringLiteral("-yyyyMMdd-HHmmss"))
                                        + QStringLiteral("-%1.mdb").arg(n));
-    if (const Result copied = backupDatabase(source, target); !copied.ok())
+    if (const Result copied = backupDatabase(source, target, pace); !copied.ok())
         return copied;
     if (path)
         *path = target;

@@ -7,6 +7,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <atomic>
+
 // Copies of the database: SQLite's online backup (it works while the file is
 // in use), into backup/<name>-YYYYMMDD-HHMMSS.mdb beside the database, each
 // checked for integrity, readable by the owner only; and the restore of one.
@@ -17,17 +19,31 @@ QString backupFolder(const QString &databasePath);
 // The file name of a backup made at moment, such as SISWA-20261207-093015.mdb.
 QString backupFileName(const QString &databasePath, const QDateTime &moment);
 
+// How a copy reads the database: all its pages in one step (the default),
+// or pagesPerStep pages at a time with a pause of pauseMs after each step,
+// so that other connections may write in between. A write in between makes
+// the copy start over; after restartsBeforeWhole such restarts the rest is
+// read in one step. When stop is given and becomes true, the copy ends
+// between two steps (or in its check) as a failure and leaves no file.
+struct BackupPace
+{
+    int pagesPerStep = -1;
+    int pauseMs = 0;
+    int restartsBeforeWhole = 3;
+    const std::atomic_bool *stop = nullptr;
+};
+
 // Copies the open database source into the file target and checks the
 // copy's integrity; the copy is written through the file writer, so it takes
 // the name only when it is complete and sound, and a failed copy leaves
 // nothing behind.
-Result backupDatabase(const QSqlDatabase &source, const QString &target);
+Result backupDatabase(const QSqlDatabase &source, const QString &target, const BackupPace &pace = {});
 
 // A backup of source (the database at databasePath) into its backup folder,
 // named by moment; afterwards only the newest keep backups stay. Fills path
 // with the new file.
 Result backupNow(const QSqlDatabase &source, const QString &databasePath, const QDateTime &moment, int keep,
-                 QString *path);
+                 QString *path, const BackupPace &pace = {});
 
 // True when the backup folder holds no backup made on day.
 bool backupDue(const QString &databasePath, const QDate &day);

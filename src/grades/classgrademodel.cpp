@@ -214,7 +214,7 @@ void ClassGradeModel::markSaved(const QList<ClassGradeWrite> &writes)
     }
 }
 
-int ClassGradeModel::pasteScores(int firstRow, const QString &text)
+int ClassGradeModel::pasteScores(int firstRow, const QString &text, int *notPasted)
 {
     QString lines = text;
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -231,6 +231,8 @@ int ClassGradeModel::pasteScores(int firstRow, const QString &text)
         setScore(row, line.section(QLatin1Char('\t'), 0, 0).trimmed());
         ++filled;
     }
+    if (notPasted)
+        *notPasted = int(cells.size()) - filled;
     return filled;
 }
 

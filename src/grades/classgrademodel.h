@@ -48,8 +48,9 @@ public:
 
     // Scores copied from a spreadsheet column (one a line, the first cell of
     // each line), from firstRow down as far as the class goes. Returns how
-    // many cells were filled.
-    int pasteScores(int firstRow, const QString &text);
+    // many cells were filled; notPasted, when given, receives how many
+    // lines found no row left.
+    int pasteScores(int firstRow, const QString &text, int *notPasted = nullptr);
     // Puts score into every empty score cell; returns how many.
     int fillEmpty(const QString &score);
 

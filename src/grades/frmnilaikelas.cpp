@@ -6,6 +6,7 @@
 #include "grades/classgrademodel.h"
 #include "grades/classgradestore.h"
 #include "grades/gradenumbers.h"
+#include "ui/boxes.h"
 #include "ui/datebox.h"
 #include "ui/keys.h"
 #include "ui/letterhead.h"
@@ -43,6 +44,13 @@ const QString SalahProses = QStringLiteral("SALAH PROSES, Isikan dengan benar");
 const QString AllValues = QStringLiteral("(Semua)");
 // The score a cell held when its editor opened.
 const char *const ScoreBefore = "scoreBefore";
+
+// The question before unsaved scores are let go: the state on one line, the
+// question on the next, its "?" kept on the line of its last word.
+QString unsavedScoresQuestion(const QString &action)
+{
+    return QStringLiteral("Nilai yang diubah belum disimpan.\r%1 tanpa menyimpan\u00a0?").arg(action);
+}
 
 void addRow(QGridLayout *grid, const QString &label, QWidget *box)
 {
@@ -261,11 +269,14 @@ void frmnilaikelas::fillClassLists()
     }
 }
 
-bool frmnilaikelas::mayDropChanges(const QString &question)
+bool frmnilaikelas::mayDropChanges(const QString &action)
 {
     if (!m_model->hasChanges())
         return true;
-    return ui::showMessage(question, {}, ui::Icon::Question, ui::Buttons::YesNo, this) == ui::Answer::Yes;
+    // No is the default button: a stray Enter keeps the typed scores.
+    return ui::showMessage(unsavedScoresQuestion(action), {}, ui::Icon::Question, ui::Buttons::YesNo, this,
+                           ui::Answer::No)
+           == ui::Answer::Yes;
 }
 
 bool frmnilaikelas::lookUpSubject()
@@ -276,8 +287,12 @@ bool frmnilaikelas::lookUpSubject()
         ui::moveFocus(txtkopel);
         return false;
     }
-    if (!mayDropChanges(QStringLiteral("Nilai yang diubah belum disimpan. Ganti mata pelajaran tanpa menyimpan ?")))
+    if (!mayDropChanges(QStringLiteral("Ganti mata pelajaran"))) {
+        // The scores stay, and so does the subject they belong to.
+        ui::fill(txtkopel, m_model->subject().code);
+        ui::focusAndSelect(txtkopel);
         return false;
+    }
     grades::ClassSubject subject;
     const db::Result result = grades::FindClassSubject(dbConnection, txtkopel->text(), &subject);
     if (result.kind == db::Result::Kind::NotFound) {
@@ -316,7 +331,7 @@ void frmnilaikelas::cmdTampil_Click()
 {
     if (!subjectReady())
         return;
-    if (!mayDropChanges(QStringLiteral("Nilai yang diubah belum disimpan. Tampilkan kelas tanpa menyimpan ?")))
+    if (!mayDropChanges(QStringLiteral("Tampilkan kelas")))
         return;
     const grades::ClassFilter filter{cmbProgram->currentData().toString(), cmbLevel->currentData().toString(),
                                      txtawalnis->text()};
@@ -350,9 +365,16 @@ void frmnilaikelas::dgNilai_Paste()
     const QModelIndex current = dgNilai->currentIndex();
     if (!current.isValid())
         return;
-    const int filled = m_model->pasteScores(current.row(), QGuiApplication::clipboard()->text());
+    int left = 0;
+    const int filled = m_model->pasteScores(current.row(), QGuiApplication::clipboard()->text(), &left);
     if (filled > 0)
         focusScore(current.row() + filled - 1);
+    if (left > 0)
+        ui::showMessage(QStringLiteral("%1 nilai ditempel. %2 nilai terakhir tidak ditempel: "
+                                       "daftar siswa di bawah sel yang dipilih sudah habis.")
+                            .arg(filled)
+                            .arg(left),
+                        Pesan, ui::Icon::Warning, ui::Buttons::Ok, this);
 }
 
 void frmnilaikelas::mnuIsiKosong_Click()
@@ -406,7 +428,7 @@ void frmnilaikelas::cmdKeluar_Click()
 
 void frmnilaikelas::closeEvent(QCloseEvent *event)
 {
-    if (!mayDropChanges(QStringLiteral("Nilai yang diubah belum disimpan. Tutup tanpa menyimpan ?"))) {
+    if (!mayDropChanges(QStringLiteral("Tutup"))) {
         event->ignore();
         return;
     }

@@ -51,8 +51,9 @@ private:
     // Looks the typed subject up unless it is the one already shown.
     bool subjectReady();
     bool lookUpSubject();
-    // True when there is nothing unsaved, or the operator lets it go.
-    bool mayDropChanges(const QString &question);
+    // True when there is nothing unsaved, or the operator lets it go for
+    // action ("Tutup", ...).
+    bool mayDropChanges(const QString &action);
     void focusScore(int row);
     void reportFailure(const QString &text, const db::Result &result);
 

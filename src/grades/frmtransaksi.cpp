@@ -371,6 +371,10 @@ void frmtransaksi::CmdUpdate_Click()
         // No row of this registration number has this subject: nothing changed.
         ui::showMessage(QStringLiteral("Data nilai dengan nomor registrasi dan kode mapel itu tidak ada."), Pesan,
                         ui::Icon::Information, ui::Buttons::Ok, this);
+        // The key that is wrong is selected for the next one typed: the
+        // subject code when the registration number has grades, else the
+        // registration number.
+        ui::focusAndSelect(grades::FindRegistration(dbConnection, txtNoreg->text()).ok() ? txtkopel : txtNoreg);
         return;
     }
     if (!updated.ok()) {
@@ -391,6 +395,7 @@ void frmtransaksi::CmdDelete_Click()
     if (deleted.kind == db::Result::Kind::NotFound) {
         ui::showMessage(QStringLiteral("Data nilai dengan nomor registrasi itu tidak ada."), Pesan,
                         ui::Icon::Information, ui::Buttons::Ok, this);
+        ui::focusAndSelect(txtNoreg);
         return;
     }
     if (!deleted.ok()) {

@@ -152,6 +152,23 @@ QString fileReportPageBreak(const FileReportLayout &layout, int rowsSoFar, int p
     return text;
 }
 
+QList<qsizetype> laterPageStarts(const QStringList &lines)
+{
+    static const QString Carried = QStringLiteral(" Dipindahkan  ");
+    static const QString Blank = QStringLiteral(" ");
+    QList<qsizetype> starts;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (!lines.at(i).trimmed().startsWith(QLatin1String("Halaman: ")))
+            continue;
+        qsizetype before = i - 1;
+        while (before > 0 && lines.at(before) == Blank)
+            --before;
+        if (lines.at(before) == Carried)
+            starts.append(i);
+    }
+    return starts;
+}
+
 QString fileReportFooter(const FileReportLayout &layout, int rowCount, const QDate &today)
 {
     QString text;

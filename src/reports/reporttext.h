@@ -73,6 +73,12 @@ struct PageBreakPieces
 };
 QString fileReportFooter(const FileReportLayout &layout, int rowCount, const QDate &today);
 
+// Where the later pages of a report's text begin, given its lines: each
+// "Halaman: " line that ends a page-break block (after the " Dipindahkan  "
+// line and the one-space lines that follow it). A text without a page break
+// (a grade statement, a certificate) has none.
+QList<qsizetype> laterPageStarts(const QStringList &lines);
+
 // Student list (file "Data Siswa.txt"): rows of "select * from SISWA ...".
 const FileReportLayout &studentListLayout();
 // One student's row line, from the student list query's columns in the

@@ -370,8 +370,10 @@ void FrmEntri::CmdUpdate_Click()
         return;
     }
     if (result.kind == db::Result::Kind::NotFound) {
-        // Nothing was changed: say so, and the boxes keep what was typed.
+        // Nothing was changed: say so; the boxes keep what was typed and
+        // the NIS is selected, so that the next one typed replaces it.
         ui::showMessage(NoSuchStudent, Pesan, ui::Icon::Information, ui::Buttons::Ok, this);
+        ui::focusAndSelect(txtnis);
         return;
     }
     if (!result.ok()) {
@@ -393,6 +395,7 @@ void FrmEntri::CmdDelete_Click()
         const db::Result result = students::DeleteStudent(dbConnection, txtnis->text());
         if (result.kind == db::Result::Kind::NotFound) {
             ui::showMessage(NoSuchStudent, Pesan, ui::Icon::Information, ui::Buttons::Ok, this);
+            ui::focusAndSelect(txtnis);
             return;
         }
         if (!result.ok()) {

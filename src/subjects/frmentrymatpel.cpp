@@ -325,6 +325,9 @@ void frmentrymatpel::showNoSuchSubject()
 {
     ui::showMessage(QStringLiteral("Data mata pelajaran dengan kode itu tidak ada."), QStringLiteral("Pesan"),
                     ui::Icon::Information, ui::Buttons::Ok, this);
+    // The boxes keep what was typed; the code is selected, so that the next
+    // one typed replaces it.
+    ui::focusAndSelect(txtkopel);
 }
 
 void frmentrymatpel::showFailure(const QString &what, const db::Result &result)

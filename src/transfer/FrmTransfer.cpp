@@ -51,12 +51,19 @@ FrmTransfer::FrmTransfer(QWidget *parent) : QWidget(parent)
     cmdImpor = ui::named<QPushButton>(QStringLiteral("cmdImpor"), this, QStringLiteral("&Impor"));
     cmdEkspor = ui::named<QPushButton>(QStringLiteral("cmdEkspor"), this, QStringLiteral("E&kspor"));
     cmdKeluar = ui::named<QPushButton>(QStringLiteral("cmdKeluar"), this, QStringLiteral("&Exit"));
+    lblSyarat = ui::named<QLabel>(QStringLiteral("lblSyarat"), this);
+    lblSyarat->setWordWrap(true);
     lblRingkasan = ui::named<QLabel>(QStringLiteral("lblRingkasan"), this);
     lblRingkasan->setWordWrap(true);
     m_rows = new QStandardItemModel(this);
     grdBaris = ui::named<QTableView>(QStringLiteral("grdBaris"), this);
     grdBaris->setModel(m_rows);
     grdBaris->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One line a row, each column as wide as its widest value: a name is
+    // read whole, never broken over two lines.
+    grdBaris->setWordWrap(false);
+    grdBaris->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdBaris->verticalHeader()->setDefaultSectionSize(grdBaris->fontMetrics().height() + 6);
     txtMasalah = ui::named<QPlainTextEdit>(QStringLiteral("txtMasalah"), this);
     txtMasalah->setReadOnly(true);
     txtMasalah->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -79,6 +86,7 @@ FrmTransfer::FrmTransfer(QWidget *parent) : QWidget(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
+    layout->addWidget(lblSyarat);
     layout->addWidget(prgProses);
     layout->addWidget(lblRingkasan);
     layout->addWidget(new QLabel(QStringLiteral("Baris yang diperiksa"), this));
@@ -116,6 +124,10 @@ char FrmTransfer::separator() const
 void FrmTransfer::updateButtons()
 {
     const bool import = transfer::mayImport(m_rights, table());
+    const QString missing = transfer::missingForCheck(m_rights, table(), txtFile->text());
+    lblSyarat->setText(missing);
+    lblSyarat->setVisible(!missing.isEmpty());
+    cmdPeriksa->setToolTip(missing);
     cmdPeriksa->setEnabled(import);
     cmdImpor->setEnabled(import && m_checked);
     cmdEkspor->setEnabled(transfer::mayExport(m_rights));
@@ -176,6 +188,7 @@ bool FrmTransfer::runImport(bool dryRun)
             items << new QStandardItem(value);
         m_rows->appendRow(items);
     }
+    grdBaris->resizeColumnsToContents();
     QStringList lines;
     for (const transfer::Problem &problem : report.problems)
         lines << transfer::problemText(problem);

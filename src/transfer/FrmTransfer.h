@@ -62,6 +62,7 @@ private:
     QPushButton *cmdImpor;
     QPushButton *cmdEkspor;
     QPushButton *cmdKeluar;
+    QLabel *lblSyarat; // what a check still lacks, while it lacks something
     QLabel *lblRingkasan;
     QTableView *grdBaris;
     QStandardItemModel *m_rows;

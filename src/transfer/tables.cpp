@@ -1,6 +1,7 @@
 #include "transfer/tables.h"
 
 #include "common/access.h"
+#include "transfer/exporter.h"
 
 namespace pel::transfer {
 
@@ -88,6 +89,17 @@ bool mayImport(const MenuRights &rights, Table table)
 bool mayExport(const MenuRights &rights)
 {
     return rights.file || rights.proses || rights.cari || rights.laporan;
+}
+
+QString missingForCheck(const MenuRights &rights, Table table, const QString &path)
+{
+    if (!mayImport(rights, table))
+        return QStringLiteral("Impor data %1 memerlukan hak akses menu %2; login Anda tidak memilikinya.")
+            .arg(tableCaption(table),
+                 table == Table::Grades ? QStringLiteral("Proses Data") : QStringLiteral("File"));
+    if (path.isEmpty() || formatForPath(path) != Format::Csv)
+        return QStringLiteral("Pilih file .csv yang akan diperiksa.");
+    return {};
 }
 
 } // namespace pel::transfer

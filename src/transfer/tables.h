@@ -48,4 +48,9 @@ QStringList templateColumns(Table table);
 bool mayImport(const MenuRights &rights, Table table);
 bool mayExport(const MenuRights &rights);
 
+// What a check of an import file still lacks, in a line the screen shows
+// beside its buttons: the rights for the table, then a .csv file to read.
+// Empty when nothing is missing.
+QString missingForCheck(const MenuRights &rights, Table table, const QString &path);
+
 } // namespace pel::transfer

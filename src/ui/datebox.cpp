@@ -1,5 +1,6 @@
 #include "ui/datebox.h"
 
+#include <QFocusEvent>
 #include <QRegularExpression>
 
 namespace pel::ui {
@@ -19,6 +20,21 @@ bool DateBox::canHold(const QString &text)
 {
     static const QRegularExpression pattern(QStringLiteral("^[0-9_]{2}-[0-9_]{2}-[0-9_]{4}$"));
     return text.isEmpty() || pattern.match(text).hasMatch();
+}
+
+void DateBox::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+    case Qt::OtherFocusReason:
+        selectAll();
+        break;
+    default: // a click, or the window or a menu giving the focus back
+        break;
+    }
 }
 
 void DateBox::clearToMask()

@@ -26,6 +26,13 @@ public:
 
     static inline const QString Mask = QStringLiteral("##-##-####");
     static inline const QString Empty = QStringLiteral("__-__-____");
+
+protected:
+    // Reached by the keyboard or by the Enter flow, the box selects its whole
+    // text, so that a date typed replaces the one shown (the caret would
+    // otherwise stand after the last place, where nothing can be typed). A
+    // click puts the caret where it points.
+    void focusInEvent(QFocusEvent *event) override;
 };
 
 } // namespace pel::ui

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QObject>
+#include <QPointer>
 
 namespace pel::ui {
 
@@ -130,6 +131,48 @@ void firstItemTakesLetter(QMenu *menu)
         QCoreApplication::sendEvent(menu, &enter);
         return true;
     });
+}
+
+bool isAltLetter(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (!(modifiers & Qt::AltModifier) || (modifiers & (Qt::ControlModifier | Qt::MetaModifier)))
+        return false;
+    const QString typed = event->text();
+    return typed.size() == 1 && typed.at(0).isLetterOrNumber();
+}
+
+namespace {
+
+// Sees each key before the widget it goes to. A shortcut that an enabled
+// control (or menu) owns has already been taken by then, so an Alt letter
+// that still arrives belongs to nobody who can act on it.
+class AltLetterFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *receiver, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress || !receiver->isWidgetType())
+            return false;
+        // An open menu reads its own letters.
+        if (qobject_cast<QMenu *>(receiver))
+            return false;
+        return isAltLetter(static_cast<QKeyEvent *>(event));
+    }
+};
+
+} // namespace
+
+void dropUnclaimedAltLetters()
+{
+    static QPointer<AltLetterFilter> filter;
+    if (filter || !QCoreApplication::instance())
+        return;
+    filter = new AltLetterFilter(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(filter);
 }
 
 void focusAndSelect(QWidget *widget)

@@ -44,6 +44,17 @@ void leaveLetterToFirst(QAbstractButton *button);
 // of them, instead of moving the highlight from one to the other.
 void firstItemTakesLetter(QMenu *menu);
 
+// An Alt letter (Alt with a letter or a digit) is a control's or a menu's
+// underlined letter, never typing. When no enabled control takes it (its
+// control is disabled, or no control has that letter) the toolkit would hand
+// it to the focused box as a typed character; from the first call on it is
+// dropped instead, in every window of the program. Ctrl+Alt (AltGr on some
+// keyboards) still types.
+void dropUnclaimedAltLetters();
+
+// True for a key event that is an Alt letter in that sense.
+bool isAltLetter(const QKeyEvent *event);
+
 // Selects the whole text of a box, as Home then Shift+End do.
 void selectWholeText(QWidget *widget);
 

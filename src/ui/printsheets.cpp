@@ -1,5 +1,7 @@
 #include "ui/printsheets.h"
 
+#include "reports/reporttext.h"
+
 #include <QFontMetricsF>
 #include <QMarginsF>
 #include <QRegularExpression>
@@ -66,8 +68,24 @@ QStringList reportLines(const QString &text)
     return lines;
 }
 
+QList<QStringList> reportPages(const QStringList &lines)
+{
+    QList<QStringList> pages;
+    qsizetype first = 0;
+    QList<qsizetype> ends = reports::laterPageStarts(lines);
+    ends.append(lines.size());
+    for (const qsizetype end : ends) {
+        QStringList page = lines.mid(first, end - first);
+        while (!page.isEmpty() && page.last().trimmed().isEmpty())
+            page.removeLast();
+        pages.append(page);
+        first = end;
+    }
+    return pages;
+}
+
 SheetPlan planSheets(QSizeF paperPt, qreal marginPt, qreal widestLinePt, qreal lineSpacingPt,
-                     std::optional<QPageLayout::Orientation> orientation)
+                     std::optional<QPageLayout::Orientation> orientation, int tallestPageLines)
 {
     const qreal shortSide = std::min(paperPt.width(), paperPt.height());
     const qreal longSide = std::max(paperPt.width(), paperPt.height());
@@ -84,8 +102,10 @@ SheetPlan planSheets(QSizeF paperPt, qreal marginPt, qreal widestLinePt, qreal l
                                           ? QPageLayout::Portrait
                                           : QPageLayout::Landscape);
     const QSizeF printable = area(plan.orientation);
-    if (widestLinePt > printable.width() + epsilon && widestLinePt > 0)
+    if (widestLinePt > 0)
         plan.scale = printable.width() / widestLinePt;
+    if (tallestPageLines > 0 && lineSpacingPt > 0)
+        plan.scale = std::min(plan.scale, printable.height() / (tallestPageLines * lineSpacingPt));
     if (lineSpacingPt > 0)
         plan.linesPerSheet = std::max(1, int(std::floor(printable.height() / (lineSpacingPt * plan.scale) + epsilon)));
     return plan;
@@ -108,16 +128,22 @@ SheetLayout layoutSheets(const QString &text, const QFont &font, const QPageSize
     qreal widest = 0;
     for (const QString &line : lines)
         widest = std::max(widest, measures.widthPt(withoutTrailingBlanks(line)));
+    const QList<QStringList> pages = reportPages(lines);
+    int tallest = 0;
+    if (pages.size() > 1)
+        for (const QStringList &page : pages)
+            tallest = std::max(tallest, int(page.size()));
 
     SheetLayout layout;
     layout.ascentPt = measures.ascentPt();
     layout.lineSpacingPt = measures.lineSpacingPt();
     layout.plan = planSheets(paper.size(QPageSize::Point), SheetMarginMm * PointsPerMm, widest,
-                             layout.lineSpacingPt, orientation);
+                             layout.lineSpacingPt, orientation, tallest);
     layout.pageLayout = QPageLayout(paper, layout.plan.orientation,
                                     QMarginsF(SheetMarginMm, SheetMarginMm, SheetMarginMm, SheetMarginMm),
                                     QPageLayout::Millimeter);
-    layout.sheets = fillSheets(lines, layout.plan.linesPerSheet);
+    for (const QStringList &page : pages)
+        layout.sheets += fillSheets(page, layout.plan.linesPerSheet);
     return layout;
 }
 

@@ -1,11 +1,14 @@
 #include "ui/screens.h"
 
+#include "ui/keys.h"
 #include "ui/surroundings.h"
+#include "ui/translations.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QMainWindow>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -83,13 +86,17 @@ void placeOverMainWindow(QWidget *screen)
         screen->setAttribute(Qt::WA_Resized, false);
     }
     // Inner areas centred on each other; move() places the frame, whose
-    // margins are taken to be those of the main window.
-    const QPoint frameMargin = main->geometry().topLeft() - main->frameGeometry().topLeft();
+    // four margins are taken to be those of the main window (a window
+    // manager's title bar above, often a grip below).
+    const QRect mainInner = main->geometry();
+    const QRect mainFrame = main->frameGeometry();
+    const QMargins margins(mainInner.left() - mainFrame.left(), mainInner.top() - mainFrame.top(),
+                           mainFrame.right() - mainInner.right(), mainFrame.bottom() - mainInner.bottom());
     QRect inner(QPoint(), screen->size());
-    inner.moveCenter(main->geometry().center());
-    // Left, right and bottom margins alike; the top one holds the title bar.
-    QRect frame(inner.topLeft() - frameMargin,
-                inner.size() + QSize(2 * frameMargin.x(), frameMargin.y() + frameMargin.x()));
+    inner.moveCenter(mainInner.center());
+    QRect frame = inner.marginsAdded(margins);
+    // Inside the desktop of the main window's screen, the top left corner
+    // (with the title bar) first where the screen is larger than the desktop.
     if (const QScreen *desktop = main->screen()) {
         const QRect available = desktop->availableGeometry();
         frame.moveRight(std::min(frame.right(), available.right()));
@@ -100,9 +107,35 @@ void placeOverMainWindow(QWidget *screen)
     screen->move(frame.topLeft());
 }
 
+namespace {
+
+// The inner area a window had when it was hidden.
+const char *const PlaceBeforeHiding = "pelitaksaPlaceBeforeHiding";
+
+} // namespace
+
+void hideKeepingPlace(QWidget *window)
+{
+    if (window->isVisible())
+        window->setProperty(PlaceBeforeHiding, window->geometry());
+    window->hide();
+}
+
 void keepPlace(QWidget *window)
 {
-    window->move(window->pos());
+    // The inner area, not the frame: the frame's size is the window
+    // manager's, and a hidden window may have none.
+    const QVariant noted = window->property(PlaceBeforeHiding);
+    const QRect place = noted.isValid() ? noted.toRect() : window->geometry();
+    window->setGeometry(place);
+    if (QWindow *handle = window->windowHandle())
+        handle->setGeometry(place);
+}
+
+void prepareScreen(QWidget *)
+{
+    useIndonesianQtTexts();
+    dropUnclaimedAltLetters();
 }
 
 void returnToMainWindowOnClose(QWidget *screen)

@@ -22,6 +22,11 @@ T *openScreen()
     return screenSlot<T>().data();
 }
 
+// What every screen gets when it is made, whatever its kind: the rules the
+// program keeps on all its windows, Qt's texts in Indonesian
+// (ui/translations.h) and the Alt letters that never type (ui/keys.h).
+void prepareScreen(QWidget *screen);
+
 // The open instance of T, created (loaded) when there is none, not yet shown.
 template <class T>
 T *createScreen()
@@ -30,6 +35,7 @@ T *createScreen()
     if (!slot) {
         slot = new T;
         slot->setAttribute(Qt::WA_DeleteOnClose);
+        prepareScreen(slot.data());
     }
     return slot.data();
 }
@@ -39,8 +45,14 @@ T *createScreen()
 // system puts new windows.
 void placeOverMainWindow(QWidget *screen);
 
-// Pins a hidden window to the place it had, so that the window system shows
-// it there again instead of placing it anew.
+// Hides a window and notes the place it had.
+void hideKeepingPlace(QWidget *window);
+
+// Pins a hidden window to the place it had before hideKeepingPlace(), so
+// that the window system shows it there again instead of placing it anew.
+// A window manager places a window anew each time it is shown unless the
+// program names a place for it: the place is given to the system's window
+// itself, since the widget alone does not pass on a place it already has.
 void keepPlace(QWidget *window);
 
 // Shows T: a new one centred over the main window (unless it places
@@ -77,7 +89,7 @@ void registerMainWindow()
     registerMainWindow({[] { return static_cast<QWidget *>(showScreen<T>()); },
                         [] {
                             if (T *window = openScreen<T>())
-                                window->hide();
+                                hideKeepingPlace(window);
                         }});
 }
 

@@ -10,6 +10,8 @@
 #include "students/FrmEntri.h"
 #include "subjects/frmentrymatpel.h"
 #include "testsupport.h"
+#include "ui/datebox.h"
+#include "ui/keys.h"
 #include "ui/screens.h"
 
 #include <QAction>
@@ -20,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -68,6 +71,7 @@ private slots:
     void startMessageSaysHowToMakeTheDatabase_data();
     void startMessageSaysHowToMakeTheDatabase();
     void startBacksUpOnceADay();
+    void firstStartAnswersWhileBackupIsMade();
     void startRetriesWhileDatabaseInUse();
     void failedBackupWarnsAndWorkGoesOn();
     void startFailsOnForeignFile();
@@ -79,6 +83,9 @@ private slots:
     void passwordStarsSeparatorsAndInnerSize();
     void altLettersOpenTheMenus();
     void everyAltLetterActsOnce();
+    void menuSeparatorsStandOut();
+    void altLetterOfDisabledControlTypesNothing();
+    void dateBoxesTakeATypedDate();
     void screensOpenCentredMainKeepsItsPlace();
     void clockInIndonesian();
 
@@ -437,16 +444,58 @@ void TestMainWindow::startMessageSaysHowToMakeTheDatabase()
     QCOMPARE(lines.at(5), command.chopped(int(qstrlen("create"))) + QStringLiteral("demo"));
 }
 
+// What the status bar says about the day's backup, or nothing when it is hidden.
+static QString backupStatus(QWidget *window)
+{
+    auto *label = child<QLabel>(window, QStringLiteral("lblSalinan"));
+    return label && label->isVisible() ? label->text() : QString();
+}
+
 void TestMainWindow::startBacksUpOnceADay()
 {
     if (test::onPostgres())
         QSKIP("the daily copy is of the SQLite file; a server's database is saved by the server's tools");
     QVERIFY(FrmUtama::start());
+    QTRY_COMPARE(backupStatus(ui::openScreen<FrmUtama>()), QStringLiteral("Salinan harian database sudah dibuat."));
     closeAll();
     QVERIFY(FrmUtama::start());
+    test::settle();
+    QCOMPARE(backupStatus(ui::openScreen<FrmUtama>()), QString()); // made already today
     const QDir backups(m_db->folder() + QStringLiteral("/backup"));
     QCOMPARE(backups.entryList(QDir::Files), QStringList({QStringLiteral("SISWA-20261207-093015.mdb")}));
     QCOMPARE(m_messages->count(), 0);
+}
+
+void TestMainWindow::firstStartAnswersWhileBackupIsMade()
+{
+    if (test::onPostgres())
+        QSKIP("the daily copy is of the SQLite file; a server's database is saved by the server's tools");
+    QVERIFY(FrmUtama::start());
+    auto *window = ui::openScreen<FrmUtama>();
+    QVERIFY(window->isVisible());
+    QCOMPARE(QDir(m_db->folder() + QStringLiteral("/backup")).entryList(QDir::Files), QStringList());
+    {
+        // Another desk writes while the copy is to be made: the copy waits
+        // for it, and the main window answers meanwhile.
+        QSqlDatabase desk = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("desk"));
+        desk.setDatabaseName(m_db->filePath());
+        QVERIFY(desk.open());
+        QVERIFY(QSqlQuery(desk).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        test::settle();
+        QCOMPARE(backupStatus(window), QStringLiteral("Salinan harian database sedang dibuat..."));
+        test::click(window, QStringLiteral("CmdLogin"));
+        test::typeInto(window, QStringLiteral("txtUser"), QStringLiteral("boss"));
+        QCOMPARE(child<QLineEdit>(window, QStringLiteral("txtUser"))->text(), QStringLiteral("boss"));
+        QTest::qWait(300);
+        QCOMPARE(backupStatus(window), QStringLiteral("Salinan harian database sedang dibuat..."));
+        QVERIFY(QSqlQuery(desk).exec(QStringLiteral("COMMIT")));
+        desk.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("desk"));
+    QTRY_COMPARE(backupStatus(window), QStringLiteral("Salinan harian database sudah dibuat."));
+    QCOMPARE(m_messages->count(), 0);
+    QCOMPARE(QDir(m_db->folder() + QStringLiteral("/backup")).entryList(QDir::Files),
+             QStringList({QStringLiteral("SISWA-20261207-093015.mdb")}));
 }
 
 void TestMainWindow::startRetriesWhileDatabaseInUse()
@@ -485,11 +534,12 @@ void TestMainWindow::failedBackupWarnsAndWorkGoesOn()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     QVERIFY(FrmUtama::start());
-    QCOMPARE(m_messages->count(), 1);
-    QCOMPARE(m_messages->last().icon, ui::Icon::Warning);
-    QVERIFY(m_messages->last().text.contains(QStringLiteral("pekerjaan dapat dilanjutkan")));
     auto *window = ui::openScreen<FrmUtama>();
     QVERIFY(window && window->isVisible());
+    QTRY_COMPARE(m_messages->count(), 1);
+    QCOMPARE(m_messages->last().icon, ui::Icon::Warning);
+    QVERIFY(m_messages->last().text.contains(QStringLiteral("pekerjaan dapat dilanjutkan")));
+    QCOMPARE(backupStatus(window), QStringLiteral("Salinan harian database gagal dibuat."));
     login(window, QStringLiteral("boss"), QStringLiteral("m1"));
     QVERIFY(menus(window).file);
 }
@@ -829,6 +879,133 @@ void TestMainWindow::everyAltLetterActsOnce()
     pressAlt(reports, Qt::Key_D);
     QCOMPARE(clicked, QStringList({"cmdLihat", "cmdLihat"}));
     reports->close();
+}
+
+// Every screen the data menus open, in the menus' order.
+static const QList<const char *> DataScreens{"entridatamaha", "entryPelajaran", "entran1", "entrankelas",
+                                             "searchdata",    "reporttransaction", "imporekspor"};
+
+// Presses Alt with each of letters in every box of screen the operator can
+// type into; none of them may change a box or press a button.
+static void altLettersTypeNothing(QWidget *screen, const QList<Qt::Key> &letters)
+{
+    int clicks = 0;
+    for (QAbstractButton *button : screen->findChildren<QAbstractButton *>())
+        QObject::connect(button, &QAbstractButton::clicked, screen, [&clicks] { ++clicks; });
+    int boxes = 0;
+    for (QLineEdit *box : screen->findChildren<QLineEdit *>()) {
+        if (!box->isVisible() || !box->isEnabled() || box->isReadOnly() || box->focusPolicy() == Qt::NoFocus)
+            continue;
+        ++boxes;
+        ui::moveFocus(box);
+        QVERIFY(box->hasFocus());
+        box->deselect();
+        const QString before = box->text();
+        for (const Qt::Key letter : letters) {
+            QTest::keyClick(screen->windowHandle(), letter, Qt::AltModifier);
+            QVERIFY2(box->text() == before, qPrintable(QStringLiteral("%1 in %2: \"%3\"")
+                                                          .arg(QKeySequence(letter).toString(), box->objectName(),
+                                                               box->text())));
+        }
+    }
+    QVERIFY2(boxes > 0, qPrintable(screen->objectName()));
+    QTest::qWait(300); // a button pressed by its letter clicks after a short animation
+    QCOMPARE(clicks, 0);
+}
+
+void TestMainWindow::menuSeparatorsStandOut()
+{
+    FrmUtama *window = openMain();
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    int separators = 0;
+    for (QMenu *menu : window->menuBar()->findChildren<QMenu *>()) {
+        if (menu->objectName().isEmpty())
+            continue; // the menu bar's own overflow menu
+        menu->popup(window->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        const QImage shown = menu->grab().toImage().scaled(menu->size());
+        for (QAction *action : menu->actions()) {
+            if (!action->isSeparator())
+                continue;
+            ++separators;
+            // The line against the menu's background beside it: the middle
+            // half of the separator's place, the menu's frame left out.
+            const QRect place = menu->actionGeometry(action) & shown.rect().adjusted(0, 1, 0, -1);
+            int darkest = 255;
+            int lightest = 0;
+            for (int y = place.top(); y <= place.bottom(); ++y) {
+                for (int x = place.left() + place.width() / 4; x <= place.right() - place.width() / 4; ++x) {
+                    darkest = std::min(darkest, qGray(shown.pixel(x, y)));
+                    lightest = std::max(lightest, qGray(shown.pixel(x, y)));
+                }
+            }
+            QVERIFY2(lightest - darkest >= 100, qPrintable(QStringLiteral("%1 in %2: %3 against %4")
+                                                               .arg(action->objectName(), menu->objectName())
+                                                               .arg(darkest)
+                                                               .arg(lightest)));
+        }
+        menu->close();
+    }
+    QCOMPARE(separators, 12);
+}
+
+void TestMainWindow::altLetterOfDisabledControlTypesNothing()
+{
+    // Before a login: the five data menus and "Log &In" are disabled, and no
+    // control has Q.
+    FrmUtama *window = openMain();
+    test::click(window, QStringLiteral("CmdLogin"));
+    altLettersTypeNothing(window, {Qt::Key_F, Qt::Key_P, Qt::Key_C, Qt::Key_L, Qt::Key_U, Qt::Key_I, Qt::Key_Q});
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(!QApplication::activePopupWidget());
+
+    // On every data screen, with all its buttons disabled.
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    for (const char *item : DataScreens) {
+        child<QAction>(window, QLatin1String(item))->trigger();
+        QWidget *screen = test::openedScreen(window);
+        QVERIFY2(screen && QTest::qWaitForWindowActive(screen), item);
+        QList<Qt::Key> letters{Qt::Key_Q};
+        for (QAbstractButton *button : screen->findChildren<QAbstractButton *>()) {
+            const QKeySequence letter = QKeySequence::mnemonic(button->text());
+            if (!letter.isEmpty())
+                letters << Qt::Key(letter[0].key());
+            button->setEnabled(false);
+        }
+        if (item == QLatin1String("reporttransaction")) // its NIS box shows after "&Data Nilai Siswa"
+            child<QWidget>(screen, QStringLiteral("frBantu1"))->show();
+        altLettersTypeNothing(screen, letters);
+        if (QTest::currentTestFailed())
+            return;
+        screen->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ui::showMainWindow();
+    }
+}
+
+void TestMainWindow::dateBoxesTakeATypedDate()
+{
+    // The Enter flow moves the focus into a date box that shows today's
+    // date (or the bare mask); a date typed then replaces what it shows.
+    FrmUtama *window = openMain();
+    login(window, QStringLiteral("boss"), QStringLiteral("m1"));
+    int seen = 0;
+    for (const char *item : DataScreens) {
+        child<QAction>(window, QLatin1String(item))->trigger();
+        QWidget *screen = test::openedScreen(window);
+        QVERIFY2(screen && QTest::qWaitForWindowActive(screen), item);
+        for (ui::DateBox *box : screen->findChildren<ui::DateBox *>()) {
+            ++seen;
+            ui::moveFocus(box);
+            test::typeAtFocus(QStringLiteral("02012026"));
+            QVERIFY2(box->text() == QStringLiteral("02-01-2026"), qPrintable(box->objectName() + box->text()));
+        }
+        screen->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ui::showMainWindow();
+    }
+    QCOMPARE(seen, 5); // two on the student screen, one each on the subject and both grade screens
 }
 
 void TestMainWindow::screensOpenCentredMainKeepsItsPlace()

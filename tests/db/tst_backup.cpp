@@ -2,6 +2,7 @@
 // why a database or file call failed.
 #include "common/module1.h"
 #include "db/backup.h"
+#include "db/dailybackup.h"
 #include "db/failure.h"
 #include "db/result.h"
 #include "db/schema.h"
@@ -10,10 +11,13 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <QThread>
 
+#include <atomic>
 #include <cerrno>
 
 #include <sys/stat.h>
@@ -37,6 +41,9 @@ class TestBackup : public QObject
     Q_OBJECT
 private slots:
     void backupIsACheckedPrivateCopy();
+    void dailyCopyInStepsWhileAnotherDeskWrites();
+    void dailyCopyStopsWhenAsked();
+    void dailyBackupInTheBackground();
     void onlyTheNewestAreKept();
     void keepSetting_data();
     void keepSetting();
@@ -71,6 +78,100 @@ void TestBackup::backupIsACheckedPrivateCopy()
     dbConnection.close();
     QVERIFY(dbConnection.open(path).ok());
     QCOMPARE(db.scalar(QStringLiteral("select NIS from SISWA")).toString(), QStringLiteral("S1"));
+}
+
+void TestBackup::dailyCopyInStepsWhileAnotherDeskWrites()
+{
+    test::TestDatabase db;
+    for (int i = 0; i < 100; ++i)
+        db.addStudent(QStringLiteral("S%1").arg(i), QString(200, QLatin1Char('N')));
+    // Another desk saves students all the while the copy is made a page at
+    // a time: each save makes the copy start over, until it reads the rest
+    // in one step.
+    std::atomic_bool copying{true};
+    std::atomic_int saved{0};
+    QThread *desk = QThread::create([&db, &copying, &saved] {
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("desk"));
+            other.setDatabaseName(db.filePath());
+            other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+            other.open();
+            for (int i = 0; copying && i < 100000; ++i) {
+                if (QSqlQuery(other).exec(QStringLiteral("insert into SISWA (NIS) values ('D%1')").arg(i)))
+                    ++saved;
+                QThread::msleep(20);
+            }
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("desk"));
+    });
+    desk->start();
+    while (saved < 3)
+        QThread::msleep(1);
+    db::BackupPace pace = db::DailyBackup::pace(nullptr);
+    pace.pagesPerStep = 1;
+    pace.pauseMs = 5;
+    QString path;
+    const db::Result made = db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &path, pace);
+    QVERIFY2(made.ok(), qPrintable(db::failureMessage(made)));
+    copying = false;
+    desk->wait();
+    delete desk;
+    QVERIFY(saved > 3);
+
+    // A whole, checked copy of the database as it stood at some moment.
+    dbConnection.close();
+    QVERIFY(dbConnection.open(path).ok());
+    const int copied = db.scalar(QStringLiteral("select count(*) from SISWA where NIS like 'S%'")).toInt();
+    QCOMPARE(copied, 100);
+    QVERIFY(db.scalar(QStringLiteral("select count(*) from SISWA where NIS like 'D%'")).toInt() <= saved);
+}
+
+void TestBackup::dailyCopyStopsWhenAsked()
+{
+    test::TestDatabase db;
+    const std::atomic_bool stop{true};
+    QString path;
+    const QString error =
+        db::failureMessage(db::backupNow(dbConnection.database(), db.filePath(), Morning, 30, &path,
+                                         db::DailyBackup::pace(&stop)));
+    QVERIFY2(error.contains(QStringLiteral("penyalinan dihentikan")), qPrintable(error));
+    QCOMPARE(QDir(db.folder() + QStringLiteral("/backup")).entryList(QDir::Files), QStringList());
+}
+
+void TestBackup::dailyBackupInTheBackground()
+{
+    test::TestDatabase db;
+    db.addStudent(QStringLiteral("S1"));
+    const QDir backups(db.folder() + QStringLiteral("/backup"));
+    {
+        // Made on a thread of its own; told on this one.
+        db::DailyBackup backup(db.filePath(), Morning, 30);
+        QSignalSpy finished(&backup, &db::DailyBackup::finished);
+        QVERIFY(finished.wait());
+        QVERIFY(finished.first().at(0).value<db::Result>().ok());
+        QCOMPARE(finished.first().at(1).toString(), backups.filePath(QStringLiteral("SISWA-20261207-093015.mdb")));
+    }
+    QVERIFY(QFile::remove(backups.filePath(QStringLiteral("SISWA-20261207-093015.mdb"))));
+
+    // Another desk holds the database: the copy waits. Gone before it could
+    // be made (the main window closed, the program ended), it leaves no file.
+    QSqlDatabase desk = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("desk"));
+    desk.setDatabaseName(db.filePath());
+    QVERIFY(desk.open());
+    QVERIFY(QSqlQuery(desk).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    {
+        db::DailyBackup backup(db.filePath(), Morning, 30);
+        QSignalSpy finished(&backup, &db::DailyBackup::finished);
+        QTest::qWait(300);
+        QVERIFY(backup.running());
+        QCOMPARE(finished.count(), 0);
+    }
+    QVERIFY(QSqlQuery(desk).exec(QStringLiteral("ROLLBACK")));
+    desk.close();
+    desk = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("desk"));
+    QCOMPARE(backups.entryList(QDir::Files), QStringList());
 }
 
 void TestBackup::onlyTheNewestAreKept()

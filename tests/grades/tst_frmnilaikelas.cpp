@@ -117,6 +117,8 @@ private slots:
     void storedGradeChangedInPlace();
     void pasteAndFillEmpty();
     void unsavedChangesAskFirst();
+    void keepingScoresKeepsTheirSubject();
+    void pasteLongerThanTheClassSaysSo();
     void menuItemFollowsAccessLevel();
 
 private:
@@ -362,15 +364,20 @@ void TestFrmNilaiKelas::unsavedChangesAskFirst()
     showClass(screen, QStringLiteral("M1"));
     typeAndEnter(QStringLiteral("77"));
 
-    // Showing the class again, and closing, ask; No keeps every score.
+    // Showing the class again, and closing, ask; No keeps every score, and
+    // No is what Enter answers. The question stands on a line of its own,
+    // its "?" held to its last word.
     messages.plan(ui::Answer::No);
     test::click(screen, QStringLiteral("cmdTampil"));
-    QCOMPARE(messages.last().text, QStringLiteral("Nilai yang diubah belum disimpan. Tampilkan kelas tanpa menyimpan ?"));
+    QCOMPARE(messages.last().text,
+             QStringLiteral("Nilai yang diubah belum disimpan.\rTampilkan kelas tanpa menyimpan\u00a0?"));
     QCOMPARE(messages.last().buttons, ui::Buttons::YesNo);
+    QCOMPARE(messages.last().defaultButton, ui::Answer::No);
     messages.plan(ui::Answer::No);
     test::click(screen, QStringLiteral("cmdKeluar"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(messages.last().text, QStringLiteral("Nilai yang diubah belum disimpan. Tutup tanpa menyimpan ?"));
+    QCOMPARE(messages.last().text, QStringLiteral("Nilai yang diubah belum disimpan.\rTutup tanpa menyimpan\u00a0?"));
+    QCOMPARE(messages.last().defaultButton, ui::Answer::No);
     QCOMPARE(ui::openScreen<frmnilaikelas>(), screen);
     QVERIFY(screen->isVisible());
     QCOMPARE(cell(screen, 0, ClassGradeModel::Score), QStringLiteral("77"));
@@ -386,6 +393,65 @@ void TestFrmNilaiKelas::unsavedChangesAskFirst()
     QVERIFY(!ui::openScreen<frmnilaikelas>());
     QCOMPARE(messages.count(), 4);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), 0);
+}
+
+void TestFrmNilaiKelas::keepingScoresKeepsTheirSubject()
+{
+    test::TestDatabase db;
+    test::StandIn messages;
+    db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
+    db.addSubject(QStringLiteral("M2"), QStringLiteral("EXCEL"), 2);
+    db.addStudent(QStringLiteral("N1"));
+    frmnilaikelas *screen = openClassScreen();
+    showClass(screen, QStringLiteral("M1"));
+    typeAndEnter(QStringLiteral("77"));
+
+    // Another subject while scores are unsaved: No keeps the scores, and the
+    // box shows the subject they belong to again, ready to be typed over.
+    messages.plan(ui::Answer::No);
+    test::typeInto(screen, QStringLiteral("txtkopel"), QStringLiteral("M2"));
+    enterInFocus();
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().text,
+             QStringLiteral("Nilai yang diubah belum disimpan.\rGanti mata pelajaran tanpa menyimpan\u00a0?"));
+    QCOMPARE(messages.last().defaultButton, ui::Answer::No);
+    auto *code = child<QLineEdit>(screen, QStringLiteral("txtkopel"));
+    QCOMPARE(code->text(), QStringLiteral("M1"));
+    QCOMPARE(code->selectedText(), QStringLiteral("M1"));
+    QCOMPARE(focusName(), QStringLiteral("txtkopel"));
+    QCOMPARE(child<QLineEdit>(screen, QStringLiteral("txtmapel"))->text(), QStringLiteral("WORD"));
+    QCOMPARE(cell(screen, 0, ClassGradeModel::Score), QStringLiteral("77"));
+
+    // Save writes the scores to the subject the screen shows.
+    test::click(screen, QStringLiteral("cmdSimpan"));
+    QCOMPARE(db.rows(QStringLiteral("select KdMatpel, Nilangka from Nilai")), (QList<QVariantList>{{"M1", 77}}));
+}
+
+void TestFrmNilaiKelas::pasteLongerThanTheClassSaysSo()
+{
+    test::TestDatabase db;
+    test::StandIn messages;
+    db.addSubject(QStringLiteral("M1"), QStringLiteral("WORD"), 3);
+    for (const char *nis : {"N1", "N2", "N3"})
+        db.addStudent(QLatin1String(nis));
+    frmnilaikelas *screen = openClassScreen();
+    showClass(screen, QStringLiteral("M1"));
+
+    // Four scores pasted from the second of three students: two fit.
+    QGuiApplication::clipboard()->setText(QStringLiteral("70\n80\n90\n60\n"));
+    enterInFocus();
+    QTest::keyClick(grid(screen), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(cell(screen, 1, ClassGradeModel::Score), QStringLiteral("70"));
+    QCOMPARE(cell(screen, 2, ClassGradeModel::Score), QStringLiteral("80"));
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().text, QStringLiteral("2 nilai ditempel. 2 nilai terakhir tidak ditempel: daftar siswa "
+                                                  "di bawah sel yang dipilih sudah habis."));
+    QCOMPARE(messages.last().icon, ui::Icon::Warning);
+
+    // A paste that fits says nothing.
+    QGuiApplication::clipboard()->setText(QStringLiteral("50\n"));
+    QTest::keyClick(grid(screen), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(messages.count(), 1);
 }
 
 void TestFrmNilaiKelas::menuItemFollowsAccessLevel()

@@ -471,6 +471,10 @@ void TestFrmTransaksi::updateOneSubjectOfTheNumber()
     QCOMPARE(stored(), expected);
     QCOMPARE(boxText(screen, "txtkopel"), QStringLiteral("M9"));
     QCOMPARE(boxText(screen, "txtNilangka"), QStringLiteral("45"));
+    // The number has grades, so the subject code is the key selected for
+    // the next one typed.
+    test::typeAtFocus(QStringLiteral("M8"));
+    QCOMPARE(boxText(screen, "txtkopel"), QStringLiteral("M8"));
     test::typeInto(screen, QStringLiteral("txtkopel"), QStringLiteral("M2"));
     messages.clear();
 
@@ -584,6 +588,10 @@ void TestFrmTransaksi::deleteAnsweredNoAndYes()
     QCOMPARE(messages.last().icon, ui::Icon::Information);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from Nilai")).toInt(), 3);
     QCOMPARE(boxText(screen, "txtNoreg"), QStringLiteral("99"));
+    // The number is selected in its box: the next one typed replaces it.
+    test::typeAtFocus(QStringLiteral("98"));
+    QCOMPARE(boxText(screen, "txtNoreg"), QStringLiteral("98"));
+    test::typeInto(screen, QStringLiteral("txtNoreg"), QStringLiteral("99"));
 
     // A refused delete says so and keeps the rows and the box.
     db.setReadOnly(true);

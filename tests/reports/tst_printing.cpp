@@ -60,6 +60,42 @@ std::optional<QStringList> pdfPageLines(const QString &path, int page)
     return lines;
 }
 
+// The box around every word of one page of a PDF file, in points, as
+// pdftotext -bbox reads it, or nullopt when pdftotext is not installed.
+std::optional<QRectF> pdfTextBox(const QString &path, int page)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty())
+        return std::nullopt;
+    QProcess process;
+    process.start(tool, {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                         QString::number(page), path, QStringLiteral("-")});
+    if (!process.waitForFinished(30000))
+        return QRectF();
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\""));
+    QRectF box;
+    auto matches = word.globalMatch(QString::fromUtf8(process.readAllStandardOutput()));
+    while (matches.hasNext()) {
+        const QRegularExpressionMatch m = matches.next();
+        box |= QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                      QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+    }
+    return box;
+}
+
+// The size of the first page of a PDF file in points, from its media box.
+QSizeF pdfPageSize(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression mediaBox(
+        QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]"));
+    const QRegularExpressionMatch match = mediaBox.match(QString::fromLatin1(file.readAll()));
+    return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble()) : QSizeF();
+}
+
 // A text as wide as the student list: numbered lines of 197 characters.
 QString wideReport(int lineCount)
 {
@@ -125,6 +161,7 @@ private slots:
     void printerFails();
     void pdfOfStudentList();
     void pdfNotWritten();
+    void pdfOfIpkListFillsItsSheets();
     void pdfNameFollowsShownReports();
 };
 
@@ -154,17 +191,23 @@ void TestPrinting::planSheets_data()
     QTest::addColumn<qreal>("widest");
     QTest::addColumn<qreal>("spacing");
     QTest::addColumn<int>("given"); // -1: none, else the orientation
+    QTest::addColumn<int>("tallestPage"); // 0: no page breaks
     QTest::addColumn<int>("orientation");
     QTest::addColumn<qreal>("scale");
     QTest::addColumn<int>("lines");
     const int none = -1, portrait = QPageLayout::Portrait, landscape = QPageLayout::Landscape;
-    QTest::newRow("narrow report, portrait") << 500.0 << 10.0 << none << portrait << 1.0 << 78;
-    QTest::newRow("exactly portrait width") << 538.3070866 << 10.0 << none << portrait << 1.0 << 78;
-    QTest::newRow("just wider, landscape") << 538.4 << 10.0 << none << landscape << 1.0 << 53;
-    QTest::newRow("student list, landscape shrunk") << 945.6 << 10.0 << none << landscape << 0.83049 << 64;
-    QTest::newRow("portrait chosen, shrunk") << 600.0 << 10.0 << portrait << portrait << 0.89718 << 87;
-    QTest::newRow("landscape chosen, narrow") << 100.0 << 10.0 << landscape << landscape << 1.0 << 53;
-    QTest::newRow("line taller than sheet") << 100.0 << 1000.0 << none << portrait << 1.0 << 1;
+    // The widest line fills the printable width: enlarged or shrunk.
+    QTest::newRow("narrow report, portrait, enlarged") << 500.0 << 10.0 << none << 0 << portrait << 1.07661 << 72;
+    QTest::newRow("exactly portrait width") << 538.3070866 << 10.0 << none << 0 << portrait << 1.0 << 78;
+    QTest::newRow("just wider, landscape") << 538.4 << 10.0 << none << 0 << landscape << 1.45859 << 36;
+    QTest::newRow("student list, landscape shrunk") << 945.6 << 10.0 << none << 0 << landscape << 0.83049 << 64;
+    QTest::newRow("portrait chosen, shrunk") << 600.0 << 10.0 << portrait << 0 << portrait << 0.89718 << 87;
+    QTest::newRow("landscape chosen, narrow") << 100.0 << 10.0 << landscape << 0 << landscape << 7.85307 << 6;
+    QTest::newRow("line taller than sheet") << 100.0 << 1000.0 << none << 0 << portrait << 5.38307 << 1;
+    // A report page stays on one sheet: the width is not filled when the
+    // page would then be taller than the sheet.
+    QTest::newRow("page keeps to one sheet") << 100.0 << 10.0 << none << 30 << portrait << 2.61769 << 30;
+    QTest::newRow("short pages, width filled") << 500.0 << 10.0 << none << 30 << portrait << 1.07661 << 72;
 }
 
 void TestPrinting::planSheets()
@@ -172,13 +215,14 @@ void TestPrinting::planSheets()
     QFETCH(qreal, widest);
     QFETCH(qreal, spacing);
     QFETCH(int, given);
+    QFETCH(int, tallestPage);
     QFETCH(int, orientation);
     QFETCH(qreal, scale);
     QFETCH(int, lines);
     std::optional<QPageLayout::Orientation> chosen;
     if (given >= 0)
         chosen = QPageLayout::Orientation(given);
-    const SheetPlan plan = print::planSheets(QSizeF(595, 842), 10 * 72 / 25.4, widest, spacing, chosen);
+    const SheetPlan plan = print::planSheets(QSizeF(595, 842), 10 * 72 / 25.4, widest, spacing, chosen, tallestPage);
     QCOMPARE(int(plan.orientation), orientation);
     QVERIFY2(std::abs(plan.scale - scale) < 1e-4, qPrintable(QString::number(plan.scale)));
     QCOMPARE(plan.linesPerSheet, lines);
@@ -221,10 +265,11 @@ void TestPrinting::layoutFollowsWidestPrintedLine()
     QCOMPARE(font.pointSizeF(), 8.0);
     const QPageSize a4(QPageSize::A4);
 
-    // The grade statement (111 characters) fits a portrait sheet unshrunk.
+    // The grade statement (111 characters) goes on a portrait sheet, set a
+    // little larger than 8 points so that it fills the width.
     const print::SheetLayout statement = print::layoutSheets(QString(111, QLatin1Char('-')), font, a4);
     QCOMPARE(statement.plan.orientation, QPageLayout::Portrait);
-    QCOMPARE(statement.plan.scale, 1.0);
+    QVERIFY2(statement.plan.scale > 1.0 && statement.plan.scale < 1.05, qPrintable(QString::number(statement.plan.scale)));
 
     // Blanks at a line's end print nothing and do not widen it.
     const QString padded = QString(100, QLatin1Char('x')) + QString(150, QLatin1Char(' '));
@@ -488,27 +533,58 @@ void TestPrinting::pdfOfStudentList()
     QCOMPARE(screen.reportText(), report); // saving is not printing: the text stays
     QCOMPARE(printer.jobs, 0);
 
-    // Laid out as printed: landscape A4, the sheets filled line by line.
+    // Laid out as printed: landscape A4, a sheet for each of the report's
+    // pages (five students a page).
     const print::SheetLayout layout = print::layoutSheets(report, print::printFont(), QPageSize(QPageSize::A4));
-    const QStringList lines = print::reportLines(report);
-    const int sheets = int(std::ceil(double(lines.size()) / layout.plan.linesPerSheet));
-    QVERIFY(sheets >= 2);
-    QCOMPARE(pdfPageCount(path), sheets);
+    QCOMPARE(report.count(QStringLiteral("Halaman: ")), 8);
+    QCOMPARE(layout.sheets.size(), 8);
+    QCOMPARE(pdfPageCount(path), 8);
 
     const auto first = pdfPageLines(path, 1);
     if (!first)
         QSKIP("pdftotext (poppler-utils) is not installed: page texts not checked");
     QCOMPARE(first->constFirst(), QStringLiteral("YAYASAN PELITAKSA BUDIMAJU"));
     QVERIFY(first->contains(QString(192, QLatin1Char('=')))); // the widest rule, whole
+    // A page ends with its carried-forward line; the next one begins on a
+    // sheet of its own with its page number.
+    QCOMPARE(first->constLast(), QStringLiteral("Dipindahkan"));
     const auto second = pdfPageLines(path, 2);
-    QString secondFirst;
-    for (const QString &line : layout.sheets.at(1)) {
-        if (!line.simplified().isEmpty()) {
-            secondFirst = line.simplified();
-            break;
-        }
-    }
-    QCOMPARE(second->constFirst(), secondFirst);
+    QCOMPARE(second->constFirst(), QStringLiteral("Halaman: 02"));
+}
+
+void TestPrinting::pdfOfIpkListFillsItsSheets()
+{
+    test::TestDatabase db;
+    test::StandIn messages(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    auto &printer = messages.printer;
+    addStudents(db, 7); // two pages: five students, then two
+    for (int i = 1; i <= 7; ++i)
+        QVERIFY(db.exec(QStringLiteral("insert into Nilai (Noreg, Nis, SKS, Mutu) values ('%1', 'N%2', 3, 9)")
+                            .arg(i)
+                            .arg(i, 3, 10, QLatin1Char('0'))));
+    printer.chosenPath = QDir(db.folder()).filePath(QStringLiteral("ipk.pdf"));
+    frmLaporan screen;
+    screen.show();
+    test::click(&screen, QStringLiteral("cmdIPK"));
+    const QString report = screen.reportText();
+    QCOMPARE(report.count(QStringLiteral("Halaman: ")), 2);
+    test::click(&screen, QStringLiteral("cmdPdf"));
+    QCOMPARE(pdfPageCount(printer.chosenPath), 2);
+
+    const auto second = pdfPageLines(printer.chosenPath, 2);
+    if (!second)
+        QSKIP("pdftotext (poppler-utils) is not installed: page texts not checked");
+    QCOMPARE(second->constFirst(), QStringLiteral("Halaman: 02"));
+    // The widest line reaches across the sheet's printable width, whatever
+    // its orientation.
+    const std::optional<QRectF> words = pdfTextBox(printer.chosenPath, 1);
+    QVERIFY(words);
+    const QSizeF sheet = pdfPageSize(printer.chosenPath);
+    QVERIFY(!sheet.isEmpty());
+    const qreal margin = print::SheetMarginMm * 72 / 25.4;
+    QVERIFY2(words->left() < margin + 10, qPrintable(QString::number(words->left())));
+    QVERIFY2(words->right() > sheet.width() - margin - 10,
+             qPrintable(QStringLiteral("%1 of %2").arg(words->right()).arg(sheet.width())));
 }
 
 void TestPrinting::pdfNotWritten()

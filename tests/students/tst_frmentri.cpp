@@ -116,6 +116,8 @@ private slots:
     void enterRuleOfEachControl_data();
     void enterRuleOfEachControl();
     void newStudentWalkedThroughWithEnter();
+    void typedDatesReplaceTheShownOnes();
+    void altLetterOfDisabledSaveTypesNothing();
     void lookupOfNewNis();
     void lookupOfStoredNis_data();
     void lookupOfStoredNis();
@@ -353,6 +355,57 @@ void TestFrmEntri::newStudentWalkedThroughWithEnter()
     QCOMPARE(focusName(), QStringLiteral("txtnis"));
 }
 
+void TestFrmEntri::typedDatesReplaceTheShownOnes()
+{
+    test::TestDatabase db;
+    test::StandIn messages(Moment);
+    FrmEntri *screen = open();
+    test::typeInto(screen, "txtnis", "001");
+    test::pressEnter(screen, "txtnis");
+    test::typeInto(screen, "txttempat", "bandung");
+    test::pressEnter(screen, "txttempat");
+    QCOMPARE(focusName(), QStringLiteral("Mstgllahir"));
+    test::typeAtFocus("07122006");
+    test::typeInto(screen, "Combo2", "islam");
+    test::pressEnter(screen, "Combo2");
+    // The Enter flow reaches the entry date showing today's date: a date
+    // typed there replaces it.
+    QCOMPARE(focusName(), QStringLiteral("MstglMasuk"));
+    QCOMPARE(textOf(test::findNamed(screen, "MstglMasuk")), Today);
+    test::typeAtFocus("02012026");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("txtprogram"));
+    test::click(screen, "cmdSimpan");
+    QCOMPARE(messages.last().text, QStringLiteral("Data Siswa Sudah Disimpan "));
+    QCOMPARE(db.rows("select TglLahir, TglMasuk from SISWA"), (QList<QVariantList>{{"07-12-2006", "02-01-2026"}}));
+}
+
+void TestFrmEntri::altLetterOfDisabledSaveTypesNothing()
+{
+    test::TestDatabase db;
+    test::StandIn messages(Moment);
+    db.addStudent("AB7", "ANI");
+    FrmEntri *screen = open();
+    test::typeInto(screen, "txtnis", "AB7");
+    test::pressEnter(screen, "txtnis");
+    QVERIFY(!enabled(screen, "cmdSimpan"));
+    QCOMPARE(focusName(), QStringLiteral("txtnis"));
+    messages.clear();
+
+    // Alt+S belongs to the disabled Save: nothing is saved, nothing typed.
+    QTest::keyClick(screen->windowHandle(), Qt::Key_S, Qt::AltModifier);
+    QTest::qWait(300); // a button pressed by its letter clicks after a short animation
+    QCOMPARE(textOf(test::findNamed(screen, "txtnis")), QStringLiteral("AB7"));
+    QCOMPARE(messages.count(), 0);
+
+    // Alt+U still updates the student shown.
+    test::typeInto(screen, "txtnama", "ANITA");
+    QTest::keyClick(screen->windowHandle(), Qt::Key_U, Qt::AltModifier);
+    QTRY_COMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().text, QStringLiteral("Data Siswa Telah Diubah"));
+    QCOMPARE(storedRow(db, "AB7").value(1), QStringLiteral("ANITA"));
+}
+
 void TestFrmEntri::lookupOfNewNis()
 {
     test::TestDatabase db;
@@ -527,6 +580,9 @@ void TestFrmEntri::updateWritesTheNisInTheBox()
     QCOMPARE(boxes(screen), typed);
     QCOMPARE(studentCount(db), 2);
     QCOMPARE(storedRow(db, "AB7"), expected);
+    // The NIS is selected in its box: the next one typed replaces it.
+    test::typeAtFocus("CD8");
+    QCOMPARE(textOf(test::findNamed(screen, "txtnis")), QStringLiteral("CD8"));
 }
 
 void TestFrmEntri::updateOfStudentChangedByAnotherDesk_data()
@@ -716,7 +772,9 @@ void TestFrmEntri::wildcardNisDeletesOnlyThatNis()
     checkMessage(messages.last(), "Data siswa dengan NIS itu tidak ada.", "Pesan", Icon::Information, Buttons::Ok);
     QCOMPARE(textOf(test::findNamed(screen, "txtnis")), QStringLiteral("%"));
     QCOMPARE(remaining(), QStringList({"1%", "10", "12", "1_", "A1"}));
-    test::typeInto(screen, "txtnis", "1_");
+    // The NIS is selected in its box: the next one typed replaces it.
+    test::typeAtFocus("1_");
+    QCOMPARE(textOf(test::findNamed(screen, "txtnis")), QStringLiteral("1_"));
     test::click(screen, "CmdDelete");
     checkMessage(messages.last(), "Data telah dihapus", "Informasi", Icon::Information, Buttons::Ok);
     QCOMPARE(remaining(), QStringList({"1%", "10", "12", "A1"}));

@@ -586,6 +586,10 @@ void TestSubjectScreen::codeNotStoredChangesNothing()
     QCOMPARE(f.messages.count(), button == QLatin1String("CmdDelete") ? 2 : 1);
     QCOMPARE(f.all(), typed);
     QCOMPARE(f.subjects(), before);
+    // The code is selected in its box: the next one typed replaces it.
+    QCOMPARE(f.focused(), QStringLiteral("txtkopel"));
+    test::typeAtFocus(QStringLiteral("MP01"));
+    QCOMPARE(f.text(QStringLiteral("txtkopel")), QStringLiteral("MP01"));
 }
 
 void TestSubjectScreen::cancelEmptiesTextBoxes()

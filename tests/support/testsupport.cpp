@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
+#include <QMenu>
 #include <QDir>
 #include <QHash>
 #include <QLineEdit>
@@ -334,6 +335,14 @@ void typeInto(QWidget *root, const QString &name, const QString &text)
     QTest::keyClicks(widget, text);
 }
 
+void typeAtFocus(const QString &text)
+{
+    if (QWidget *focus = QApplication::focusWidget())
+        QTest::keyClicks(focus, text);
+    else
+        qWarning("no widget has the focus");
+}
+
 void pressEnter(QWidget *root, const QString &name)
 {
     QWidget *widget = findNamed(root, name);
@@ -354,6 +363,15 @@ void settle(int ms)
     QCoreApplication::processEvents();
     if (ms > 0)
         QTest::qWait(ms);
+}
+
+QWidget *openedScreen(QWidget *main)
+{
+    QCoreApplication::processEvents();
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top != main && top->isVisible() && !qobject_cast<QMenu *>(top))
+            return top;
+    return nullptr;
 }
 
 int firstShownCharacter(QWidget *box)

@@ -193,12 +193,19 @@ T *child(QObject *root, const QString &name)
 // Puts the focus into the named control, replaces its text by text as typed
 // keys, and leaves the focus there.
 void typeInto(QWidget *root, const QString &name, const QString &text);
+// Types text as keys where the focus is, as the operator goes on typing:
+// a selected text is replaced, otherwise the keys go in at the caret.
+void typeAtFocus(const QString &text);
 // Presses Enter in the named control (the focus moves there first).
 void pressEnter(QWidget *root, const QString &name);
 // Clicks the named button.
 void click(QWidget *root, const QString &name);
 // Lets queued events and zero-time timers run.
 void settle(int ms = 0);
+
+// The screen a menu item of main has just opened: the visible window other
+// than main and its menus, or nullptr.
+QWidget *openedScreen(QWidget *main);
 
 // The index of the first character that a box (a line edit, or the edit
 // line of a combo box) shows at its left edge, as it is painted now: 0 when

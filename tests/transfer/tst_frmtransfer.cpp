@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -85,10 +86,19 @@ void TestFrmTransfer::rightsFollowTheLogin()
     QVERIFY(window->isVisible());
 
     auto *tables = child<QComboBox>(screen, QStringLiteral("cmbTabel"));
+    auto *missing = child<QLabel>(screen, QStringLiteral("lblSyarat"));
     QCOMPARE(tables->count(), 3);
+    const QStringList menus{"File", "File", "Proses Data"};
     for (int t = 0; t < 3; ++t) {
         tables->setCurrentIndex(t);
         QCOMPARE(child<QPushButton>(screen, QStringLiteral("cmdPeriksa"))->isEnabled(), allowed[t]);
+        // What a check still lacks is said beside the buttons: the rights, or a file.
+        QVERIFY(missing->isVisible());
+        QCOMPARE(missing->text(), allowed[t] ? QStringLiteral("Pilih file .csv yang akan diperiksa.")
+                                             : QStringLiteral("Impor data %1 memerlukan hak akses menu %2; login "
+                                                              "Anda tidak memilikinya.")
+                                                   .arg(tables->itemText(t), menus.at(t)));
+        QCOMPARE(child<QPushButton>(screen, QStringLiteral("cmdPeriksa"))->toolTip(), missing->text());
         QVERIFY(!child<QPushButton>(screen, QStringLiteral("cmdImpor"))->isEnabled()); // nothing checked yet
         QCOMPARE(child<QPushButton>(screen, QStringLiteral("cmdEkspor"))->isEnabled(), allowed[3]);
     }
@@ -121,11 +131,20 @@ void TestFrmTransfer::checkBeforeImport()
     QVERIFY(!import->isEnabled());
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from SISWA")).toInt(), 0);
 
-    writeFile(path, "NIS;NamaSiswa;TglLahir\r\n1;ani;01-01-2004\r\n2;budi;2004-02-29\r\n");
+    const QString longName = QStringLiteral("bernadeta maria magdalena kusumawardhani");
+    writeFile(path, "NIS;NamaSiswa;TglLahir\r\n1;ani;01-01-2004\r\n2;budi;2004-02-29\r\n3;" + longName.toUtf8()
+                        + ";03-03-2004\r\n");
+    QVERIFY(!child<QLabel>(screen, QStringLiteral("lblSyarat"))->isVisible()); // a file, and the rights
     test::click(screen, QStringLiteral("cmdPeriksa"));
     QVERIFY(child<QPlainTextEdit>(screen, QStringLiteral("txtMasalah"))->toPlainText().isEmpty());
-    const QAbstractItemModel *rows = child<QTableView>(screen, QStringLiteral("grdBaris"))->model();
-    QCOMPARE(rows->rowCount(), 2);
+    auto *grid = child<QTableView>(screen, QStringLiteral("grdBaris"));
+    const QAbstractItemModel *rows = grid->model();
+    QCOMPARE(rows->rowCount(), 3);
+    // A long name is shown on one line, whole.
+    QCOMPARE(rows->index(2, 1).data().toString(), longName.toUpper());
+    QVERIFY(!grid->wordWrap());
+    QVERIFY(grid->columnWidth(1) > grid->fontMetrics().horizontalAdvance(longName.toUpper()));
+    QCOMPARE(grid->rowHeight(2), grid->rowHeight(0));
     QCOMPARE(rows->headerData(1, Qt::Horizontal).toString(), QStringLiteral("NamaSiswa"));
     QCOMPARE(rows->index(1, 1).data().toString(), QStringLiteral("BUDI"));
     QCOMPARE(rows->index(1, 3).data().toString(), QStringLiteral("29-02-2004"));
@@ -140,7 +159,8 @@ void TestFrmTransfer::checkBeforeImport()
     QCOMPARE(messages.last().text, QStringLiteral("Data Siswa sudah diimpor."));
     QCOMPARE(child<QProgressBar>(screen, QStringLiteral("prgProses"))->value(), 1000);
     QCOMPARE(db.rows(QStringLiteral("select NIS, NamaSiswa, TglLahir from SISWA order by NIS")),
-             (QList<QVariantList>{{"1", "ANI", "01-01-2004"}, {"2", "BUDI", "29-02-2004"}}));
+             (QList<QVariantList>{{"1", "ANI", "01-01-2004"}, {"2", "BUDI", "29-02-2004"},
+                                  {"3", longName.toUpper(), "03-03-2004"}}));
     QVERIFY(!import->isEnabled());
     QVERIFY(check->isEnabled());
 }

@@ -1,12 +1,20 @@
 // The program's surroundings: the real message box presses its default
-// button on Enter, and a stand-in answers for everything while it lives.
+// button on Enter, Qt's own boxes and dialogs speak Indonesian, and a
+// stand-in answers for everything while it lives.
 #include "env/clock.h"
 #include "testsupport.h"
 #include "ui/messages.h"
 #include "ui/screens.h"
 #include "ui/surroundings.h"
+#include "ui/translations.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -20,6 +28,9 @@ class TestSurroundings : public QObject
 private slots:
     void enterPressesDefaultButton_data();
     void enterPressesDefaultButton();
+    void qtTextsInIndonesian_data();
+    void qtTextsInIndonesian();
+    void dialogsInIndonesian();
     void standInAnswersWhileItLives();
     void innerStandInTakesOverUntilItGoes();
 };
@@ -57,6 +68,96 @@ void TestSurroundings::enterPressesDefaultButton()
     QCOMPARE(ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None, buttons, nullptr,
                              defaultButton),
              answer);
+}
+
+// Runs act on the first dialog of type T once it shows.
+template <class T>
+void actWhenShown(QTimer &poll, std::function<void(T *)> act)
+{
+    QObject::connect(&poll, &QTimer::timeout, [&poll, act] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *dialog = qobject_cast<T *>(window); dialog && dialog->isVisible()) {
+                poll.stop();
+                act(dialog);
+                return;
+            }
+        }
+    });
+    poll.start(10);
+}
+
+QStringList buttonTexts(QMessageBox *box)
+{
+    QStringList texts;
+    for (QAbstractButton *button : box->buttons())
+        texts << button->text();
+    texts.sort();
+    return texts;
+}
+
+void TestSurroundings::qtTextsInIndonesian_data()
+{
+    QTest::addColumn<ui::Buttons>("buttons");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<Qt::Key>("letter");
+    QTest::addColumn<ui::Answer>("answer");
+    QTest::newRow("deletion question, Alt+T") << ui::Buttons::YesNo << QStringList{"&Tidak", "&Ya"} << Qt::Key_T
+                                              << ui::Answer::No;
+    QTest::newRow("deletion question, Alt+Y") << ui::Buttons::YesNo << QStringList{"&Tidak", "&Ya"} << Qt::Key_Y
+                                              << ui::Answer::Yes;
+    QTest::newRow("ok or cancel, Alt+B") << ui::Buttons::OkCancel << QStringList{"&Batal", "OK"} << Qt::Key_B
+                                         << ui::Answer::Cancel;
+}
+
+void TestSurroundings::qtTextsInIndonesian()
+{
+    QFETCH(ui::Buttons, buttons);
+    QFETCH(QStringList, texts);
+    QFETCH(Qt::Key, letter);
+    QFETCH(ui::Answer, answer);
+    QVERIFY(ui::useIndonesianQtTexts());
+    QStringList shown;
+    QTimer poll;
+    actWhenShown<QMessageBox>(poll, [&shown, letter](QMessageBox *box) {
+        shown = buttonTexts(box);
+        QTest::keyClick(box->windowHandle(), letter, Qt::AltModifier);
+    });
+    // The delete question: No is what Enter answers.
+    QCOMPARE(ui::showMessage(QStringLiteral("Benar data akan dihapus ?"), {}, ui::Icon::None, buttons, nullptr,
+                             ui::Answer::No),
+             answer);
+    QCOMPARE(shown, texts);
+}
+
+void TestSurroundings::dialogsInIndonesian()
+{
+    QVERIFY(ui::useIndonesianQtTexts());
+    // The file dialog, as the PDF's save dialog and the transfer screen open it.
+    {
+        QFileDialog dialog(nullptr, QStringLiteral("Simpan PDF"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        QCOMPARE(test::child<QLabel>(&dialog, QStringLiteral("lookInLabel"))->text(), QStringLiteral("Lihat di:"));
+        QCOMPARE(test::child<QLabel>(&dialog, QStringLiteral("fileNameLabel"))->text(), QStringLiteral("&Nama file:"));
+        QCOMPARE(test::child<QLabel>(&dialog, QStringLiteral("fileTypeLabel"))->text(), QStringLiteral("Jenis file:"));
+        QStringList buttons;
+        for (QAbstractButton *button : test::child<QDialogButtonBox>(&dialog, QStringLiteral("buttonBox"))->buttons())
+            buttons << button->text();
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"&Batal", "&Simpan"}));
+    }
+    // The print-setup dialog and the page settings behind it.
+    {
+        QPrinter printer;
+        QPrintDialog dialog(&printer);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Cetak"));
+        QPageSetupDialog pages(&printer);
+        QStringList labels;
+        for (QLabel *label : pages.findChildren<QLabel *>())
+            labels << label->text();
+        QVERIFY2(labels.contains(QStringLiteral("Ukuran kertas:")), qPrintable(labels.join(QLatin1Char('|'))));
+        QVERIFY(!labels.contains(QStringLiteral("Page size:")));
+    }
 }
 
 void TestSurroundings::standInAnswersWhileItLives()
