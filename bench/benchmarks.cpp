@@ -129,6 +129,11 @@ public:
     {
         return real().pdfFileName(proposedPath, parent);
     }
+    QString dataFileName(const QString &title, const QString &proposedPath, const QStringList &filters,
+                         QWidget *parent) override
+    {
+        return real().dataFileName(title, proposedPath, filters, parent);
+    }
 
 private:
     static pel::ui::Surroundings &real() { return pel::ui::realSurroundings(); }
@@ -873,7 +878,7 @@ void importBenchmark(benchmark::State &state, pel::transfer::Table table)
         before = resetPeakMemory();
         state.ResumeTiming();
         const pel::transfer::ImportReport report =
-            pel::transfer::importCsvFile(target, table, grades ? files.grades : files.students, {});
+            pel::transfer::importFile(target, table, grades ? files.grades : files.students, {});
         if (!report.accepted()) {
             state.SkipWithError((report.problems.isEmpty() ? report.result.reason
                                                            : pel::transfer::problemText(report.problems.first()))

@@ -26,10 +26,20 @@ enum class Kind {
     Extra,   // a name shown beside a grade on export, not stored in Nilai: never read
 };
 
+// Columns whose texts are often digits, which a spreadsheet turns into a
+// number when it opens a CSV file: the leading zeros of "0012" and of
+// "0812..." are then lost.
+enum class Code {
+    None,
+    Key,   // a key or a reference to one: NIS, subject code, registration number
+    Phone, // a telephone number
+};
+
 struct Column
 {
     QString name; // as the database spells it
     Kind kind = Kind::Text;
+    Code code = Code::None;
 };
 
 // "students", "subjects", "grades"; nothing for another word.
@@ -41,7 +51,8 @@ QString tableCaption(Table table); // "Siswa", "Mata Pelajaran", "Nilai"
 // Every column a file of the table may carry, in the order of an export.
 const std::vector<Column> &columns(Table table);
 // The columns an import reads, in the order of the template.
-QStringList templateColumns(Table table);
+std::vector<Column> templateColumns(Table table);
+QStringList templateColumnNames(Table table);
 
 // Who may do what, by the menus the login opened: students and subjects
 // come in with the rights of "&File", grades with those of "&Proses Data";

@@ -5,6 +5,7 @@
 #include "ui/printing.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -45,6 +46,13 @@ public:
     virtual bool printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint, QWidget *parent) = 0;
     virtual std::optional<print::PrintError> printJob(QPrinter &printer, const QString &text, const QFont &font) = 0;
     virtual QString pdfFileName(const QString &proposedPath, QWidget *parent) = 0;
+
+    // The file dialog of a data file to read or write: it opens at
+    // proposedPath, offers filters ("Excel (*.xlsx)", the first one chosen)
+    // and returns the chosen path, or an empty string when the operator
+    // cancels.
+    virtual QString dataFileName(const QString &title, const QString &proposedPath, const QStringList &filters,
+                                 QWidget *parent) = 0;
 };
 
 // The surroundings in use: the installed ones, or the real ones.

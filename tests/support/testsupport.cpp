@@ -283,6 +283,14 @@ QString StandIn::pdfFileName(const QString &proposedPath, QWidget *)
     return printer.chosenPath;
 }
 
+QString StandIn::dataFileName(const QString &, const QString &proposedPath, const QStringList &filters, QWidget *)
+{
+    ++fileDialog.asked;
+    fileDialog.proposedPath = proposedPath;
+    fileDialog.filters = filters;
+    return fileDialog.chosenPath;
+}
+
 QWidget *findNamed(QWidget *root, const QString &name)
 {
     if (root && root->objectName() == name)

@@ -126,7 +126,7 @@ void TestTransfer::roundTripIntoEmptyDatabase()
         const db::Result exported = transfer::exportTable(dbConnection, table, file, separator);
         QVERIFY2(exported.ok(), qPrintable(exported.reason));
         QVERIFY(readFile(file).startsWith(transfer::Utf8Bom));
-        const transfer::ImportReport report = transfer::importCsvFile(target, table, file, {});
+        const transfer::ImportReport report = transfer::importFile(target, table, file, {});
         QVERIFY2(report.accepted(), qPrintable(report.problems.isEmpty() ? report.result.reason
                                                                           : transfer::problemText(report.problems.first())));
         QCOMPARE(report.inserted, exported.rowsAffected);
