@@ -745,11 +745,20 @@ void Importer::checkRow(const Record &record)
             problem(line, QStringLiteral("ke-%1").arg(f + 1), record.text(f),
                     QStringLiteral("kolom tanpa judul berisi data; beri judul kolom itu atau kosongkan isinya"));
     bool exists = false;
-    if (int(m_report.problems.size()) == before && readCells(record)) {
-        if (m_table == Table::Grades)
-            checkGrade(line, &exists);
-        else
+    if (int(m_report.problems.size()) == before) {
+        // A student's or a subject's key is checked beside a refused cell
+        // too, so that a row tells every trace of a spreadsheet at once; a
+        // grade is checked on sound cells only, as it draws its number.
+        const bool sound = readCells(record);
+        const QString keyName = m_columns[0].name;
+        const bool keyRead = std::none_of(m_report.problems.cbegin() + before, m_report.problems.cend(),
+                                          [&](const Problem &p) { return p.column == keyName; });
+        if (m_table == Table::Grades) {
+            if (sound)
+                checkGrade(line, &exists);
+        } else if (keyRead) {
             checkKey(line, &exists);
+        }
     }
     if (int(m_report.problems.size()) != before) {
         stopWriting();
