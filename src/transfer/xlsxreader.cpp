@@ -490,6 +490,8 @@ bool XlsxReader::readCell(int column, QString *problem)
 
     if (type == QLatin1String("inlineStr")) {
         putCell(column, CellType::Text, hasInline ? inlineText : m_cellText);
+    } else if (type == QLatin1String("s") && m_cellText.empty()) {
+        putCell(column, CellType::Text, {});
     } else if (type == QLatin1String("s")) {
         size_t index = 0;
         const auto [end, error] = std::from_chars(m_cellText.data(), m_cellText.data() + m_cellText.size(), index);

@@ -435,7 +435,7 @@ void TestTransfer::headerColumns_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("problem"); // "line column", empty when accepted
     QTest::newRow("an empty column at the end, as a spreadsheet saves it")
-        << QByteArray("NIS;NamaSiswa;\r\n9001;ANI;\r\n9002;BUDI\r\n") << QString();
+        << QByteArray("NIS;NamaSiswa;TglLahir;\r\n9001;ANI;01/08/2006;\r\n9002;BUDI;1/8/2006\r\n") << QString();
     QTest::newRow("an empty column between") << QByteArray("NIS,,NamaSiswa\n9001,,ANI\n") << QString();
     QTest::newRow("an unnamed column with something below")
         << QByteArray("NIS;NamaSiswa;;\n9001;ANI;;\n9002;BUDI;;X\n") << "3 ke-4";
@@ -454,6 +454,10 @@ void TestTransfer::headerColumns()
         QVERIFY2(report.accepted(), qPrintable(firstProblem(report)));
         QCOMPARE(db.rows(QStringLiteral("select NIS, NamaSiswa from SISWA order by NIS")).value(0),
                  (QVariantList{"9001", "ANI"}));
+        // A date as a spreadsheet shows it is stored as the screens store it.
+        if (data.contains("TglLahir"))
+            QCOMPARE(db.rows(QStringLiteral("select TglLahir from SISWA order by NIS")),
+                     (QList<QVariantList>{{"01-08-2006"}, {"01-08-2006"}}));
         return;
     }
     QCOMPARE(report.problems.size(), 1);
