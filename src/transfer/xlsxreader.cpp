@@ -1,95 +1,17 @@
 #include "transfer/xlsxreader.h"
 
 #include "transfer/cells.h"
+#include "transfer/zippart.h"
 
 #include <QDate>
 #include <QHash>
 #include <QLocale>
 #include <QStringList>
 
-#include <QFile>
-#include <QIODevice>
-
-#include <minizip/unzip.h>
-
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 
 namespace pel::transfer {
-
-// A workbook's zip, open for reading.
-class ZipArchive
-{
-public:
-    explicit ZipArchive(const QString &path) : m_zip(unzOpen64(QFile::encodeName(path).constData())) {}
-    ~ZipArchive()
-    {
-        if (m_zip)
-            unzClose(m_zip);
-    }
-    ZipArchive(const ZipArchive &) = delete;
-    ZipArchive &operator=(const ZipArchive &) = delete;
-
-    bool isOpen() const { return m_zip != nullptr; }
-    // Makes the part named name (letter case ignored) the current one.
-    bool find(const QString &name) { return m_zip && unzLocateFile(m_zip, name.toUtf8().constData(), 2) == UNZ_OK; }
-    unzFile handle() const { return m_zip; }
-
-private:
-    unzFile m_zip;
-};
-
-// The current part of a zip, inflated as it is read.
-class ZipPart : public QIODevice
-{
-public:
-    explicit ZipPart(ZipArchive &zip) : m_zip(zip) {}
-    ~ZipPart() override
-    {
-        if (isOpen() && !m_finished)
-            unzCloseCurrentFile(m_zip.handle());
-    }
-
-    // Opens the current part; its size, once inflated, in *size.
-    bool openPart(qint64 *size)
-    {
-        unz_file_info64 info{};
-        if (unzGetCurrentFileInfo64(m_zip.handle(), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK
-            || unzOpenCurrentFile(m_zip.handle()) != UNZ_OK)
-            return false;
-        *size = qint64(info.uncompressed_size);
-        return open(QIODevice::ReadOnly);
-    }
-    bool isSequential() const override { return true; }
-    qint64 delivered() const { return m_delivered; }
-    // The part could not be inflated, or its checksum does not match.
-    bool damaged() const { return m_damaged; }
-
-protected:
-    qint64 readData(char *data, qint64 maxSize) override
-    {
-        if (m_finished)
-            return -1;
-        const int read = unzReadCurrentFile(m_zip.handle(), data, unsigned(std::min<qint64>(maxSize, 1 << 20)));
-        if (read > 0) {
-            m_delivered += read;
-            return read;
-        }
-        m_finished = true;
-        // The checksum is compared when the part is closed.
-        if (unzCloseCurrentFile(m_zip.handle()) != UNZ_OK || read < 0)
-            m_damaged = true;
-        return -1;
-    }
-    qint64 writeData(const char *, qint64) override { return -1; }
-
-private:
-    ZipArchive &m_zip;
-    qint64 m_delivered = 0;
-    bool m_finished = false;
-    bool m_damaged = false;
-};
 
 namespace {
 
@@ -170,19 +92,6 @@ QString partName(const QString &folder, const QString &target)
 QString folderOf(const QString &part)
 {
     return part.left(part.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-// A whole part of the workbook; false when it is missing or damaged.
-bool readPart(ZipArchive &zip, const QString &name, QByteArray *bytes)
-{
-    qint64 size = 0;
-    if (!zip.find(name))
-        return false;
-    ZipPart part(zip);
-    if (!part.openPart(&size))
-        return false;
-    *bytes = part.readAll();
-    return !part.damaged();
 }
 
 struct Relation
@@ -274,6 +183,42 @@ std::string stringItem(QXmlStreamReader &reader)
             appendDecoded(reader.readElementText(), text);
     }
     return text;
+}
+
+// The workbook's shared strings, in their order; false for broken XML.
+bool readStrings(const QByteArray &xml, std::vector<std::string> *strings)
+{
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement() && reader.name() == QLatin1String("si"))
+            strings->push_back(stringItem(reader));
+    }
+    return !reader.hasError();
+}
+
+// How each cell style (by its index in cellXfs) shows a number; false for
+// broken XML.
+bool readStyles(const QByteArray &xml, std::vector<Style> *styles)
+{
+    QXmlStreamReader reader(xml);
+    QHash<int, QString> codes;
+    bool cellFormats = false;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isEndElement() && reader.name() == QLatin1String("cellXfs"))
+            cellFormats = false;
+        if (!reader.isStartElement())
+            continue;
+        const QXmlStreamAttributes a = reader.attributes();
+        if (reader.name() == QLatin1String("numFmt"))
+            codes.insert(a.value(QLatin1String("numFmtId")).toInt(), a.value(QLatin1String("formatCode")).toString());
+        else if (reader.name() == QLatin1String("cellXfs"))
+            cellFormats = true;
+        else if (cellFormats && reader.name() == QLatin1String("xf"))
+            styles->push_back(styleFor(a.value(QLatin1String("numFmtId")).toInt(), codes));
+    }
+    return !reader.hasError();
 }
 
 // A number as a text: plain digits, no exponent ("81234567890", "74.5").
@@ -379,36 +324,13 @@ db::Result XlsxReader::open()
     if (const QString part = targetOfType(rels, folder, QLatin1String("/sharedStrings")); !part.isEmpty()) {
         if (!readPart(zip, part, &xml))
             return notABook(QStringLiteral("bagian %1 tidak ada").arg(part));
-        QXmlStreamReader reader(xml);
-        while (!reader.atEnd()) {
-            reader.readNext();
-            if (reader.isStartElement() && reader.name() == QLatin1String("si"))
-                book->strings.push_back(stringItem(reader));
-        }
-        if (reader.hasError())
+        if (!readStrings(xml, &book->strings))
             return notABook(QStringLiteral("XML %1 rusak").arg(part));
     }
     if (const QString part = targetOfType(rels, folder, QLatin1String("/styles")); !part.isEmpty()) {
         if (!readPart(zip, part, &xml))
             return notABook(QStringLiteral("bagian %1 tidak ada").arg(part));
-        QXmlStreamReader reader(xml);
-        QHash<int, QString> codes;
-        bool cellFormats = false;
-        while (!reader.atEnd()) {
-            reader.readNext();
-            if (reader.isEndElement() && reader.name() == QLatin1String("cellXfs"))
-                cellFormats = false;
-            if (!reader.isStartElement())
-                continue;
-            const QXmlStreamAttributes a = reader.attributes();
-            if (reader.name() == QLatin1String("numFmt"))
-                codes.insert(a.value(QLatin1String("numFmtId")).toInt(), a.value(QLatin1String("formatCode")).toString());
-            else if (reader.name() == QLatin1String("cellXfs"))
-                cellFormats = true;
-            else if (cellFormats && reader.name() == QLatin1String("xf"))
-                book->styles.push_back(styleFor(a.value(QLatin1String("numFmtId")).toInt(), codes));
-        }
-        if (reader.hasError())
+        if (!readStyles(xml, &book->styles))
             return notABook(QStringLiteral("XML %1 rusak").arg(part));
     }
     m_book = std::move(book);
