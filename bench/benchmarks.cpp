@@ -145,6 +145,11 @@ public:
     {
         return real().pictureFileName(proposedPath, parent);
     }
+    QString dataFileName(const QString &title, const QString &proposedPath, const QStringList &filters,
+                         QWidget *parent) override
+    {
+        return real().dataFileName(title, proposedPath, filters, parent);
+    }
 
 private:
     static pel::ui::Surroundings &real() { return pel::ui::realSurroundings(); }
@@ -300,12 +305,12 @@ void FirstStartOfDayProcess(benchmark::State &state)
 void LaterStartOfDayProcess(benchmark::State &state)
 {
     if (todaysBackups().isEmpty()) {
-        QString error;
         if (!openDatabase(state))
             return;
-        if (!pel::db::backupNow(pel::dbConnection.database(), pel::dbConnection.filePath(), QDateTime::currentDateTime(),
-                                pel::db::backupsToKeep(), nullptr, &error)) {
-            state.SkipWithError(error.toStdString().c_str());
+        const pel::db::Result made = pel::db::backupNow(pel::dbConnection.database(), pel::dbConnection.filePath(),
+                                                        QDateTime::currentDateTime(), pel::db::backupsToKeep(), nullptr);
+        if (!made.ok()) {
+            state.SkipWithError(pel::db::failureMessage(made).toStdString().c_str());
             return;
         }
     }
@@ -1047,7 +1052,7 @@ void importBenchmark(benchmark::State &state, pel::transfer::Table table)
         before = resetPeakMemory();
         state.ResumeTiming();
         const pel::transfer::ImportReport report =
-            pel::transfer::importCsvFile(target, table, grades ? files.grades : files.students, {});
+            pel::transfer::importFile(target, table, grades ? files.grades : files.students, {});
         if (!report.accepted()) {
             state.SkipWithError((report.problems.isEmpty() ? report.result.reason
                                                            : pel::transfer::problemText(report.problems.first()))

@@ -264,7 +264,7 @@ void TestGenerator::importFloorLogsAsTheProgramDoes()
     // The program's import of the same file into the same database writes as many.
     QVERIFY(pel::OpenDatabase().ok());
     const pel::transfer::ImportReport report =
-        pel::transfer::importCsvFile(pel::dbConnection, pel::transfer::Table::Students, csv.fileName(), {});
+        pel::transfer::importFile(pel::dbConnection, pel::transfer::Table::Students, csv.fileName(), {});
     QVERIFY(report.accepted());
     QCOMPARE(scalar("select count(*) from t_log where tabel = 'SISWA' and aksi = 'insert'").toInt(), 3);
 }

@@ -82,15 +82,17 @@ const std::vector<Command> &commands()
          "TABLE: students, subjects atau grades. Akhiran nama file memilih formatnya.\n"
          "Dengan pemisah ';' angka memakai koma desimal.\n"},
         {"import", true,
-         {{"import TABLE INFILE.csv [--dry-run] [--update] [--errors ERRORS.csv]",
-           "memasukkan baris dari file CSV, semuanya atau tidak sama sekali"}},
+         {{"import TABLE INFILE.csv|INFILE.xlsx [--dry-run] [--update] [--errors ERRORS.csv]",
+           "memasukkan baris dari file CSV atau Excel, semuanya atau tidak sama sekali"}},
          "TABLE: students, subjects atau grades. Setiap baris diperiksa dulu; masalahnya\n"
          "disebut dengan nomor baris, kolom dan sebabnya (dengan --errors juga ditulis\n"
          "ke file CSV). --dry-run hanya memeriksa; --update mengubah data yang kuncinya\n"
          "sudah tersimpan. Kode keluar 1 bila ada baris yang ditolak.\n"},
         {"template", false,
-         {{"template TABLE", "menampilkan baris judul kolom untuk file impor"}},
-         "TABLE: students, subjects atau grades.\n"},
+         {{"template TABLE [FILE.csv|FILE.xlsx]",
+           "menampilkan baris judul kolom untuk file impor, atau menulis file kosongnya"}},
+         "TABLE: students, subjects atau grades. Workbook Excel menyimpan kolom kunci dan\n"
+         "telepon sebagai teks dan kolom tanggal sebagai tanggal dd-mm-yyyy.\n"},
         {"copy", false,
          {{"copy --from URL --to URL [--replace]", "menyalin keempat tabel antardatabase (SQLite/PostgreSQL)"}},
          "Dalam satu transaksi di database tujuan. Tujuan yang sudah berisi baris\n"

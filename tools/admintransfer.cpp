@@ -20,15 +20,25 @@ int usageError(const QString &message)
     return admin::usageError(message, {QStringLiteral("export"), QStringLiteral("import"), QStringLiteral("template")});
 }
 
+// The header line on standard output, or an empty file to fill in.
 int runTemplate(const QStringList &args)
 {
-    if (args.size() != 1)
-        return usageError(QStringLiteral("template butuh TABLE"));
+    if (args.isEmpty() || args.size() > 2)
+        return usageError(QStringLiteral("template butuh TABLE dan boleh diikuti FILE"));
     const auto table = transfer::tableFromName(args.at(0));
     if (!table)
         return usageError(QStringLiteral("tabel tidak dikenal: %1").arg(args.at(0)));
-    const QByteArray line = transfer::CsvLine(transfer::templateColumns(*table), ',');
-    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    if (args.size() == 1) {
+        const QByteArray line = transfer::CsvLine(transfer::templateColumnNames(*table), ',');
+        std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+        return 0;
+    }
+    if (!transfer::formatForPath(args.at(1)))
+        return usageError(QStringLiteral("FILE harus berakhiran .csv atau .xlsx: %1").arg(args.at(1)));
+    if (const db::Result written = transfer::writeTemplate(*table, args.at(1)); !written.ok())
+        return admin::failure(written);
+    std::printf("Templat %s ditulis ke %s\n", transfer::sqlTableName(*table).toLocal8Bit().constData(),
+                args.at(1).toLocal8Bit().constData());
     return 0;
 }
 
@@ -83,16 +93,16 @@ int runImport(QStringList args, const db::DatabaseTarget &target)
             positional << word;
     }
     if (positional.size() != 2)
-        return usageError(QStringLiteral("import butuh TABLE dan INFILE.csv"));
+        return usageError(QStringLiteral("import butuh TABLE dan INFILE"));
     const auto table = transfer::tableFromName(positional.at(0));
     if (!table)
         return usageError(QStringLiteral("tabel tidak dikenal: %1").arg(positional.at(0)));
-    if (transfer::formatForPath(positional.at(1)) != transfer::Format::Csv)
-        return usageError(QStringLiteral("INFILE harus file .csv: %1").arg(positional.at(1)));
+    if (!transfer::formatForPath(positional.at(1)))
+        return usageError(QStringLiteral("INFILE harus file .csv atau .xlsx: %1").arg(positional.at(1)));
     if (!admin::openDatabase(target))
         return 1;
 
-    const transfer::ImportReport report = transfer::importCsvFile(dbConnection, *table, positional.at(1), options);
+    const transfer::ImportReport report = transfer::importFile(dbConnection, *table, positional.at(1), options);
     for (const transfer::Problem &problem : report.problems)
         std::fprintf(stderr, "%s\n", transfer::problemText(problem).toLocal8Bit().constData());
     if (!errorsPath.isEmpty()) {

@@ -9,8 +9,8 @@ namespace pel {
 
 // The transfer commands of the administration tool, the command word first:
 //   export TABLE OUTFILE.csv|OUTFILE.xlsx [--separator ';']
-//   import TABLE INFILE.csv [--dry-run] [--update] [--errors ERRORS.csv]
-//   template TABLE
+//   import TABLE INFILE.csv|INFILE.xlsx [--dry-run] [--update] [--errors ERRORS.csv]
+//   template TABLE [FILE.csv|FILE.xlsx]
 // TABLE is students, subjects or grades. target is the chosen database (an
 // SQLite file or a server database); template needs no database. Returns 0 when done (an
 // import: every row passed, and unless --dry-run was given, was written);

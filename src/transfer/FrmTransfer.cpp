@@ -1,15 +1,17 @@
 #include "transfer/FrmTransfer.h"
 
 #include "common/module1.h"
+#include "db/failure.h"
 #include "transfer/exporter.h"
 #include "transfer/importer.h"
 #include "ui/messages.h"
 #include "ui/named.h"
+#include "ui/surroundings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -28,6 +30,12 @@ namespace pel {
 namespace {
 
 const QString Title = QStringLiteral("Impor / Ekspor Data");
+
+// Why a workbook is the file to edit in a spreadsheet program.
+const QString XlsxAdvice = QStringLiteral(
+    "Untuk mengedit data di spreadsheet, pakai file .xlsx: NIS, kode dan nomor telepon tetap teks sehingga nol di "
+    "depannya tidak hilang, tanggal tetap tanggal, dan angka desimal tidak terpecah. File .csv yang dibuka lalu "
+    "disimpan ulang oleh spreadsheet bisa kehilangan semua itu.");
 
 } // namespace
 
@@ -53,6 +61,8 @@ FrmTransfer::FrmTransfer(QWidget *parent) : QWidget(parent)
     cmdKeluar = ui::named<QPushButton>(QStringLiteral("cmdKeluar"), this, QStringLiteral("&Exit"));
     lblSyarat = ui::named<QLabel>(QStringLiteral("lblSyarat"), this);
     lblSyarat->setWordWrap(true);
+    lblSaran = ui::named<QLabel>(QStringLiteral("lblSaran"), this, XlsxAdvice);
+    lblSaran->setWordWrap(true);
     lblRingkasan = ui::named<QLabel>(QStringLiteral("lblRingkasan"), this);
     lblRingkasan->setWordWrap(true);
     m_rows = new QStandardItemModel(this);
@@ -74,12 +84,13 @@ FrmTransfer::FrmTransfer(QWidget *parent) : QWidget(parent)
     auto *form = new QGridLayout;
     form->addWidget(new QLabel(QStringLiteral("Tabel"), this), 0, 0);
     form->addWidget(cmbTabel, 0, 1);
-    form->addWidget(new QLabel(QStringLiteral("File (.csv untuk impor; .csv atau .xlsx untuk ekspor)"), this), 1, 0);
+    form->addWidget(new QLabel(QStringLiteral("File (.xlsx atau .csv)"), this), 1, 0);
     form->addWidget(txtFile, 1, 1);
     form->addWidget(cmdPilih, 1, 2);
     form->addWidget(new QLabel(QStringLiteral("Pemisah CSV ekspor"), this), 2, 0);
     form->addWidget(cmbPemisah, 2, 1);
     form->addWidget(chkUpdate, 3, 1);
+    form->addWidget(lblSaran, 4, 0, 1, 3);
     auto *buttons = new QHBoxLayout;
     for (QPushButton *button : {cmdPeriksa, cmdImpor, cmdEkspor, cmdKeluar})
         buttons->addWidget(button);
@@ -148,11 +159,15 @@ void FrmTransfer::cmbTabel_Click()
     forgetCheck();
 }
 
+// Proposes a workbook named after the table: the format that keeps keys,
+// telephone numbers, dates and decimals when the file is edited.
 void FrmTransfer::cmdPilih_Click()
 {
-    const QString path = QFileDialog::getSaveFileName(this, Title, txtFile->text(),
-                                                      QStringLiteral("CSV (*.csv);;Excel (*.xlsx)"), nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
+    const QString proposed = txtFile->text().isEmpty()
+                                 ? QDir::current().filePath(transfer::sqlTableName(table()) + QStringLiteral(".xlsx"))
+                                 : txtFile->text();
+    const QString path = ui::surroundings().dataFileName(
+        Title, proposed, {QStringLiteral("Excel (*.xlsx)"), QStringLiteral("CSV (*.csv)")}, this);
     if (!path.isEmpty())
         txtFile->setText(path);
 }
@@ -166,8 +181,8 @@ void FrmTransfer::showProgress(qint64 done, qint64 total)
 bool FrmTransfer::runImport(bool dryRun)
 {
     const QString path = txtFile->text();
-    if (path.isEmpty() || transfer::formatForPath(path) != transfer::Format::Csv) {
-        ui::showMessage(QStringLiteral("Pilih file .csv yang akan diimpor."), Title, ui::Icon::Critical);
+    if (path.isEmpty() || !transfer::formatForPath(path)) {
+        ui::showMessage(QStringLiteral("Pilih file .xlsx atau .csv yang akan diimpor."), Title, ui::Icon::Critical);
         return false;
     }
     transfer::ImportOptions options;
@@ -177,7 +192,7 @@ bool FrmTransfer::runImport(bool dryRun)
     options.progress = [this](qint64 done, qint64 total) { showProgress(done, total); };
     prgProses->setValue(0);
     setEnabled(false);
-    const transfer::ImportReport report = transfer::importCsvFile(dbConnection, table(), path, options);
+    const transfer::ImportReport report = transfer::importFile(dbConnection, table(), path, options);
     setEnabled(true);
 
     m_rows->clear();
@@ -200,8 +215,9 @@ bool FrmTransfer::runImport(bool dryRun)
                                   .arg(report.rows)
                                   .arg(report.problems.size()));
     } else if (!report.result.ok()) {
-        lblRingkasan->setText(report.result.reason);
-        ui::showMessage(report.result.reason, Title, ui::Icon::Critical);
+        const QString message = db::failureMessage(report.result);
+        lblRingkasan->setText(message);
+        ui::showMessage(message, Title, ui::Icon::Critical);
     } else if (dryRun) {
         lblRingkasan->setText(QStringLiteral("%1 baris diperiksa, semuanya lolos: %2 baru, %3 diubah.")
                                   .arg(report.rows)
@@ -256,8 +272,9 @@ void FrmTransfer::cmdEkspor_Click()
     prgProses->setRange(0, 1000);
     prgProses->setValue(result.ok() ? 1000 : 0);
     if (!result.ok()) {
-        lblRingkasan->setText(result.reason);
-        ui::showMessage(result.reason, Title, ui::Icon::Critical);
+        const QString message = db::failureMessage(result);
+        lblRingkasan->setText(message);
+        ui::showMessage(message, Title, ui::Icon::Critical);
         return;
     }
     lblRingkasan->setText(QStringLiteral("%1 baris ditulis ke %2.").arg(result.rowsAffected).arg(path));

@@ -18,7 +18,8 @@ class QTableView;
 namespace pel {
 
 // "Impor / Ekspor Data": moves students, subjects or grades between the
-// database and CSV or Excel files. The operator picks the table and the
+// database and Excel or CSV files; it proposes Excel for a file that will be
+// edited in a spreadsheet, and says why. The operator picks the table and the
 // file, checks the file (every row is checked and shown, every problem
 // listed), then imports it; or exports the table. The rights come from the
 // login's menus: import of students and subjects with those of "&File",
@@ -63,6 +64,7 @@ private:
     QPushButton *cmdEkspor;
     QPushButton *cmdKeluar;
     QLabel *lblSyarat; // what a check still lacks, while it lacks something
+    QLabel *lblSaran;
     QLabel *lblRingkasan;
     QTableView *grdBaris;
     QStandardItemModel *m_rows;

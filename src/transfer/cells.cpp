@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace pel::transfer {
 
@@ -117,12 +118,56 @@ std::optional<double> readNumber(std::string_view text)
     return value;
 }
 
-// A date cell: dd-mm-yyyy as stored, yyyy-mm-dd turned into it, the empty
-// text and the empty date box ("__-__-____") kept as they are.
+namespace {
+
+// The value of a run of one or two digits ("1", "01"), or -1.
+int dayOrMonth(std::string_view digits)
+{
+    if (digits.empty() || digits.size() > 2 || !isDigits(digits))
+        return -1;
+    return digits.size() == 1 ? digits[0] - '0' : (digits[0] - '0') * 10 + (digits[1] - '0');
+}
+
+// The three parts of a date written with one separator, "1/8/2006".
+bool splitDate(std::string_view text, char separator, std::string_view parts[3])
+{
+    for (int i = 0; i < 2; ++i) {
+        const size_t at = text.find(separator);
+        if (at == std::string_view::npos)
+            return false;
+        parts[i] = text.substr(0, at);
+        text.remove_prefix(at + 1);
+    }
+    parts[2] = text;
+    return text.find(separator) == std::string_view::npos;
+}
+
+std::string dateText(int day, int month, int year)
+{
+    char out[40]; // room for any int, so that nothing is ever cut
+    std::snprintf(out, sizeof out, "%02d-%02d-%04d", day, month, year);
+    return out;
+}
+
+} // namespace
+
+// A date cell: dd-mm-yyyy as stored; yyyy-mm-dd, and d/m/yyyy or
+// dd/mm/yyyy as a spreadsheet shows a date, turned into it; the empty text
+// and the empty date box ("__-__-____") kept as they are.
 std::optional<std::string> readDate(std::string_view text)
 {
     if (text.empty() || text == "__-__-____")
         return std::string(text);
+    if (std::string_view parts[3]; splitDate(text, '/', parts)) {
+        const int day = dayOrMonth(parts[0]);
+        const int month = dayOrMonth(parts[1]);
+        if (day < 0 || month < 0 || parts[2].size() != 4 || !isDigits(parts[2]))
+            return std::nullopt;
+        const int year = std::stoi(std::string(parts[2]));
+        if (!QDate::isValid(year, month, day))
+            return std::nullopt;
+        return dateText(day, month, year);
+    }
     if (text.size() != 10)
         return std::nullopt;
     auto digits = [&](size_t from, size_t count) {
@@ -150,6 +195,62 @@ std::optional<std::string> readDate(std::string_view text)
     out.replace(3, 2, text.substr(5, 2));
     out.replace(6, 4, text.substr(0, 4));
     return out;
+}
+
+bool hasTwoDigitYear(std::string_view text)
+{
+    for (char separator : {'/', '-'}) {
+        std::string_view parts[3];
+        if (splitDate(text, separator, parts) && dayOrMonth(parts[0]) >= 0 && dayOrMonth(parts[1]) >= 0
+            && parts[2].size() == 2 && isDigits(parts[2]))
+            return true;
+    }
+    return false;
+}
+
+bool isDigits(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+bool isExponentForm(std::string_view text)
+{
+    text = trimmedView(text);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    const size_t e = text.find_first_of("eE");
+    if (e == std::string_view::npos)
+        return false;
+    std::string_view mantissa = text.substr(0, e);
+    std::string_view exponent = text.substr(e + 1);
+    if (!exponent.empty() && (exponent.front() == '+' || exponent.front() == '-'))
+        exponent.remove_prefix(1);
+    const size_t point = mantissa.find_first_of(".,");
+    if (point != std::string_view::npos) {
+        if (!isDigits(mantissa.substr(point + 1)))
+            return false;
+        mantissa = mantissa.substr(0, point);
+    }
+    return isDigits(mantissa) && isDigits(exponent);
+}
+
+bool isPhoneWithoutZero(std::string_view text)
+{
+    text = trimmedView(text);
+    return isDigits(text) && text.size() >= 8 && text.size() <= 13 && text.front() != '0'
+           && !text.starts_with("62");
+}
+
+bool isPlainInteger(std::string_view text)
+{
+    if (!text.empty() && text.front() == '-')
+        text.remove_prefix(1);
+    return isDigits(text) && text.size() <= 15;
 }
 
 std::string numberText(double value)

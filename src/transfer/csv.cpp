@@ -26,14 +26,6 @@ char DetectSeparator(const QByteArray &data)
     return semicolons > commas ? ';' : ',';
 }
 
-bool CsvRecord::isBlank() const
-{
-    for (const std::string_view &field : fields)
-        if (!field.empty())
-            return false;
-    return true;
-}
-
 CsvReader::CsvReader(QByteArray data, char separator) : m_data(std::move(data))
 {
     m_separator = separator ? separator : DetectSeparator(m_data);
@@ -41,11 +33,22 @@ CsvReader::CsvReader(QByteArray data, char separator) : m_data(std::move(data))
         m_pos = 3;
 }
 
-CsvReader::Status CsvReader::next(CsvRecord &record, QString *problem)
+qint64 CsvReader::expectedRecords() const
+{
+    return m_data.count('\n') + 1;
+}
+
+std::unique_ptr<RecordSource> CsvReader::restarted() const
+{
+    return std::make_unique<CsvReader>(m_data, m_separator);
+}
+
+CsvReader::Status CsvReader::next(Record &record, QString *problem)
 {
     const char *d = m_data.constData();
     const qint64 n = m_data.size();
     record.fields.clear();
+    record.types.clear();
     record.line = m_line;
     m_scratch.clear();
     m_spans.clear();
@@ -148,7 +151,8 @@ std::string_view unneutralised(std::string_view text)
 QByteArray CsvField(const QString &value, char separator)
 {
     QByteArray bytes = value.toUtf8();
-    if (!bytes.contains(separator) && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
+    if (!bytes.contains(separator) && !bytes.contains(',') && !bytes.contains(';') && !bytes.contains('"')
+        && !bytes.contains('\n') && !bytes.contains('\r'))
         return bytes;
     bytes.replace("\"", "\"\"");
     return '"' + bytes + '"';

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer/records.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -20,35 +22,27 @@ namespace pel::transfer {
 // semicolon when it stands there more often than the comma, else the comma.
 char DetectSeparator(const QByteArray &data);
 
-// One record of a file: its fields as UTF-8 bytes, valid until the next read.
-struct CsvRecord
-{
-    int line = 0; // the line the record starts on, counted from 1
-    std::vector<std::string_view> fields;
-
-    int size() const { return int(fields.size()); }
-    QString text(int i) const { return QString::fromUtf8(fields[i].data(), qsizetype(fields[i].size())); }
-    // True for a line with nothing in it, or with empty fields only.
-    bool isBlank() const;
-};
+// One record of a CSV file: its fields, every one Written.
+using CsvRecord = Record;
 
 // Reads the records of a whole file held in memory, one after another.
-class CsvReader
+class CsvReader : public RecordSource
 {
 public:
     // separator 0 detects it from the first line.
     explicit CsvReader(QByteArray data, char separator = 0);
 
-    enum class Status { Record, End, Malformed };
     // The next record. Malformed: the record starting at record.line has a
     // quoted field that never closes, or text after a closing quote; *problem
     // says which, and reading goes on at the line after the one where that
     // field began, so that one broken line does not hide the lines after it.
-    Status next(CsvRecord &record, QString *problem = nullptr);
+    Status next(Record &record, QString *problem = nullptr) override;
 
     char separator() const { return m_separator; }
-    qint64 position() const { return m_pos; }
-    qint64 size() const { return m_data.size(); }
+    qint64 position() const override { return m_pos; }
+    qint64 size() const override { return m_data.size(); }
+    qint64 expectedRecords() const override; // a record a line
+    std::unique_ptr<RecordSource> restarted() const override;
 
 private:
     QByteArray m_data;
@@ -68,8 +62,10 @@ QString neutralised(const QString &text);
 // that an exported file imports back unchanged.
 std::string_view unneutralised(std::string_view text);
 
-// A field as a CSV cell: quoted when it holds the separator, a quote or a
-// line break, a quote inside doubled.
+// A field as a CSV cell: quoted when it holds a comma or a semicolon (either
+// of which a spreadsheet may take as the separator: "74,5" in a file
+// separated by semicolons stays one cell), a quote or a line break; a quote
+// inside doubled.
 QByteArray CsvField(const QString &value, char separator);
 // A whole line of cells, ended by CR LF.
 QByteArray CsvLine(const QStringList &values, char separator);

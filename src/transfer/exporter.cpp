@@ -4,13 +4,12 @@
 #include "db/filewriter.h"
 #include "db/schema.h"
 #include "transfer/csv.h"
+#include "transfer/sheetfile.h"
 
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-
-#include <xlsxwriter.h>
 
 namespace pel::transfer {
 
@@ -112,65 +111,32 @@ db::Result exportCsv(const db::Connection &conn, QSqlQuery &query, Table table, 
 
 db::Result exportXlsx(const db::Connection &conn, QSqlQuery &query, Table table, const QString &path)
 {
-    // The workbook writer writes the file the file writer made for it, which
-    // takes the name when it is complete.
-    db::FileWriter file(path);
-    if (const db::Result opened = file.open(); !opened.ok())
-        return cannotWrite(path, opened);
-    const QByteArray temporaryName = QFile::encodeName(file.temporaryPath());
-    auto fail = [&](const db::Result &failure) {
-        file.discard();
-        return failure;
-    };
-
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE; // rows go to disk as they are written
-    lxw_workbook *workbook = workbook_new_opt(temporaryName.constData(), &options);
-    if (!workbook)
-        return fail(db::Result::failed(QStringLiteral("File \"%1\" tidak dapat dibuat.").arg(path)));
-    lxw_worksheet *sheet = workbook_add_worksheet(workbook, sqlTableName(table).toUtf8().constData());
-    lxw_format *bold = workbook_add_format(workbook);
-    format_set_bold(bold);
-
-    const QStringList names = header(table);
-    for (int c = 0; c < names.size(); ++c)
-        worksheet_write_string(sheet, 0, lxw_col_t(c), names.at(c).toUtf8().constData(), bold);
-    worksheet_freeze_panes(sheet, 1, 0);
-
+    const std::vector<Column> &fileColumns = columns(table);
+    SheetFile sheet(path, table, fileColumns);
+    if (const db::Result opened = sheet.open(); !opened.ok())
+        return opened;
     const int count = query.record().count();
-    lxw_row_t row = 0;
-    lxw_error error = LXW_NO_ERROR;
-    while (error == LXW_NO_ERROR && query.next()) {
-        if (row + 1 >= LXW_ROW_MAX) {
-            workbook_close(workbook);
-            return fail(db::Result::failed(QStringLiteral("Tabel terlalu besar untuk satu lembar Excel (paling banyak "
-                                                          "%1 baris)")
-                                               .arg(LXW_ROW_MAX - 1)));
-        }
+    int row = 0;
+    while (query.next()) {
+        if (row == SheetFile::MaxRows)
+            return db::Result::failed(
+                QStringLiteral("Tabel terlalu besar untuk satu lembar Excel (paling banyak %1 baris)").arg(row));
         ++row;
-        for (int c = 0; c < count && error == LXW_NO_ERROR; ++c) {
+        for (int c = 0; c < count; ++c) {
             const QVariant value = query.value(c);
             if (value.isNull())
                 continue;
-            if (isNumber(value))
-                error = worksheet_write_number(sheet, row, lxw_col_t(c), value.toDouble(), nullptr);
+            // A key or a telephone number is a text even where the engine
+            // hands it over as a number.
+            if (isNumber(value) && fileColumns[size_t(c)].code == Code::None)
+                sheet.writeNumber(row, c, value.toDouble());
             else
-                error = worksheet_write_string(sheet, row, lxw_col_t(c), value.toString().toUtf8().constData(), nullptr);
+                sheet.writeText(row, c, value.toString());
         }
     }
-    if (query.lastError().isValid()) {
-        workbook_close(workbook);
-        return fail(conn.refused(query.lastError()));
-    }
-    worksheet_autofilter(sheet, 0, 0, row, lxw_col_t(names.size() - 1));
-    const lxw_error closed = workbook_close(workbook);
-    if (error != LXW_NO_ERROR || closed != LXW_NO_ERROR)
-        return fail(db::Result::failed(QStringLiteral("File \"%1\" tidak dapat ditulis: %2")
-                                           .arg(path, QString::fromUtf8(lxw_strerror(error != LXW_NO_ERROR ? error
-                                                                                                          : closed)))));
-    if (const db::Result committed = file.commit(); !committed.ok())
-        return cannotWrite(path, committed);
-    return db::Result::success(int(row));
+    if (query.lastError().isValid())
+        return conn.refused(query.lastError());
+    return sheet.commit(row);
 }
 
 } // namespace
@@ -189,6 +155,26 @@ db::Result exportTable(const db::Connection &conn, Table table, const QString &p
         return conn.refused(query.lastError());
     return *format == Format::Csv ? exportCsv(conn, query, table, path, separator)
                                   : exportXlsx(conn, query, table, path);
+}
+
+db::Result writeTemplate(Table table, const QString &path)
+{
+    const std::optional<Format> format = formatForPath(path);
+    if (!format)
+        return db::Result::rejected(db::Result::Kind::BadValue,
+                                    QStringLiteral("Nama file harus berakhiran .csv atau .xlsx: %1").arg(path));
+    if (*format == Format::Xlsx) {
+        SheetFile sheet(path, table, templateColumns(table));
+        const db::Result opened = sheet.open();
+        return opened.ok() ? sheet.commit(0) : opened;
+    }
+    db::FileWriter file(path);
+    db::Result written = file.open();
+    if (written.ok())
+        written = file.write(QByteArray(Utf8Bom) + CsvLine(templateColumnNames(table), ','));
+    if (written.ok())
+        written = file.commit();
+    return written.ok() ? written : cannotWrite(path, written);
 }
 
 } // namespace pel::transfer

@@ -11,6 +11,8 @@
 #include "grades/grading.h"
 #include "transfer/cells.h"
 #include "transfer/csv.h"
+#include "transfer/exporter.h"
+#include "transfer/xlsxreader.h"
 
 #include <QFile>
 #include <QHash>
@@ -124,6 +126,51 @@ private:
     std::unordered_set<std::string_view> m_keys;
 };
 
+// Stored keys of digits with leading zeros ("0012"), by their digits
+// without those zeros: a key that a spreadsheet turned into a number and
+// back ("12") finds here the stored key it was.
+class ZeroPadded
+{
+public:
+    void add(const std::string &stored)
+    {
+        if (stored.size() < 2 || stored.front() != '0' || !isDigits(stored))
+            return;
+        const size_t first = stored.find_first_not_of('0');
+        if (first != std::string::npos)
+            m_keys.emplace(stored.substr(first), stored);
+    }
+    // The stored key that key is with its leading zeros put back, or nullptr.
+    const std::string *match(const std::string &key) const
+    {
+        if (m_keys.empty() || !isDigits(key) || key.front() == '0')
+            return nullptr;
+        const auto found = m_keys.find(key);
+        return found == m_keys.end() ? nullptr : &found->second;
+    }
+
+private:
+    std::unordered_map<std::string, std::string> m_keys;
+};
+
+// Why a cell a spreadsheet turned into a number is refused, and the cure:
+// for a CSV file, keep the column text or use a workbook; in a workbook,
+// format the column as text.
+QString spreadsheetNumber(const QString &what, CellType type)
+{
+    return what
+           + (type == CellType::Written
+                  ? QStringLiteral(": disimpan sebagai angka oleh spreadsheet; simpan kolom sebagai teks atau pakai "
+                                   "file .xlsx")
+                  : QStringLiteral(": disimpan sebagai angka oleh spreadsheet; format kolom sebagai teks lalu ketik "
+                                   "ulang nilainya"));
+}
+
+QString lostZeros(const std::string &stored, CellType type)
+{
+    return spreadsheetNumber(QStringLiteral("nol di depan hilang (yang tersimpan \"%1\")").arg(viewText(stored)), type);
+}
+
 struct StudentInfo
 {
     std::string program;
@@ -152,7 +199,7 @@ public:
     {
     }
 
-    void run(const QByteArray &data);
+    void run(RecordSource &source);
 
 private:
     void problem(int line, const QString &column, const QString &value, const QString &reason)
@@ -166,11 +213,14 @@ private:
         problem(line, QString(), QString(), QStringLiteral("database menolak baris ini: %1").arg(refusal.reason));
         m_writing = false;
     }
-    bool readHeader(CsvReader &reader);
+    bool readHeader(RecordSource &source);
     bool loadStored();
     void reserveFileRegistrations();
-    void checkRow(const CsvRecord &record);
-    bool readCells(const CsvRecord &record);
+    bool fitsHeader(const Record &record) const;
+    void checkRow(const Record &record);
+    bool readCells(const Record &record);
+    bool soundText(int line, const Column &column, CellType type, std::string_view raw);
+    bool keptZeros(int line, const QString &column, int cell, const ZeroPadded &stored);
     void checkKey(int line, bool *exists);
     void checkGrade(int line, bool *exists);
     void writeRow(int line, bool exists);
@@ -193,7 +243,9 @@ private:
     ImportReport &m_report;
     const std::vector<Column> &m_columns;
 
-    int m_fieldCount = 0;
+    int m_fieldCount = 0;              // the header's fields
+    int m_usedWidth = 0;               // the header's fields up to its last named one
+    std::vector<int> m_blankFields;    // fields without a name in the header
     QHash<QString, int> m_fileIndex;   // lower-cased column name -> field of the file
     std::vector<int> m_storedColumns;  // indexes into m_columns of what the table stores
     std::vector<int> m_sourceField;    // per stored column: the file's field, or -1
@@ -206,9 +258,14 @@ private:
     std::unordered_map<std::string, StudentInfo> m_students;
     std::unordered_map<std::string, SubjectInfo> m_subjects;
     std::unordered_map<std::string, std::string> m_drawn; // folded NIS -> the number drawn for its rows without one
+    std::unordered_set<std::string> m_storedNumbers;      // registration numbers in Nilai, folded
+    ZeroPadded m_zeroKeys;     // the table's own keys (students, subjects) or the registration numbers (grades)
+    ZeroPadded m_zeroStudents; // grades: the NIS of the students
+    ZeroPadded m_zeroSubjects; // grades: the codes of the subjects
     std::string m_today;
     std::vector<db::Cell> m_cells;
-    const QByteArray *m_data = nullptr;
+    std::vector<CellType> m_cellTypes; // per stored column: the type of the cell it was read from
+    RecordSource *m_source = nullptr;
     bool m_fileRegistrationsReserved = false;
 
     std::unique_ptr<db::TableWriter> m_rows;      // students and subjects
@@ -216,7 +273,7 @@ private:
     bool m_writing = true;
 };
 
-void Importer::run(const QByteArray &data)
+void Importer::run(RecordSource &source)
 {
     m_report.result = db::Result::success();
     for (int i = 0; i < int(m_columns.size()); ++i) {
@@ -227,17 +284,10 @@ void Importer::run(const QByteArray &data)
     for (int i : m_storedColumns)
         m_report.previewColumns << m_columns[i].name;
 
-    if (const qsizetype bad = firstBadUtf8(data); bad >= 0) {
-        const int line = int(std::count(data.constBegin(), data.constBegin() + bad, '\n')) + 1;
-        problem(line, QString(), QString(),
-                QStringLiteral("file bukan teks UTF-8; simpan ulang sebagai \"CSV UTF-8\""));
+    if (!readHeader(source))
         return;
-    }
-    CsvReader reader(data);
-    if (!readHeader(reader))
-        return;
-    m_data = &data;
-    m_fileKeys.reserve(size_t(std::count(data.constBegin(), data.constEnd(), '\n')) + 1); // a key a line
+    m_source = &source;
+    m_fileKeys.reserve(size_t(std::max<qint64>(source.expectedRecords(), 0))); // a key a record
     m_today = clock::today().toString(QStringLiteral("dd-MM-yyyy")).toStdString();
 
     // The write lock before the stored keys are read: another import or a
@@ -253,18 +303,18 @@ void Importer::run(const QByteArray &data)
     if (!prepareWriters())
         return;
 
-    CsvRecord record;
+    Record record;
     QString why;
     int sinceProgress = 0;
     for (;;) {
-        const CsvReader::Status status = reader.next(record, &why);
-        if (status == CsvReader::Status::End)
+        const RecordSource::Status status = source.next(record, &why);
+        if (status == RecordSource::Status::End)
             break;
         if (++sinceProgress == 2000 && m_options.progress) {
             sinceProgress = 0;
-            m_options.progress(reader.position(), reader.size());
+            m_options.progress(source.position(), source.size());
         }
-        if (status == CsvReader::Status::Malformed) {
+        if (status == RecordSource::Status::Malformed) {
             ++m_report.rows;
             problem(record.line, QString(), QString(), why);
             stopWriting();
@@ -276,7 +326,7 @@ void Importer::run(const QByteArray &data)
         checkRow(record);
     }
     if (m_options.progress)
-        m_options.progress(reader.size(), reader.size());
+        m_options.progress(source.size(), source.size());
     flush();
     // A batch's refusal is found after later lines were checked.
     std::stable_sort(m_report.problems.begin(), m_report.problems.end(),
@@ -296,19 +346,20 @@ void Importer::run(const QByteArray &data)
         m_report.result = transaction.lastError();
 }
 
-bool Importer::readHeader(CsvReader &reader)
+bool Importer::readHeader(RecordSource &source)
 {
-    CsvRecord header;
+    Record header;
     QString why;
-    const CsvReader::Status status = reader.next(header, &why);
-    if (status == CsvReader::Status::End) {
+    const RecordSource::Status status = source.next(header, &why);
+    if (status == RecordSource::Status::End) {
         problem(1, QString(), QString(), QStringLiteral("file kosong, baris judul kolom tidak ada"));
         return false;
     }
-    if (status == CsvReader::Status::Malformed) {
-        problem(1, QString(), QString(), why);
+    if (status == RecordSource::Status::Malformed) {
+        problem(header.line, QString(), QString(), why);
         return false;
     }
+    const int line = header.line;
     m_fieldCount = header.size();
     QHash<QString, int> known;
     for (int i = 0; i < int(m_columns.size()); ++i)
@@ -316,12 +367,19 @@ bool Importer::readHeader(CsvReader &reader)
     for (int f = 0; f < header.size(); ++f) {
         const QString name = header.text(f).trimmed();
         const QString key = name.toLower();
+        // A column without a name, as a spreadsheet adds at the end, is
+        // passed over as long as nothing stands below it.
+        if (name.isEmpty()) {
+            m_blankFields.push_back(f);
+            continue;
+        }
+        m_usedWidth = f + 1;
         if (!known.contains(key)) {
-            problem(1, name, QString(), QStringLiteral("kolom tidak dikenal pada tabel %1").arg(sqlTableName(m_table)));
+            problem(line, name, QString(), QStringLiteral("kolom tidak dikenal pada tabel %1").arg(sqlTableName(m_table)));
             continue;
         }
         if (m_fileIndex.contains(key)) {
-            problem(1, name, QString(), QStringLiteral("kolom ditulis dua kali"));
+            problem(line, name, QString(), QStringLiteral("kolom ditulis dua kali"));
             continue;
         }
         m_fileIndex.insert(key, f);
@@ -335,7 +393,7 @@ bool Importer::readHeader(CsvReader &reader)
         required << QStringLiteral("Nis") << QStringLiteral("KdMatpel") << QStringLiteral("Nilangka");
     for (const QString &name : required)
         if (fileIndex(name) < 0)
-            problem(1, name, QString(), QStringLiteral("kolom wajib tidak ada"));
+            problem(line, name, QString(), QStringLiteral("kolom wajib tidak ada"));
     for (int i : m_storedColumns)
         m_sourceField.push_back(m_columns[i].kind == Kind::Derived ? -1 : fileIndex(m_columns[i].name));
     return m_report.problems.isEmpty();
@@ -351,25 +409,27 @@ bool Importer::loadStored()
     };
     switch (m_table) {
     case Table::Students:
-        if (!query.exec(QStringLiteral("select NIS from SISWA")))
-            return fail();
-        while (query.next())
-            m_storedKeys.insert(foldedKey(query.value(0).toString().toStdString()));
-        return true;
     case Table::Subjects:
-        if (!query.exec(QStringLiteral("select KdMatpel from Pelajaran")))
+        if (!query.exec(m_table == Table::Students ? QStringLiteral("select NIS from SISWA")
+                                                   : QStringLiteral("select KdMatpel from Pelajaran")))
             return fail();
-        while (query.next())
-            m_storedKeys.insert(foldedKey(query.value(0).toString().toStdString()));
+        while (query.next()) {
+            const std::string key = query.value(0).toString().toStdString();
+            m_storedKeys.insert(foldedKey(key));
+            m_zeroKeys.add(key);
+        }
         return true;
     case Table::Grades:
         break;
     }
     if (!query.exec(QStringLiteral("select NIS, ProgamJurusan, LevelTahap from SISWA")))
         return fail();
-    while (query.next())
-        m_students.emplace(foldedKey(query.value(0).toString().toStdString()),
+    while (query.next()) {
+        const std::string nis = query.value(0).toString().toStdString();
+        m_students.emplace(foldedKey(nis),
                            StudentInfo{query.value(1).toString().toStdString(), query.value(2).toString().toStdString()});
+        m_zeroStudents.add(nis);
+    }
     if (!query.exec(QStringLiteral("select KdMatpel, SKS, Instruktur from Pelajaran")))
         return fail();
     while (query.next()) {
@@ -377,13 +437,18 @@ bool Importer::loadStored()
         if (!query.value(1).isNull())
             info.credits = query.value(1).toDouble();
         info.instructor = query.value(2).toString().toStdString();
-        m_subjects.emplace(foldedKey(query.value(0).toString().toStdString()), info);
+        const std::string code = query.value(0).toString().toStdString();
+        m_subjects.emplace(foldedKey(code), info);
+        m_zeroSubjects.add(code);
     }
     if (!query.exec(QStringLiteral("select Noreg, KdMatpel from Nilai")))
         return fail();
-    while (query.next())
-        m_storedKeys.insert(foldedKey(query.value(0).toString().toStdString()) + '\x1f'
-                            + foldedKey(query.value(1).toString().toStdString()));
+    while (query.next()) {
+        const std::string number = query.value(0).toString().toStdString();
+        m_storedKeys.insert(foldedKey(number) + '\x1f' + foldedKey(query.value(1).toString().toStdString()));
+        if (m_storedNumbers.insert(foldedKey(number)).second)
+            m_zeroKeys.add(number);
+    }
     return true;
 }
 
@@ -418,26 +483,29 @@ void Importer::reserveFileRegistrations()
     const int field = fileIndex(QStringLiteral("Noreg"));
     if (field < 0)
         return;
-    CsvReader reader(*m_data);
-    CsvRecord record;
-    reader.next(record); // the header
+    const std::unique_ptr<RecordSource> reader = m_source->restarted();
+    Record record;
+    reader->next(record); // the header
     for (;;) {
-        const CsvReader::Status status = reader.next(record);
-        if (status == CsvReader::Status::End)
+        const RecordSource::Status status = reader->next(record);
+        if (status == RecordSource::Status::End)
             return;
-        if (status == CsvReader::Status::Record && field < record.size() && !record.fields[field].empty())
-            m_grades->reserve(viewText(unneutralised(record.fields[field])));
+        if (status != RecordSource::Status::Record || field >= record.size() || record.fields[field].empty())
+            continue;
+        const std::string_view number = record.fields[field];
+        m_grades->reserve(viewText(record.type(field) == CellType::Written ? unneutralised(number) : number));
     }
 }
 
 // The row's cells as they will be stored; false when one of them is refused.
-bool Importer::readCells(const CsvRecord &record)
+bool Importer::readCells(const Record &record)
 {
     const int line = record.line;
     const int before = int(m_report.problems.size());
     // The cells of the previous row are reused: their texts keep their room.
     std::vector<db::Cell> &cells = m_cells;
     cells.resize(m_storedColumns.size());
+    m_cellTypes.assign(m_storedColumns.size(), CellType::Written);
     for (db::Cell &cell : cells) {
         cell.text.clear();
         cell.number = 0;
@@ -448,23 +516,37 @@ bool Importer::readCells(const CsvRecord &record)
         const int field = m_sourceField[s];
         if (field < 0)
             continue;
-        // A text an export kept from running as a formula comes back as it was.
-        const std::string_view raw = column.kind == Kind::Number ? record.fields[field]
-                                                                 : unneutralised(record.fields[field]);
+        const CellType type = record.type(field);
+        m_cellTypes[s] = type;
+        // A text an export kept from running as a formula comes back as it
+        // was; a workbook's text cell holds the text itself.
+        const std::string_view raw = column.kind == Kind::Number || type != CellType::Written
+                                         ? record.fields[field]
+                                         : unneutralised(record.fields[field]);
+        if (type == CellType::Error) {
+            problem(line, column.name, viewText(raw), QStringLiteral("sel berisi galat rumus"));
+            continue;
+        }
         db::Cell &cell = cells[s];
         switch (column.kind) {
         case Kind::Text:
-            cell.text.assign(raw);
+            if (soundText(line, column, type, raw))
+                cell.text.assign(raw);
             break;
         case Kind::Upper:
-            upperCase(raw, cell.text);
+            if (soundText(line, column, type, raw))
+                upperCase(raw, cell.text);
             break;
         case Kind::Date:
             if (const auto date = readDate(raw))
                 cell.text = *date;
+            else if (hasTwoDigitYear(raw))
+                problem(line, column.name, viewText(raw),
+                        QStringLiteral("tahun ditulis dengan dua angka; tulis tahun lengkap, misalnya 01-08-2006"));
             else
                 problem(line, column.name, viewText(raw),
-                        QStringLiteral("tanggal harus berbentuk dd-mm-yyyy (atau yyyy-mm-dd) dan ada di kalender"));
+                        QStringLiteral("tanggal harus berbentuk dd-mm-yyyy (atau yyyy-mm-dd, dd/mm/yyyy) dan ada di "
+                                       "kalender"));
             break;
         case Kind::Number:
             if (m_table == Table::Grades && column.name == QLatin1String("SKS") && trimmedView(raw).empty())
@@ -489,6 +571,38 @@ bool Importer::readCells(const CsvRecord &record)
     return int(m_report.problems.size()) == before;
 }
 
+// A text cell as a spreadsheet may have left it: a number cell that is not
+// the text it was typed as, a date cell, a number in exponent form or a
+// telephone number that lost its leading zero are refused, with the cure.
+bool Importer::soundText(int line, const Column &column, CellType type, std::string_view raw)
+{
+    auto refuse = [&](const QString &why) {
+        problem(line, column.name, viewText(raw), why);
+        return false;
+    };
+    if (type == CellType::Number && !isPlainInteger(raw))
+        return refuse(spreadsheetNumber(QStringLiteral("sel angka pada kolom teks"), type));
+    if (type == CellType::Date)
+        return refuse(QStringLiteral("sel tanggal pada kolom teks; format kolom sebagai teks lalu ketik ulang nilainya"));
+    if (isExponentForm(raw))
+        return refuse(spreadsheetNumber(QStringLiteral("angka berbentuk eksponen, angka aslinya sudah terpotong"), type));
+    if (column.code == Code::Phone && isPhoneWithoutZero(raw))
+        return refuse(spreadsheetNumber(QStringLiteral("nomor telepon tanpa 0 di depan"), type));
+    return true;
+}
+
+// A key the file does not hold as stored, that is a stored key once its
+// leading zeros are put back ("12" for "0012"): refused, since it would
+// otherwise come in as a new record beside the stored one.
+bool Importer::keptZeros(int line, const QString &column, int cell, const ZeroPadded &stored)
+{
+    const std::string *padded = stored.match(m_cells[size_t(cell)].text);
+    if (!padded)
+        return true;
+    problem(line, column, viewText(m_cells[size_t(cell)].text), lostZeros(*padded, m_cellTypes[size_t(cell)]));
+    return false;
+}
+
 // A student's or a subject's key: not empty, once in the file, and new unless
 // the import updates.
 void Importer::checkKey(int line, bool *exists)
@@ -502,7 +616,9 @@ void Importer::checkKey(int line, bool *exists)
         problem(line, keyName, viewText(key), QStringLiteral("%1 ini sudah ada pada baris lain di file").arg(keyName));
     } else {
         *exists = m_storedKeys.count(fold) > 0;
-        if (*exists && !m_options.update)
+        if (!*exists)
+            keptZeros(line, keyName, 0, m_zeroKeys);
+        else if (!m_options.update)
             problem(line, keyName, viewText(key),
                     QStringLiteral("%1 ini sudah tersimpan (pakai pilihan update untuk mengubahnya)").arg(keyName));
     }
@@ -525,14 +641,16 @@ void Importer::checkGrade(int line, bool *exists)
     const auto subject = m_subjects.find(codeKey);
     if (trimmedView(cells[Nis].text).empty())
         problem(line, QStringLiteral("Nis"), viewText(cells[Nis].text), QStringLiteral("NIS kosong"));
-    else if (student == m_students.end())
+    else if (student == m_students.end() && keptZeros(line, QStringLiteral("Nis"), Nis, m_zeroStudents))
         problem(line, QStringLiteral("Nis"), viewText(cells[Nis].text), QStringLiteral("siswa dengan NIS ini tidak ada"));
     if (trimmedView(cells[KdMatpel].text).empty())
         problem(line, QStringLiteral("KdMatpel"), viewText(cells[KdMatpel].text),
                 QStringLiteral("kode mata pelajaran kosong"));
-    else if (subject == m_subjects.end())
+    else if (subject == m_subjects.end() && keptZeros(line, QStringLiteral("KdMatpel"), KdMatpel, m_zeroSubjects))
         problem(line, QStringLiteral("KdMatpel"), viewText(cells[KdMatpel].text),
                 QStringLiteral("mata pelajaran dengan kode ini tidak ada"));
+    if (!cells[Noreg].text.empty() && m_storedNumbers.count(foldedKey(cells[Noreg].text)) == 0)
+        keptZeros(line, QStringLiteral("Noreg"), Noreg, m_zeroKeys);
     if (student != m_students.end()) {
         if (m_sourceField[Program] < 0 || cells[Program].text.empty())
             cells[Program].text = student->second.program;
@@ -600,22 +718,47 @@ void Importer::checkGrade(int line, bool *exists)
     cells[Ket].text = texts.remark;
 }
 
-void Importer::checkRow(const CsvRecord &record)
+// A record as wide as the header: fields under unnamed columns at its end
+// may be missing, fields past it must be empty.
+bool Importer::fitsHeader(const Record &record) const
+{
+    if (record.size() < m_usedWidth)
+        return false;
+    for (int f = m_fieldCount; f < record.size(); ++f)
+        if (!record.fields[size_t(f)].empty())
+            return false;
+    return true;
+}
+
+void Importer::checkRow(const Record &record)
 {
     const int line = record.line;
-    if (record.size() != m_fieldCount) {
+    if (!fitsHeader(record)) {
         problem(line, QString(), QString(),
                 QStringLiteral("baris berisi %1 kolom, baris judul %2 kolom").arg(record.size()).arg(m_fieldCount));
         stopWriting();
         return;
     }
     const int before = int(m_report.problems.size());
+    for (int f : m_blankFields)
+        if (f < record.size() && !trimmedView(record.fields[size_t(f)]).empty())
+            problem(line, QStringLiteral("ke-%1").arg(f + 1), record.text(f),
+                    QStringLiteral("kolom tanpa judul berisi data; beri judul kolom itu atau kosongkan isinya"));
     bool exists = false;
-    if (readCells(record)) {
-        if (m_table == Table::Grades)
-            checkGrade(line, &exists);
-        else
+    if (int(m_report.problems.size()) == before) {
+        // A student's or a subject's key is checked beside a refused cell
+        // too, so that a row tells every trace of a spreadsheet at once; a
+        // grade is checked on sound cells only, as it draws its number.
+        const bool sound = readCells(record);
+        const QString keyName = m_columns[0].name;
+        const bool keyRead = std::none_of(m_report.problems.cbegin() + before, m_report.problems.cend(),
+                                          [&](const Problem &p) { return p.column == keyName; });
+        if (m_table == Table::Grades) {
+            if (sound)
+                checkGrade(line, &exists);
+        } else if (keyRead) {
             checkKey(line, &exists);
+        }
     }
     if (int(m_report.problems.size()) != before) {
         stopWriting();
@@ -674,20 +817,39 @@ void Importer::flush()
 
 } // namespace
 
-ImportReport importCsv(const db::Connection &conn, Table table, const QByteArray &data, const ImportOptions &options)
+ImportReport importRecords(const db::Connection &conn, Table table, RecordSource &source, const ImportOptions &options)
 {
     ImportReport report;
-    Importer(conn, table, options, report).run(data);
+    Importer(conn, table, options, report).run(source);
     if (report.result.ok() && !report.problems.isEmpty())
         report.result = db::Result::rejected(db::Result::Kind::BadValue, problemText(report.problems.first()));
     return report;
 }
 
-ImportReport importCsvFile(const db::Connection &conn, Table table, const QString &path, const ImportOptions &options)
+ImportReport importCsv(const db::Connection &conn, Table table, const QByteArray &data, const ImportOptions &options)
 {
+    if (const qsizetype bad = firstBadUtf8(data); bad >= 0) {
+        ImportReport report;
+        const int line = int(std::count(data.constBegin(), data.constBegin() + bad, '\n')) + 1;
+        report.problems.append(
+            {line, QString(), QString(), QStringLiteral("file bukan teks UTF-8; simpan ulang sebagai \"CSV UTF-8\"")});
+        report.result = db::Result::rejected(db::Result::Kind::BadValue, problemText(report.problems.first()));
+        return report;
+    }
+    CsvReader reader(data);
+    return importRecords(conn, table, reader, options);
+}
+
+ImportReport importFile(const db::Connection &conn, Table table, const QString &path, const ImportOptions &options)
+{
+    ImportReport report;
+    if (formatForPath(path) == Format::Xlsx) {
+        XlsxReader reader(path, sqlTableName(table));
+        report.result = reader.open();
+        return report.result.ok() ? importRecords(conn, table, reader, options) : report;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        ImportReport report;
         report.result = db::Result::failed(QStringLiteral("File \"%1\" tidak dapat dibaca: %2").arg(path, file.errorString()));
         return report;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/result.h"
+#include "transfer/records.h"
 #include "transfer/tables.h"
 
 #include <QByteArray>
@@ -14,7 +15,9 @@ namespace pel::db {
 class Connection;
 }
 
-// Bringing rows of a CSV file into SISWA, Pelajaran or Nilai. The rows are
+// Bringing rows of a CSV file or of an Excel sheet into SISWA, Pelajaran or
+// Nilai, the one way for both: a file's records (RecordSource) go through
+// the same checks and the same writing. The rows are
 // checked and written in one transaction that holds the write lock from
 // before the stored keys are read, and that is committed only when no row
 // was refused, so a refused file leaves the database exactly as it was. The
@@ -61,11 +64,19 @@ struct ImportReport
     bool accepted() const { return result.ok() && problems.isEmpty(); }
 };
 
-// Imports the file's bytes (UTF-8, with or without its byte-order mark)
-// into table on conn.
-ImportReport importCsv(const db::Connection &conn, Table table, const QByteArray &data, const ImportOptions &options);
-// Reads the file first; a file that cannot be read gives a Failure.
-ImportReport importCsvFile(const db::Connection &conn, Table table, const QString &path,
+// Imports the records of a file into table on conn. Besides the checks of
+// each column, a cell that a spreadsheet damaged is refused with its cause
+// and cure: a key or a telephone number that lost its leading zeros, a
+// number in exponent form, a number cell of a sheet in a text column that
+// is not the text it was typed as, a date with a two-digit year. Columns
+// without a name and with nothing below them are passed over.
+ImportReport importRecords(const db::Connection &conn, Table table, RecordSource &source,
                            const ImportOptions &options);
+// Imports a CSV file's bytes (UTF-8, with or without its byte-order mark).
+ImportReport importCsv(const db::Connection &conn, Table table, const QByteArray &data, const ImportOptions &options);
+// Imports the file at path: an Excel workbook (.xlsx: the sheet named after
+// the table, else the first) or a CSV file (any other name). A file that
+// cannot be read gives a Failure.
+ImportReport importFile(const db::Connection &conn, Table table, const QString &path, const ImportOptions &options);
 
 } // namespace pel::transfer

@@ -39,15 +39,15 @@ QString tableCaption(Table table)
 const std::vector<Column> &columns(Table table)
 {
     static const std::vector<Column> students{
-        {QStringLiteral("NIS"), Kind::Text},          {QStringLiteral("NamaSiswa"), Kind::Upper},
+        {QStringLiteral("NIS"), Kind::Text, Code::Key},         {QStringLiteral("NamaSiswa"), Kind::Upper},
         {QStringLiteral("TptLahir"), Kind::Upper},    {QStringLiteral("TglLahir"), Kind::Date},
         {QStringLiteral("Alamat"), Kind::Upper},      {QStringLiteral("JenisKelamin"), Kind::Upper},
         {QStringLiteral("Agama"), Kind::Upper},       {QStringLiteral("TglMasuk"), Kind::Date},
         {QStringLiteral("ProgamJurusan"), Kind::Upper}, {QStringLiteral("LevelTahap"), Kind::Upper},
-        {QStringLiteral("AsalSekolah"), Kind::Upper}, {QStringLiteral("TelpHp"), Kind::Upper},
+        {QStringLiteral("AsalSekolah"), Kind::Upper}, {QStringLiteral("TelpHp"), Kind::Upper, Code::Phone},
     };
     static const std::vector<Column> subjects{
-        {QStringLiteral("KdMatpel"), Kind::Text}, {QStringLiteral("NmMatpel"), Kind::Upper},
+        {QStringLiteral("KdMatpel"), Kind::Text, Code::Key}, {QStringLiteral("NmMatpel"), Kind::Upper},
         {QStringLiteral("TglEntry"), Kind::Date}, {QStringLiteral("Lokal"), Kind::Upper},
         {QStringLiteral("Instruktur"), Kind::Upper}, {QStringLiteral("SKS"), Kind::Number},
     };
@@ -55,10 +55,10 @@ const std::vector<Column> &columns(Table table)
     // level, the credit units and the instructor are copies taken at grading
     // time, read from the file when it has them.
     static const std::vector<Column> grades{
-        {QStringLiteral("Noreg"), Kind::Text},      {QStringLiteral("TglProses"), Kind::Date},
-        {QStringLiteral("Nis"), Kind::Text},        {QStringLiteral("NamaSiswa"), Kind::Extra},
+        {QStringLiteral("Noreg"), Kind::Text, Code::Key}, {QStringLiteral("TglProses"), Kind::Date},
+        {QStringLiteral("Nis"), Kind::Text, Code::Key}, {QStringLiteral("NamaSiswa"), Kind::Extra},
         {QStringLiteral("Program"), Kind::Text},    {QStringLiteral("Jenjang"), Kind::Text},
-        {QStringLiteral("KdMatpel"), Kind::Text},   {QStringLiteral("NmMatpel"), Kind::Extra},
+        {QStringLiteral("KdMatpel"), Kind::Text, Code::Key}, {QStringLiteral("NmMatpel"), Kind::Extra},
         {QStringLiteral("SKS"), Kind::Number},      {QStringLiteral("Tentor"), Kind::Text},
         {QStringLiteral("Nilangka"), Kind::Number}, {QStringLiteral("Nilhu"), Kind::Derived},
         {QStringLiteral("Bobot"), Kind::Derived},   {QStringLiteral("Mutu"), Kind::Derived},
@@ -72,12 +72,20 @@ const std::vector<Column> &columns(Table table)
     return grades;
 }
 
-QStringList templateColumns(Table table)
+std::vector<Column> templateColumns(Table table)
 {
-    QStringList names;
+    std::vector<Column> read;
     for (const Column &column : columns(table))
         if (column.kind != Kind::Derived && column.kind != Kind::Extra)
-            names << column.name;
+            read.push_back(column);
+    return read;
+}
+
+QStringList templateColumnNames(Table table)
+{
+    QStringList names;
+    for (const Column &column : templateColumns(table))
+        names << column.name;
     return names;
 }
 
@@ -97,8 +105,8 @@ QString missingForCheck(const MenuRights &rights, Table table, const QString &pa
         return QStringLiteral("Impor data %1 memerlukan hak akses menu %2; login Anda tidak memilikinya.")
             .arg(tableCaption(table),
                  table == Table::Grades ? QStringLiteral("Proses Data") : QStringLiteral("File"));
-    if (path.isEmpty() || formatForPath(path) != Format::Csv)
-        return QStringLiteral("Pilih file .csv yang akan diperiksa.");
+    if (path.isEmpty() || !formatForPath(path))
+        return QStringLiteral("Pilih file .xlsx atau .csv yang akan diperiksa.");
     return {};
 }
 

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QFileDialog>
 
 namespace pel::ui {
 
@@ -40,6 +41,13 @@ public:
     QString pictureFileName(const QString &proposedPath, QWidget *parent) override
     {
         return print::execPictureSaveDialog(proposedPath, parent);
+    }
+    QString dataFileName(const QString &title, const QString &proposedPath, const QStringList &filters,
+                         QWidget *parent) override
+    {
+        // A file to read or to write: an existing one is not questioned here.
+        return QFileDialog::getSaveFileName(parent, title, proposedPath, filters.join(QStringLiteral(";;")), nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "ui/printing.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -54,6 +55,12 @@ public:
     virtual std::optional<print::PrintError> printDrawing(QPrinter &printer,
                                                           const std::function<bool(QPagedPaintDevice &)> &paint) = 0;
     virtual QString pictureFileName(const QString &proposedPath, QWidget *parent) = 0;
+    // The file dialog of a data file to read or write: it opens at
+    // proposedPath, offers filters ("Excel (*.xlsx)", the first one chosen)
+    // and returns the chosen path, or an empty string when the operator
+    // cancels.
+    virtual QString dataFileName(const QString &title, const QString &proposedPath, const QStringList &filters,
+                                 QWidget *parent) = 0;
 };
 
 // The surroundings in use: the installed ones, or the real ones.

@@ -123,8 +123,8 @@ void TestCommandLine::everyCommandHasItsHelp_data()
         {"log", "log [--since TANGGAL] [--nis NIS] [--table TABEL]"},
         {"report", "report statement|certificate NIS|--all [--out FILE]"},
         {"export", "export TABLE OUTFILE.csv|OUTFILE.xlsx [--separator ';']"},
-        {"import", "import TABLE INFILE.csv [--dry-run] [--update] [--errors ERRORS.csv]"},
-        {"template", "template TABLE"},
+        {"import", "import TABLE INFILE.csv|INFILE.xlsx [--dry-run] [--update] [--errors ERRORS.csv]"},
+        {"template", "template TABLE [FILE.csv|FILE.xlsx]"},
         {"copy", "copy --from URL --to URL [--replace]"},
         {"help", "help [PERINTAH]"},
     };

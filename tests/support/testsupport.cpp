@@ -312,6 +312,14 @@ QString StandIn::pictureFileName(const QString &proposedPath, QWidget *parent)
     return pdfFileName(proposedPath, parent);
 }
 
+QString StandIn::dataFileName(const QString &, const QString &proposedPath, const QStringList &filters, QWidget *)
+{
+    ++fileDialog.asked;
+    fileDialog.proposedPath = proposedPath;
+    fileDialog.filters = filters;
+    return fileDialog.chosenPath;
+}
+
 QWidget *findNamed(QWidget *root, const QString &name)
 {
     if (root && root->objectName() == name)

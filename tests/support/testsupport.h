@@ -164,6 +164,17 @@ public:
                                                   const std::function<bool(QPagedPaintDevice &)> &paint) override;
     QString pictureFileName(const QString &proposedPath, QWidget *parent) override;
 
+    // The data file dialog: what it answers, and what it was asked with.
+    struct FileDialog
+    {
+        QString chosenPath; // the answer; empty cancels
+        int asked = 0;
+        QString proposedPath;
+        QStringList filters;
+    } fileDialog;
+    QString dataFileName(const QString &title, const QString &proposedPath, const QStringList &filters,
+                         QWidget *parent) override;
+
 
 private:
     ui::Surroundings *m_previous = nullptr;

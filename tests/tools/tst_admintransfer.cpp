@@ -5,6 +5,7 @@
 #include "db/failure.h"
 #include "grades/gradestore.h"
 #include "pgtestsupport.h"
+#include "spreadsheetfiles.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -34,6 +35,8 @@ private slots:
     void exportThenImport();
     void refusedImportWritesItsReport();
     void concurrentImportsNeverShareANumber();
+    void templateFiles();
+    void spreadsheetFiles();
 
 private:
     struct Result
@@ -56,6 +59,7 @@ private:
     std::unique_ptr<pel::test::PgTestDatabase> m_emptyServer;
     QString m_demo = QStringLiteral("demo.mdb");
     QString m_empty = QStringLiteral("kosong.mdb");
+    std::unique_ptr<pel::test::PgTestDatabase> m_recordsServer;
 };
 
 void TestAdminTransfer::initTestCase()
@@ -169,7 +173,7 @@ void TestAdminTransfer::badArguments_data()
         << QStringList{"--db", "demo.mdb", "export", "students", "s.csv", "--separator", "|"};
     QTest::newRow("separator without value") << QStringList{"--db", "demo.mdb", "export", "students", "s.csv", "--separator"};
     QTest::newRow("import of an unknown table") << QStringList{"--db", "demo.mdb", "import", "siswa", "s.csv"};
-    QTest::newRow("import of an Excel file") << QStringList{"--db", "demo.mdb", "import", "students", "s.xlsx"};
+    QTest::newRow("import of another format") << QStringList{"--db", "demo.mdb", "import", "students", "s.ods"};
     QTest::newRow("import with an unknown option")
         << QStringList{"--db", "demo.mdb", "import", "students", "s.csv", "--force"};
     QTest::newRow("errors without file") << QStringList{"--db", "demo.mdb", "import", "students", "s.csv", "--errors"};
@@ -305,6 +309,57 @@ void TestAdminTransfer::concurrentImportsNeverShareANumber()
     // Each imported student's three grades share one number.
     QVERIFY(query.exec(QStringLiteral("select count(distinct lower(Noreg)) from Nilai")) && query.next());
     QCOMPARE(query.value(0).toInt(), Imports * StudentsEach + saved);
+}
+
+// The template as a file: the CSV header line, or a workbook the import
+// takes back (with no rows).
+void TestAdminTransfer::templateFiles()
+{
+    QCOMPARE(admin({"template", "students", "siswa-kosong.csv"}).code, 0);
+    QCOMPARE(read("siswa-kosong.csv"), QByteArray("\xEF\xBB\xBF" "NIS,NamaSiswa,TptLahir,TglLahir,Alamat,JenisKelamin,"
+                                                 "Agama,TglMasuk,ProgamJurusan,LevelTahap,AsalSekolah,TelpHp\r\n"));
+    const Result excel = admin({"template", "grades", "nilai-kosong.xlsx"});
+    QCOMPARE(excel.code, 0);
+    QVERIFY(read("nilai-kosong.xlsx").startsWith("PK"));
+    const Result dry = admin({"--database", m_empty, "import", "grades", "nilai-kosong.xlsx", "--dry-run"});
+    QVERIFY2(dry.code == 0, qPrintable(dry.err));
+    QVERIFY2(dry.out.startsWith(QStringLiteral("0 baris diperiksa")), qPrintable(dry.out));
+    QCOMPARE(admin({"template", "grades", "nilai.ods"}).code, 2);
+    QVERIFY(!QFile::exists(m_dir.filePath("nilai.ods")));
+}
+
+// Files a spreadsheet saved, imported with --update over the rows they were
+// exported from: the CSV whose zeros the spreadsheet dropped is refused,
+// naming the cause, and changes nothing; the workbook comes home.
+void TestAdminTransfer::spreadsheetFiles()
+{
+    QString records = QStringLiteral("records.mdb");
+    if (pel::test::onPostgres()) {
+        m_recordsServer = std::make_unique<pel::test::PgTestDatabase>(false, false);
+        records = m_recordsServer->url();
+    }
+    QCOMPARE(admin({"--database", records, "create"}).code, 0);
+    const pel::db::DatabaseChoice choice = pel::db::parseDatabaseUrl(records, m_dir.path());
+    QVERIFY(pel::dbConnection.open(choice.target).ok());
+    for (const QString &statement : pel::test::spreadsheetRecords())
+        QVERIFY2(pel::test::execShared(statement), qPrintable(statement));
+    pel::dbConnection.close();
+
+    const QByteArray before = state(records);
+    const QString damaged = pel::test::spreadsheetFile(QStringLiteral("students-semicolon.csv"));
+    for (const QStringList &options : {QStringList{}, QStringList{"--dry-run"}}) {
+        const Result result = admin(QStringList{"--database", records, "import", "students", damaged, "--update"} + options);
+        QCOMPARE(result.code, 1);
+        QVERIFY2(result.err.contains(QStringLiteral("Baris 2, kolom NIS, nilai \"12\": nol di depan hilang (yang "
+                                                    "tersimpan \"0012\"): disimpan sebagai angka oleh spreadsheet; "
+                                                    "simpan kolom sebagai teks atau pakai file .xlsx")),
+                 qPrintable(result.err));
+        QCOMPARE(state(records), before);
+    }
+    const Result home = admin({"--database", records, "import", "students",
+                               pel::test::spreadsheetFile(QStringLiteral("students.xlsx")), "--update"});
+    QVERIFY2(home.code == 0, qPrintable(home.err));
+    QCOMPARE(home.out, QStringLiteral("4 baris dimasukkan ke SISWA: 0 baru, 4 diubah\n"));
 }
 
 QTEST_GUILESS_MAIN(TestAdminTransfer)

@@ -1,4 +1,6 @@
-// Reading and writing CSV files as spreadsheets make them.
+// Reading and writing CSV files as spreadsheets make them, and reading
+// their cells as a spreadsheet leaves them.
+#include "transfer/cells.h"
 #include "transfer/csv.h"
 
 #include <QTest>
@@ -15,6 +17,10 @@ private slots:
     void reads();
     void writtenLinesReadBack_data();
     void writtenLinesReadBack();
+    void dates_data();
+    void dates();
+    void spreadsheetNumbers_data();
+    void spreadsheetNumbers();
 };
 
 // Every record as "line:field|field|...", a broken one as "line:!reason".
@@ -90,6 +96,72 @@ void TestCsv::writtenLinesReadBack_data()
     QTest::newRow("semicolon") << ';';
 }
 
+void TestCsv::dates_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("stored"); // "!" refused
+    QTest::addColumn<bool>("twoDigitYear");
+    QTest::newRow("as stored") << QByteArray("01-08-2006") << QByteArray("01-08-2006") << false;
+    QTest::newRow("year first") << QByteArray("2006-08-01") << QByteArray("01-08-2006") << false;
+    QTest::newRow("as a spreadsheet shows it") << QByteArray("01/08/2006") << QByteArray("01-08-2006") << false;
+    QTest::newRow("one-digit day and month") << QByteArray("1/8/2006") << QByteArray("01-08-2006") << false;
+    QTest::newRow("one-digit day") << QByteArray("9/12/2006") << QByteArray("09-12-2006") << false;
+    QTest::newRow("leap day") << QByteArray("29/02/2004") << QByteArray("29-02-2004") << false;
+    QTest::newRow("no such day") << QByteArray("29/02/2005") << QByteArray("!") << false;
+    QTest::newRow("month 13") << QByteArray("01/13/2006") << QByteArray("!") << false;
+    QTest::newRow("three-digit day") << QByteArray("001/08/2006") << QByteArray("!") << false;
+    QTest::newRow("two-digit year") << QByteArray("04/03/05") << QByteArray("!") << true;
+    QTest::newRow("two-digit year, short") << QByteArray("4/3/05") << QByteArray("!") << true;
+    QTest::newRow("two-digit year with dashes") << QByteArray("04-03-05") << QByteArray("!") << true;
+    QTest::newRow("one-digit dashes stay refused") << QByteArray("1-1-2004") << QByteArray("!") << false;
+    QTest::newRow("mixed separators") << QByteArray("01/08-2006") << QByteArray("!") << false;
+    QTest::newRow("empty date box") << QByteArray("__-__-____") << QByteArray("__-__-____") << false;
+    QTest::newRow("empty") << QByteArray("") << QByteArray("") << false;
+}
+
+void TestCsv::dates()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, twoDigitYear);
+    const auto date = pel::transfer::readDate(text.toStdString());
+    QCOMPARE(date ? QByteArray::fromStdString(*date) : QByteArray("!"), stored);
+    QCOMPARE(pel::transfer::hasTwoDigitYear(text.toStdString()), twoDigitYear);
+}
+
+void TestCsv::spreadsheetNumbers_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("exponent");
+    QTest::addColumn<bool>("phoneWithoutZero");
+    QTest::addColumn<bool>("plainInteger");
+    QTest::newRow("a phone as typed") << QByteArray("081234567890") << false << false << true;
+    QTest::newRow("its zero lost") << QByteArray("81234567890") << false << true << true;
+    QTest::newRow("a landline without zero") << QByteArray("218765432") << false << true << true;
+    QTest::newRow("international form") << QByteArray("6281234567890") << false << false << true;
+    QTest::newRow("with a plus") << QByteArray("+62 812 3456") << false << false << false;
+    QTest::newRow("a short service number") << QByteArray("1500123") << false << false << true;
+    QTest::newRow("exponent, decimal comma") << QByteArray("8,12346E+10") << true << false << false;
+    QTest::newRow("exponent, point") << QByteArray("8.12345678901235E+016") << true << false << false;
+    QTest::newRow("exponent, small e") << QByteArray("1e5") << true << false << false;
+    QTest::newRow("a code with an E") << QByteArray("E12") << false << false << false;
+    QTest::newRow("a word") << QByteArray("8E+") << false << false << false;
+    QTest::newRow("fraction") << QByteArray("74.5") << false << false << false;
+    QTest::newRow("negative") << QByteArray("-5") << false << false << true;
+    QTest::newRow("sixteen digits") << QByteArray("1234567890123456") << false << false << false;
+}
+
+void TestCsv::spreadsheetNumbers()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, exponent);
+    QFETCH(bool, phoneWithoutZero);
+    QFETCH(bool, plainInteger);
+    QCOMPARE(pel::transfer::isExponentForm(text.toStdString()), exponent);
+    QCOMPARE(pel::transfer::isPhoneWithoutZero(text.toStdString()), phoneWithoutZero);
+    QCOMPARE(pel::transfer::isPlainInteger(text.toStdString()), plainInteger);
+}
+
 void TestCsv::writtenLinesReadBack()
 {
     QFETCH(char, separator);
@@ -109,6 +181,10 @@ void TestCsv::writtenLinesReadBack()
         QCOMPARE(back, values);
     }
     QCOMPARE(reader.next(record), CsvReader::Status::End);
+
+    // A decimal comma is quoted in either file, so that a spreadsheet that
+    // also splits at commas keeps "74,5" one cell.
+    QCOMPARE(CsvLine({QStringLiteral("1"), QStringLiteral("74,5")}, separator), QByteArray("1") + separator + "\"74,5\"\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestCsv)

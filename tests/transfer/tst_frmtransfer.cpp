@@ -2,6 +2,7 @@
 // importing, importing and exporting.
 #include "app/FrmUtama.h"
 #include "common/module1.h"
+#include "spreadsheetfiles.h"
 #include "testsupport.h"
 #include "transfer/FrmTransfer.h"
 #include "ui/screens.h"
@@ -9,7 +10,10 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QLabel>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -32,6 +36,7 @@ private slots:
     void rightsFollowTheLogin();
     void checkBeforeImport();
     void exportsTheChosenTable();
+    void proposesWorkbookAndReadsIt();
 };
 
 static void writeFile(const QString &path, const QByteArray &bytes)
@@ -94,7 +99,7 @@ void TestFrmTransfer::rightsFollowTheLogin()
         QCOMPARE(child<QPushButton>(screen, QStringLiteral("cmdPeriksa"))->isEnabled(), allowed[t]);
         // What a check still lacks is said beside the buttons: the rights, or a file.
         QVERIFY(missing->isVisible());
-        QCOMPARE(missing->text(), allowed[t] ? QStringLiteral("Pilih file .csv yang akan diperiksa.")
+        QCOMPARE(missing->text(), allowed[t] ? QStringLiteral("Pilih file .xlsx atau .csv yang akan diperiksa.")
                                              : QStringLiteral("Impor data %1 memerlukan hak akses menu %2; login "
                                                               "Anda tidak memilikinya.")
                                                    .arg(tables->itemText(t), menus.at(t)));
@@ -194,6 +199,46 @@ void TestFrmTransfer::exportsTheChosenTable()
                                         + ";" + db.scalar("select Lokal from Pelajaran").toString().toUtf8() + ";"
                                         + db.scalar("select Instruktur from Pelajaran").toString().toUtf8() + ";2\r\n"));
     QVERIFY(messages.last().text.startsWith(QStringLiteral("Data Mata Pelajaran sudah diekspor")));
+}
+
+// The screen proposes a workbook and says why; a workbook a spreadsheet
+// saved comes home, the CSV it damaged is refused with the cause.
+void TestFrmTransfer::proposesWorkbookAndReadsIt()
+{
+    test::TestDatabase db;
+    test::StandIn messages;
+    for (const QString &statement : test::spreadsheetRecords())
+        QVERIFY2(db.exec(statement), qPrintable(statement));
+    auto *screen = ui::showScreen<FrmTransfer>();
+    screen->setRights({true, true, true, true, true});
+    QVERIFY(child<QLabel>(screen, QStringLiteral("lblSaran"))->text().contains(QStringLiteral("pakai file .xlsx")));
+
+    messages.fileDialog.chosenPath = test::spreadsheetFile(QStringLiteral("students.xlsx"));
+    test::click(screen, QStringLiteral("cmdPilih"));
+    QCOMPARE(messages.fileDialog.asked, 1);
+    QCOMPARE(messages.fileDialog.filters.value(0), QStringLiteral("Excel (*.xlsx)"));
+    QCOMPARE(messages.fileDialog.proposedPath, QDir::current().filePath(QStringLiteral("SISWA.xlsx")));
+    QCOMPARE(child<QLineEdit>(screen, QStringLiteral("txtFile"))->text(), messages.fileDialog.chosenPath);
+
+    const QList<QVariantList> before = db.rows(QStringLiteral("select * from SISWA order by NIS"));
+    child<QCheckBox>(screen, QStringLiteral("chkUpdate"))->setChecked(true);
+    test::click(screen, QStringLiteral("cmdPeriksa"));
+    QCOMPARE(child<QPlainTextEdit>(screen, QStringLiteral("txtMasalah"))->toPlainText(), QString());
+    const QAbstractItemModel *rows = child<QTableView>(screen, QStringLiteral("grdBaris"))->model();
+    QCOMPARE(rows->rowCount(), 4);
+    QCOMPARE(rows->index(0, 0).data().toString(), QStringLiteral("0012"));
+    QCOMPARE(rows->index(0, 3).data().toString(), QStringLiteral("01-08-2006"));
+    QCOMPARE(rows->index(0, 11).data().toString(), QStringLiteral("081234567890"));
+    test::click(screen, QStringLiteral("cmdImpor"));
+    QCOMPARE(messages.last().text, QStringLiteral("Data Siswa sudah diimpor."));
+    QCOMPARE(db.rows(QStringLiteral("select * from SISWA order by NIS")), before);
+
+    test::typeInto(screen, QStringLiteral("txtFile"), test::spreadsheetFile(QStringLiteral("students-semicolon.csv")));
+    test::click(screen, QStringLiteral("cmdPeriksa"));
+    const QString problems = child<QPlainTextEdit>(screen, QStringLiteral("txtMasalah"))->toPlainText();
+    QVERIFY2(problems.contains(QStringLiteral("Baris 3, kolom NIS, nilai \"13\": nol di depan hilang")), qPrintable(problems));
+    QVERIFY(!child<QPushButton>(screen, QStringLiteral("cmdImpor"))->isEnabled());
+    QCOMPARE(db.rows(QStringLiteral("select * from SISWA order by NIS")), before);
 }
 
 QTEST_MAIN(TestFrmTransfer)
