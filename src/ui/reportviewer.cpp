@@ -202,11 +202,6 @@ int ReportViewer::lineOf(qsizetype offset) const
     return int(it - m_lineStarts.cbegin()) - 1;
 }
 
-int ReportViewer::firstVisibleLine() const
-{
-    return verticalScrollBar()->value();
-}
-
 void ReportViewer::updateScrollBars()
 {
     const QFontMetrics metrics(font());

@@ -41,8 +41,6 @@ public:
     // Selects the next occurrence of needle after the selection (letter case
     // ignored), from the top again after the last one, and scrolls to it.
     bool find(const QString &needle);
-    // The line at the top of the view.
-    int firstVisibleLine() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
