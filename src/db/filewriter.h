@@ -6,8 +6,9 @@
 #include <QString>
 #include <QTemporaryFile>
 
-// The one way the program and the tool write a file: report files, CSV and
-// Excel exports, the import's errors file, backups. The file is written to a
+// The one way the program and the tool write a file: report files, reports
+// saved as PDF, pictures of the statistics, CSV and Excel exports and
+// templates, the import's errors file, backups. The file is written to a
 // temporary file beside it, made new (never through a link at any name) and
 // readable by its owner only, and put in its place in one step only when it
 // is complete and on the disk: until then the previous file stays whole under

@@ -1,5 +1,6 @@
 #include "reports/printing.h"
 
+#include "db/failure.h"
 #include "env/clock.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
@@ -151,9 +152,9 @@ QString saveViewerTextAsPdf(const QString &text, const QList<ReportKind> &shown,
         return {};
     if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
         path += QStringLiteral(".pdf");
-    if (const auto failure = print::writePdf(path, text)) {
-        ui::showMessage(QStringLiteral("File PDF tidak dapat disimpan:\r") + QDir::toNativeSeparators(path)
-                            + QLatin1Char('\r') + *failure,
+    if (const db::Result written = print::writePdf(path, text); !written.ok()) {
+        ui::showMessage(db::failureMessage(QStringLiteral("File PDF tidak dapat disimpan:\r") + QDir::toNativeSeparators(path),
+                                           written),
                         QStringLiteral("Simpan PDF"), ui::Icon::Critical, ui::Buttons::Ok, parent);
         return {};
     }

@@ -1,5 +1,7 @@
 #include "ui/printing.h"
 
+#include "db/filewriter.h"
+
 #include "ui/messages.h"
 #include "ui/printsheets.h"
 
@@ -15,7 +17,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 namespace pel::print {
@@ -49,15 +50,17 @@ bool paintSheets(QPagedPaintDevice &device, const QString &text, const QFont &fo
     return painter.end();
 }
 
-std::optional<QString> writePdf(const QString &path, const QString &text)
+db::Result writePdf(const QString &path, const QString &text)
 {
     const QFont font = printFont();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+    db::FileWriter file(path);
+    if (const db::Result opened = file.open(); !opened.ok())
+        return opened;
     bool painted = false;
     {
-        QPdfWriter writer(&file);
+        // The PDF writer fills the new private file the file writer made
+        // for it, which takes the name only when it is complete.
+        QPdfWriter writer(file.temporaryPath());
         writer.setCreator(ui::ApplicationTitle);
         writer.setTitle(QFileInfo(path).completeBaseName());
         // The same paper a printer is given by default, in the orientation
@@ -66,12 +69,10 @@ std::optional<QString> writePdf(const QString &path, const QString &text)
         painted = paintSheets(writer, text, font);
     }
     if (!painted) {
-        file.cancelWriting();
-        return QStringLiteral("Dokumen PDF tidak dapat dibuat");
+        file.discard();
+        return db::Result::failed(QStringLiteral("Dokumen PDF tidak dapat dibuat"));
     }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
+    return file.commit();
 }
 
 bool systemPrinterInstalled()

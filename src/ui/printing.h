@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/result.h"
+
 #include <QString>
 
 #include <functional>
@@ -34,9 +36,9 @@ inline constexpr int PrinterAborted = 3;    // the job was aborted
 bool paintSheets(QPagedPaintDevice &device, const QString &text, const QFont &font);
 
 // Writes the text as a PDF file on A4 paper, laid out as paintSheets lays it
-// out (portrait, or landscape for wide reports). Returns the reason when the
-// file cannot be written; the file is then left as it was.
-std::optional<QString> writePdf(const QString &path, const QString &text);
+// out (portrait, or landscape for wide reports), through the file writer.
+// On a failure the file is left as it was.
+db::Result writePdf(const QString &path, const QString &text);
 
 // True when the system's default printer can be queried; never shows anything.
 bool systemPrinterInstalled();

@@ -1,5 +1,6 @@
 // Printing the report viewer's text: the sheets, the PDF file, and the
 // report screen's "&Cetak" and "Simpan &PDF" buttons.
+#include "db/failure.h"
 #include "reports/frmLaporan.h"
 #include "reports/printing.h"
 #include "testsupport.h"
@@ -146,7 +147,7 @@ private slots:
     void fillSheets();
     void layoutFollowsWidestPrintedLine();
     void pdfHasPrintedLayout();
-    void pdfToUnwritablePlaceFails();
+    void pdfFailsWholeAndNeverGoesThroughALink();
     void proposedPdfName_data();
     void proposedPdfName();
     void printerErrorMessage();
@@ -297,7 +298,8 @@ void TestPrinting::pdfHasPrintedLayout()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("laporan.pdf"));
     const QString text = wideReport(150);
-    QCOMPARE(print::writePdf(path, text), std::nullopt);
+    const db::Result written = print::writePdf(path, text);
+    QVERIFY2(written.ok(), qPrintable(db::failureMessage(written)));
 
     const print::SheetLayout layout = print::layoutSheets(text, print::printFont(), QPageSize(QPageSize::A4));
     QCOMPARE(pdfPageCount(path), int(layout.sheets.size()));
@@ -315,14 +317,31 @@ void TestPrinting::pdfHasPrintedLayout()
     QCOMPARE(second->constFirst(), lines.at(perSheet).simplified());
 }
 
-void TestPrinting::pdfToUnwritablePlaceFails()
+// A PDF that cannot be written leaves nothing; one written where a link
+// was planted replaces the link, leaves its target alone and is its
+// owner's alone.
+void TestPrinting::pdfFailsWholeAndNeverGoesThroughALink()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tidak-ada/laporan.pdf"));
-    const std::optional<QString> failure = print::writePdf(path, QStringLiteral("A\r\n"));
-    QVERIFY(failure.has_value());
-    QVERIFY(!failure->isEmpty());
+    const db::Result failure = print::writePdf(path, QStringLiteral("A\r\n"));
+    QVERIFY(!failure.ok());
+    QVERIFY(!db::failureMessage(failure).isEmpty());
     QVERIFY(!QFileInfo::exists(path));
+
+    const QString target = dir.filePath(QStringLiteral("korban.txt"));
+    const QString linked = dir.filePath(QStringLiteral("tautan.pdf"));
+    QFile victim(target);
+    QVERIFY(victim.open(QIODevice::WriteOnly) && victim.write("tetap") == 5);
+    victim.close();
+    QVERIFY(QFile::link(target, linked));
+    const db::Result written = print::writePdf(linked, QStringLiteral("A\r\n"));
+    QVERIFY2(written.ok(), qPrintable(db::failureMessage(written)));
+    QVERIFY(!QFileInfo(linked).isSymLink());
+    QCOMPARE(pdfPageCount(linked), 1);
+    QVERIFY(victim.open(QIODevice::ReadOnly));
+    QCOMPARE(victim.readAll(), QByteArray("tetap"));
+    QCOMPARE(QFile::permissions(linked) & 0x0777, QFileDevice::ReadUser | QFileDevice::WriteUser);
 }
 
 void TestPrinting::proposedPdfName_data()
