@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,12 +48,9 @@ Run runTool(const test::TestDatabase &db, const QString &folder, const QStringLi
 
 void addGrade(const QString &nis, const QString &code, double sks, double score, double points)
 {
-    QSqlQuery query(dbConnection.database());
-    query.prepare(QStringLiteral("insert into Nilai values ('R1', '09-03-2026', ?, 'KOMPUTER', 'DASAR', ?, ?, 'BUDI', "
-                                 "?, 'B', 3, ?, 'Baik', '')"));
-    for (const QVariant &value : QVariantList{nis, code, sks, score, points})
-        query.addBindValue(value);
-    QVERIFY(query.exec());
+    test::execShared(QStringLiteral("insert into Nilai values ('R1', '09-03-2026', ?, 'KOMPUTER', 'DASAR', ?, ?, "
+                                         "'BUDI', ?, 'B', 3, ?, 'Baik', '')"),
+                          {nis, code, sks, score, points});
 }
 
 void fill(test::TestDatabase &db)

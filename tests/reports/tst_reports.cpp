@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QFile>
 #include <QLocale>
-#include <QSqlQuery>
 #include <QTest>
 
 using namespace pel;
@@ -138,12 +137,9 @@ void addStudents(test::TestDatabase &db, int count)
 void addGrade(const QString &nis, const QString &code, double sks, double score,
               const QString &letter, double weight, double points, const QString &remark)
 {
-    QSqlQuery query(dbConnection.database());
-    query.prepare(QStringLiteral("insert into Nilai values ('R1', '09-03-2026', ?, 'KOMPUTER', 'DASAR', ?, ?, 'BUDI', "
-                                 "?, ?, ?, ?, ?, '')"));
-    for (const QVariant &value : QVariantList{nis, code, sks, score, letter, weight, points, remark})
-        query.addBindValue(value);
-    QVERIFY(query.exec());
+    test::execShared(QStringLiteral("insert into Nilai values ('R1', '09-03-2026', ?, 'KOMPUTER', 'DASAR', ?, ?, "
+                                    "'BUDI', ?, ?, ?, ?, ?, '')"),
+                     {nis, code, sks, score, letter, weight, points, remark});
 }
 
 QString statementHeader(const QString &name, const QString &nis)
@@ -416,12 +412,9 @@ void TestReports::studentListCutsLongTexts()
     const QString place = QStringLiteral("PANGKALAN BALAI RAYA");      // 20: cut to 14, one space stays
     const QString address = QStringLiteral("JL. PANGERAN DIPONEGORO NO. 117 B"); // cut to 25
     const QString school = QStringLiteral("SMA NEGERI 1 KOTA LIRAK UTARA"); // cut to 20, one space stays
-    QSqlQuery query(dbConnection.database());
-    query.prepare(QStringLiteral("insert into SISWA values ('77', ?, ?, '1-2-2000', ?, 'PEREMPUAN', 'KATOLIK', "
-                                 "'01-07-2020', 'AKUNTANSI', 'MAHIR', ?, NULL)"));
-    for (const QString &value : {name, place, address, school})
-        query.addBindValue(value);
-    QVERIFY(query.exec());
+    QVERIFY(test::execShared(QStringLiteral("insert into SISWA values ('77', ?, ?, '1-2-2000', ?, 'PEREMPUAN', "
+                                            "'KATOLIK', '01-07-2020', 'AKUNTANSI', 'MAHIR', ?, NULL)"),
+                             {name, place, address, school}));
     const QString row = at(197, {{1, QStringLiteral("1")}, {7, QStringLiteral("77")}, {16, name.left(15)},
                                  {33, place.left(14)}, {48, QStringLiteral("01-02-2000")}, {61, address.left(25)},
                                  {88, QStringLiteral("PEREMPUAN")}, {104, QStringLiteral("KATOLIK")},

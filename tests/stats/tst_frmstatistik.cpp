@@ -18,8 +18,6 @@
 #include <QMenu>
 #include <QProcess>
 #include <QProgressBar>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -33,15 +31,6 @@ using test::child;
 
 namespace {
 
-void addRow(const QString &sql, const QVariantList &values)
-{
-    QSqlQuery query(dbConnection.database());
-    query.prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
-}
-
 void fill(test::TestDatabase &db)
 {
     db.addSubject(QStringLiteral("MP01"), QStringLiteral("MATEMATIKA"), 2);
@@ -53,7 +42,7 @@ void fill(test::TestDatabase &db)
         {"S4", "7-8-2025", "DESAIN", "DASAR"},
     };
     for (const QVariantList &student : students)
-        addRow(QStringLiteral("insert into SISWA values (?, 'SISWA', 'LIRAK', '01-02-2000', 'JL', 'LAKI-LAKI', "
+        test::execShared(QStringLiteral("insert into SISWA values (?, 'SISWA', 'LIRAK', '01-02-2000', 'JL', 'LAKI-LAKI', "
                               "'ISLAM', ?, ?, ?, 'SMA', '08')"),
                student);
     const QList<QVariantList> grades{
@@ -64,7 +53,7 @@ void fill(test::TestDatabase &db)
         {"12-03-2026", "S4", "DESAIN", "DASAR", "MP02", 3, "SARI", 71, "B", 9, "Lulus"},
     };
     for (const QVariantList &grade : grades)
-        addRow(QStringLiteral("insert into Nilai (Noreg, TglProses, Nis, Program, Jenjang, KdMatpel, SKS, Tentor, "
+        test::execShared(QStringLiteral("insert into Nilai (Noreg, TglProses, Nis, Program, Jenjang, KdMatpel, SKS, Tentor, "
                               "Nilangka, Nilhu, Bobot, Mutu, Prediket, Ket) values ('1', ?, ?, ?, ?, ?, ?, ?, ?, ?, "
                               "0, ?, 'P', ?)"),
                grade);

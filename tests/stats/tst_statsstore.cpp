@@ -8,8 +8,6 @@
 #include "stats/statstext.h"
 #include "testsupport.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTest>
 
 using namespace pel;
@@ -21,12 +19,9 @@ namespace {
 
 void addStudent(const QString &nis, const QString &programme, const QString &level, const QString &entered)
 {
-    QSqlQuery query(dbConnection.database());
-    query.prepare(QStringLiteral("insert into SISWA values (?, 'SISWA', 'LIRAK', '01-02-2000', 'JL', 'LAKI-LAKI', "
-                                 "'ISLAM', ?, ?, ?, 'SMA', '08')"));
-    for (const QString &value : {nis, entered, programme, level})
-        query.addBindValue(value);
-    QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
+    test::execShared(QStringLiteral("insert into SISWA values (?, 'SISWA', 'LIRAK', '01-02-2000', 'JL', 'LAKI-LAKI', "
+                                    "'ISLAM', ?, ?, ?, 'SMA', '08')"),
+                     {nis, entered, programme, level});
 }
 
 // A grade row: date, NIS, programme, level, code, credits, instructor,
@@ -35,14 +30,10 @@ void addGrade(const QString &date, const QString &nis, const QString &programme,
               const QString &code, double credits, const QString &instructor, const QVariant &score,
               const QString &letter, double points, const QString &remark)
 {
-    QSqlQuery query(dbConnection.database());
-    query.prepare(QStringLiteral("insert into Nilai (Noreg, TglProses, Nis, Program, Jenjang, KdMatpel, SKS, Tentor, "
-                                 "Nilangka, Nilhu, Bobot, Mutu, Prediket, Ket) values ('1', ?, ?, ?, ?, ?, ?, ?, ?, "
-                                 "?, 0, ?, 'P', ?)"));
-    for (const QVariant &value : QVariantList{date, nis, programme, level, code, credits, instructor, score, letter,
-                                              points, remark})
-        query.addBindValue(value);
-    QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
+    test::execShared(QStringLiteral("insert into Nilai (Noreg, TglProses, Nis, Program, Jenjang, KdMatpel, SKS, Tentor, "
+                                    "Nilangka, Nilhu, Bobot, Mutu, Prediket, Ket) values ('1', ?, ?, ?, ?, ?, ?, ?, "
+                                    "?, ?, 0, ?, 'P', ?)"),
+                     {date, nis, programme, level, code, credits, instructor, score, letter, points, remark});
 }
 
 stats::Filter period(const QString &from, const QString &to)

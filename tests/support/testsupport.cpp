@@ -156,6 +156,19 @@ bool execShared(const QString &sql)
     return true;
 }
 
+bool execShared(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query(dbConnection.database());
+    query.prepare(sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(sql, db::errorText(query.lastError()))), __FILE__, __LINE__);
+        return false;
+    }
+    return true;
+}
+
 QList<QVariantList> sharedRows(const QString &sql)
 {
     QList<QVariantList> result;

@@ -32,6 +32,8 @@ bool onPostgres();
 // a query's rows, each as a list of values; scalar() the first value of the
 // first row, or a null QVariant.
 bool execShared(const QString &sql);
+// The same with values bound to the statement's "?" in order.
+bool execShared(const QString &sql, const QVariantList &values);
 QList<QVariantList> sharedRows(const QString &sql);
 QVariant sharedScalar(const QString &sql);
 

@@ -10,8 +10,6 @@
 
 #include <QMap>
 #include <QProcess>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,15 +39,6 @@ Run runTool(const test::TestDatabase &db, const QStringList &args)
     return run;
 }
 
-void insert(const QString &sql, const QVariantList &values)
-{
-    QSqlQuery query(dbConnection.database());
-    query.prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
-}
-
 // 30 students in programmes and levels written in several letter cases,
 // three grades each; some codes and letters in small letters, some quality
 // points with a half (the IPK list brings their sums to the even neighbour),
@@ -70,7 +59,7 @@ void fill(test::TestDatabase &db)
         const QString nis = QStringLiteral("T%1").arg(i, 2, 10, QLatin1Char('0'));
         const QString programme = programmes.at(i % programmes.size());
         const QString level = levels.at(i % levels.size());
-        insert(studentSql, {nis, QStringLiteral("SISWA %1").arg(i),
+        test::execShared(studentSql, {nis, QStringLiteral("SISWA %1").arg(i),
                             QStringLiteral("%1-%2-2025").arg(1 + i % 28, 2, 10, QLatin1Char('0')).arg(1 + i % 12, 2, 10, QLatin1Char('0')),
                             programme, level});
         for (int k = 0; k < 3; ++k) {
@@ -78,15 +67,15 @@ void fill(test::TestDatabase &db)
             const double score = 35 + (i * 17 + k * 29) % 66 + (i % 4 == 0 ? 0.25 : 0) + (k == 2 ? 0.5 : 0);
             const Grade grade = GradeForScore(score);
             const double points = QualityPoints(grade.weight, credits) + (i % 8 == 3 ? 0.5 : 0);
-            insert(gradeSql, {QString::number(i), QStringLiteral("%1-03-2026").arg(10 + k), nis, programme, level,
+            test::execShared(gradeSql, {QString::number(i), QStringLiteral("%1-03-2026").arg(10 + k), nis, programme, level,
                               i % 6 == 1 && k == 0 ? code.toLower() : code, credits, QStringLiteral("BUDI"), score,
                               i % 7 == 0 ? grade.letter.toLower() : grade.letter, grade.weight, points,
                               grade.predicate, grade.remark});
         }
     }
-    insert(studentSql, {QStringLiteral("T99"), QStringLiteral("TANPA SKS"), QStringLiteral("01-01-2026"),
+    test::execShared(studentSql, {QStringLiteral("T99"), QStringLiteral("TANPA SKS"), QStringLiteral("01-01-2026"),
                         QStringLiteral("DESAIN"), QStringLiteral("MAHIR")});
-    insert(gradeSql, {QStringLiteral("99"), QStringLiteral("01-03-2026"), QStringLiteral("T99"), QStringLiteral("DESAIN"),
+    test::execShared(gradeSql, {QStringLiteral("99"), QStringLiteral("01-03-2026"), QStringLiteral("T99"), QStringLiteral("DESAIN"),
                       QStringLiteral("MAHIR"), QStringLiteral("KOM01"), 0.0, QStringLiteral("BUDI"), 30.0,
                       QStringLiteral("E"), 0, 0.0, QStringLiteral("Worst"), QStringLiteral("Failed")});
 }
