@@ -441,8 +441,7 @@ void FrmUtama::cmdOK_Click()
     if (checked.kind == db::Result::Kind::NotFound) {
         refuseLogin();
     } else if (!checked.ok()) {
-        ui::showMessage(db::failureMessage(QStringLiteral("Daftar petugas tidak dapat dibaca."), checked), QString(),
-                        ui::Icon::Critical, ui::Buttons::Ok, this);
+        ui::showFailure(QStringLiteral("Daftar petugas tidak dapat dibaca."), checked, {}, ui::Icon::Critical, this);
         FrLogin->show();
     } else {
         grantLogin(granted);
@@ -486,8 +485,7 @@ void FrmUtama::grantLogin(const Operator &granted)
         m_panels[0]->setText(QStringLiteral("USER : ") + name);
         Label5->setText(QStringLiteral(": ") + name);
     } else if (named.kind != db::Result::Kind::NotFound) {
-        ui::showMessage(db::failureMessage(QStringLiteral("Nama petugas tidak dapat dibaca."), named), QString(),
-                        ui::Icon::Critical, ui::Buttons::Ok, this);
+        ui::showFailure(QStringLiteral("Nama petugas tidak dapat dibaca."), named, {}, ui::Icon::Critical, this);
     }
 }
 

@@ -251,7 +251,7 @@ void frmnilaikelas::wireControls()
 
 void frmnilaikelas::reportFailure(const QString &text, const db::Result &result)
 {
-    ui::showMessage(db::failureMessage(text, result), {}, ui::Icon::Information, ui::Buttons::Ok, this);
+    ui::showFailure(text, result, {}, ui::Icon::Information, this);
 }
 
 void frmnilaikelas::fillClassLists()

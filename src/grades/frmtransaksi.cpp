@@ -185,7 +185,7 @@ void frmtransaksi::wireControls()
 
 void frmtransaksi::reportFailure(const QString &text, const db::Result &result)
 {
-    ui::showMessage(db::failureMessage(text, result), {}, ui::Icon::Information, ui::Buttons::Ok, this);
+    ui::showFailure(text, result, {}, ui::Icon::Information, this);
 }
 
 void frmtransaksi::drawRegistrationNumber()

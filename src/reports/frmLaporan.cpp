@@ -157,8 +157,8 @@ void frmLaporan::Form_Load()
     // time as the list is scrolled.
     auto *nisModel = new reports::NisListModel(dbConnection, this);
     if (const db::Result started = nisModel->start(); !started.ok()) {
-        ui::showMessage(db::failureMessage(QStringLiteral("Daftar NIS tidak dapat dibaca dari database:"), started),
-                        QStringLiteral("Kesalahan Database"), ui::Icon::Critical, ui::Buttons::Ok, this);
+        ui::showFailure(QStringLiteral("Daftar NIS tidak dapat dibaca dari database:"), started,
+                        QStringLiteral("Kesalahan Database"), ui::Icon::Critical, this);
         return;
     }
     for (QComboBox *box : {cmbNis, cmbNis1}) {

@@ -153,9 +153,8 @@ QString saveViewerTextAsPdf(const QString &text, const QList<ReportKind> &shown,
     if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
         path += QStringLiteral(".pdf");
     if (const db::Result written = print::writePdf(path, text); !written.ok()) {
-        ui::showMessage(db::failureMessage(QStringLiteral("File PDF tidak dapat disimpan:\r") + QDir::toNativeSeparators(path),
-                                           written),
-                        QStringLiteral("Simpan PDF"), ui::Icon::Critical, ui::Buttons::Ok, parent);
+        ui::showFailure(QStringLiteral("File PDF tidak dapat disimpan:\r") + QDir::toNativeSeparators(path), written,
+                        QStringLiteral("Simpan PDF"), ui::Icon::Critical, parent);
         return {};
     }
     ui::showMessage(QStringLiteral("Laporan sudah disimpan sebagai PDF:\r") + QDir::toNativeSeparators(path),

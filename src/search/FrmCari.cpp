@@ -70,8 +70,7 @@ FrmCari::FrmCari(QWidget *parent) : QWidget(parent)
     // A page of the result that could not be read shows empty cells; the
     // operator is told why.
     connect(m_store.gridModel(), &db::RecordsetModel::pageRefused, this, [this](const db::Result &failure) {
-        ui::showMessage(db::failureMessage(QStringLiteral("Data siswa tidak dapat dibaca."), failure), QString(),
-                        ui::Icon::Critical, ui::Buttons::Ok, this);
+        ui::showFailure(QStringLiteral("Data siswa tidak dapat dibaca."), failure, {}, ui::Icon::Critical, this);
     });
     dgData->setSelectionBehavior(QAbstractItemView::SelectRows);
     dgData->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -182,8 +181,7 @@ void FrmCari::showOutcome(const db::Result &result, const QString &notFoundMessa
     } else if (!result.ok()) {
         // The grid keeps the rows it shows; the label counted a result that is gone.
         lblTgl->clear();
-        ui::showMessage(db::failureMessage(QStringLiteral("Data siswa tidak dapat dicari."), result), QString(),
-                        ui::Icon::Critical, ui::Buttons::Ok, this);
+        ui::showFailure(QStringLiteral("Data siswa tidak dapat dicari."), result, {}, ui::Icon::Critical, this);
         return;
     } else {
         dgData->resizeColumnsToContents();

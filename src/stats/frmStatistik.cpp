@@ -210,8 +210,8 @@ void frmStatistik::fillLists()
                                std::pair{cmbLevel, &grades::StoredLevels}}) {
         QStringList values;
         if (const db::Result result = load(dbConnection, &values); !result.ok())
-            ui::showMessage(db::failureMessage(QStringLiteral("Daftar program dan level tidak dapat dibaca:"), result),
-                            QStringLiteral("Kesalahan Database"), ui::Icon::Critical, ui::Buttons::Ok, this);
+            ui::showFailure(QStringLiteral("Daftar program dan level tidak dapat dibaca:"), result,
+                            QStringLiteral("Kesalahan Database"), ui::Icon::Critical, this);
         combo->clear();
         combo->addItem(AllValues, QString());
         for (const QString &value : values)
@@ -331,8 +331,8 @@ void frmStatistik::viewReady(stats::View view, const stats::Filter &filter, cons
         if (page.view != view)
             continue;
         if (!result.ok()) {
-            ui::showMessage(db::failureMessage(QStringLiteral("Statistik tidak dapat dihitung:"), result),
-                            QStringLiteral("Kesalahan Database"), ui::Icon::Critical, ui::Buttons::Ok, this);
+            ui::showFailure(QStringLiteral("Statistik tidak dapat dihitung:"), result,
+                            QStringLiteral("Kesalahan Database"), ui::Icon::Critical, this);
             break;
         }
         // Computed with a filter that has since changed, the view is shown

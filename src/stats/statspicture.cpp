@@ -186,9 +186,8 @@ QString saveFigure(const Figure *figure, const QString &viewName, QWidget *paren
     if (suffix != QLatin1String("png") && suffix != QLatin1String("pdf"))
         path += QStringLiteral(".png");
     if (const db::Result written = writeFigure(path, *figure); !written.ok()) {
-        ui::showMessage(db::failureMessage(QStringLiteral("Gambar tidak dapat disimpan:\r") + QDir::toNativeSeparators(path),
-                                           written),
-                        title, ui::Icon::Critical, ui::Buttons::Ok, parent);
+        ui::showFailure(QStringLiteral("Gambar tidak dapat disimpan:\r") + QDir::toNativeSeparators(path), written,
+                        title, ui::Icon::Critical, parent);
         return {};
     }
     ui::showMessage(QStringLiteral("Gambar sudah disimpan:\r") + QDir::toNativeSeparators(path), title,

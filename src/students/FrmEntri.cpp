@@ -262,8 +262,7 @@ void FrmEntri::lookupNis()
         return;
     }
     if (!found.ok()) {
-        ui::showMessage(db::failureMessage(QStringLiteral("Data siswa tidak dapat dibaca."), found), {},
-                        ui::Icon::Critical, ui::Buttons::Ok, this);
+        ui::showFailure(QStringLiteral("Data siswa tidak dapat dibaca."), found, {}, ui::Icon::Critical, this);
         ui::moveFocus(txtnis);
         return;
     }
@@ -343,8 +342,7 @@ void FrmEntri::cmdSimpan_Click()
 {
     const db::Result saved = students::SaveStudent(dbConnection, boxes());
     if (!saved.ok()) {
-        ui::showMessage(db::failureMessage(QStringLiteral("Salah Proses, Isi dulu fieldnya...!"), saved), {},
-                        ui::Icon::None, ui::Buttons::Ok, this);
+        ui::showFailure(QStringLiteral("Salah Proses, Isi dulu fieldnya...!"), saved, {}, ui::Icon::None, this);
         return;
     }
     ui::showMessage(QStringLiteral("Data Siswa Sudah Disimpan "), Informasi, ui::Icon::Information,
@@ -377,8 +375,7 @@ void FrmEntri::CmdUpdate_Click()
         return;
     }
     if (!result.ok()) {
-        ui::showMessage(db::failureMessage(QStringLiteral("Data siswa tidak dapat diubah."), result), {},
-                        ui::Icon::Critical, ui::Buttons::Ok, this);
+        ui::showFailure(QStringLiteral("Data siswa tidak dapat diubah."), result, {}, ui::Icon::Critical, this);
         return;
     }
     ui::showMessage(QStringLiteral("Data Siswa Telah Diubah"), {}, ui::Icon::Information, ui::Buttons::Ok, this);
@@ -402,11 +399,10 @@ void FrmEntri::CmdDelete_Click()
             // Grade rows that still refer to the student are the usual
             // refusal; any other cause is named under its own first line.
             if (result.kind == db::Result::Kind::ForeignKey)
-                ui::showMessage(db::failureMessage(QStringLiteral("Nilai sedang diacu"), result), {}, ui::Icon::None,
-                                ui::Buttons::Ok, this);
+                ui::showFailure(QStringLiteral("Nilai sedang diacu"), result, {}, ui::Icon::None, this);
             else
-                ui::showMessage(db::failureMessage(QStringLiteral("Data siswa tidak dapat dihapus."), result), {},
-                                ui::Icon::Critical, ui::Buttons::Ok, this);
+                ui::showFailure(QStringLiteral("Data siswa tidak dapat dihapus."), result,
+                                {}, ui::Icon::Critical, this);
             return;
         }
         ui::showMessage(QStringLiteral("Data telah dihapus"), Informasi, ui::Icon::Information, ui::Buttons::Ok,

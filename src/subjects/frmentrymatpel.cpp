@@ -184,8 +184,7 @@ void frmentrymatpel::cmdSimpan_Click()
 {
     const db::Result saved = subjects::SaveSubject(dbConnection, boxes());
     if (!saved.ok()) {
-        ui::showMessage(db::failureMessage(QStringLiteral("Salah Proses, isi dulu fieldnya..!"), saved), {},
-                        ui::Icon::None, ui::Buttons::Ok, this);
+        ui::showFailure(QStringLiteral("Salah Proses, isi dulu fieldnya..!"), saved, {}, ui::Icon::None, this);
         return;
     }
     ui::showMessage(QStringLiteral("Data mata pelajaran telah disimpan"), QStringLiteral("Informasi"),
@@ -332,7 +331,7 @@ void frmentrymatpel::showNoSuchSubject()
 
 void frmentrymatpel::showFailure(const QString &what, const db::Result &result)
 {
-    ui::showMessage(db::failureMessage(what, result), {}, ui::Icon::Critical, ui::Buttons::Ok, this);
+    ui::showFailure(what, result, {}, ui::Icon::Critical, this);
 }
 
 } // namespace pel

@@ -1,5 +1,7 @@
 #include "ui/messages.h"
 
+#include "db/failure.h"
+
 #include "ui/surroundings.h"
 
 #include <QApplication>
@@ -49,6 +51,11 @@ Answer showMessage(const QString &text, const QString &title, Icon icon, Buttons
     const Answer enter = defaultButton ? *defaultButton : buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     const Message message{text, title.isEmpty() ? ApplicationTitle : title, icon, buttons, enter};
     return surroundings().message(message, parent);
+}
+
+void showFailure(const QString &first, const db::Result &result, const QString &title, Icon icon, QWidget *parent)
+{
+    showMessage(db::failureMessage(first, result), title, icon, Buttons::Ok, parent);
 }
 
 Answer execMessageBox(const Message &message, QWidget *parent)

@@ -6,6 +6,10 @@
 
 class QWidget;
 
+namespace pel::db {
+struct Result;
+}
+
 // Every message box of the program goes through showMessage(), which asks the
 // program's surroundings (ui/surroundings.h), so that tests can read each
 // message and answer it.
@@ -34,6 +38,11 @@ struct Message
 Answer showMessage(const QString &text, const QString &title = {}, Icon icon = Icon::None,
                    Buttons buttons = Buttons::Ok, QWidget *parent = nullptr,
                    std::optional<Answer> defaultButton = std::nullopt);
+
+// A failure in an OK box: the screen's own first line, then the failure's
+// cause and the engine's or the system's reason (db::failureMessage).
+void showFailure(const QString &first, const db::Result &result, const QString &title = {},
+                 Icon icon = Icon::Information, QWidget *parent = nullptr);
 
 // The system's message box itself, as the real surroundings show it.
 Answer execMessageBox(const Message &message, QWidget *parent);
