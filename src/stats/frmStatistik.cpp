@@ -61,17 +61,6 @@ QLabel *buddyLabel(const char *name, const QString &text, QWidget *box, QWidget 
     return label;
 }
 
-// A date box's date: none for the bare mask, nothing at all (false) for a
-// text that is no date.
-bool boxDate(const ui::DateBox *box, QDate *date)
-{
-    *date = QDate();
-    if (box->text() == ui::DateBox::Empty)
-        return true;
-    *date = QDate::fromString(box->text(), QStringLiteral("dd-MM-yyyy"));
-    return date->isValid();
-}
-
 } // namespace
 
 frmStatistik::frmStatistik(QWidget *parent) : QWidget(parent)
@@ -241,7 +230,7 @@ bool frmStatistik::readFilter(stats::Filter *filter)
 {
     for (ui::DateBox *box : {MstglDari, MstglSampai}) {
         QDate date;
-        if (!boxDate(box, &date)) {
+        if (!box->readDate(&date)) {
             ui::showMessage(QStringLiteral("Tanggal tidak valid, isikan dd-mm-yyyy atau kosongkan !"), Pesan,
                             ui::Icon::Critical, ui::Buttons::Ok, this);
             ui::focusAndSelect(box);

@@ -11,6 +11,15 @@ DateBox::DateBox(QWidget *parent) : QLineEdit(parent)
     setInputMask(QStringLiteral("00-00-0000;_"));
 }
 
+bool DateBox::readDate(QDate *date) const
+{
+    *date = QDate();
+    if (text() == Empty)
+        return true;
+    *date = QDate::fromString(text(), QStringLiteral("dd-MM-yyyy"));
+    return date->isValid();
+}
+
 void DateBox::setDate(const QDate &date)
 {
     QLineEdit::setText(date.toString(QStringLiteral("dd-MM-yyyy")));

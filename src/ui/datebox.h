@@ -17,6 +17,9 @@ public:
     // The text as shown, prompts included. (QLineEdit::text() drops them.)
     QString text() const { return displayText(); }
     void setDate(const QDate &date);
+    // The date the box shows: a null date for the empty box; false when the
+    // text is no calendar date.
+    bool readDate(QDate *date) const;
     // Empties the box back to its bare mask.
     void clearToMask();
 
