@@ -1,6 +1,6 @@
 #include "grades/frmnilaikelas.h"
 
-#include "db/failure.h"
+#include "db/result.h"
 #include "env/clock.h"
 #include "common/module1.h"
 #include "grades/classgrademodel.h"

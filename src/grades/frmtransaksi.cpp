@@ -1,7 +1,7 @@
 #include "grades/frmtransaksi.h"
 
 #include "common/module1.h"
-#include "db/failure.h"
+#include "db/result.h"
 #include "env/clock.h"
 #include "grades/gradenumbers.h"
 #include "grades/gradestore.h"

@@ -1,6 +1,6 @@
 #include "reports/printing.h"
 
-#include "db/failure.h"
+#include "db/result.h"
 #include "env/clock.h"
 #include "ui/messages.h"
 #include "ui/printing.h"

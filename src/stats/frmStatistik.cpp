@@ -1,7 +1,7 @@
 #include "stats/frmStatistik.h"
 
 #include "common/module1.h"
-#include "db/failure.h"
+#include "db/result.h"
 #include "grades/classgradestore.h"
 #include "stats/statsmodel.h"
 #include "ui/datebox.h"

@@ -2,7 +2,7 @@
 
 #include "env/clock.h"
 #include "reports/printing.h"
-#include "db/failure.h"
+#include "db/result.h"
 #include "db/filewriter.h"
 #include "ui/messages.h"
 #include "ui/printsheets.h"

@@ -1,7 +1,7 @@
 #include "students/FrmEntri.h"
 
 #include "common/module1.h"
-#include "db/failure.h"
+#include "db/result.h"
 #include "env/clock.h"
 #include "students/studententry.h"
 #include "students/studentstore.h"

@@ -1,7 +1,7 @@
 #include "subjects/frmentrymatpel.h"
 
 #include "common/module1.h"
-#include "db/failure.h"
+#include "db/result.h"
 #include "env/clock.h"
 #include "subjects/labelslide.h"
 #include "subjects/subjectstore.h"
